@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Selvane needs to build, run and test, where any is missing.
+set -euo pipefail
+packages=(g++ cmake make qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite
+  qt6-translations-l10n fonts-noto-cjk xvfb xauth imagemagick poppler-utils sqlite3
+  cups cups-client printer-driver-cups-pdf)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,225 @@
+#include "data/DataFile.h"
+
+#include "platform/JaText.h"
+#include "platform/PgError.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QVariant>
+
+namespace {
+
+const QString kIsoFormat = QStringLiteral("yyyy-MM-dd");
+
+QString iso(const QDate& day) { return day.toString(kIsoFormat); }
+
+[[noreturn]] void raise(const QSqlError& error) {
+    QString text = error.databaseText();
+    if (text.isEmpty()) text = error.text();
+    throw PgError::engine(text);
+}
+
+void exec(QSqlQuery& query) {
+    if (!query.exec()) raise(query.lastError());
+}
+
+void prepare(QSqlQuery& query, const QString& sql) {
+    if (!query.prepare(sql)) raise(query.lastError());
+}
+
+QString textOf(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+
+bool flagOf(const QVariant& value) { return !value.isNull() && value.toLongLong() == 1; }
+
+DayRecord recordOf(const QSqlQuery& query) {
+    DayRecord record;
+    record.date = QDate::fromString(query.value(0).toString(), kIsoFormat);
+    const QVariant temp = query.value(1);
+    bool ok = false;
+    const double value = temp.toDouble(&ok);
+    if (!temp.isNull() && ok) record.temp = value;
+    record.memo = textOf(query.value(2));
+    record.schedule = textOf(query.value(3));
+    record.condition = textOf(query.value(4));
+    record.diary = textOf(query.value(5));
+    record.love = flagOf(query.value(6));
+    record.guest = flagOf(query.value(7));
+    return record;
+}
+
+const QString kColumns = QStringLiteral("DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST");
+
+// An empty text is stored as the empty string, never as Null.
+QString nonNull(const QString& text) { return text.isNull() ? QString("") : text; }
+
+void bindEntry(QSqlQuery& query, const DayEntry& entry) {
+    query.bindValue(QStringLiteral(":date"), iso(entry.date));
+    query.bindValue(QStringLiteral(":temp"), temperatureValue(entry.tempText));
+    query.bindValue(QStringLiteral(":memo"), nonNull(entry.memo));
+    query.bindValue(QStringLiteral(":schedule"), nonNull(entry.schedule));
+    query.bindValue(QStringLiteral(":condition"), nonNull(entry.condition));
+    query.bindValue(QStringLiteral(":diary"), nonNull(entry.diary));
+    query.bindValue(QStringLiteral(":love"), entry.love ? 1 : 0);
+    query.bindValue(QStringLiteral(":guest"), entry.guest ? 1 : 0);
+}
+
+const QString kInsert = QStringLiteral(
+    "INSERT INTO DATA_FIL (DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST)"
+    " VALUES (:date, :temp, :memo, :schedule, :condition, :diary, :love, :guest)");
+
+// A transaction that rolls back unless committed, so no failure leaves half a change behind.
+class Transaction {
+public:
+    explicit Transaction(QSqlDatabase db) : db_(std::move(db)) {
+        QSqlQuery begin(db_);
+        // IMMEDIATE takes the write lock at once, so a second instance waits here, not half-way.
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) raise(begin.lastError());
+    }
+    ~Transaction() {
+        if (!done_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+    }
+    void commit() {
+        QSqlQuery commit(db_);
+        if (!commit.exec(QStringLiteral("COMMIT"))) raise(commit.lastError());
+        done_ = true;
+    }
+
+private:
+    QSqlDatabase db_;
+    bool done_ = false;
+};
+
+}  // namespace
+
+double temperatureValue(const QString& text) {
+    const auto value = jatext::readDecimal(text);
+    if (!value) throw PgError::engine(QStringLiteral("データ型変換エラーです。"));
+    return *value;
+}
+
+DataFile::DataFile(QString path)
+    : path_(std::move(path)), connection_(QStringLiteral("data-") + QUuid::createUuid().toString()) {}
+
+DataFile::~DataFile() {
+    {
+        QSqlDatabase database = QSqlDatabase::database(connection_, false);
+        if (database.isValid()) database.close();
+    }
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+QSqlDatabase DataFile::db() const { return QSqlDatabase::database(connection_, false); }
+
+std::unique_ptr<DataFile> DataFile::open(const QString& path) {
+    if (!QFileInfo(path).isFile()) throw PgError::engine(QStringLiteral("データファイルが見つかりません。"));
+    std::unique_ptr<DataFile> file(new DataFile(path));
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file->connection_);
+    database.setDatabaseName(path);
+    // A second instance holding the file waits a few seconds before the operation reports.
+    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!database.open()) raise(database.lastError());
+    QSqlQuery query(database);
+    // A returned save is on disk, the commit's directory entry included.
+    if (!query.exec(QStringLiteral("PRAGMA synchronous = EXTRA"))) raise(query.lastError());
+    // Check that this is a data file with the table and its fields before anything else uses it.
+    if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM DATA_FIL LIMIT 0")))
+        raise(query.lastError());
+    return file;
+}
+
+std::optional<DayRecord> DataFile::load(const QDate& day) {
+    QSqlQuery query(db());
+    query.setForwardOnly(true);
+    prepare(query, QStringLiteral("SELECT ") + kColumns +
+                       QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE = :date ORDER BY rowid LIMIT 1"));
+    query.bindValue(QStringLiteral(":date"), iso(day));
+    exec(query);
+    if (!query.next()) return std::nullopt;
+    DayRecord record = recordOf(query);
+    record.date = day;
+    return record;
+}
+
+std::optional<qint64> DataFile::findRow(const QDate& day) {
+    QSqlQuery query(db());
+    query.setForwardOnly(true);
+    prepare(query, QStringLiteral("SELECT rowid FROM DATA_FIL WHERE DAT_DATE = :date ORDER BY rowid LIMIT 1"));
+    query.bindValue(QStringLiteral(":date"), iso(day));
+    exec(query);
+    if (!query.next()) return std::nullopt;
+    return query.value(0).toLongLong();
+}
+
+void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
+    temperatureValue(entry.tempText);  // refuse a bad temperature before touching the file
+    Transaction transaction(db());
+    QSqlQuery query(db());
+    int changed = 0;
+    if (row) {
+        prepare(query, QStringLiteral("UPDATE DATA_FIL SET DAT_DATE = :date, TEMP = :temp, Memo = :memo,"
+                                      " SCHEDULE = :schedule, CONDITION = :condition, DIARY = :diary,"
+                                      " LOVE = :love, GUEST = :guest WHERE rowid = :row"));
+        bindEntry(query, entry);
+        query.bindValue(QStringLiteral(":row"), *row);
+        exec(query);
+        changed = query.numRowsAffected();
+    }
+    if (changed == 0) {
+        // A new day, or its row has gone meanwhile: never a second row for one day.
+        QSqlQuery existing(db());
+        prepare(existing, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = :date LIMIT 1"));
+        existing.bindValue(QStringLiteral(":date"), iso(entry.date));
+        exec(existing);
+        if (existing.next()) throw PgError::engine(QStringLiteral("この日のデータは既に登録されています。"));
+        prepare(query, kInsert);
+        bindEntry(query, entry);
+        exec(query);
+    }
+    transaction.commit();
+}
+
+void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& visit) {
+    QSqlQuery query(db());
+    query.setForwardOnly(true);
+    prepare(query, QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 ORDER BY DAT_DATE DESC"));
+    exec(query);
+    while (query.next()) {
+        const QDate day = QDate::fromString(query.value(0).toString(), kIsoFormat);
+        if (!day.isValid()) throw PgError(PgError::InvalidNull, QStringLiteral("日付のないデータがあります。"));
+        if (!visit(day)) break;
+    }
+    if (query.lastError().isValid()) raise(query.lastError());
+}
+
+std::vector<DayRecord> DataFile::range(const QDate& first, const QDate& last) {
+    QSqlQuery query(db());
+    query.setForwardOnly(true);
+    prepare(query, QStringLiteral("SELECT ") + kColumns +
+                       QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE >= :first AND DAT_DATE <= :last"
+                                      " ORDER BY DAT_DATE DESC, rowid"));
+    query.bindValue(QStringLiteral(":first"), iso(first));
+    query.bindValue(QStringLiteral(":last"), iso(last));
+    exec(query);
+    std::vector<DayRecord> records;
+    while (query.next()) {
+        DayRecord record = recordOf(query);
+        if (record.date.isValid()) records.push_back(std::move(record));
+    }
+    if (query.lastError().isValid()) raise(query.lastError());
+    return records;
+}
+
+void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
+    temperatureValue(fresh.tempText);
+    Transaction transaction(db());
+    QSqlQuery query(db());
+    prepare(query, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE <= :date"));
+    query.bindValue(QStringLiteral(":date"), iso(day));
+    exec(query);
+    prepare(query, kInsert);
+    bindEntry(query, fresh);
+    exec(query);
+    transaction.commit();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "data/DayRecord.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The open data file and every statement the program sends to it. Values always travel as bound
+// parameters. Every failure of the engine is thrown as PgError::engine with the engine's description.
+class DataFile {
+public:
+    // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL.
+    static std::unique_ptr<DataFile> open(const QString& path);
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    // The record of one day (the first one the file holds for it), or nothing when the day has none.
+    std::optional<DayRecord> load(const QDate& day);
+
+    // The row a save would change, or nothing when a save would add one.
+    std::optional<qint64> findRow(const QDate& day);
+    // Writes the entry as a new row (row empty) or over the given row, durably, in one transaction.
+    // A temperature text that is not a number is refused and nothing is written.
+    void write(const DayEntry& entry, std::optional<qint64> row);
+
+    // Menstruation days, newest first, until visit returns false. Reads no further than asked.
+    void forEachMenstruationDay(const std::function<bool(const QDate&)>& visit);
+
+    // The records dated first..last, newest first (rows of one day in the order the file holds them).
+    std::vector<DayRecord> range(const QDate& first, const QDate& last);
+
+    // Deletes every record dated on or before day and writes the day's fresh record, in one transaction:
+    // on any failure nothing is deleted.
+    void purgeThrough(const QDate& day, const DayEntry& fresh);
+
+    QString path() const { return path_; }
+
+private:
+    explicit DataFile(QString path);
+    QSqlDatabase db() const;
+
+    QString path_;
+    QString connection_;
+};
+
+// The temperature text as the data file stores it: a plain decimal number (full-width digits count);
+// throws the engine's conversion error otherwise.
+double temperatureValue(const QString& text);

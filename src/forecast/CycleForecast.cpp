@@ -1,0 +1,33 @@
+#include "forecast/CycleForecast.h"
+
+#include "platform/JaText.h"
+
+namespace forecast {
+
+bool inFertileWindow(int cycle, qint64 dayIndex) {
+    const double half = cycle / 2.0;
+    const double index = static_cast<double>(dayIndex);
+    return half - 2 <= index && index <= half + 3;
+}
+
+bool PeriodStartWalk::take(const QDate& day) {
+    if (start_ && day.daysTo(*start_) > 2) return false;
+    start_ = day;
+    return true;
+}
+
+Texts forecastTexts(const std::optional<QDate>& periodStart, const QDate& selected, const QString& cycleDays) {
+    if (!periodStart) return {kNoForecast, kOrdinary};
+    const int cycle = jatext::readWholeNumber(cycleDays);
+    const qint64 dayIndex = periodStart->daysTo(selected);
+    Texts texts;
+    if (dayIndex >= cycle)
+        texts.nextPeriod = kNoForecast;
+    else
+        texts.nextPeriod = QStringLiteral("次回月経予定日は") +
+                           jatext::kanjiDateWithWeekday(periodStart->addDays(cycle)) + QStringLiteral("です");
+    texts.dayState = inFertileWindow(cycle, dayIndex) ? kFertile : kOrdinary;
+    return texts;
+}
+
+}  // namespace forecast

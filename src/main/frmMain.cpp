@@ -1,0 +1,211 @@
+#include "main/frmMain.h"
+
+#include "data/SettingsStore.h"
+#include "forecast/CycleForecast.h"
+#include "platform/Dialogs.h"
+#include "platform/JaText.h"
+#include "platform/Paths.h"
+#include "platform/PgError.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextEdit>
+
+namespace {
+const QString kSaveQuestion = QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？");
+const QString kSaveTitle = QStringLiteral("保存確認");
+}  // namespace
+
+frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
+    : QMainWindow(parent), m_(module), services_(services) {
+    Q_INIT_RESOURCE(selvane);  // the pictures live in a static library
+    buildLayout();
+    buildMenus();
+    buildToolbar();
+    connectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+QString frmMain::panelText(int panel) const { return panels_.value(panel - 1)->text(); }
+
+void frmMain::setPanelText(int panel, const QString& text) {
+    QLabel* label = panels_.value(panel - 1);
+    label->setText(text);
+    label->setToolTip(text);  // a long forecast text stays readable where the panel cuts it
+}
+
+// ---- Start-up and closing -------------------------------------------------------------------------
+
+bool frmMain::Form_Load() {
+    const QString path = paths::inFolder(services_.appFolder, kDataFileName);
+    if (!QFileInfo(path).isFile()) {
+        services_.dialogs->message(this, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません。強制終了します。"),
+                                   QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        return false;
+    }
+    try {
+        m_.Db = DataFile::open(path);
+        m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
+                                               settingkeys::kCycleDefault);
+        setPanelText(2, QStringLiteral("月経周期：　") + m_.CycleDays + QStringLiteral("日"));
+        m_.AverageTemp = jatext::readSingle(
+            services_.settings->get(settingkeys::kTempSection, settingkeys::kKey, settingkeys::kTempDefault));
+        setPanelText(3, QStringLiteral("平均体温：　") + jatext::shortestText(m_.AverageTemp) + QStringLiteral("℃"));
+        txtTemp->setText(jatext::shortestText(m_.AverageTemp));
+        m_.SelectedDate = services_.today();
+        MonthView1->setSelectedDate(m_.SelectedDate);
+        ShowSelectedDate();
+        UpdateCycleForecast();
+        LoadDayRecord();
+        m_.DataChanged = false;
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+    }
+    return true;
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (ending_ || Form_Unload()) {
+        ending_ = true;
+        event->accept();
+        if (services_.endProcess) services_.endProcess();
+    } else {
+        event->ignore();
+    }
+}
+
+bool frmMain::Form_Unload() {
+    try {
+        if (!m_.DataChanged) return true;
+        if (services_.dialogs->askYesNo(this, kSaveQuestion, kSaveTitle))
+            // A declined overwrite or a failed save keeps the window open with its edits.
+            return SaveDayRecord() == SaveResult::Saved;
+        return services_.dialogs->askYesNo(this, QStringLiteral("編集を破棄して終了します。よろしいですか？"),
+                                           kSaveTitle);
+    } catch (const std::exception& error) {
+        services_.dialogs->plain(this, QString::fromUtf8(error.what()));
+        return true;
+    }
+}
+
+void frmMain::mnuExit_Click() { close(); }
+
+// ---- Choosing and loading a day -------------------------------------------------------------------
+
+void frmMain::MonthView1_DateClick(const QDate&) {
+    if (!ConfirmSaveChanges()) return;
+    ShowSelectedDate();
+    UpdateCycleForecast();
+}
+
+bool frmMain::ConfirmSaveChanges() {
+    try {
+        if (m_.DataChanged && services_.dialogs->askYesNo(this, kSaveQuestion, kSaveTitle)) {
+            if (SaveDayRecord() == SaveResult::Failed) {
+                // The edits were not written: stay on the day being left, edits and all.
+                MonthView1->setSelectedDate(m_.SelectedDate);
+                return false;
+            }
+        }
+        LoadDayRecord();
+        m_.DataChanged = false;
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+    }
+    return true;
+}
+
+void frmMain::ShowSelectedDate() {
+    setPanelText(1, jatext::kanjiDate(MonthView1->selectedDate()));
+    m_.SelectedDate = MonthView1->selectedDate();
+}
+
+void frmMain::LoadDayRecord() {
+    try {
+        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
+        const std::optional<DayRecord> record = m_.Db->load(MonthView1->selectedDate());
+        if (record)
+            showEntry(*record);
+        else
+            showDefaults();
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+    }
+    m_.DataChanged = false;
+}
+
+void frmMain::showEntry(const DayRecord& record) {
+    txtTemp->setText(record.temp ? jatext::shortestText(static_cast<float>(*record.temp)) : QString());
+    txtCondition->setText(record.condition);
+    txtMemo->setText(record.memo);
+    txtSchedule->setText(record.schedule);
+    rtbDiary->setPlainText(record.diary);
+    chkSex->setChecked(record.love);
+    chkMens->setChecked(record.guest);
+}
+
+void frmMain::showDefaults() {
+    DayRecord empty;
+    showEntry(empty);
+    txtTemp->setText(jatext::shortestText(m_.AverageTemp));
+}
+
+// ---- Editing and saving ---------------------------------------------------------------------------
+
+void frmMain::txtTemp_Change() { m_.DataChanged = true; }
+void frmMain::txtCondition_Change() { m_.DataChanged = true; }
+void frmMain::txtMemo_Change() { m_.DataChanged = true; }
+void frmMain::txtSchedule_Change() { m_.DataChanged = true; }
+void frmMain::rtbDiary_Change() { m_.DataChanged = true; }
+void frmMain::chkMens_Click() { m_.DataChanged = true; }
+void frmMain::chkSex_Click() { m_.DataChanged = true; }
+
+void frmMain::mnuRegister_Click() { SaveDayRecord(); }
+
+DayEntry frmMain::entryFromControls() const {
+    DayEntry entry;
+    entry.date = m_.SelectedDate;
+    entry.tempText = txtTemp->text().isEmpty() ? jatext::shortestText(m_.AverageTemp) : txtTemp->text();
+    entry.memo = txtMemo->text();
+    entry.schedule = txtSchedule->text();
+    entry.condition = txtCondition->text();
+    entry.diary = rtbDiary->toPlainText();
+    entry.love = chkSex->isChecked();
+    entry.guest = chkMens->isChecked();
+    return entry;
+}
+
+frmMain::SaveResult frmMain::SaveDayRecord() {
+    try {
+        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
+        const std::optional<qint64> row = m_.Db->findRow(m_.SelectedDate);
+        if (row && !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), kAppTitle))
+            return SaveResult::Declined;
+        m_.Db->write(entryFromControls(), row);
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+        return SaveResult::Failed;
+    }
+    m_.DataChanged = false;
+    return SaveResult::Saved;
+}
+
+// ---- The cycle forecast ---------------------------------------------------------------------------
+
+void frmMain::UpdateCycleForecast() {
+    try {
+        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
+        forecast::PeriodStartWalk walk;
+        m_.Db->forEachMenstruationDay([&walk](const QDate& day) { return walk.take(day); });
+        const forecast::Texts texts = forecast::forecastTexts(walk.start(), m_.SelectedDate, m_.CycleDays);
+        setPanelText(4, texts.nextPeriod);
+        setPanelText(5, texts.dayState);
+    } catch (const PgError& error) {
+        services_.dialogs->plain(this, error.description());
+    }
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "main/Module1.h"
+
+#include <QIcon>
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QCalendarWidget;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QStatusBar;
+class QTextEdit;
+class QToolBar;
+
+// The main window: the calendar, the day's entry, the status bar, the menus and the toolbar.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    enum class SaveResult { Saved, Declined, Failed };
+
+    frmMain(Module1& module, const Services& services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up. False when the data file is missing: the message has been shown and the run must end.
+    bool Form_Load();
+
+    // Status bar panels, counted from 1.
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString& text);
+
+    // Controls, named as the window's design names them.
+    QToolBar* Toolbar1 = nullptr;
+    QList<QIcon> ImageList1;
+    QCalendarWidget* MonthView1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtTemp = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtCondition = nullptr;
+    QCheckBox* chkMens = nullptr;
+    QLabel* Picture1 = nullptr;
+    QCheckBox* chkSex = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtMemo = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* txtSchedule = nullptr;
+    QLabel* Label4 = nullptr;
+    QTextEdit* rtbDiary = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuRegister = nullptr;
+    QAction* mnuPartition = nullptr;
+    QAction* mnuFileDiarySave = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewAll = nullptr;
+    QMenu* mnuSet = nullptr;
+    QAction* mnuSetTemp = nullptr;
+    QAction* mnuSetCycle = nullptr;
+    QAction* mnuSetMente = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuSelvane = nullptr;
+    QAction* mnuPartition2 = nullptr;
+    QAction* mnuHelpVirsion = nullptr;
+
+public slots:
+    // Choosing and loading a day.
+    void MonthView1_DateClick(const QDate& clicked);
+    // Edit tracking.
+    void txtTemp_Change();
+    void txtCondition_Change();
+    void txtMemo_Change();
+    void txtSchedule_Change();
+    void rtbDiary_Change();
+    void chkMens_Click();
+    void chkSex_Click();
+    // Commands.
+    void mnuRegister_Click();
+    void mnuFileDiarySave_Click();
+    void mnuExit_Click();
+    void mnuViewAll_Click();
+    void mnuSetTemp_Click();
+    void mnuSetCycle_Click();
+    void mnuSetMente_Click();
+    void mnuHelp_Click();
+    void mnuSelvane_Click();
+    void mnuHelpVirsion_Click();
+    void Toolbar1_ButtonClick(const QString& key);
+
+public:
+    SaveResult SaveDayRecord();
+    void UpdateCycleForecast();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void buildToolbar();
+    void connectHandlers();
+
+    // Closing: true when the run may end.
+    bool Form_Unload();
+    bool ConfirmSaveChanges();
+    void ShowSelectedDate();
+    void LoadDayRecord();
+    void showEntry(const DayRecord& record);
+    void showDefaults();
+    DayEntry entryFromControls() const;
+
+    Module1& m_;
+    Services services_;
+    QList<QLabel*> panels_;
+    bool ending_ = false;
+};

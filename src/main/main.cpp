@@ -1,0 +1,27 @@
+#include "data/SettingsStore.h"
+#include "main/frmMain.h"
+#include "platform/AppSetup.h"
+#include "platform/Dialogs.h"
+#include "platform/Paths.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    appsetup::prepareFonts();
+    QApplication app(argc, argv);
+    appsetup::applyJapanese(app);
+
+    QtDialogs dialogs;
+    SettingsStore settings;
+    Module1 module;
+    Services services;
+    services.dialogs = &dialogs;
+    services.settings = &settings;
+    services.appFolder = paths::applicationFolder();
+    services.endProcess = [] { QCoreApplication::exit(0); };
+
+    frmMain window(module, services);
+    if (!window.Form_Load()) return 1;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,74 @@
+#include "platform/Dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+void Dialogs::pgError(QWidget* parent, const QString& standardText) {
+    message(parent, standardText, QStringLiteral("PG-Error"), Icon::Critical, Buttons::Ok);
+}
+
+void Dialogs::plain(QWidget* parent, const QString& text) {
+    message(parent, text, kAppTitle, Icon::None, Buttons::Ok);
+}
+
+bool Dialogs::askYesNo(QWidget* parent, const QString& text, const QString& title) {
+    return message(parent, text, title, Icon::Question, Buttons::YesNo) == Answer::Yes;
+}
+
+namespace {
+
+QMessageBox::Icon toQt(Dialogs::Icon icon) {
+    switch (icon) {
+        case Dialogs::Icon::Critical:
+            return QMessageBox::Critical;
+        case Dialogs::Icon::Question:
+            return QMessageBox::Question;
+        case Dialogs::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Dialogs::Icon::Information:
+            return QMessageBox::Information;
+        case Dialogs::Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                                   Buttons buttons) {
+    QMessageBox box(toQt(icon), title, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                    QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int result = box.exec();
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
+                         const QString& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
+    return ok ? text : QString();
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* parent, const SaveFileRequest& request) {
+    const QString qtFilter = QString(request.filter).section(QLatin1Char('|'), 0, 0);
+    QFileDialog dialog(parent, request.title, request.proposedPath, qtFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The program asks its own overwrite question; the dialog must not ask a second time.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.selectFile(request.proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// Every question, message, input box and file dialog of the program goes through this seam, so the
+// windows can be driven by a script in tests and show real Qt dialogs in production.
+class Dialogs {
+public:
+    enum class Icon { None, Critical, Question, Exclamation, Information };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    struct SaveFileRequest {
+        QString title;
+        QString filter;        // "label|pattern"
+        QString proposedPath;  // folder and file name shown first
+    };
+
+    virtual ~Dialogs() = default;
+
+    // Texts may hold a lone carriage return as their line break.
+    virtual Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                           Buttons buttons) = 0;
+    // The text entered, or an empty text on Cancel (as a platform input box answers).
+    virtual QString input(QWidget* parent, const QString& prompt, const QString& title,
+                          const QString& initial) = 0;
+    // The chosen path, or nothing on Cancel. The dialog itself never asks before replacing a file.
+    virtual std::optional<QString> saveFile(QWidget* parent, const SaveFileRequest& request) = 0;
+
+    // Shorthands for the boxes the program shows again and again.
+    void pgError(QWidget* parent, const QString& standardText);
+    void plain(QWidget* parent, const QString& text);
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title);
+};
+
+// The title of message boxes that have none of their own.
+inline const QString kAppTitle = QStringLiteral("Selvane");
+
+// Production implementation over QMessageBox, QInputDialog and QFileDialog.
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                   Buttons buttons) override;
+    QString input(QWidget* parent, const QString& prompt, const QString& title,
+                  const QString& initial) override;
+    std::optional<QString> saveFile(QWidget* parent, const SaveFileRequest& request) override;
+};

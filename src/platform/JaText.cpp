@@ -1,0 +1,83 @@
+#include "platform/JaText.h"
+
+#include "platform/PgError.h"
+
+#include <QRegularExpression>
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace jatext {
+
+QString narrow(const QString& text) {
+    QString out = text;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(char16_t(u - 0xFF01 + 0x21));
+        else if (u == 0x3000)
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
+std::optional<double> readDecimal(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^ *[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+) *$"));
+    const QString plain = narrow(text);
+    if (!pattern.match(plain).hasMatch()) return std::nullopt;
+    bool ok = false;
+    const double value = plain.trimmed().toDouble(&ok);  // QString::toDouble is locale-independent
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+qint16 roundToWhole(double value) {
+    // nearbyint honours the default rounding mode: to nearest, halves to even.
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max()))
+        throw PgError(PgError::Overflow, QStringLiteral("オーバーフローしました。"));
+    return static_cast<qint16>(rounded);
+}
+
+qint16 readWholeNumber(const QString& text) {
+    const auto value = readDecimal(text);
+    if (!value) throw PgError(PgError::TypeMismatch, QStringLiteral("型が一致しません。"));
+    return roundToWhole(*value);
+}
+
+float readSingle(const QString& text) {
+    const auto value = readDecimal(text);
+    if (!value) throw PgError(PgError::TypeMismatch, QStringLiteral("型が一致しません。"));
+    if (std::fabs(*value) > std::numeric_limits<float>::max())
+        throw PgError(PgError::Overflow, QStringLiteral("オーバーフローしました。"));
+    return static_cast<float>(*value);
+}
+
+QString shortestText(float value) {
+    // Seven significant digits are what a single-precision real holds; 'g' drops trailing zeros.
+    return QString::number(static_cast<double>(value), 'g', 7);
+}
+
+QString slashDate(const QDate& day) { return day.toString(QStringLiteral("yyyy/MM/dd")); }
+
+QString kanjiDate(const QDate& day) {
+    return QStringLiteral("%1年%2月%3日")
+        .arg(day.year(), 4, 10, QLatin1Char('0'))
+        .arg(day.month(), 2, 10, QLatin1Char('0'))
+        .arg(day.day(), 2, 10, QLatin1Char('0'));
+}
+
+QString kanjiDateWithWeekday(const QDate& day) { return kanjiDate(day) + QLatin1Char(' ') + weekdayLong(day); }
+
+QString compactDate(const QDate& day) { return day.toString(QStringLiteral("yyyyMMdd")); }
+
+QString weekdayShort(const QDate& day) {
+    static const QString names[] = {QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
+                                    QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土"),
+                                    QStringLiteral("日")};
+    return names[day.dayOfWeek() - 1];  // Qt counts Monday as 1
+}
+
+QString weekdayLong(const QDate& day) { return weekdayShort(day) + QStringLiteral("曜日"); }
+
+}  // namespace jatext

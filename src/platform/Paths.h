@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace paths {
+
+// folder + file with exactly one separator between them: a folder that already ends in one (a
+// drive root, "/") gets no second.
+QString inFolder(const QString& folder, const QString& fileName);
+
+// The folder of the running executable.
+QString applicationFolder();
+
+}  // namespace paths

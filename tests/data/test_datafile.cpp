@@ -1,0 +1,185 @@
+#include "data/DataFile.h"
+#include "data/Schema.h"
+#include "data/SettingsStore.h"
+#include "platform/PgError.h"
+#include "support/TestBed.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+DayEntry entry(const QDate& day, const QString& temp) {
+    DayEntry e;
+    e.date = day;
+    e.tempText = temp;
+    return e;
+}
+}  // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void makerNeverReplacesADiary() {
+        TestBed bed;
+        QVERIFY(QFile::exists(bed.dataPath()));
+        QCOMPARE(int(QFile::permissions(bed.dataPath()) & (QFile::ReadGroup | QFile::ReadOther)), 0);
+        bed.openData()->write(entry(QDate(2001, 5, 2), "36.5"), std::nullopt);
+        QString reason;
+        QVERIFY(!schema::createEmptyDataFile(bed.dataPath(), &reason));
+        QCOMPARE(bed.rowCount(), 1);
+    }
+
+    void oneRowPerDayAddedThenChanged() {
+        TestBed bed;
+        auto db = bed.openData();
+        const QDate day(2001, 5, 2);
+        QVERIFY(!db->findRow(day));
+        DayEntry first = entry(day, "36.72");
+        first.diary = "最初";
+        first.guest = true;
+        db->write(first, db->findRow(day));
+        const auto row = db->findRow(day);
+        QVERIFY(row);
+        DayEntry second = entry(day, "３６．８");  // full-width digits count as narrow ones
+        second.memo = "薬";
+        db->write(second, row);
+        QCOMPARE(bed.rowCount(), 1);
+        const auto loaded = db->load(day);
+        QVERIFY(loaded);
+        QCOMPARE(*loaded->temp, 36.8);
+        QCOMPARE(loaded->memo, QStringLiteral("薬"));
+        QCOMPARE(loaded->diary, QString());
+        QVERIFY(!loaded->guest);
+        // A day's date is stored zero-padded, so 2 May never meets 20 May or 2 December.
+        db->write(entry(QDate(2001, 5, 20), "36"), std::nullopt);
+        db->write(entry(QDate(2001, 12, 2), "36"), std::nullopt);
+        QCOMPARE(*db->load(day)->temp, 36.8);
+        QVERIFY(!db->load(QDate(2001, 5, 3)));
+    }
+
+    void addingASecondRowForADayIsRefused() {
+        TestBed bed;
+        auto db = bed.openData();
+        db->write(entry(QDate(2001, 5, 2), "36.5"), std::nullopt);
+        QVERIFY_THROWS_EXCEPTION(PgError, db->write(entry(QDate(2001, 5, 2), "36.6"), std::nullopt));
+        QCOMPARE(bed.rowCount(), 1);
+    }
+
+    void emptyTextsAreStoredAsEmptyNotNull() {
+        TestBed bed;
+        auto db = bed.openData();
+        db->write(entry(QDate(2001, 5, 2), "36.5"), std::nullopt);
+        QCOMPARE(bed.scalar("SELECT COUNT(*) FROM DATA_FIL WHERE Memo = '' AND DIARY = '' AND SCHEDULE = ''"
+                            " AND CONDITION = ''")
+                     .toInt(),
+                 1);
+        QCOMPARE(db->load(QDate(2001, 5, 2))->diary, QString());
+    }
+
+    void nullFieldsReadAsEmptyAndUnset() {
+        TestBed bed;
+        bed.sql("INSERT INTO DATA_FIL (DAT_DATE) VALUES ('2001-05-02')");
+        const auto record = bed.openData()->load(QDate(2001, 5, 2));
+        QVERIFY(record);
+        QVERIFY(!record->temp);
+        QVERIFY(!record->love && !record->guest);
+        QCOMPARE(record->condition, QString());
+    }
+
+    void badTemperatureIsRefusedAndNothingWritten_data() {
+        QTest::addColumn<QString>("temp");
+        QTest::newRow("letters") << "abc";
+        QTest::newRow("two points") << "36.5.1";
+        QTest::newRow("empty") << "";
+    }
+    void badTemperatureIsRefusedAndNothingWritten() {
+        QFETCH(QString, temp);
+        TestBed bed;
+        auto db = bed.openData();
+        db->write(entry(QDate(2001, 5, 2), "36.5"), std::nullopt);
+        try {
+            db->write(entry(QDate(2001, 5, 2), temp), db->findRow(QDate(2001, 5, 2)));
+            QFAIL("accepted");
+        } catch (const PgError& error) {
+            QCOMPARE(error.number(), int(PgError::Engine));
+        }
+        QCOMPARE(*db->load(QDate(2001, 5, 2))->temp, 36.5);
+        // The table itself refuses a temperature that is not a number, and a day that is no date.
+        QVERIFY(!bed.sql("INSERT INTO DATA_FIL (DAT_DATE, TEMP) VALUES ('2001-05-03', 'abc')"));
+        QVERIFY(!bed.sql("INSERT INTO DATA_FIL (DAT_DATE, TEMP) VALUES ('2001/05/03', 36.5)"));
+        QCOMPARE(bed.rowCount(), 1);
+    }
+
+    void menstruationDaysNewestFirstReadOnlyAsFarAsAsked() {
+        TestBed bed;
+        auto db = bed.openData();
+        for (int d : {1, 2, 3, 20, 21}) {
+            DayEntry e = entry(QDate(2001, 3, d), "36.5");
+            e.guest = true;
+            db->write(e, std::nullopt);
+        }
+        db->write(entry(QDate(2001, 3, 25), "36.5"), std::nullopt);
+        QList<QDate> seen;
+        db->forEachMenstruationDay([&](const QDate& day) {
+            seen.append(day);
+            return seen.size() < 3;
+        });
+        QCOMPARE(seen, (QList<QDate>{QDate(2001, 3, 21), QDate(2001, 3, 20), QDate(2001, 3, 3)}));
+    }
+
+    void rangeIsNewestFirstAndBounded() {
+        TestBed bed;
+        auto db = bed.openData();
+        for (const QDate& day : {QDate(2001, 6, 9), QDate(2001, 6, 10), QDate(2001, 12, 7), QDate(2001, 12, 8)})
+            db->write(entry(day, "36.5"), std::nullopt);
+        const auto records = db->range(QDate(2001, 6, 10), QDate(2001, 12, 7));
+        QCOMPARE(records.size(), size_t(2));
+        QCOMPARE(records[0].date, QDate(2001, 12, 7));
+        QCOMPARE(records[1].date, QDate(2001, 6, 10));
+    }
+
+    void purgeIsAllOrNothing() {
+        TestBed bed;
+        auto db = bed.openData();
+        for (int d : {1, 19, 20, 21}) db->write(entry(QDate(2001, 5, d), "36.9"), std::nullopt);
+        DayEntry fresh = entry(QDate(2001, 5, 20), "36.5");
+        db->purgeThrough(QDate(2001, 5, 20), fresh);
+        QCOMPARE(bed.rowCount(), 2);
+        QCOMPARE(*db->load(QDate(2001, 5, 20))->temp, 36.5);
+        QCOMPARE(*db->load(QDate(2001, 5, 21))->temp, 36.9);
+        // A fresh record that cannot be written leaves every row in place.
+        QVERIFY_THROWS_EXCEPTION(PgError, db->purgeThrough(QDate(2001, 5, 21), entry(QDate(2001, 5, 21), "x")));
+        QCOMPARE(bed.rowCount(), 2);
+        bed.sql("CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        QVERIFY_THROWS_EXCEPTION(PgError, db->purgeThrough(QDate(2001, 5, 21), entry(QDate(2001, 5, 21), "36")));
+        QCOMPARE(bed.rowCount(), 2);
+    }
+
+    void openRefusesWhatIsNoDataFile() {
+        TestBed bed(QDate(2001, 5, 20), false);
+        QVERIFY_THROWS_EXCEPTION(PgError, DataFile::open(bed.dataPath()));
+        QFile garbage(bed.dataPath());
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        QVERIFY_THROWS_EXCEPTION(PgError, DataFile::open(bed.dataPath()));
+    }
+
+    void settingsKeepTextsAsTyped() {
+        TestBed bed;
+        SettingsStore& store = *bed.settings;
+        QCOMPARE(store.get("G_CYCLE", "DATA", "28"), QStringLiteral("28"));
+        QCOMPARE(store.get("G_CYCLE", "DATA"), QString());
+        store.save("G_CYCLE", "DATA", "29.6");
+        store.save("AVE_TEMP", "DATA", "36.50");
+        SettingsStore again(store.filePath());
+        QCOMPARE(again.get("G_CYCLE", "DATA", "28"), QStringLiteral("29.6"));
+        QCOMPARE(again.get("AVE_TEMP", "DATA", "36.5"), QStringLiteral("36.50"));
+        store.save("G_CYCLE", "DATA", "a, b");
+        QCOMPARE(SettingsStore(store.filePath()).get("G_CYCLE", "DATA"), QStringLiteral("a, b"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "test_datafile.moc"

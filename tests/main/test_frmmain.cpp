@@ -1,0 +1,336 @@
+#include "main/frmMain.h"
+#include "platform/PgError.h"
+#include "support/TestBed.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+
+using Icon = Dialogs::Icon;
+using Buttons = Dialogs::Buttons;
+using Answer = Dialogs::Answer;
+
+const QString kSaveQuestion = QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？");
+const QString kDiscardQuestion = QStringLiteral("編集を破棄して終了します。よろしいですか？");
+const QString kOverwrite = QStringLiteral("上書きしますか？");
+
+// What a click on a day in the calendar does.
+void clickDay(frmMain* w, const QDate& day) {
+    w->MonthView1->setSelectedDate(day);
+    emit w->MonthView1->clicked(day);
+}
+
+void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false, const QString& diary = {}) {
+    DayEntry e;
+    e.date = day;
+    e.tempText = temp;
+    e.guest = guest;
+    e.diary = diary;
+    auto db = bed.openData();
+    db->write(e, db->findRow(day));
+}
+
+}  // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { initTestApplication(); }
+
+    void startsWithTodayAndDefaults() {
+        TestBed bed(QDate(2001, 5, 2));
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        QVERIFY(bed.dialogs.calls.isEmpty());
+        QCOMPARE(w->windowTitle(), QStringLiteral(" Selvane Ver. 3.01"));
+        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月02日"));
+        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
+        QCOMPARE(w->panelText(4), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
+        QCOMPARE(w->panelText(5), QStringLiteral("通常日"));
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.5"));
+        QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 2));
+        QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 5, 2));
+        QVERIFY(!bed.module.DataChanged);
+        QCOMPARE(bed.rowCount(), 0);  // start-up writes nothing
+    }
+
+    void startsWithStoredSettingsAndTodaysRow() {
+        TestBed bed(QDate(2001, 3, 14));
+        bed.settings->save("G_CYCLE", "DATA", "30.4");
+        bed.settings->save("AVE_TEMP", "DATA", "36.50");
+        saveDay(bed, QDate(2001, 3, 1), "36.2", true);
+        saveDay(bed, QDate(2001, 3, 14), "36.72", false, "日記");
+        frmMain* w = bed.startMain();
+        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　30.4日"));
+        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
+        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年03月31日 土曜日です"));
+        QCOMPARE(w->panelText(5), QStringLiteral("妊娠可能日"));
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.72"));
+        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("日記"));
+        QVERIFY(!bed.module.DataChanged);
+    }
+
+    void refusesToStartWithoutItsDataFile() {
+        TestBed bed(QDate(2001, 5, 2), false);
+        bed.settings->save("AVE_TEMP", "DATA", "not read");
+        QVERIFY(!bed.startMain());
+        QCOMPARE(bed.dialogs.calls.size(), 1);
+        const auto& call = bed.dialogs.calls.first();
+        QCOMPARE(call.text, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません。強制終了します。"));
+        QCOMPARE(call.title, QStringLiteral("ｴﾗｰ"));
+        QCOMPARE(call.icon, Icon::Exclamation);
+        QCOMPARE(call.buttons, Buttons::Ok);
+    }
+
+    void unreadableSettingIsReportedAndStartUpStops() {
+        TestBed bed(QDate(2001, 5, 2));
+        bed.settings->save("AVE_TEMP", "DATA", "abc");
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        QCOMPARE(bed.dialogs.calls.size(), 1);
+        QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("PG-Error"));
+        QCOMPARE(bed.dialogs.calls[0].icon, Icon::Critical);
+        QCOMPARE(bed.dialogs.calls[0].text, QStringLiteral("型が一致しません。"));
+        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(3), QStringLiteral("平常体温"));
+    }
+
+    void closingWithoutEditsEndsAtOnce() {
+        TestBed bed;
+        frmMain* w = bed.startMain();
+        QVERIFY(w->close());
+        QCOMPARE(bed.processEnds, 1);
+        QVERIFY(bed.dialogs.calls.isEmpty());
+    }
+
+    void closingWithEdits_data() {
+        QTest::addColumn<bool>("rowExists");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("yes saves and ends") << false << QList<Answer>{Answer::Yes} << QStringList{kSaveQuestion}
+                                            << true << "37.1";
+        QTest::newRow("yes, overwrite declined stays")
+            << true << QList<Answer>{Answer::Yes, Answer::No} << QStringList{kSaveQuestion, kOverwrite} << false
+            << "36.4";
+        QTest::newRow("yes, overwrite accepted ends")
+            << true << QList<Answer>{Answer::Yes, Answer::Yes} << QStringList{kSaveQuestion, kOverwrite} << true
+            << "37.1";
+        QTest::newRow("no then no stays") << true << QList<Answer>{Answer::No, Answer::No}
+                                          << QStringList{kSaveQuestion, kDiscardQuestion} << false << "36.4";
+        QTest::newRow("no then yes ends unsaved") << true << QList<Answer>{Answer::No, Answer::Yes}
+                                                  << QStringList{kSaveQuestion, kDiscardQuestion} << true << "36.4";
+    }
+    void closingWithEdits() {
+        QFETCH(bool, rowExists);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QStringList, questions);
+        QFETCH(bool, ends);
+        QFETCH(QString, stored);
+        TestBed bed(QDate(2001, 5, 2));
+        if (rowExists) saveDay(bed, QDate(2001, 5, 2), "36.4");
+        frmMain* w = bed.startMain();
+        w->txtTemp->setText("37.1");
+        for (Answer a : answers) bed.dialogs.answers.enqueue(a);
+        // The toolbar's close button asks exactly what the close box asks.
+        w->Toolbar1_ButtonClick("close");
+        QCOMPARE(bed.dialogs.texts(), questions);
+        QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("保存確認"));
+        QCOMPARE(bed.dialogs.calls[0].icon, Icon::Question);
+        QCOMPARE(bed.processEnds, ends ? 1 : 0);
+        if (!ends) {
+            QVERIFY(bed.module.DataChanged);
+            QCOMPARE(w->txtTemp->text(), QStringLiteral("37.1"));
+        }
+        const auto row = bed.openData()->load(QDate(2001, 5, 2));
+        QCOMPARE(row ? QString::number(*row->temp) : QStringLiteral("36.4"), stored);
+    }
+
+    void failedSaveOnClosingKeepsTheWindowOpen() {
+        TestBed bed;
+        frmMain* w = bed.startMain();
+        w->txtTemp->setText("hot");
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        QVERIFY(!w->close());
+        QCOMPARE(bed.processEnds, 0);
+        QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("PG-Error"));
+        QCOMPARE(bed.dialogs.calls.last().text,
+                 QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。"));
+        QVERIFY(bed.module.DataChanged);
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("hot"));
+        QCOMPARE(bed.rowCount(), 0);
+    }
+
+    void clickingADayWithoutEditsShowsIt() {
+        TestBed bed(QDate(2001, 5, 20));
+        saveDay(bed, QDate(2001, 5, 3), "36.72", true, "三日");
+        frmMain* w = bed.startMain();
+        clickDay(w, QDate(2001, 5, 3));
+        QVERIFY(bed.dialogs.calls.isEmpty());
+        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月03日"));
+        QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 3));
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.72"));
+        QVERIFY(w->chkMens->isChecked());
+        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("三日"));
+        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年05月31日 木曜日です"));
+        QVERIFY(!bed.module.DataChanged);
+        // A day without a row shows the defaults.
+        clickDay(w, QDate(2001, 5, 4));
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.5"));
+        QVERIFY(!w->chkMens->isChecked());
+        QCOMPARE(w->rtbDiary->toPlainText(), QString());
+        QVERIFY(!bed.module.DataChanged);
+    }
+
+    void pendingEditsGoToTheDayBeingLeft() {
+        TestBed bed(QDate(2001, 5, 20));
+        frmMain* w = bed.startMain();
+        w->txtCondition->setText("頭痛");
+        QVERIFY(bed.module.DataChanged);
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        clickDay(w, QDate(2001, 5, 3));
+        QCOMPARE(bed.dialogs.texts(), QStringList{kSaveQuestion});
+        QCOMPARE(bed.openData()->load(QDate(2001, 5, 20))->condition, QStringLiteral("頭痛"));
+        QVERIFY(!bed.openData()->load(QDate(2001, 5, 3)));
+        QCOMPARE(w->txtCondition->text(), QString());
+        QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 3));
+    }
+
+    void declinedOverwriteDropsEditsAndShowsTheClickedDay() {
+        TestBed bed(QDate(2001, 5, 20));
+        saveDay(bed, QDate(2001, 5, 20), "36.4");
+        frmMain* w = bed.startMain();
+        w->txtTemp->setText("37.0");
+        bed.dialogs.answers << Answer::Yes << Answer::No;
+        clickDay(w, QDate(2001, 5, 3));
+        QCOMPARE(bed.dialogs.texts(), (QStringList{kSaveQuestion, kOverwrite}));
+        QCOMPARE(*bed.openData()->load(QDate(2001, 5, 20))->temp, 36.4);
+        QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 3));
+        QVERIFY(!bed.module.DataChanged);
+    }
+
+    void failedSaveOnClickKeepsTheEditsAndTheDay() {
+        TestBed bed(QDate(2001, 5, 20));
+        frmMain* w = bed.startMain();
+        const QString panel4 = w->panelText(4);
+        w->txtTemp->setText("36..5");
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        clickDay(w, QDate(2001, 5, 3));
+        QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("PG-Error"));
+        QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 5, 20));
+        QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 20));
+        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
+        QCOMPARE(w->panelText(4), panel4);
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("36..5"));
+        QVERIFY(bed.module.DataChanged);
+    }
+
+    void clickingTheSameDayAndAnsweringNoReloadsIt() {
+        TestBed bed(QDate(2001, 5, 20));
+        saveDay(bed, QDate(2001, 5, 20), "36.4");
+        frmMain* w = bed.startMain();
+        w->txtTemp->setText("39");
+        bed.dialogs.answers.enqueue(Answer::No);
+        clickDay(w, QDate(2001, 5, 20));
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.4"));
+        QVERIFY(!bed.module.DataChanged);
+    }
+
+    void nullFieldsOfAForeignFileLoadAsEmpty() {
+        TestBed bed(QDate(2001, 5, 20));
+        bed.sql("INSERT INTO DATA_FIL (DAT_DATE, Memo) VALUES ('2001-05-03', '薬')");
+        frmMain* w = bed.startMain();
+        w->txtCondition->setText("前の日");
+        bed.dialogs.answers.enqueue(Answer::No);
+        clickDay(w, QDate(2001, 5, 3));
+        QCOMPARE(bed.dialogs.texts(), QStringList{kSaveQuestion});  // no error box
+        QCOMPARE(w->txtTemp->text(), QString());
+        QCOMPARE(w->txtCondition->text(), QString());
+        QCOMPARE(w->txtMemo->text(), QStringLiteral("薬"));
+        QVERIFY(!w->chkSex->isChecked());
+    }
+
+    void savingAddsThenAsksBeforeOverwriting() {
+        TestBed bed(QDate(2001, 5, 20));
+        frmMain* w = bed.startMain();
+        w->mnuRegister_Click();  // an unedited day is saved all the same
+        QVERIFY(bed.dialogs.calls.isEmpty());
+        QCOMPARE(bed.rowCount(), 1);
+        QCOMPARE(*bed.openData()->load(QDate(2001, 5, 20))->temp, 36.5);
+
+        w->txtTemp->setText("");
+        w->txtMemo->setText("ピル");
+        w->chkSex->setChecked(true);
+        w->rtbDiary->setHtml("<b>太字</b>の日記");
+        bed.dialogs.answers.enqueue(Answer::No);
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Declined);
+        QCOMPARE(bed.dialogs.calls.last().text, kOverwrite);
+        QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("Selvane"));
+        QVERIFY(bed.module.DataChanged);
+        QCOMPARE(bed.openData()->load(QDate(2001, 5, 20))->memo, QString());
+
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        QVERIFY(!bed.module.DataChanged);
+        QCOMPARE(bed.rowCount(), 1);
+        const auto row = bed.openData()->load(QDate(2001, 5, 20));
+        QCOMPARE(*row->temp, 36.5);  // an empty temperature is stored as the average
+        QCOMPARE(row->memo, QStringLiteral("ピル"));
+        QCOMPARE(row->diary, QStringLiteral("太字の日記"));
+        QVERIFY(row->love && !row->guest);
+    }
+
+    void savingDoesNotRecomputeTheForecast() {
+        TestBed bed(QDate(2001, 5, 20));
+        frmMain* w = bed.startMain();
+        w->chkMens->setChecked(true);
+        w->mnuRegister_Click();
+        QCOMPARE(w->panelText(4), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
+        clickDay(w, QDate(2001, 5, 21));
+        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年06月17日 日曜日です"));
+    }
+
+    void forecastFailureShowsItsDescription() {
+        TestBed bed(QDate(2001, 5, 20));
+        bed.settings->save("G_CYCLE", "DATA", "abc");
+        saveDay(bed, QDate(2001, 5, 1), "36.5", true);
+        frmMain* w = bed.startMain();
+        QCOMPARE(bed.dialogs.calls.size(), 1);
+        QCOMPARE(bed.dialogs.calls[0].text, QStringLiteral("型が一致しません。"));
+        QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("Selvane"));
+        QCOMPARE(bed.dialogs.calls[0].icon, Icon::None);
+        QCOMPARE(w->panelText(4), QStringLiteral("次回月経日"));
+        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
+    }
+
+    void layoutNamesEveryControl() {
+        TestBed bed;
+        frmMain* w = bed.startMain();
+        QCOMPARE(w->txtTemp->accessibleName(), QStringLiteral("基礎体温"));
+        QCOMPARE(w->Label1->buddy(), w->txtTemp);
+        QCOMPARE(w->txtTemp->toolTip(), QStringLiteral("基礎体温を入力して下さい"));
+        QCOMPARE(w->chkMens->toolTip(), QStringLiteral("月経があればﾁｪｯｸを入れて下さい"));
+        auto nextTab = [](QWidget* from) {
+            QWidget* next = from->nextInFocusChain();
+            while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+            return next;
+        };
+        QCOMPARE(nextTab(w->txtTemp), w->txtCondition);
+        QCOMPARE(nextTab(w->txtCondition), w->chkMens);
+        QCOMPARE(nextTab(w->chkMens), w->chkSex);
+        QCOMPARE(nextTab(w->chkSex), w->txtMemo);
+        QCOMPARE(nextTab(w->txtMemo), w->txtSchedule);
+        QVERIFY(w->findChild<QLineEdit*>("txtSchedule"));
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "test_frmmain.moc"

@@ -1,0 +1,93 @@
+#include "platform/JaText.h"
+#include "platform/Paths.h"
+#include "platform/PgError.h"
+
+#include <QTest>
+
+class TestJaText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wholeNumberRoundsHalvesToEven_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("28.5 down") << "28.5" << 28;
+        QTest::newRow("29.5 up") << "29.5" << 30;
+        QTest::newRow("9.5 up") << "9.5" << 10;
+        QTest::newRow("60.5 down") << "60.5" << 60;
+        QTest::newRow("30.4") << "30.4" << 30;
+        QTest::newRow("spaces and sign") << "  +28 " << 28;
+        QTest::newRow("negative half") << "-2.5" << -2;
+        QTest::newRow("full-width") << "２９．５" << 30;
+        QTest::newRow("16-bit top") << "32767.4" << 32767;
+        QTest::newRow("16-bit bottom") << "-32768" << -32768;
+    }
+    void wholeNumberRoundsHalvesToEven() {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        QCOMPARE(int(jatext::readWholeNumber(text)), expected);
+    }
+
+    void wholeNumberFailures_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::newRow("letters") << "abc" << int(PgError::TypeMismatch);
+        QTest::newRow("empty") << "" << int(PgError::TypeMismatch);
+        QTest::newRow("two points") << "1.2.3" << int(PgError::TypeMismatch);
+        QTest::newRow("exponent") << "1e3" << int(PgError::TypeMismatch);
+        QTest::newRow("inner space") << "2 8" << int(PgError::TypeMismatch);
+        QTest::newRow("overflow up") << "32767.5" << int(PgError::Overflow);
+        QTest::newRow("overflow down") << "-32769" << int(PgError::Overflow);
+        QTest::newRow("huge") << "99999999999999999999" << int(PgError::Overflow);
+    }
+    void wholeNumberFailures() {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        try {
+            jatext::readWholeNumber(text);
+            QFAIL("no error raised");
+        } catch (const PgError& error) {
+            QCOMPARE(error.number(), number);
+        }
+    }
+
+    void shortestTextOfSingles() {
+        QCOMPARE(jatext::shortestText(36.5f), QStringLiteral("36.5"));
+        QCOMPARE(jatext::shortestText(37.0f), QStringLiteral("37"));
+        QCOMPARE(jatext::shortestText(36.7f), QStringLiteral("36.7"));
+        QCOMPARE(jatext::shortestText(jatext::readSingle(QStringLiteral("36.50"))), QStringLiteral("36.5"));
+        QCOMPARE(jatext::shortestText(36.72f), QStringLiteral("36.72"));
+    }
+
+    void dateTextsAreJapaneseWhateverTheLocale() {
+        const QDate day(2001, 3, 29);
+        QCOMPARE(jatext::kanjiDateWithWeekday(day), QStringLiteral("2001年03月29日 木曜日"));
+        QCOMPARE(jatext::kanjiDate(QDate(2001, 5, 2)), QStringLiteral("2001年05月02日"));
+        QCOMPARE(jatext::slashDate(QDate(2001, 5, 2)), QStringLiteral("2001/05/02"));
+        QCOMPARE(jatext::compactDate(QDate(2001, 3, 15)), QStringLiteral("20010315"));
+        const QStringList week = {"日", "月", "火", "水", "木", "金", "土"};
+        for (int i = 0; i < 7; ++i)  // 2001-12-02 was a Sunday
+            QCOMPARE(jatext::weekdayShort(QDate(2001, 12, 2).addDays(i)), week[i]);
+    }
+
+    void narrowTurnsFullWidthIntoAscii() {
+        QCOMPARE(jatext::narrow(QStringLiteral("３６．５０")), QStringLiteral("36.50"));
+        QCOMPARE(jatext::narrow(QStringLiteral("ｱ日")), QStringLiteral("ｱ日"));  // half-width kana stays
+    }
+
+    void oneSeparatorBetweenFolderAndFile() {
+        QCOMPARE(paths::inFolder(QStringLiteral("/opt/selvane"), QStringLiteral("selvane.mdb")),
+                 QStringLiteral("/opt/selvane/selvane.mdb"));
+        QCOMPARE(paths::inFolder(QStringLiteral("/"), QStringLiteral("selvane.mdb")), QStringLiteral("/selvane.mdb"));
+        QCOMPARE(paths::inFolder(QStringLiteral("C:\\"), QStringLiteral("x")), QStringLiteral("C:\\x"));
+    }
+
+    void standardTextsByNumber() {
+        QCOMPARE(PgError(PgError::TypeMismatch, "x").standardText(), QStringLiteral("型が一致しません。"));
+        QCOMPARE(PgError::engine("disk I/O error").standardText(),
+                 QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJaText)
+#include "test_jatext.moc"

@@ -1,0 +1,42 @@
+#include "support/ScriptedDialogs.h"
+
+Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QString& title, Icon icon,
+                                         Buttons buttons) {
+    calls.append({Call::Message, text, title, icon, buttons, {}, {}});
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    if (answers.isEmpty()) {
+        ++unanswered;
+        return Answer::No;
+    }
+    return answers.dequeue();
+}
+
+QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString& initial) {
+    calls.append({Call::Input, prompt, title, Icon::None, Buttons::Ok, initial, {}});
+    if (inputs.isEmpty()) {
+        ++unanswered;
+        return QString();
+    }
+    return inputs.dequeue();
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const SaveFileRequest& request) {
+    calls.append({Call::SaveFile, request.title, request.title, Icon::None, Buttons::Ok, request.proposedPath,
+                  request.filter});
+    if (saveFiles.isEmpty()) {
+        ++unanswered;
+        return std::nullopt;
+    }
+    return saveFiles.dequeue();
+}
+
+QStringList ScriptedDialogs::texts() const {
+    QStringList out;
+    for (const Call& call : calls) out.append(call.text);
+    return out;
+}
+
+void ScriptedDialogs::clear() {
+    calls.clear();
+    unanswered = 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "data/SettingsStore.h"
+#include "main/Module1.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QTemporaryDir>
+#include <QVariant>
+#include <memory>
+
+class frmMain;
+
+// A private world for one test: a temporary executable folder with an empty data file, a settings file of
+// its own, scripted dialogs, a fixed today and an observable end of the process.
+struct TestBed {
+    explicit TestBed(const QDate& today = QDate(2001, 5, 20), bool withDataFile = true);
+    ~TestBed();
+
+    QString dataPath() const;
+    // Opens a second connection to the data file, for checking what it holds.
+    std::unique_ptr<DataFile> openData() const;
+    // Runs a statement directly on the file (to build foreign or damaged content); false when refused.
+    bool sql(const QString& statement) const;
+    // The first value of a query run directly on the file.
+    QVariant scalar(const QString& statement) const;
+    int rowCount() const { return scalar(QStringLiteral("SELECT COUNT(*) FROM DATA_FIL")).toInt(); }
+
+    // The main window, loaded (Form_Load run); nullptr when start-up refused.
+    frmMain* startMain();
+
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> settings;
+    ScriptedDialogs dialogs;
+    Module1 module;
+    Services services;
+    int processEnds = 0;
+    std::unique_ptr<frmMain> main;
+};
+
+// Installs the Japanese setup once per test program.
+void initTestApplication();
