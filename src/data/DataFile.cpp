@@ -3,7 +3,8 @@
 #include "platform/JaText.h"
 #include "platform/PgError.h"
 
-#include <QFileInfo>
+#include <sys/stat.h>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -71,7 +72,7 @@ const QString kInsert = QStringLiteral(
 
 // A transaction that rolls back unless committed, so no failure leaves half a change behind.
 class Transaction {
-public:
+  public:
     explicit Transaction(QSqlDatabase db) : db_(std::move(db)) {
         QSqlQuery begin(db_);
         // IMMEDIATE takes the write lock at once, so a second instance waits here, not half-way.
@@ -86,7 +87,7 @@ public:
         done_ = true;
     }
 
-private:
+  private:
     QSqlDatabase db_;
     bool done_ = false;
 };
@@ -112,9 +113,39 @@ DataFile::~DataFile() {
 
 QSqlDatabase DataFile::db() const { return QSqlDatabase::database(connection_, false); }
 
+namespace {
+
+bool identify(const QString& path, quint64* device, quint64* inode) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    *device = info.st_dev;
+    *inode = info.st_ino;
+    return true;
+}
+
+// Her diary is for her eyes only: a file that others may read is made owner-only.
+void keepPrivate(const QString& path) {
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const QFileDevice::Permissions current = QFile::permissions(path);
+    if (current & others) QFile::setPermissions(path, current & ~others);
+}
+
+}  // namespace
+
+void DataFile::ensureStillInPlace() const {
+    quint64 device = 0;
+    quint64 inode = 0;
+    if (!identify(path_, &device, &inode) || device != device_ || inode != inode_)
+        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"));
+}
+
 std::unique_ptr<DataFile> DataFile::open(const QString& path) {
-    if (!QFileInfo(path).isFile()) throw PgError::engine(QStringLiteral("データファイルが見つかりません。"));
     std::unique_ptr<DataFile> file(new DataFile(path));
+    if (!identify(path, &file->device_, &file->inode_))
+        throw PgError::engine(QStringLiteral("データファイルが見つかりません。"));
+    keepPrivate(path);
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file->connection_);
     database.setDatabaseName(path);
     // A second instance holding the file waits a few seconds before the operation reports.
@@ -145,7 +176,8 @@ std::optional<DayRecord> DataFile::load(const QDate& day) {
 std::optional<qint64> DataFile::findRow(const QDate& day) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    prepare(query, QStringLiteral("SELECT rowid FROM DATA_FIL WHERE DAT_DATE = :date ORDER BY rowid LIMIT 1"));
+    prepare(query,
+            QStringLiteral("SELECT rowid FROM DATA_FIL WHERE DAT_DATE = :date ORDER BY rowid LIMIT 1"));
     query.bindValue(QStringLiteral(":date"), iso(day));
     exec(query);
     if (!query.next()) return std::nullopt;
@@ -154,6 +186,7 @@ std::optional<qint64> DataFile::findRow(const QDate& day) {
 
 void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
     temperatureValue(entry.tempText);  // refuse a bad temperature before touching the file
+    ensureStillInPlace();
     Transaction transaction(db());
     QSqlQuery query(db());
     int changed = 0;
@@ -187,7 +220,8 @@ void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& v
     exec(query);
     while (query.next()) {
         const QDate day = QDate::fromString(query.value(0).toString(), kIsoFormat);
-        if (!day.isValid()) throw PgError(PgError::InvalidNull, QStringLiteral("日付のないデータがあります。"));
+        if (!day.isValid())
+            throw PgError(PgError::InvalidNull, QStringLiteral("日付の読めないデータがあります。"));
         if (!visit(day)) break;
     }
     if (query.lastError().isValid()) raise(query.lastError());
@@ -213,6 +247,7 @@ std::vector<DayRecord> DataFile::range(const QDate& first, const QDate& last) {
 
 void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     temperatureValue(fresh.tempText);
+    ensureStillInPlace();
     Transaction transaction(db());
     QSqlQuery query(db());
     prepare(query, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE <= :date"));

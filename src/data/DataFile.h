@@ -12,7 +12,7 @@
 // The open data file and every statement the program sends to it. Values always travel as bound
 // parameters. Every failure of the engine is thrown as PgError::engine with the engine's description.
 class DataFile {
-public:
+  public:
     // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL.
     static std::unique_ptr<DataFile> open(const QString& path);
     ~DataFile();
@@ -40,12 +40,17 @@ public:
 
     QString path() const { return path_; }
 
-private:
+  private:
     explicit DataFile(QString path);
     QSqlDatabase db() const;
+    // A write must reach the file the user sees at the path: one deleted or replaced since it was opened
+    // would swallow the save without a trace.
+    void ensureStillInPlace() const;
 
     QString path_;
     QString connection_;
+    quint64 device_ = 0;
+    quint64 inode_ = 0;
 };
 
 // The temperature text as the data file stores it: a plain decimal number (full-width digits count);

@@ -5,7 +5,7 @@
 // The per-user settings store: text values addressed by section and key under the application
 // "SELVANE", kept in an INI file in the user's configuration folder.
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(QString filePath = defaultFilePath());
     static QString defaultFilePath();
 
@@ -16,7 +16,7 @@ public:
 
     const QString& filePath() const { return filePath_; }
 
-private:
+  private:
     QString filePath_;
 };
 

@@ -16,7 +16,8 @@ bool PeriodStartWalk::take(const QDate& day) {
     return true;
 }
 
-Texts forecastTexts(const std::optional<QDate>& periodStart, const QDate& selected, const QString& cycleDays) {
+Texts forecastTexts(const std::optional<QDate>& periodStart, const QDate& selected,
+                    const QString& cycleDays) {
     if (!periodStart) return {kNoForecast, kOrdinary};
     const int cycle = jatext::readWholeNumber(cycleDays);
     const qint64 dayIndex = periodStart->daysTo(selected);

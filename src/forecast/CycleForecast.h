@@ -18,11 +18,11 @@ bool inFertileWindow(int cycle, qint64 dayIndex);
 // 2 days apart belong to one run, a gap of 3 or more days ends it. take() tells when to stop reading,
 // so the walk reads only the days of the latest run plus one.
 class PeriodStartWalk {
-public:
+  public:
     bool take(const QDate& day);
     const std::optional<QDate>& start() const { return start_; }
 
-private:
+  private:
     std::optional<QDate> start_;
 };
 

@@ -25,9 +25,9 @@ struct Services {
     Dialogs* dialogs = nullptr;
     SettingsStore* settings = nullptr;
     WindowPrinter* printer = nullptr;
-    QString appFolder;                                                // the executable's folder
+    QString appFolder;  // the executable's folder
     std::function<QDate()> today = [] { return QDate::currentDate(); };
-    std::function<void()> endProcess;                                 // ends the run at once
+    std::function<void()> endProcess;  // ends the run at once
 };
 
 // The data file's name beside the executable.

@@ -55,7 +55,8 @@ bool frmMain::Form_Load() {
         setPanelText(2, QStringLiteral("月経周期：　") + m_.CycleDays + QStringLiteral("日"));
         m_.AverageTemp = jatext::readSingle(
             services_.settings->get(settingkeys::kTempSection, settingkeys::kKey, settingkeys::kTempDefault));
-        setPanelText(3, QStringLiteral("平均体温：　") + jatext::shortestText(m_.AverageTemp) + QStringLiteral("℃"));
+        setPanelText(
+            3, QStringLiteral("平均体温：　") + jatext::shortestText(m_.AverageTemp) + QStringLiteral("℃"));
         txtTemp->setText(jatext::shortestText(m_.AverageTemp));
         m_.SelectedDate = services_.today();
         MonthView1->setSelectedDate(m_.SelectedDate);

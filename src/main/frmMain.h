@@ -21,7 +21,7 @@ class QToolBar;
 class frmMain : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     enum class SaveResult { Saved, Declined, Failed };
 
     frmMain(Module1& module, const Services& services, QWidget* parent = nullptr);
@@ -71,7 +71,7 @@ public:
     QAction* mnuPartition2 = nullptr;
     QAction* mnuHelpVirsion = nullptr;
 
-public slots:
+  public slots:
     // Choosing and loading a day.
     void MonthView1_DateClick(const QDate& clicked);
     // Edit tracking.
@@ -95,14 +95,14 @@ public slots:
     void mnuHelpVirsion_Click();
     void Toolbar1_ButtonClick(const QString& key);
 
-public:
+  public:
     SaveResult SaveDayRecord();
     void UpdateCycleForecast();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildLayout();
     void buildMenus();
     void buildToolbar();

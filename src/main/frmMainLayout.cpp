@@ -87,7 +87,8 @@ void frmMain::buildLayout() {
     Frame1 = place<QGroupBox>(client, "Frame1", 3000, 600, 7335, 2295);
     Frame1->setTitle(QStringLiteral("今日のﾃﾞｰﾀ"));
     Label1 = label(Frame1, "Label1", QStringLiteral("基礎体温"), 360, 360, 855, 255);
-    txtTemp = textBox(Frame1, "txtTemp", Label1, QStringLiteral("基礎体温を入力して下さい"), 1200, 360, 1095, 270);
+    txtTemp =
+        textBox(Frame1, "txtTemp", Label1, QStringLiteral("基礎体温を入力して下さい"), 1200, 360, 1095, 270);
     Label6 = label(Frame1, "Label6", QStringLiteral("℃"), 2400, 405, 495, 255);
     Label2 = label(Frame1, "Label2", QStringLiteral("体調"), 360, 720, 855, 255);
     txtCondition =
@@ -102,11 +103,11 @@ void frmMain::buildLayout() {
     chkSex->setText(QStringLiteral("SEX"));
     chkSex->setToolTip(QStringLiteral("SEXがあればﾁｪｯｸを入れて下さい"));
     Label3 = label(Frame1, "Label3", QStringLiteral("服薬など"), 360, 1440, 855, 255);
-    txtMemo = textBox(Frame1, "txtMemo", Label3, QStringLiteral("飲んだ薬の名前を書いておきましょう"), 1200, 1440,
-                      5775, 270);
+    txtMemo = textBox(Frame1, "txtMemo", Label3, QStringLiteral("飲んだ薬の名前を書いておきましょう"), 1200,
+                      1440, 5775, 270);
     Label5 = label(Frame1, "Label5", QStringLiteral("ｽｹｼﾞｭｰﾙ"), 360, 1800, 855, 255);
-    txtSchedule = textBox(Frame1, "txtSchedule", Label5, QStringLiteral("ｽｹｼﾞｭｰﾙを記入してください"), 1200, 1800,
-                          5775, 270);
+    txtSchedule = textBox(Frame1, "txtSchedule", Label5, QStringLiteral("ｽｹｼﾞｭｰﾙを記入してください"), 1200,
+                          1800, 5775, 270);
     setTabOrder(txtTemp, txtCondition);
     setTabOrder(txtCondition, chkMens);
     setTabOrder(chkMens, chkSex);
@@ -131,7 +132,8 @@ void frmMain::buildLayout() {
     const struct {
         const char* label;
         int width;
-    } panels[] = {{"日付", 1400}, {"月経周期", 1500}, {"平常体温", 1700}, {"次回月経日", 4230}, {"状態", 1500}};
+    } panels[] = {
+        {"日付", 1400}, {"月経周期", 1500}, {"平常体温", 1700}, {"次回月経日", 4230}, {"状態", 1500}};
     for (const auto& panel : panels) {
         auto* text = new QLabel(QString::fromUtf8(panel.label), StatusBar1);
         text->setObjectName(QStringLiteral("panel%1").arg(panels_.size() + 1));

@@ -52,8 +52,8 @@ void frmMain::buildMenus() {
 }
 
 void frmMain::buildToolbar() {
-    static const char* const images[] = {"blank",     "printer",     "floppy", "linechart",   "listsheet",
-                                         "pencil_blue", "door", "pencil_green", "notepad"};
+    static const char* const images[] = {"blank",       "printer", "floppy",       "linechart", "listsheet",
+                                         "pencil_blue", "door",    "pencil_green", "notepad"};
     for (const char* image : images)
         ImageList1.append(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QString::fromLatin1(image))));
 
@@ -62,9 +62,12 @@ void frmMain::buildToolbar() {
         const char* tip;
         int image;  // counted from 1
     } buttons[] = {
-        {"regist", "ﾃﾞｰﾀの登録", 3},          {"savediary", "日記の保存", 1},
-        {"view", "一覧表示", 5},               {"cycle", "月経周期を設定します", 6},
-        {"avetemp", "平均体温を設定します", 8}, {"mente", "ﾃﾞｰﾀﾌｧｲﾙのﾒﾝﾃﾅﾝｽを行います", 9},
+        {"regist", "ﾃﾞｰﾀの登録", 3},
+        {"savediary", "日記の保存", 1},
+        {"view", "一覧表示", 5},
+        {"cycle", "月経周期を設定します", 6},
+        {"avetemp", "平均体温を設定します", 8},
+        {"mente", "ﾃﾞｰﾀﾌｧｲﾙのﾒﾝﾃﾅﾝｽを行います", 9},
         {"close", "Selvaneの終了", 7},
     };
     for (const auto& button : buttons) {

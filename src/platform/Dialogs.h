@@ -8,7 +8,7 @@ class QWidget;
 // Every question, message, input box and file dialog of the program goes through this seam, so the
 // windows can be driven by a script in tests and show real Qt dialogs in production.
 class Dialogs {
-public:
+  public:
     enum class Icon { None, Critical, Question, Exclamation, Information };
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No };
@@ -41,7 +41,7 @@ inline const QString kAppTitle = QStringLiteral("Selvane");
 
 // Production implementation over QMessageBox, QInputDialog and QFileDialog.
 class QtDialogs : public Dialogs {
-public:
+  public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                    Buttons buttons) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title,

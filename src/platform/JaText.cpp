@@ -67,7 +67,9 @@ QString kanjiDate(const QDate& day) {
         .arg(day.day(), 2, 10, QLatin1Char('0'));
 }
 
-QString kanjiDateWithWeekday(const QDate& day) { return kanjiDate(day) + QLatin1Char(' ') + weekdayLong(day); }
+QString kanjiDateWithWeekday(const QDate& day) {
+    return kanjiDate(day) + QLatin1Char(' ') + weekdayLong(day);
+}
 
 QString compactDate(const QDate& day) { return day.toString(QStringLiteral("yyyyMMdd")); }
 

@@ -6,7 +6,7 @@
 // A failure as the program reports it: the runtime's error number and a description of its own.
 // Data-engine failures carry no standard text of the runtime and show the generic one instead.
 class PgError : public std::exception {
-public:
+  public:
     enum Number : int {
         InvalidCall = 5,
         Overflow = 6,
@@ -27,7 +27,7 @@ public:
     QString standardText() const;
     const char* what() const noexcept override { return utf8_.constData(); }
 
-private:
+  private:
     int number_;
     QString description_;
     QByteArray utf8_;

@@ -19,7 +19,7 @@ DayEntry entry(const QDate& day, const QString& temp) {
 class TestDataFile : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void makerNeverReplacesADiary() {
         TestBed bed;
         QVERIFY(QFile::exists(bed.dataPath()));
@@ -131,7 +131,8 @@ private slots:
     void rangeIsNewestFirstAndBounded() {
         TestBed bed;
         auto db = bed.openData();
-        for (const QDate& day : {QDate(2001, 6, 9), QDate(2001, 6, 10), QDate(2001, 12, 7), QDate(2001, 12, 8)})
+        for (const QDate& day :
+             {QDate(2001, 6, 9), QDate(2001, 6, 10), QDate(2001, 12, 7), QDate(2001, 12, 8)})
             db->write(entry(day, "36.5"), std::nullopt);
         const auto records = db->range(QDate(2001, 6, 10), QDate(2001, 12, 7));
         QCOMPARE(records.size(), size_t(2));
@@ -149,10 +150,13 @@ private slots:
         QCOMPARE(*db->load(QDate(2001, 5, 20))->temp, 36.5);
         QCOMPARE(*db->load(QDate(2001, 5, 21))->temp, 36.9);
         // A fresh record that cannot be written leaves every row in place.
-        QVERIFY_THROWS_EXCEPTION(PgError, db->purgeThrough(QDate(2001, 5, 21), entry(QDate(2001, 5, 21), "x")));
+        QVERIFY_THROWS_EXCEPTION(PgError,
+                                 db->purgeThrough(QDate(2001, 5, 21), entry(QDate(2001, 5, 21), "x")));
         QCOMPARE(bed.rowCount(), 2);
-        bed.sql("CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-        QVERIFY_THROWS_EXCEPTION(PgError, db->purgeThrough(QDate(2001, 5, 21), entry(QDate(2001, 5, 21), "36")));
+        bed.sql(
+            "CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        QVERIFY_THROWS_EXCEPTION(PgError,
+                                 db->purgeThrough(QDate(2001, 5, 21), entry(QDate(2001, 5, 21), "36")));
         QCOMPARE(bed.rowCount(), 2);
     }
 

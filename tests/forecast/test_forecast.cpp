@@ -31,7 +31,7 @@ QList<QDate> marchDays(std::initializer_list<int> days) {
 class TestForecast : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void periodStartWalksBackOverGapsOfTwoDays() {
         QCOMPARE(walk(marchDays({1, 2, 3, 5})), QDate(2001, 3, 1));
         QCOMPARE(walk(marchDays({1, 2, 3, 6})), QDate(2001, 3, 6));
@@ -82,7 +82,8 @@ private slots:
         const QDate start(2001, 3, 1);
         for (int index = -3; index <= 70; ++index) {
             const bool fertile = index >= first && index <= last;
-            QCOMPARE(forecastTexts(start, start.addDays(index), cycle).dayState, fertile ? kFertile : kOrdinary);
+            QCOMPARE(forecastTexts(start, start.addDays(index), cycle).dayState,
+                     fertile ? kFertile : kOrdinary);
         }
     }
 

@@ -25,7 +25,8 @@ void clickDay(frmMain* w, const QDate& day) {
     emit w->MonthView1->clicked(day);
 }
 
-void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false, const QString& diary = {}) {
+void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false,
+             const QString& diary = {}) {
     DayEntry e;
     e.date = day;
     e.tempText = temp;
@@ -40,7 +41,7 @@ void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = f
 class TestFrmMain : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { initTestApplication(); }
 
     void startsWithTodayAndDefaults() {
@@ -116,18 +117,19 @@ private slots:
         QTest::addColumn<QStringList>("questions");
         QTest::addColumn<bool>("ends");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("yes saves and ends") << false << QList<Answer>{Answer::Yes} << QStringList{kSaveQuestion}
-                                            << true << "37.1";
+        QTest::newRow("yes saves and ends")
+            << false << QList<Answer>{Answer::Yes} << QStringList{kSaveQuestion} << true << "37.1";
         QTest::newRow("yes, overwrite declined stays")
-            << true << QList<Answer>{Answer::Yes, Answer::No} << QStringList{kSaveQuestion, kOverwrite} << false
-            << "36.4";
+            << true << QList<Answer>{Answer::Yes, Answer::No} << QStringList{kSaveQuestion, kOverwrite}
+            << false << "36.4";
         QTest::newRow("yes, overwrite accepted ends")
-            << true << QList<Answer>{Answer::Yes, Answer::Yes} << QStringList{kSaveQuestion, kOverwrite} << true
-            << "37.1";
+            << true << QList<Answer>{Answer::Yes, Answer::Yes} << QStringList{kSaveQuestion, kOverwrite}
+            << true << "37.1";
         QTest::newRow("no then no stays") << true << QList<Answer>{Answer::No, Answer::No}
                                           << QStringList{kSaveQuestion, kDiscardQuestion} << false << "36.4";
-        QTest::newRow("no then yes ends unsaved") << true << QList<Answer>{Answer::No, Answer::Yes}
-                                                  << QStringList{kSaveQuestion, kDiscardQuestion} << true << "36.4";
+        QTest::newRow("no then yes ends unsaved")
+            << true << QList<Answer>{Answer::No, Answer::Yes} << QStringList{kSaveQuestion, kDiscardQuestion}
+            << true << "36.4";
     }
     void closingWithEdits() {
         QFETCH(bool, rowExists);

@@ -7,7 +7,7 @@
 class TestJaText : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void wholeNumberRoundsHalvesToEven_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");
@@ -78,7 +78,8 @@ private slots:
     void oneSeparatorBetweenFolderAndFile() {
         QCOMPARE(paths::inFolder(QStringLiteral("/opt/selvane"), QStringLiteral("selvane.mdb")),
                  QStringLiteral("/opt/selvane/selvane.mdb"));
-        QCOMPARE(paths::inFolder(QStringLiteral("/"), QStringLiteral("selvane.mdb")), QStringLiteral("/selvane.mdb"));
+        QCOMPARE(paths::inFolder(QStringLiteral("/"), QStringLiteral("selvane.mdb")),
+                 QStringLiteral("/selvane.mdb"));
         QCOMPARE(paths::inFolder(QStringLiteral("C:\\"), QStringLiteral("x")), QStringLiteral("C:\\x"));
     }
 

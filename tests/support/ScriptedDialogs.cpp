@@ -11,7 +11,8 @@ Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QS
     return answers.dequeue();
 }
 
-QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString& initial) {
+QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title,
+                               const QString& initial) {
     calls.append({Call::Input, prompt, title, Icon::None, Buttons::Ok, initial, {}});
     if (inputs.isEmpty()) {
         ++unanswered;

@@ -9,7 +9,7 @@
 // Records every box the program shows and answers from queues, so tests can check the exact text, title,
 // icon and buttons of each question and play every path without a human.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Call {
         enum Kind { Message, Input, SaveFile } kind = Message;
         QString text;  // message text, input prompt, or dialog title for a file dialog
@@ -22,7 +22,8 @@ public:
 
     Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                    Buttons buttons) override;
-    QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& initial) override;
+    QString input(QWidget* parent, const QString& prompt, const QString& title,
+                  const QString& initial) override;
     std::optional<QString> saveFile(QWidget* parent, const SaveFileRequest& request) override;
 
     QList<Call> calls;
