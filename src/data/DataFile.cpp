@@ -4,6 +4,7 @@
 #include "platform/PgError.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -139,6 +140,9 @@ void DataFile::ensureStillInPlace() const {
     quint64 inode = 0;
     if (!identify(path_, &device, &inode) || device != device_ || inode != inode_)
         throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"));
+    // The open connection could still write into a file made read-only since; her choice is respected.
+    if (::access(QFile::encodeName(path_).constData(), W_OK) != 0)
+        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
 }
 
 std::unique_ptr<DataFile> DataFile::open(const QString& path) {
