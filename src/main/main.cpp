@@ -2,6 +2,7 @@
 #include "main/frmMain.h"
 #include "platform/AppSetup.h"
 #include "platform/Dialogs.h"
+#include "platform/FirstFrameProbe.h"
 #include "platform/Paths.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
 
     frmMain window(module, services);
     if (!window.Form_Load()) return 1;
+    quitAfterFirstFrameIfAsked(&window);
     window.show();
     return app.exec();
 }
