@@ -51,8 +51,11 @@ HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
         // Beside the main window, where the screen leaves room, so both stay in view.
         const QRect screen = owner->screen()->availableGeometry();
         const QRect main = owner->frameGeometry();
-        const int left = qMin(main.right() + 8, screen.right() - width());
-        move(qMax(screen.left(), left), qMax(screen.top(), main.top()));
+        int left = main.right() + 8;
+        if (left + width() > screen.right() && main.left() - 8 - width() >= screen.left())
+            left = main.left() - 8 - width();
+        left = qBound(screen.left(), left, screen.right() - width());
+        move(left, qMax(screen.top(), main.top()));
     }
 }
 

@@ -1,4 +1,3 @@
-#include "help/HelpViewer.h"
 #include "help/frmAbout.h"
 #include "platform/AppSetup.h"
 #include "platform/Twips.h"
@@ -8,7 +7,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextBrowser>
 
 class TestHelp : public QObject {
     Q_OBJECT
@@ -51,14 +49,6 @@ class TestHelp : public QObject {
         QTest::mouseClick(about.cmdOK, Qt::LeftButton);
         QCOMPARE(accepted.size(), 1);
         QVERIFY(!about.isVisible());
-    }
-
-    void viewerFollowsLinksInsideTheDocument() {
-        HelpViewer viewer;
-        viewer.showContents(QStringLiteral(SELVANE_HELP_DOCUMENT));
-        QCOMPARE(viewer.windowTitle(), QStringLiteral("Selvane ﾍﾙﾌﾟ"));
-        QVERIFY(viewer.browser()->document()->toPlainText().contains(QStringLiteral("目次")));
-        QVERIFY(!viewer.browser()->openExternalLinks());
     }
 };
 

@@ -215,10 +215,6 @@ class TestCommands : public QObject {
                                  << "数値を入力して下さい。" << error << Icon::Exclamation;
         QTest::newRow("temp 33.4") << false << "33.4"
                                    << "数値が不正です。" << error << Icon::Exclamation;
-        QTest::newRow("temp 40.6") << false << "40.6"
-                                   << "数値が不正です。" << error << Icon::Exclamation;
-        QTest::newRow("cycle 9") << true << "9"
-                                 << "数値が不正です。" << error << Icon::Exclamation;
         QTest::newRow("cycle 61") << true << "61"
                                   << "数値が不正です。" << error << Icon::Exclamation;
         QTest::newRow("overflow") << true << "99999"
