@@ -54,7 +54,7 @@ HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
         int left = main.right() + 8;
         if (left + width() > screen.right() && main.left() - 8 - width() >= screen.left())
             left = main.left() - 8 - width();
-        left = qBound(screen.left(), left, screen.right() - width());
+        left = qBound(screen.left(), left, qMax(screen.left(), screen.right() - width()));
         move(left, qMax(screen.top(), main.top()));
     }
 }
