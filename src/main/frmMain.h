@@ -10,6 +10,7 @@ class QAction;
 class QCalendarWidget;
 class QCheckBox;
 class QGroupBox;
+class HelpViewer;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -97,6 +98,7 @@ class frmMain : public QMainWindow {
 
   public:
     SaveResult SaveDayRecord();
+    HelpViewer* helpViewer() const { return helpViewer_; }
     void UpdateCycleForecast();
 
   protected:
@@ -121,4 +123,5 @@ class frmMain : public QMainWindow {
     Services services_;
     QList<QLabel*> panels_;
     bool ending_ = false;
+    HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
 };

@@ -2,10 +2,64 @@
 // the purge, the diary export, help and version.
 #include "main/frmMain.h"
 
+#include "help/HelpViewer.h"
+#include "help/frmAbout.h"
+#include "platform/Dialogs.h"
+#include "platform/JaText.h"
+#include "platform/Paths.h"
+#include "platform/PgError.h"
+#include "settings/DiaryExport.h"
+#include "settings/Purge.h"
+#include "settings/SettingDialog.h"
+
+#include <QTextEdit>
+
 void frmMain::mnuViewAll_Click() {}
-void frmMain::mnuSetTemp_Click() {}
-void frmMain::mnuSetCycle_Click() {}
-void frmMain::mnuSetMente_Click() {}
-void frmMain::mnuFileDiarySave_Click() {}
-void frmMain::mnuSelvane_Click() {}
-void frmMain::mnuHelpVirsion_Click() {}
+
+void frmMain::mnuSetTemp_Click() {
+    try {
+        const auto stored = settingentry::askAndStore(*services_.dialogs, *services_.settings, this,
+                                                      settingentry::temperatureDialog());
+        if (!stored) return;
+        m_.AverageTemp = jatext::readSingle(*stored);
+        // Only the panel follows: the entry and the forecast keep what they show.
+        setPanelText(3, settingentry::temperaturePanelText(m_.AverageTemp));
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+    }
+}
+
+void frmMain::mnuSetCycle_Click() {
+    try {
+        const auto stored = settingentry::askAndStore(*services_.dialogs, *services_.settings, this,
+                                                      settingentry::cycleDialog());
+        if (!stored) return;
+        m_.CycleDays = *stored;
+        setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+        return;
+    }
+    UpdateCycleForecast();
+}
+
+void frmMain::mnuSetMente_Click() {
+    if (!purge::confirmAndPurge(*services_.dialogs, this, m_.Db.get(), m_.SelectedDate, m_.AverageTemp))
+        return;
+    showDefaults();  // the fresh record: the average temperature and nothing else
+    m_.DataChanged = false;
+}
+
+void frmMain::mnuFileDiarySave_Click() {
+    diaryexport::run(*services_.dialogs, this, services_.appFolder, m_.SelectedDate, rtbDiary->toPlainText());
+}
+
+void frmMain::mnuSelvane_Click() {
+    if (!helpViewer_) helpViewer_ = new HelpViewer(this);
+    helpViewer_->showContents(paths::inFolder(services_.appFolder, QStringLiteral("selvane3.hlp")));
+}
+
+void frmMain::mnuHelpVirsion_Click() {
+    frmAbout about(this);
+    about.exec();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+class QTextBrowser;
+
+// The help window: the HTML help document in a browser of its own, beside the main window and not modal.
+class HelpViewer : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit HelpViewer(QWidget* owner = nullptr);
+
+    // Shows the document at its contents, or our own notice when it cannot be read, and raises the window.
+    void showContents(const QString& path);
+
+    QTextBrowser* browser() const { return browser_; }
+
+  private:
+    QTextBrowser* browser_;
+};

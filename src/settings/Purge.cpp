@@ -1,0 +1,32 @@
+#include "settings/Purge.h"
+
+#include "data/DataFile.h"
+#include "platform/Dialogs.h"
+#include "platform/JaText.h"
+#include "platform/PgError.h"
+
+namespace purge {
+
+QString question(const QDate& day) {
+    return jatext::kanjiDate(day) +
+           QStringLiteral("以前のﾃﾞｰﾀは完全に消去されます。\r続けますか？\r(この操作は元に戻せません)");
+}
+
+bool confirmAndPurge(Dialogs& dialogs, QWidget* parent, DataFile* db, const QDate& day, float averageTemp) {
+    if (!dialogs.askYesNo(parent, question(day), kTitle)) return false;
+    try {
+        if (!db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
+        DayEntry fresh;
+        fresh.date = day;
+        fresh.tempText = jatext::shortestText(averageTemp);
+        db->purgeThrough(day, fresh);
+    } catch (const PgError& error) {
+        dialogs.plain(parent, error.description());
+        return false;
+    }
+    // Told only once the deletion and the fresh record are both on disk.
+    dialogs.plain(parent, kDone);
+    return true;
+}
+
+}  // namespace purge

@@ -1,0 +1,30 @@
+#include "settings/SettingDialog.h"
+
+#include "data/SettingsStore.h"
+#include "platform/Dialogs.h"
+
+namespace settingentry {
+
+std::optional<QString> askAndStore(Dialogs& dialogs, SettingsStore& store, QWidget* parent,
+                                   const Dialog& dialog) {
+    const QString current = store.get(dialog.section, settingkeys::kKey, dialog.fallback);
+    const Check result = check(dialogs.input(parent, dialog.prompt, kTitle, current), dialog);
+    switch (result.verdict) {
+        case Verdict::Cancelled:
+            return std::nullopt;
+        case Verdict::NotANumber:
+            dialogs.message(parent, kNotANumber, kErrorTitle, Dialogs::Icon::Exclamation,
+                            Dialogs::Buttons::Ok);
+            return std::nullopt;
+        case Verdict::OutOfRange:
+            dialogs.message(parent, kOutOfRange, kErrorTitle, Dialogs::Icon::Exclamation,
+                            Dialogs::Buttons::Ok);
+            return std::nullopt;
+        case Verdict::Accepted:
+            break;
+    }
+    store.save(dialog.section, settingkeys::kKey, result.stored);
+    return result.stored;
+}
+
+}  // namespace settingentry
