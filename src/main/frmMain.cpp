@@ -6,6 +6,7 @@
 #include "platform/JaText.h"
 #include "platform/Paths.h"
 #include "platform/PgError.h"
+#include "settings/SettingDialog.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -52,7 +53,7 @@ bool frmMain::Form_Load() {
         m_.Db = DataFile::open(path);
         m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
                                                settingkeys::kCycleDefault);
-        setPanelText(2, QStringLiteral("月経周期：　") + m_.CycleDays + QStringLiteral("日"));
+        setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
         m_.AverageTemp = jatext::readSingle(
             services_.settings->get(settingkeys::kTempSection, settingkeys::kKey, settingkeys::kTempDefault));
         setPanelText(

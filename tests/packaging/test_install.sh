@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# `cmake --install` makes a self-contained folder and a desktop entry, and a reinstall never touches the diary.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_DATA_HOME=$work/share
+cmake --install "$build" --prefix "$work/app" >/dev/null
+for f in selvane selvane3.hlp selvane.mdb; do
+  [ -e "$work/app/$f" ] || { echo "missing $f"; exit 1; }
+done
+[ "$(stat -c %a "$work/app/selvane.mdb")" = 600 ] || { echo "data file is not owner-only"; exit 1; }
+grep -q "^Exec=\"$work/app/selvane\"$" "$work/share/applications/selvane.desktop" || { echo "bad desktop entry"; exit 1; }
+[ -s "$work/share/icons/hicolor/scalable/apps/selvane.svg" ] || { echo "missing icon"; exit 1; }
+# A diary that holds something survives a reinstall byte for byte.
+printf 'her diary' >"$work/app/selvane.mdb"
+cmake --install "$build" --prefix "$work/app" >/dev/null
+[ "$(cat "$work/app/selvane.mdb")" = "her diary" ] || { echo "reinstall replaced the diary"; exit 1; }
+echo "install: ok"
