@@ -1,6 +1,7 @@
 // The main window's controls at their designed positions (twips), with captions, tooltips and tab order.
 #include "main/frmMain.h"
 
+#include "platform/Pictures.h"
 #include "platform/Twips.h"
 
 #include <QCalendarWidget>
@@ -64,7 +65,7 @@ void fitCalendar(QCalendarWidget* calendar) {
 void frmMain::buildLayout() {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral(" Selvane Ver. 3.01"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/heart.svg")));
+    setWindowIcon(pictures::windowIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     auto* client = new QWidget(this);
@@ -97,7 +98,7 @@ void frmMain::buildLayout() {
     chkMens->setText(QStringLiteral("月経"));
     chkMens->setToolTip(QStringLiteral("月経があればﾁｪｯｸを入れて下さい"));
     Picture1 = place<QLabel>(Frame1, "Picture1", 5760, 1080, 255, 255);
-    Picture1->setPixmap(QIcon(QStringLiteral(":/icons/heart_pink.svg")).pixmap(QSize(17, 16)));
+    Picture1->setPixmap(pictures::pinkHeart());
     Picture1->setAlignment(Qt::AlignCenter);
     chkSex = place<QCheckBox>(Frame1, "chkSex", 6240, 1080, 735, 255);
     chkSex->setText(QStringLiteral("SEX"));

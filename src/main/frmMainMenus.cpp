@@ -1,6 +1,8 @@
 // The main window's menu tree, its toolbar and the wiring of every control to its handler.
 #include "main/frmMain.h"
 
+#include "platform/Pictures.h"
+
 #include <QAction>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -54,8 +56,7 @@ void frmMain::buildMenus() {
 void frmMain::buildToolbar() {
     static const char* const images[] = {"blank",       "printer", "floppy",       "linechart", "listsheet",
                                          "pencil_blue", "door",    "pencil_green", "notepad"};
-    for (const char* image : images)
-        ImageList1.append(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QString::fromLatin1(image))));
+    for (const char* image : images) ImageList1.append(pictures::toolbarImage(QString::fromLatin1(image)));
 
     const struct {
         const char* key;

@@ -1,0 +1,51 @@
+// Renders the program's SVG pictures into the PNG files it ships (1x and @2x), so that start-up needs no
+// SVG renderer.   render_pictures RESOURCES_FOLDER
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cstdio>
+
+namespace {
+
+bool render(const QString& svg, const QSize& size, const QString& png) {
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid()) return false;
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    return image.save(png, "PNG", 9);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: render_pictures RESOURCES_FOLDER\n");
+        return 2;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    struct Picture {
+        QString svg;
+        QSize size;
+    };
+    QList<Picture> pictures = {{"icons/heart.svg", {32, 32}}, {"icons/heart_pink.svg", {17, 16}}};
+    for (const QString& name : QDir(root.filePath("toolbar")).entryList({"*.svg"}, QDir::Files, QDir::Name))
+        pictures.append({"toolbar/" + name, {16, 16}});
+    int failures = 0;
+    for (const Picture& picture : pictures) {
+        const QString base = root.filePath(picture.svg).chopped(4);
+        for (int scale : {1, 2}) {
+            const QString png = base + (scale == 1 ? QString() : QStringLiteral("@2x")) + ".png";
+            if (!render(root.filePath(picture.svg), picture.size * scale, png)) {
+                std::fprintf(stderr, "cannot render %s\n", qPrintable(picture.svg));
+                ++failures;
+            }
+        }
+    }
+    return failures ? 1 : 0;
+}
