@@ -2,7 +2,14 @@
 // the purge, the diary export, help and version.
 #include "main/frmMain.h"
 
-void frmMain::mnuViewAll_Click() {}
+#include "graph/frmDisp.h"
+#include "list/frmView.h"
+
+void frmMain::mnuViewAll_Click() {
+    auto showGraph = [this](frmView& list) { frmDisp::showOver(list, m_, services_); };
+    frmView view(m_, services_, showGraph, this);
+    view.exec();
+}
 void frmMain::mnuSetTemp_Click() {}
 void frmMain::mnuSetCycle_Click() {}
 void frmMain::mnuSetMente_Click() {}

@@ -3,6 +3,7 @@
 #include "platform/AppSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/Paths.h"
+#include "platform/WindowPrinter.h"
 
 #include <QApplication>
 
@@ -17,6 +18,8 @@ int main(int argc, char* argv[]) {
     Services services;
     services.dialogs = &dialogs;
     services.settings = &settings;
+    DefaultPrinter printer;
+    services.printer = &printer;
     services.appFolder = paths::applicationFolder();
     services.endProcess = [] { QCoreApplication::exit(0); };
 
