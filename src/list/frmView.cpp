@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 
 using windowparts::place;
@@ -101,6 +102,8 @@ void frmView::Form_Load() {
     }
     DATA_FLX->resize(twips::toPixels(widths.grid), DATA_FLX->height());
     setFixedSize(twips::toPixels(widths.window), twips::toPixels(kClientHeight));
+    if (const QScreen* where = screen())  // centred on the screen, not over the main window
+        move(where->availableGeometry().center() - rect().center());
     FillListRows();
 }
 

@@ -161,6 +161,8 @@ class TestGraph : public QObject {
 
     void windowDrawsTheListsDays() {
         GraphBed g;
+        frmDisp hidden(*g.list, g.bed.module, g.bed.services);
+        QVERIFY(hidden.G_CHART->isHidden());  // until its points are set
         frmDisp& w = *g.window;
         QVERIFY(g.bed.dialogs.calls.isEmpty());
         QCOMPARE(w.windowTitle(), QStringLiteral("ｸﾞﾗﾌ表示"));
