@@ -176,7 +176,6 @@ class TestGraph : public QObject {
         QCOMPARE(series->at(179).y(), 36.7);
         QCOMPARE(series->at(178).y(), 36.4);
         QCOMPARE(w.graph().points[178].valueText, QStringLiteral("36.4"));
-        QCOMPARE(w.graph().points[100].valueText, QStringLiteral("36.4"));
         // The time axis labels a readable subset: one day a week, the last day among them.
         auto* days = static_cast<QCategoryAxis*>(w.G_CHART->chart()->axes(Qt::Horizontal).constFirst());
         QCOMPARE(days->count(), 26);
@@ -265,14 +264,17 @@ class TestGraph : public QObject {
 
     // Through the system's default printer: a CUPS PDF queue made the default by the test script.
     void printsOnTheDefaultPrinter() {
-        if (QPrinterInfo::defaultPrinter().isNull()) QSKIP("no default printer");
+        const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
+        if (queue.isNull()) QSKIP("no default printer");
+        // Never paper: only a PDF queue is printed on.
+        if (!queue.makeAndModel().contains("CUPS-PDF")) QSKIP("the default printer is not a PDF queue");
         QFile conf("/etc/cups/cups-pdf.conf");
         QString outDir;
         if (conf.open(QIODevice::ReadOnly))
             for (const QString& line : QString::fromUtf8(conf.readAll()).split('\n'))
                 if (line.startsWith("Out "))
                     outDir = line.mid(4).trimmed().replace("${HOME}", QDir::homePath());
-        if (outDir.isEmpty()) QSKIP("the default printer is not a PDF queue");
+        if (outDir.isEmpty()) QSKIP("the PDF queue's output folder is unknown");
         const QStringList before = QDir(outDir).entryList({"*.pdf"}, QDir::Files);
         DefaultPrinter printer;
         GraphBed g(&printer);
