@@ -14,5 +14,6 @@ if [ "${1:-}" = "--sanitize" ]; then
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 bash scripts/build.sh "$dir" "${flags[@]}"
+bash scripts/start-cups.sh  # a PDF queue as the default printer, for the print test
 cd "$dir"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

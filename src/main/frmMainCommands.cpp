@@ -2,8 +2,10 @@
 // the purge, the diary export, help and version.
 #include "main/frmMain.h"
 
+#include "graph/frmDisp.h"
 #include "help/HelpViewer.h"
 #include "help/frmAbout.h"
+#include "list/frmView.h"
 #include "platform/Dialogs.h"
 #include "platform/JaText.h"
 #include "platform/Paths.h"
@@ -14,7 +16,11 @@
 
 #include <QTextEdit>
 
-void frmMain::mnuViewAll_Click() {}
+void frmMain::mnuViewAll_Click() {
+    auto showGraph = [this](frmView& list) { frmDisp::showOver(list, m_, services_); };
+    frmView view(m_, services_, showGraph, this);
+    view.exec();
+}
 
 void frmMain::mnuSetTemp_Click() {
     try {

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FirstFrameProbe.h"
 #include "platform/Paths.h"
+#include "platform/WindowPrinter.h"
 
 #include <QApplication>
 
@@ -18,6 +19,8 @@ int main(int argc, char* argv[]) {
     Services services;
     services.dialogs = &dialogs;
     services.settings = &settings;
+    DefaultPrinter printer;
+    services.printer = &printer;
     services.appFolder = paths::applicationFolder();
     services.endProcess = [] { QCoreApplication::exit(0); };
 

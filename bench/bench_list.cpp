@@ -1,0 +1,144 @@
+// Prints how long the list window and the graph take to build against data files of 1,000 and 1,000,000
+// records, with a bare table of the same texts as the baseline. Medians over repeated runs.
+#include "data/DataFile.h"
+#include "data/Schema.h"
+#include "graph/frmDisp.h"
+#include "list/frmView.h"
+#include "platform/AppSetup.h"
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+const QDate kSelected(2026, 12, 7);
+const int kRuns = 41;
+
+// No box is expected while measuring; one would be a fault in the measurement.
+class SilentDialogs : public Dialogs {
+  public:
+    Answer message(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFile(QWidget*, const SaveFileRequest&) override { return std::nullopt; }
+};
+
+// One record a day, most of them before the selected day, made in one transaction.
+bool fill(const QString& path, int count) {
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        ok =
+            db.open() && query.exec(QStringLiteral("BEGIN")) &&
+            query.exec(QStringLiteral(
+                           "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < %1)"
+                           " INSERT INTO DATA_FIL SELECT date('2026-12-07', printf('%+d days', i - %2)),"
+                           " 36.2 + (i % 7) * 0.1, 'memo', 'schedule', 'condition', '', i % 9 = 0, i % 28 < 5"
+                           " FROM n")
+                           .arg(count)
+                           .arg(count * 3 / 5)) &&
+            query.exec(QStringLiteral("COMMIT"));
+        if (!ok) std::fprintf(stderr, "fill failed: %s\n", qPrintable(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
+    return ok;
+}
+
+// A data file of the given size and the run's state over it.
+struct Bed {
+    QTemporaryDir dir;
+    Module1 module;
+};
+
+bool prepare(Bed& bed, int records) {
+    const QString path = bed.dir.filePath(QStringLiteral("selvane.mdb"));
+    QElapsedTimer made;
+    made.start();
+    if (!schema::createEmptyDataFile(path) || !fill(path, records)) return false;
+    std::printf("%9d records: file made in %.0f ms\n", records, made.nsecsElapsed() / 1e6);
+    bed.module.Db = DataFile::open(path);
+    bed.module.SelectedDate = kSelected;
+    bed.module.CycleDays = QStringLiteral("28");
+    bed.module.AverageTemp = 36.5f;
+    return true;
+}
+
+// The runs of all measurements are interleaved, so that load from elsewhere on the machine falls on
+// each of them alike.
+std::vector<double> medians(const std::vector<std::function<void()>>& works) {
+    std::vector<std::vector<double>> times(works.size());
+    for (const auto& work : works) work();  // warm caches and fonts
+    for (int run = 0; run < kRuns; ++run) {
+        for (size_t w = 0; w < works.size(); ++w) {
+            QElapsedTimer timer;
+            timer.start();
+            works[w]();
+            times[w].push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    std::vector<double> result;
+    for (auto& list : times) {
+        std::sort(list.begin(), list.end());
+        result.push_back(list[list.size() / 2]);
+    }
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    appsetup::prepareFonts();
+    QApplication app(argc, argv);
+    appsetup::applyJapanese(app);
+    Q_INIT_RESOURCE(selvane);  // the window icons
+    SilentDialogs dialogs;
+    Services services;
+    services.dialogs = &dialogs;
+
+    Bed small;
+    Bed large;
+    if (!prepare(small, 1000) || !prepare(large, 1000000)) return 1;
+    auto list = [&](Bed& bed) { return [&] { frmView view(bed.module, services); }; };
+    frmView smallView(small.module, services);
+    frmView largeView(large.module, services);
+    auto graph = [&](Bed& bed, frmView& view) {
+        return [&] {
+            frmDisp window(view, bed.module, services);
+            window.Form_Activate();
+        };
+    };
+    // The same 1,800 texts in a bare table: what any grid costs, without the data file or the marks.
+    auto bareTable = [&] {
+        QTableWidget table(listrows::kDays, listrows::kColumns);
+        for (int r = 0; r < listrows::kDays; ++r)
+            for (int c = 0; c < listrows::kColumns; ++c)
+                table.setItem(r, c, new QTableWidgetItem(largeView.TextMatrix(r + 1, c)));
+    };
+    const std::vector<double> ms =
+        medians({list(small), list(large), graph(small, smallView), graph(large, largeView), bareTable});
+
+    std::printf("\nmedians of %d interleaved runs    1,000 records   1,000,000 records   ratio\n", kRuns);
+    std::printf("list window (frmView)          %10.2f ms   %14.2f ms   %5.2f  (target <= 1.5)\n", ms[0],
+                ms[1], ms[1] / ms[0]);
+    std::printf("graph window (frmDisp)         %10.2f ms   %14.2f ms   %5.2f\n", ms[2], ms[3],
+                ms[3] / ms[2]);
+    std::printf("bare table of the same texts   %10.2f ms\n", ms[4]);
+    std::printf("list window / bare table       %10.2f      %14.2f         (target <= 2)\n", ms[0] / ms[4],
+                ms[1] / ms[4]);
+    return 0;
+}

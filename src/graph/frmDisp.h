@@ -1,0 +1,61 @@
+#pragma once
+
+#include "graph/GraphPoints.h"
+#include "main/Module1.h"
+
+#include <QColor>
+#include <QDialog>
+#include <array>
+
+class QChartView;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class frmView;
+
+// The basal temperature graph of the list's 180 days, drawn from the list window's grid (never from
+// the data file), and its quick print.
+class frmDisp : public QDialog {
+    Q_OBJECT
+
+  public:
+    frmDisp(const frmView& list, const Module1& module, const Services& services, QWidget* parent = nullptr);
+
+    // Shows the graph modally over the list window.
+    static void showOver(frmView& list, const Module1& module, const Services& services);
+
+    // The points as handed to the chart, oldest first (every point keeps its month/day label here,
+    // while the axis shows a readable subset).
+    const graphpoints::Graph& graph() const { return graph_; }
+
+    // The colours of the title band as designed and of the window's face.
+    static QColor activeBorderColour();
+    static QColor buttonFaceColour();
+
+    QGroupBox* Frame1 = nullptr;
+    std::array<QLabel*, 2> LABEL_DATE{};
+    QLabel* LABEL_BETWEEN = nullptr;
+    QLabel* Label1 = nullptr;
+    QChartView* G_CHART = nullptr;
+    QPushButton* CMD_PRINT = nullptr;
+    QPushButton* CMD_CLOSE = nullptr;
+
+  public slots:
+    void Form_Activate();
+    void CMD_PRINT_Click();
+    void CMD_CLOSE_Click();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildLayout();
+    void Form_Load();
+    void drawChart();
+    void setPrintBackgrounds(const QColor& colour);
+
+    const frmView& list_;
+    const Module1& m_;
+    Services services_;
+    graphpoints::Graph graph_;
+};

@@ -1,0 +1,41 @@
+#include "list/WindowParts.h"
+
+#include "platform/AppSetup.h"
+
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+
+namespace windowparts {
+
+QFont japaneseFont(double points, bool bold) {
+    QFont font(QString::fromLatin1(appsetup::japaneseFontFamily()));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip, int left,
+                    int top, int width, int height) {
+    auto* widget = place<QPushButton>(parent, name, left, top, width, height);
+    widget->setText(text);
+    widget->setToolTip(tip);
+    widget->setAutoDefault(false);
+    return widget;
+}
+
+QLabel* titleLabel(QWidget* frame, const char* name, const QString& text, int left, int width, int height) {
+    auto* label = place<QLabel>(frame, name, left, 240, width, height);
+    label->setText(text);
+    label->setFont(titleFont());
+    return label;
+}
+
+void setBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+}  // namespace windowparts

@@ -1,0 +1,166 @@
+#include "list/frmView.h"
+
+#include "list/FertileMarks.h"
+#include "list/ListLayout.h"
+#include "list/MergedCellDelegate.h"
+#include "list/WindowParts.h"
+#include "platform/Dialogs.h"
+#include "platform/JaText.h"
+#include "platform/PgError.h"
+#include "platform/Pictures.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+
+using windowparts::place;
+
+namespace {
+
+const int kClientHeight = 7005;
+const int kGridTop = 960;
+const int kGridHeight = 5295;
+
+// Stops the grid painting while its cells change, and lets it paint again however the fill ends.
+class PaintingSuspended {
+  public:
+    explicit PaintingSuspended(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
+    ~PaintingSuspended() { widget_->setUpdatesEnabled(true); }
+
+  private:
+    QWidget* widget_;
+};
+
+}  // namespace
+
+frmView::frmView(Module1& module, const Services& services, GraphOpener openGraph, QWidget* parent)
+    : QDialog(parent), m_(module), services_(services), openGraph_(std::move(openGraph)) {
+    buildLayout();
+    Form_Load();
+}
+
+void frmView::buildLayout() {
+    setObjectName(QStringLiteral("frmView"));
+    setWindowTitle(QStringLiteral(" Selvane ～　一覧表示"));
+    setWindowIcon(pictures::windowIcon());
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(windowparts::japaneseFont(9));
+
+    DATA_FLX = place<QTableWidget>(this, "DATA_FLX", listlayout::kGridLeft, kGridTop, 9975, kGridHeight);
+    DATA_FLX->setToolTip(QStringLiteral("過去180日分のデータ一覧です"));
+    DATA_FLX->setFont(windowparts::japaneseFont(9));
+    DATA_FLX->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DATA_FLX->verticalHeader()->hide();
+    DATA_FLX->setWordWrap(false);
+    DATA_FLX->setTabKeyNavigation(false);  // Tab leaves the grid for the buttons
+    auto* merged = new MergedCellDelegate(DATA_FLX);
+    for (int c : {listrows::Year, listrows::Month}) DATA_FLX->setItemDelegateForColumn(c, merged);
+    DATA_FLX->verticalHeader()->setMinimumSectionSize(1);
+    DATA_FLX->verticalHeader()->setDefaultSectionSize(QFontMetrics(DATA_FLX->font()).height() + 2);
+    DATA_FLX->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DATA_FLX->horizontalHeader()->setMinimumSectionSize(1);  // the CJK font's default would widen columns
+    DATA_FLX->horizontalHeader()->setHighlightSections(false);
+
+    cmdClose = windowparts::button(this, "cmdClose", QStringLiteral("閉じる(&C)"),
+                                   QStringLiteral("この画面を閉じます"), 8400, 6480, 1815, 375);
+    cmdGraph = windowparts::button(this, "cmdGraph", QStringLiteral("ｸﾞﾗﾌ表示(RG)"),
+                                   QStringLiteral("基礎体温グラフを表示します"), 6240, 6480, 2055, 375);
+
+    Frame1 = place<QGroupBox>(this, "Frame1", 960, 120, 8295, 735);
+    using windowparts::titleLabel;
+    Label1 = titleLabel(Frame1, "Label1", QStringLiteral("のﾃﾞｰﾀ一覧"), 5760, 1935, 375);
+    LABEL_DATE[0] = titleLabel(Frame1, "LABEL_DATE0", QStringLiteral("1999/12/10"), 960, 1815, 315);
+    LABEL_DATE[1] = titleLabel(Frame1, "LABEL_DATE1", QStringLiteral("1999/12/19"), 3720, 1815, 315);
+    LABEL_BETWEEN = titleLabel(Frame1, "LABEL_BETWEEN", QStringLiteral("～"), 3120, 345, 315);
+
+    setTabOrder(DATA_FLX, cmdClose);
+    setTabOrder(cmdClose, cmdGraph);
+    connect(cmdClose, &QPushButton::clicked, this, &frmView::cmdClose_Click);
+    connect(cmdGraph, &QPushButton::clicked, this, &frmView::cmdGraph_Click);
+}
+
+double frmView::measureUnit(const QFont& windowFont) {
+    QFont large = windowFont;
+    large.setPointSizeF(12);
+    return twips::fromPixels(QFontMetrics(large).horizontalAdvance(QLatin1Char('0')));
+}
+
+void frmView::Form_Load() {
+    const listlayout::Widths widths = listlayout::widthsFor(measureUnit(font()));
+    const auto columns = listlayout::parseFormat(listlayout::kFormatString);
+    DATA_FLX->setColumnCount(listrows::kColumns);
+    DATA_FLX->setRowCount(listrows::kDays);
+    for (int c = 0; c < listrows::kColumns; ++c) {
+        auto* header = new QTableWidgetItem(columns[c].header);
+        header->setTextAlignment(columns[c].alignment);
+        DATA_FLX->setHorizontalHeaderItem(c, header);
+        DATA_FLX->setColumnWidth(c, twips::toPixels(widths.columns[c]));
+    }
+    DATA_FLX->resize(twips::toPixels(widths.grid), DATA_FLX->height());
+    setFixedSize(twips::toPixels(widths.window), twips::toPixels(kClientHeight));
+    if (const QScreen* where = screen())  // centred on the screen, not over the main window
+        move(where->availableGeometry().center() - rect().center());
+    FillListRows();
+}
+
+void frmView::FillListRows() {
+    const QDate selected = m_.SelectedDate;
+    LABEL_DATE[0]->setText(jatext::slashDate(listrows::firstDay(selected)));
+    LABEL_DATE[1]->setText(jatext::slashDate(selected));
+    PaintingSuspended suspended(DATA_FLX);
+    try {
+        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
+        listrows::Table rows =
+            listrows::buildRows(m_.Db->range(listrows::firstDay(selected), selected), selected);
+        MarkFertileDays(rows);
+        showRows(rows);
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+    }
+}
+
+void frmView::MarkFertileDays(listrows::Table& rows) {
+    try {
+        listrows::markFertileDays(rows, m_.CycleDays);
+    } catch (const PgError& error) {
+        services_.dialogs->pgError(this, error.standardText());
+    }
+}
+
+void frmView::showRows(const listrows::Table& rows) {
+    const auto columns = listlayout::parseFormat(listlayout::kFormatString);
+    for (int r = 0; r < listrows::kDays; ++r) {
+        for (int c = 0; c < listrows::kColumns; ++c) {
+            auto* item = new QTableWidgetItem(rows[r][c]);
+            item->setTextAlignment(columns[c].alignment);
+            DATA_FLX->setItem(r, c, item);
+        }
+    }
+    for (int c : {listrows::Year, listrows::Month})
+        for (const listlayout::Block& block : listlayout::mergedBlocks(rows, c))
+            DATA_FLX->setSpan(block.first, c, block.count, 1);
+    // Start on the newest day, not on the year block (which would show as one large selection).
+    DATA_FLX->setCurrentCell(0, listrows::Day, QItemSelectionModel::NoUpdate);
+}
+
+QString frmView::TextMatrix(int row, int col) const {
+    if (row == 0) {
+        const QTableWidgetItem* header = DATA_FLX->horizontalHeaderItem(col);
+        return header ? header->text() : QString();
+    }
+    const QTableWidgetItem* item = DATA_FLX->item(row - 1, col);
+    return item ? item->text() : QString();
+}
+
+int frmView::Rows() const { return DATA_FLX->rowCount() + 1; }
+
+void frmView::cmdGraph_Click() {
+    if (openGraph_) openGraph_(*this);
+}
+
+void frmView::cmdClose_Click() { reject(); }

@@ -1,0 +1,305 @@
+// The graph: its points taken from the list's grid, the window, and its quick print.
+#include "graph/GraphPoints.h"
+#include "graph/frmDisp.h"
+#include "list/frmView.h"
+#include "platform/WindowPrinter.h"
+#include "support/TestBed.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+// A grid of 180 days ending on last, temperatures given by row.
+graphpoints::CellText grid(const QDate& last, const QMap<int, QString>& temps) {
+    return [=](int row, int col) -> QString {
+        const QDate day = last.addDays(1 - row);
+        switch (col) {
+            case 0:
+                return QString::number(day.year());
+            case 1:
+                return QString::number(day.month());
+            case 2:
+                return QString::number(day.day());
+            case 4:
+                return temps.value(row);
+            default:
+                return QString();
+        }
+    };
+}
+
+// Records what the window looked like when it was printed, and answers as told.
+class RecordingPrinter : public WindowPrinter {
+  public:
+    explicit RecordingPrinter(bool succeed = true) : succeed_(succeed) {}
+    const frmDisp* window = nullptr;
+    Outcome print(const QImage& image, const QString&) override {
+        images.append(image);
+        heightsWhilePrinting.append(window->height());
+        labelColoursWhilePrinting.append(window->Label1->palette().color(QPalette::Window));
+        if (!succeed_) return {false, QStringLiteral("プリンタへの出力に失敗しました。")};
+        return {true, {}};
+    }
+    QList<QImage> images;
+    QList<int> heightsWhilePrinting;
+    QList<QColor> labelColoursWhilePrinting;
+
+  private:
+    bool succeed_;
+};
+
+QColor background(const QWidget* widget) { return widget->palette().color(QPalette::Window); }
+
+// The window as a user sees it on the screen after a print, whatever the print did.
+void checkRestored(const frmDisp& window, int height) {
+    QCOMPARE(window.height(), height);
+    for (const QWidget* w : {static_cast<const QWidget*>(&window), static_cast<const QWidget*>(window.Label1),
+                             static_cast<const QWidget*>(window.LABEL_BETWEEN),
+                             static_cast<const QWidget*>(window.LABEL_DATE[0]),
+                             static_cast<const QWidget*>(window.LABEL_DATE[1])})
+        QCOMPARE(background(w), frmDisp::buttonFaceColour());
+    QCOMPARE(background(window.Frame1), frmDisp::activeBorderColour());
+}
+
+// The part of an image that is not white.
+QRect inkBox(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).lightness() < 245) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+struct GraphBed {
+    explicit GraphBed(WindowPrinter* printer = nullptr) : bed(QDate(2001, 5, 20)) {
+        bed.services.printer = printer;
+        bed.sql(
+            "INSERT INTO DATA_FIL VALUES ('2001-05-20', 36.7, '', '', '', '', 0, 0),"
+            " ('2001-05-19', 0, '', '', '', '', 0, 0), ('2000-11-22', 37.25, '', '', '', '', 0, 1)");
+        bed.module.Db = bed.openData();
+        bed.module.SelectedDate = QDate(2001, 5, 20);
+        bed.module.CycleDays = QStringLiteral("28");
+        bed.module.AverageTemp = 36.4f;
+        list = std::make_unique<frmView>(bed.module, bed.services);
+        window = std::make_unique<frmDisp>(*list, bed.module, bed.services);
+        window->show();
+    }
+    TestBed bed;
+    std::unique_ptr<frmView> list;
+    std::unique_ptr<frmDisp> window;
+};
+
+}  // namespace
+
+class TestGraph : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { initTestApplication(); }
+
+    void pointsFromTheGrid_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("temp");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("empty day at the average") << 3 << ""
+                                                  << "36.5";
+        QTest::newRow("zero at the average") << 4 << "0"
+                                             << "36.5";
+        QTest::newRow("shortest text") << 5 << "36.70"
+                                       << "36.7";
+        QTest::newRow("two decimals kept") << 6 << "37.25"
+                                           << "37.25";
+        QTest::newRow("whole degrees") << 7 << "37.00"
+                                       << "37";
+    }
+    void pointsFromTheGrid() {
+        QFETCH(int, row);
+        QFETCH(QString, temp);
+        const auto graph = graphpoints::fromGrid(grid(QDate(2001, 5, 7), {{row, temp}}), 36.5f);
+        QCOMPARE(int(graph.points.size()), 180);
+        const auto& point = graph.points[180 - row];
+        QTEST(point.valueText, "value");
+        QCOMPARE(point.value, point.valueText.toDouble());
+        QCOMPARE(graph.points[180 - 1 - row].valueText, QStringLiteral("36.5"));
+    }
+
+    void titlesAndLabels_data() {
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("lastText");
+        QTest::addColumn<QString>("label1");
+        QTest::addColumn<QString>("label180");
+        QTest::newRow("7 May") << QDate(2001, 5, 7) << "2000/11/9"
+                               << "2001/5/7"
+                               << "11/9"
+                               << "5/7";
+        QTest::newRow("across a new year") << QDate(2002, 2, 3) << "2001/8/8"
+                                           << "2002/2/3"
+                                           << "8/8"
+                                           << "2/3";
+    }
+    void titlesAndLabels() {
+        QFETCH(QDate, last);
+        const auto graph = graphpoints::fromGrid(grid(last, {}), 36.5f);
+        QTEST(graph.firstDay, "first");
+        QTEST(graph.lastDay, "lastText");
+        QTEST(graph.points.front().label, "label1");
+        QTEST(graph.points.back().label, "label180");
+    }
+
+    void windowDrawsTheListsDays() {
+        GraphBed g;
+        frmDisp hidden(*g.list, g.bed.module, g.bed.services);
+        QVERIFY(hidden.G_CHART->isHidden());  // until its points are set
+        frmDisp& w = *g.window;
+        QVERIFY(g.bed.dialogs.calls.isEmpty());
+        QCOMPARE(w.windowTitle(), QStringLiteral("ｸﾞﾗﾌ表示"));
+        QCOMPARE(
+            w.LABEL_DATE[0]->text() + w.LABEL_BETWEEN->text() + w.LABEL_DATE[1]->text() + w.Label1->text(),
+            QStringLiteral("2000/11/22～2001/5/20の基礎体温グラフ"));
+        QVERIFY(w.G_CHART->isVisible());
+        auto* series = static_cast<QLineSeries*>(w.G_CHART->chart()->series().constFirst());
+        QCOMPARE(series->count(), 180);
+        QCOMPARE(series->at(0).y(), 37.25);
+        QCOMPARE(series->at(179).y(), 36.7);
+        QCOMPARE(series->at(178).y(), 36.4);
+        QCOMPARE(w.graph().points[178].valueText, QStringLiteral("36.4"));
+        // The time axis labels a readable subset: one day a week, the last day among them.
+        auto* days = static_cast<QCategoryAxis*>(w.G_CHART->chart()->axes(Qt::Horizontal).constFirst());
+        QCOMPARE(days->count(), 26);
+        QCOMPARE(days->categoriesLabels().constLast(), QStringLiteral("5/20"));
+        QCOMPARE(days->endValue(QStringLiteral("5/20")), 179.0);
+        // The value axis is fixed.
+        auto* degrees = static_cast<QValueAxis*>(w.G_CHART->chart()->axes(Qt::Vertical).constFirst());
+        QCOMPARE(degrees->min(), 34.5);
+        QCOMPARE(degrees->max(), 39.5);
+    }
+
+    void printsTitleAndChartOnWhiteWithoutButtons() {
+        RecordingPrinter own;
+        GraphBed g(&own);
+        frmDisp& printed = *g.window;
+        own.window = &printed;
+        const int height = printed.height();
+        QTest::mouseClick(printed.CMD_PRINT, Qt::LeftButton);
+        QTest::mouseClick(printed.CMD_PRINT, Qt::LeftButton);
+        QVERIFY(g.bed.dialogs.calls.isEmpty());
+        QCOMPARE(own.images.size(), 2);
+        const QImage& image = own.images.first();
+        QCOMPARE(own.images.last(), image);  // twice the same page
+        QVERIFY(image.height() <= printed.CMD_PRINT->y());
+        QVERIFY(image.height() >= printed.G_CHART->geometry().bottom());
+        QCOMPARE(own.heightsWhilePrinting.first(), image.height());
+        QCOMPARE(own.labelColoursWhilePrinting.first(), QColor(Qt::white));
+        QCOMPARE(image.pixelColor(4, 4), QColor(Qt::white));  // the window's own background
+        const QPoint inLabel = printed.Label1->mapTo(&printed, QPoint(printed.Label1->width() - 2, 1));
+        QCOMPARE(image.pixelColor(inLabel), QColor(Qt::white));
+        checkRestored(printed, height);
+        QVERIFY(printed.CMD_PRINT->isVisible());
+    }
+
+    void printsIntoAPdfFile() {
+        QTemporaryDir out;
+        PdfFilePrinter pdf(out.filePath("graph.pdf"));
+        GraphBed g(&pdf);
+        frmDisp& w = *g.window;
+        const int height = w.height();
+        w.CMD_PRINT_Click();
+        QVERIFY(g.bed.dialogs.calls.isEmpty());
+        QCOMPARE(pdf.pagesPrinted(), 1);
+        checkRestored(w, height);
+        QFile file(out.filePath("graph.pdf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+        if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) QSKIP("pdftoppm is not installed");
+        // Rendered at the screen's resolution, the page holds the window's image at its own size: the title
+        // and the chart, and nothing where the buttons were.
+        QProcess render;
+        render.start("pdftoppm", {"-png", "-r", "96", "-singlefile", file.fileName(), out.filePath("page")});
+        QVERIFY(render.waitForFinished(20000));
+        const QImage page(out.filePath("page.png"));
+        QVERIFY(!page.isNull());
+        // The page may shrink the image to fit; its shape tells whether the buttons were cut off: the chart
+        // is 10815 twips wide and the print ends 6960 twips below the window's top (the buttons end at 7335).
+        const QRect ink = inkBox(page);
+        const double shape = double(ink.height()) / ink.width();
+        QVERIFY2(shape > 0.55 && shape < 0.66, qPrintable(QString::number(shape)));
+        // The title band keeps its colour at the top, in the middle of the title frame.
+        const double scale = ink.width() / double(w.G_CHART->width());
+        const int middle = ink.left() + int((w.Frame1->geometry().center().x() - w.G_CHART->x()) * scale);
+        QVERIFY(page.pixelColor(middle, ink.top() + 2).lightness() < 245);
+    }
+
+    void failedPrintReportsAndRestores_data() {
+        QTest::addColumn<bool>("withPrinter");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no printer") << false
+                                    << "印刷できませんでした。\r通常使うプリンタが設定されていません。";
+        QTest::newRow("printer error") << true << "印刷できませんでした。\rプリンタへの出力に失敗しました。";
+    }
+    void failedPrintReportsAndRestores() {
+        QFETCH(bool, withPrinter);
+        RecordingPrinter failing(false);
+        GraphBed g(withPrinter ? &failing : nullptr);
+        frmDisp& shown = *g.window;
+        failing.window = &shown;
+        const int height = shown.height();
+        shown.CMD_PRINT_Click();
+        QTEST(g.bed.dialogs.texts().join('|'), "message");
+        QCOMPARE(g.bed.dialogs.calls.first().icon, Dialogs::Icon::Exclamation);
+        checkRestored(shown, height);
+    }
+
+    // Through the system's default printer: a CUPS PDF queue made the default by the test script.
+    void printsOnTheDefaultPrinter() {
+        const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
+        if (queue.isNull()) QSKIP("no default printer");
+        // Never paper: only a PDF queue is printed on.
+        if (!queue.makeAndModel().contains("CUPS-PDF")) QSKIP("the default printer is not a PDF queue");
+        QFile conf("/etc/cups/cups-pdf.conf");
+        QString outDir;
+        if (conf.open(QIODevice::ReadOnly))
+            for (const QString& line : QString::fromUtf8(conf.readAll()).split('\n'))
+                if (line.startsWith("Out "))
+                    outDir = line.mid(4).trimmed().replace("${HOME}", QDir::homePath());
+        if (outDir.isEmpty()) QSKIP("the PDF queue's output folder is unknown");
+        const QStringList before = QDir(outDir).entryList({"*.pdf"}, QDir::Files);
+        DefaultPrinter printer;
+        GraphBed g(&printer);
+        frmDisp& w = *g.window;
+        const int height = w.height();
+        w.CMD_PRINT_Click();
+        QVERIFY2(g.bed.dialogs.calls.isEmpty(), qPrintable(g.bed.dialogs.texts().join('|')));
+        checkRestored(w, height);
+        QString made;
+        QElapsedTimer waited;
+        waited.start();
+        while (made.isEmpty() && waited.elapsed() < 15000) {
+            for (const QString& name : QDir(outDir).entryList({"*.pdf"}, QDir::Files))
+                if (!before.contains(name)) made = QDir(outDir).filePath(name);
+            if (made.isEmpty()) QTest::qWait(200);
+        }
+        QVERIFY2(!made.isEmpty(), "no PDF from the print queue");
+        QTest::qWait(300);  // the queue may still be writing it
+        QFile file(made);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+        file.close();
+        QFile::remove(made);
+    }
+};
+
+QTEST_MAIN(TestGraph)
+#include "test_graph.moc"
