@@ -1,6 +1,7 @@
 #include "help/frmAbout.h"
 
 #include "platform/AppSetup.h"
+#include "platform/Placement.h"
 #include "platform/Twips.h"
 
 #include <QLabel>
@@ -8,17 +9,9 @@
 
 namespace {
 
-template <typename Control>
-Control* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* control = new Control(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(twips::rect(left, top, width, height));
-    return control;
-}
-
 QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
               int height) {
-    QLabel* control = place<QLabel>(parent, name, left, top, width, height);
+    QLabel* control = placeAt<QLabel>(parent, name, left, top, width, height);
     control->setText(text);
     control->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // stacked labels keep their designed line spacing
     return control;
@@ -34,7 +27,7 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
     setSizeGripEnabled(true);
     resize(twips::toPixels(4245), twips::toPixels(1905));
 
-    Picture1 = place<QLabel>(this, "Picture1", 360, 120, 480, 480);
+    Picture1 = placeAt<QLabel>(this, "Picture1", 360, 120, 480, 480);
     Picture1->setPixmap(windowIcon().pixmap(QSize(32, 32)));  // the owner's icon: the application's
     Picture1->setAlignment(Qt::AlignCenter);
 
@@ -48,7 +41,7 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
     Label2 = label(this, "Label2", QStringLiteral("Ver 3.01"), 2640, 720, 735, 375);
     Label3 = label(this, "Label3", QStringLiteral("予測は目安。避妊には不向き"), 1080, 960, 2415, 255);
 
-    cmdOK = place<QPushButton>(this, "cmdOK", 2880, 1440, 1215, 375);
+    cmdOK = placeAt<QPushButton>(this, "cmdOK", 2880, 1440, 1215, 375);
     cmdOK->setText(QStringLiteral("OK(&O)"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Twips.h"
+#include "platform/Placement.h"
 
 #include <QFont>
 #include <QString>
@@ -14,10 +14,7 @@ namespace windowparts {
 
 template <typename W>
 W* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twips::rect(left, top, width, height));
-    return widget;
+    return placeAt<W>(parent, name, left, top, width, height);
 }
 
 // The Japanese font (standing in for the system's Japanese font) at a size in points.

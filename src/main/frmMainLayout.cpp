@@ -2,6 +2,7 @@
 #include "main/frmMain.h"
 
 #include "platform/Pictures.h"
+#include "platform/Placement.h"
 #include "platform/Twips.h"
 
 #include <QCalendarWidget>
@@ -21,24 +22,16 @@ namespace {
 const int kClientWidth = 10665;
 const int kClientHeight = 7050;
 
-template <typename W>
-W* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twips::rect(left, top, width, height));
-    return widget;
-}
-
 QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
               int height) {
-    auto* widget = place<QLabel>(parent, name, left, top, width, height);
+    auto* widget = placeAt<QLabel>(parent, name, left, top, width, height);
     widget->setText(caption);
     return widget;
 }
 
 QLineEdit* textBox(QWidget* parent, const char* name, QLabel* buddy, const QString& tip, int left, int top,
                    int width, int height) {
-    auto* box = place<QLineEdit>(parent, name, left, top, width, height);
+    auto* box = placeAt<QLineEdit>(parent, name, left, top, width, height);
     box->setToolTip(tip);
     if (buddy) {
         buddy->setBuddy(box);
@@ -80,12 +73,12 @@ void frmMain::buildLayout() {
     Toolbar1->setFloatable(false);
     Toolbar1->setIconSize(QSize(16, 16));
 
-    MonthView1 = place<QCalendarWidget>(client, "MonthView1", 240, 720, 2355, 2160);
+    MonthView1 = placeAt<QCalendarWidget>(client, "MonthView1", 240, 720, 2355, 2160);
     MonthView1->setToolTip(QStringLiteral("日付をｸﾘｯｸして下さい"));
     MonthView1->setAccessibleName(QStringLiteral("日付"));
     fitCalendar(MonthView1);
 
-    Frame1 = place<QGroupBox>(client, "Frame1", 3000, 600, 7335, 2295);
+    Frame1 = placeAt<QGroupBox>(client, "Frame1", 3000, 600, 7335, 2295);
     Frame1->setTitle(QStringLiteral("今日のﾃﾞｰﾀ"));
     Label1 = label(Frame1, "Label1", QStringLiteral("基礎体温"), 360, 360, 855, 255);
     txtTemp =
@@ -94,13 +87,13 @@ void frmMain::buildLayout() {
     Label2 = label(Frame1, "Label2", QStringLiteral("体調"), 360, 720, 855, 255);
     txtCondition =
         textBox(Frame1, "txtCondition", Label2, QStringLiteral("体調を入力して下さい"), 1200, 720, 5775, 270);
-    chkMens = place<QCheckBox>(Frame1, "chkMens", 4920, 1080, 735, 255);
+    chkMens = placeAt<QCheckBox>(Frame1, "chkMens", 4920, 1080, 735, 255);
     chkMens->setText(QStringLiteral("月経"));
     chkMens->setToolTip(QStringLiteral("月経があればﾁｪｯｸを入れて下さい"));
-    Picture1 = place<QLabel>(Frame1, "Picture1", 5760, 1080, 255, 255);
+    Picture1 = placeAt<QLabel>(Frame1, "Picture1", 5760, 1080, 255, 255);
     Picture1->setPixmap(pictures::pinkHeart());
     Picture1->setAlignment(Qt::AlignCenter);
-    chkSex = place<QCheckBox>(Frame1, "chkSex", 6240, 1080, 735, 255);
+    chkSex = placeAt<QCheckBox>(Frame1, "chkSex", 6240, 1080, 735, 255);
     chkSex->setText(QStringLiteral("SEX"));
     chkSex->setToolTip(QStringLiteral("SEXがあればﾁｪｯｸを入れて下さい"));
     Label3 = label(Frame1, "Label3", QStringLiteral("服薬など"), 360, 1440, 855, 255);
@@ -116,7 +109,7 @@ void frmMain::buildLayout() {
     setTabOrder(txtMemo, txtSchedule);
 
     Label4 = label(client, "Label4", QStringLiteral("今日の日記"), 240, 3240, 975, 255);
-    rtbDiary = place<QTextEdit>(client, "rtbDiary", 120, 3480, 10455, 3135);
+    rtbDiary = placeAt<QTextEdit>(client, "rtbDiary", 120, 3480, 10455, 3135);
     rtbDiary->setToolTip(QStringLiteral("日記をつけましょう"));
     rtbDiary->setAccessibleName(Label4->text());
     rtbDiary->setTabChangesFocus(true);

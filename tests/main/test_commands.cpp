@@ -32,22 +32,6 @@ const QString kSaveQuestion = QStringLiteral("ﾃﾞｰﾀが変更されてい�
 const QString kPurgeMay20 = QStringLiteral(
     "2001年05月20日以前のﾃﾞｰﾀは完全に消去されます。\r続けますか？\r(この操作は元に戻せません)");
 
-void clickDay(frmMain* w, const QDate& day) {
-    w->MonthView1->setSelectedDate(day);
-    emit w->MonthView1->clicked(day);
-}
-
-void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false,
-             const QString& diary = {}) {
-    DayEntry e;
-    e.date = day;
-    e.tempText = temp;
-    e.guest = guest;
-    e.diary = diary;
-    auto db = bed.openData();
-    db->write(e, db->findRow(day));
-}
-
 QStringList dates(const TestBed& bed) {
     auto db = bed.openData();
     QStringList out;

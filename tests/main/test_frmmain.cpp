@@ -19,23 +19,6 @@ const QString kSaveQuestion = QStringLiteral("ﾃﾞｰﾀが変更されてい�
 const QString kDiscardQuestion = QStringLiteral("編集を破棄して終了します。よろしいですか？");
 const QString kOverwrite = QStringLiteral("上書きしますか？");
 
-// What a click on a day in the calendar does.
-void clickDay(frmMain* w, const QDate& day) {
-    w->MonthView1->setSelectedDate(day);
-    emit w->MonthView1->clicked(day);
-}
-
-void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false,
-             const QString& diary = {}) {
-    DayEntry e;
-    e.date = day;
-    e.tempText = temp;
-    e.guest = guest;
-    e.diary = diary;
-    auto db = bed.openData();
-    db->write(e, db->findRow(day));
-}
-
 }  // namespace
 
 class TestFrmMain : public QObject {

@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUuid>
@@ -64,6 +65,21 @@ frmMain* TestBed::startMain() {
         return nullptr;
     }
     return main.get();
+}
+
+void clickDay(frmMain* window, const QDate& day) {
+    window->MonthView1->setSelectedDate(day);
+    emit window->MonthView1->clicked(day);
+}
+
+void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest, const QString& diary) {
+    DayEntry entry;
+    entry.date = day;
+    entry.tempText = temp;
+    entry.guest = guest;
+    entry.diary = diary;
+    auto db = bed.openData();
+    db->write(entry, db->findRow(day));
 }
 
 void initTestApplication() {

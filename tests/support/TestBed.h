@@ -37,5 +37,11 @@ struct TestBed {
     std::unique_ptr<frmMain> main;
 };
 
+// What a click on a day in the main window's calendar does.
+void clickDay(frmMain* window, const QDate& day);
+// Writes a day's row straight into the bed's data file (adding or changing it).
+void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false,
+             const QString& diary = {});
+
 // Installs the Japanese setup once per test program.
 void initTestApplication();
