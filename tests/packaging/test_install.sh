@@ -16,4 +16,6 @@ grep -q "^Exec=\"$work/app/selvane\"$" "$work/share/applications/selvane.desktop
 printf 'her diary' >"$work/app/selvane.mdb"
 cmake --install "$build" --prefix "$work/app" >/dev/null
 [ "$(cat "$work/app/selvane.mdb")" = "her diary" ] || { echo "reinstall replaced the diary"; exit 1; }
+# Her diary never travels: the program links no network module.
+if ldd "$work/app/selvane" | grep -qi network; then echo "links a network module"; exit 1; fi
 echo "install: ok"
