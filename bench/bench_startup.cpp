@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     qputenv("SELVANE_QUIT_AFTER_FIRST_FRAME", "1");
 
     std::vector<double> ours, bare, oursMem, bareMem;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 31; ++i) {
         const Run a = runOnce(program);
         const Run b = runOnce(QStringLiteral(BARE_EXE));
         if (i == 0) continue;  // warm-up: caches of fonts and libraries

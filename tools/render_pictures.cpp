@@ -1,6 +1,8 @@
-// Renders the program's SVG pictures into the PNG files it ships (1x and @2x), so that start-up needs no
-// SVG renderer.   render_pictures RESOURCES_FOLDER
+// Renders the program's SVG pictures into the raw images it ships (1x and @2x): width and height as two
+// little-endian 32-bit numbers, then premultiplied ARGB32 pixels. Start-up then needs no SVG renderer, no
+// image decoder and no image-format plugin.   render_pictures RESOURCES_FOLDER
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -9,7 +11,7 @@
 
 namespace {
 
-bool render(const QString& svg, const QSize& size, const QString& png) {
+bool render(const QString& svg, const QSize& size, const QString& out) {
     QSvgRenderer renderer(svg);
     if (!renderer.isValid()) return false;
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
@@ -17,7 +19,13 @@ bool render(const QString& svg, const QSize& size, const QString& png) {
     QPainter painter(&image);
     renderer.render(&painter);
     painter.end();
-    return image.save(png, "PNG", 9);
+    QFile file(out);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    const quint32 header[2] = {quint32(size.width()), quint32(size.height())};
+    file.write(reinterpret_cast<const char*>(header), sizeof header);
+    for (int y = 0; y < image.height(); ++y)
+        file.write(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4);
+    return file.error() == QFile::NoError;
 }
 
 }  // namespace
@@ -40,8 +48,8 @@ int main(int argc, char* argv[]) {
     for (const Picture& picture : pictures) {
         const QString base = root.filePath(picture.svg).chopped(4);
         for (int scale : {1, 2}) {
-            const QString png = base + (scale == 1 ? QString() : QStringLiteral("@2x")) + ".png";
-            if (!render(root.filePath(picture.svg), picture.size * scale, png)) {
+            const QString raw = base + (scale == 1 ? QString() : QStringLiteral("@2x")) + ".argb";
+            if (!render(root.filePath(picture.svg), picture.size * scale, raw)) {
                 std::fprintf(stderr, "cannot render %s\n", qPrintable(picture.svg));
                 ++failures;
             }

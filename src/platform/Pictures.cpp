@@ -1,11 +1,41 @@
 #include "platform/Pictures.h"
 
+#include <QImage>
+#include <QResource>
+#include <QtEndian>
+
 namespace pictures {
+namespace {
 
-QIcon windowIcon() { return QIcon(QStringLiteral(":/icons/heart.png")); }
+// A raw picture of the resources: width and height, then premultiplied ARGB32 pixels, stored uncompressed,
+// so it is shown straight from the program's image without decoding.
+QPixmap raw(const QString& path) {
+    const QResource resource(path);
+    const qint64 size = resource.size();
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression || size < 8)
+        return {};
+    const uchar* data = resource.data();
+    const int width = int(qFromLittleEndian<quint32>(data));
+    const int height = int(qFromLittleEndian<quint32>(data + 4));
+    if (width <= 0 || height <= 0 || size != 8 + qint64(width) * height * 4) return {};
+    return QPixmap::fromImage(
+        QImage(data + 8, width, height, width * 4, QImage::Format_ARGB32_Premultiplied));
+}
 
-QIcon toolbarImage(const QString& name) { return QIcon(QStringLiteral(":/toolbar/%1.png").arg(name)); }
+QIcon icon(const QString& base) {
+    QIcon icon(raw(base + QStringLiteral(".argb")));
+    QPixmap large = raw(base + QStringLiteral("@2x.argb"));
+    large.setDevicePixelRatio(2);
+    icon.addPixmap(large);
+    return icon;
+}
 
-QPixmap pinkHeart() { return QIcon(QStringLiteral(":/icons/heart_pink.png")).pixmap(QSize(17, 16)); }
+}  // namespace
+
+QIcon windowIcon() { return icon(QStringLiteral(":/icons/heart")); }
+
+QIcon toolbarImage(const QString& name) { return icon(QStringLiteral(":/toolbar/") + name); }
+
+QPixmap pinkHeart() { return raw(QStringLiteral(":/icons/heart_pink.argb")); }
 
 }  // namespace pictures

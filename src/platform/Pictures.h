@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QString>
 
-// The program's pictures, shipped as PNG (1x and @2x) rendered from the SVG drawings in resources/.
+// The program's pictures, shipped as raw images (1x and @2x) rendered from the SVG drawings in resources/.
 namespace pictures {
 
 QIcon windowIcon();                       // the red heart every window carries
