@@ -226,7 +226,7 @@ class TestListRows : public QObject {
 
     void fertileMarksAgreeWithASecondFormulation() {
         QRandomGenerator random(20011207);
-        for (int round = 0; round < 300; ++round) {
+        for (int round = 0; round < 3000; ++round) {
             std::set<int> bleeding;
             const int density = random.bounded(2, 40);
             for (int d = 0; d < kDays; ++d) {

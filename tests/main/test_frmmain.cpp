@@ -2,12 +2,16 @@
 #include "platform/PgError.h"
 #include "support/TestBed.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace {
 
@@ -294,6 +298,21 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.dialogs.calls[0].icon, Icon::None);
         QCOMPARE(w->panelText(4), QStringLiteral("次回月経日"));
         QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
+    }
+
+    void standardButtonsAreJapanese() {
+        QtDialogs dialogs;
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton* button : box->buttons()) buttons.append(button->text());
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(dialogs.message(nullptr, "?", "Selvane", Dialogs::Icon::Question, Dialogs::Buttons::YesNo),
+                 Answer::No);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
     }
 
     void layoutNamesEveryControl() {
