@@ -47,8 +47,8 @@ QColor frmDisp::activeBorderColour() { return buttonFaceColour().darker(112); }
 void frmDisp::buildLayout() {
     setObjectName(QStringLiteral("frmDisp"));
     setWindowTitle(QStringLiteral("ｸﾞﾗﾌ表示"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(windowparts::japaneseFont(9));
     setFixedSize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
     windowparts::setBackground(this, buttonFaceColour());

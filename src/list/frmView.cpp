@@ -47,8 +47,8 @@ void frmView::buildLayout() {
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral(" Selvane ～　一覧表示"));
     setWindowIcon(pictures::windowIcon());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(windowparts::japaneseFont(9));
 
     DATA_FLX = place<QTableWidget>(this, "DATA_FLX", listlayout::kGridLeft, kGridTop, 9975, kGridHeight);

@@ -59,7 +59,8 @@ void frmMain::buildLayout() {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral(" Selvane Ver. 3.01"));
     setWindowIcon(pictures::windowIcon());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
