@@ -56,9 +56,9 @@ const QString kColumns = QStringLiteral("DAT_DATE, TEMP, Memo, SCHEDULE, CONDITI
 // An empty text is stored as the empty string, never as Null.
 QString nonNull(const QString& text) { return text.isNull() ? QString("") : text; }
 
-void bindEntry(QSqlQuery& query, const DayEntry& entry) {
+void bindEntry(QSqlQuery& query, const DayEntry& entry, double temp) {
     query.bindValue(QStringLiteral(":date"), iso(entry.date));
-    query.bindValue(QStringLiteral(":temp"), temperatureValue(entry.tempText));
+    query.bindValue(QStringLiteral(":temp"), temp);
     query.bindValue(QStringLiteral(":memo"), nonNull(entry.memo));
     query.bindValue(QStringLiteral(":schedule"), nonNull(entry.schedule));
     query.bindValue(QStringLiteral(":condition"), nonNull(entry.condition));
@@ -94,6 +94,11 @@ class Transaction {
 };
 
 }  // namespace
+
+DataFile& requireOpen(DataFile* file) {
+    if (!file) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
+    return *file;
+}
 
 double temperatureValue(const QString& text) {
     const auto value = jatext::readDecimal(text);
@@ -189,7 +194,7 @@ std::optional<qint64> DataFile::findRow(const QDate& day) {
 }
 
 void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
-    temperatureValue(entry.tempText);  // refuse a bad temperature before touching the file
+    const double temp = temperatureValue(entry.tempText);  // refused before the file is touched
     ensureStillInPlace();
     Transaction transaction(db());
     QSqlQuery query(db());
@@ -198,20 +203,17 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
         prepare(query, QStringLiteral("UPDATE DATA_FIL SET DAT_DATE = :date, TEMP = :temp, Memo = :memo,"
                                       " SCHEDULE = :schedule, CONDITION = :condition, DIARY = :diary,"
                                       " LOVE = :love, GUEST = :guest WHERE rowid = :row"));
-        bindEntry(query, entry);
+        bindEntry(query, entry, temp);
         query.bindValue(QStringLiteral(":row"), *row);
         exec(query);
         changed = query.numRowsAffected();
     }
     if (changed == 0) {
         // A new day, or its row has gone meanwhile: never a second row for one day.
-        QSqlQuery existing(db());
-        prepare(existing, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = :date LIMIT 1"));
-        existing.bindValue(QStringLiteral(":date"), iso(entry.date));
-        exec(existing);
-        if (existing.next()) throw PgError::engine(QStringLiteral("この日のデータは既に登録されています。"));
+        if (findRow(entry.date))
+            throw PgError::engine(QStringLiteral("この日のデータは既に登録されています。"));
         prepare(query, kInsert);
-        bindEntry(query, entry);
+        bindEntry(query, entry, temp);
         exec(query);
     }
     transaction.commit();
@@ -250,7 +252,7 @@ std::vector<DayRecord> DataFile::range(const QDate& first, const QDate& last) {
 }
 
 void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
-    temperatureValue(fresh.tempText);
+    const double temp = temperatureValue(fresh.tempText);
     ensureStillInPlace();
     Transaction transaction(db());
     QSqlQuery query(db());
@@ -258,7 +260,7 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     query.bindValue(QStringLiteral(":date"), iso(day));
     exec(query);
     prepare(query, kInsert);
-    bindEntry(query, fresh);
+    bindEntry(query, fresh, temp);
     exec(query);
     transaction.commit();
 }

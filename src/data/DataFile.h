@@ -38,8 +38,6 @@ class DataFile {
     // on any failure nothing is deleted.
     void purgeThrough(const QDate& day, const DayEntry& fresh);
 
-    QString path() const { return path_; }
-
   private:
     explicit DataFile(QString path);
     QSqlDatabase db() const;
@@ -52,6 +50,9 @@ class DataFile {
     quint64 device_ = 0;
     quint64 inode_ = 0;
 };
+
+// The open data file, or the runtime's error when start-up could not open one.
+DataFile& requireOpen(DataFile* file);
 
 // The temperature text as the data file stores it: a plain decimal number (full-width digits count);
 // throws the engine's conversion error otherwise.

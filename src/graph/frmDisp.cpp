@@ -49,7 +49,7 @@ void frmDisp::buildLayout() {
     setWindowTitle(QStringLiteral("ｸﾞﾗﾌ表示"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(windowparts::japaneseFont(9));
+    setFont(appsetup::japaneseFont(9));
     setFixedSize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
     windowparts::setBackground(this, buttonFaceColour());
 
@@ -148,7 +148,7 @@ void frmDisp::CMD_PRINT_Click() {
     const int height = this->height();
     setPrintBackgrounds(Qt::white);
     setFixedHeight(twips::toPixels(kPrintHeight));
-    WindowPrinter::Outcome outcome{false, QStringLiteral("通常使うプリンタが設定されていません。")};
+    WindowPrinter::Outcome outcome{false, kNoPrinter};
     if (services_.printer) outcome = services_.printer->print(grab().toImage(), QStringLiteral("Selvane"));
     // The window returns to its screen look whatever the printer did.
     setPrintBackgrounds(buttonFaceColour());

@@ -4,6 +4,7 @@
 #include "platform/Placement.h"
 #include "platform/Twips.h"
 
+#include <QFont>
 #include <QLabel>
 #include <QPushButton>
 
@@ -32,10 +33,7 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
     Picture1->setAlignment(Qt::AlignCenter);
 
     Label1 = label(this, "Label1", QStringLiteral("Selvane"), 1080, 240, 2070, 405);
-    QFont large(QString::fromLatin1(appsetup::japaneseFontFamily()));
-    large.setPointSizeF(20.25);
-    large.setWeight(QFont::Normal);
-    Label1->setFont(large);
+    Label1->setFont(appsetup::japaneseFont(20.25));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // the large line is taller than its box
 
     Label2 = label(this, "Label2", QStringLiteral("Ver 3.01"), 2640, 720, 735, 375);

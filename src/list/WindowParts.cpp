@@ -1,19 +1,10 @@
 #include "list/WindowParts.h"
 
-#include "platform/AppSetup.h"
-
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 
 namespace windowparts {
-
-QFont japaneseFont(double points, bool bold) {
-    QFont font(QString::fromLatin1(appsetup::japaneseFontFamily()));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip, int left,
                     int top, int width, int height) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AppSetup.h"
 #include "platform/Placement.h"
 
 #include <QFont>
@@ -17,11 +18,8 @@ W* place(QWidget* parent, const char* name, int left, int top, int width, int he
     return placeAt<W>(parent, name, left, top, width, height);
 }
 
-// The Japanese font (standing in for the system's Japanese font) at a size in points.
-QFont japaneseFont(double points, bool bold = false);
-
 // The font of the title line of the list and graph windows.
-inline QFont titleFont() { return japaneseFont(15.75, true); }
+inline QFont titleFont() { return appsetup::japaneseFont(15.75, true); }
 // A command button with its caption and tooltip; Enter does not press it on its own.
 QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip, int left,
                     int top, int width, int height);

@@ -49,11 +49,11 @@ void frmView::buildLayout() {
     setWindowIcon(pictures::windowIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(windowparts::japaneseFont(9));
+    setFont(appsetup::japaneseFont(9));
 
     DATA_FLX = place<QTableWidget>(this, "DATA_FLX", listlayout::kGridLeft, kGridTop, 9975, kGridHeight);
     DATA_FLX->setToolTip(QStringLiteral("過去180日分のデータ一覧です"));
-    DATA_FLX->setFont(windowparts::japaneseFont(9));
+    DATA_FLX->setFont(appsetup::japaneseFont(9));
     DATA_FLX->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DATA_FLX->verticalHeader()->hide();
     DATA_FLX->setWordWrap(false);
@@ -114,9 +114,8 @@ void frmView::FillListRows() {
     LABEL_DATE[1]->setText(jatext::slashDate(selected));
     PaintingSuspended suspended(DATA_FLX);
     try {
-        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
-        listrows::Table rows =
-            listrows::buildRows(m_.Db->range(listrows::firstDay(selected), selected), selected);
+        listrows::Table rows = listrows::buildRows(
+            requireOpen(m_.Db.get()).range(listrows::firstDay(selected), selected), selected);
         MarkFertileDays(rows);
         showRows(rows);
     } catch (const PgError& error) {
@@ -133,11 +132,14 @@ void frmView::MarkFertileDays(listrows::Table& rows) {
 }
 
 void frmView::showRows(const listrows::Table& rows) {
-    const auto columns = listlayout::parseFormat(listlayout::kFormatString);
+    // Day cells take their column's alignment, set on the header from the format string at load.
+    std::array<int, listrows::kColumns> alignment{};
+    for (int c = 0; c < listrows::kColumns; ++c)
+        alignment[c] = DATA_FLX->horizontalHeaderItem(c)->textAlignment();
     for (int r = 0; r < listrows::kDays; ++r) {
         for (int c = 0; c < listrows::kColumns; ++c) {
             auto* item = new QTableWidgetItem(rows[r][c]);
-            item->setTextAlignment(columns[c].alignment);
+            item->setTextAlignment(Qt::Alignment(alignment[c]));
             DATA_FLX->setItem(r, c, item);
         }
     }

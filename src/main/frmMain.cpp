@@ -129,8 +129,7 @@ void frmMain::ShowSelectedDate() {
 
 void frmMain::LoadDayRecord() {
     try {
-        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
-        const std::optional<DayRecord> record = m_.Db->load(MonthView1->selectedDate());
+        const std::optional<DayRecord> record = requireOpen(m_.Db.get()).load(MonthView1->selectedDate());
         if (record)
             showEntry(*record);
         else
@@ -153,8 +152,8 @@ void frmMain::showEntry(const DayRecord& record) {
 
 void frmMain::showDefaults() {
     DayRecord empty;
+    empty.temp = m_.AverageTemp;
     showEntry(empty);
-    txtTemp->setText(jatext::shortestText(m_.AverageTemp));
 }
 
 // ---- Editing and saving ---------------------------------------------------------------------------
@@ -184,11 +183,11 @@ DayEntry frmMain::entryFromControls() const {
 
 frmMain::SaveResult frmMain::SaveDayRecord() {
     try {
-        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
-        const std::optional<qint64> row = m_.Db->findRow(m_.SelectedDate);
+        DataFile& db = requireOpen(m_.Db.get());
+        const std::optional<qint64> row = db.findRow(m_.SelectedDate);
         if (row && !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), kAppTitle))
             return SaveResult::Declined;
-        m_.Db->write(entryFromControls(), row);
+        db.write(entryFromControls(), row);
     } catch (const PgError& error) {
         services_.dialogs->pgError(this, error.standardText());
         return SaveResult::Failed;
@@ -201,9 +200,8 @@ frmMain::SaveResult frmMain::SaveDayRecord() {
 
 void frmMain::UpdateCycleForecast() {
     try {
-        if (!m_.Db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
         forecast::PeriodStartWalk walk;
-        m_.Db->forEachMenstruationDay([&walk](const QDate& day) { return walk.take(day); });
+        requireOpen(m_.Db.get()).forEachMenstruationDay([&walk](const QDate& day) { return walk.take(day); });
         const forecast::Texts texts = forecast::forecastTexts(walk.start(), m_.SelectedDate, m_.CycleDays);
         setPanelText(4, texts.nextPeriod);
         setPanelText(5, texts.dayState);

@@ -10,6 +10,13 @@ namespace appsetup {
 
 const char* japaneseFontFamily() { return "Noto Sans CJK JP"; }
 
+QFont japaneseFont(double points, bool bold) {
+    QFont font(QString::fromLatin1(japaneseFontFamily()));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
 void prepareFonts() {
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QString::fromLatin1(japaneseFontFamily()));
     QFont::insertSubstitution(QStringLiteral("MS PGothic"), QString::fromLatin1(japaneseFontFamily()));
@@ -22,8 +29,7 @@ void applyJapanese(QApplication& app) {
     if (translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
-    QFont font(QString::fromLatin1(japaneseFontFamily()), 9);
-    QApplication::setFont(font);
+    QApplication::setFont(japaneseFont(9));
     QApplication::setApplicationName(QStringLiteral("Selvane"));
 }
 

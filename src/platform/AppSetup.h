@@ -1,6 +1,7 @@
 #pragma once
 
 class QApplication;
+class QFont;
 
 namespace appsetup {
 
@@ -9,7 +10,8 @@ namespace appsetup {
 void prepareFonts();                    // before any widget exists
 void applyJapanese(QApplication& app);  // after the application object exists
 
-// The font family that stands in for "ＭＳ Ｐゴシック".
+// The font family that stands in for "ＭＳ Ｐゴシック", and that font at a size in points.
 const char* japaneseFontFamily();
+QFont japaneseFont(double points, bool bold = false);
 
 }  // namespace appsetup

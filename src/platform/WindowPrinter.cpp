@@ -28,7 +28,7 @@ WindowPrinter::Outcome paint(QPrinter& printer, const QImage& image, const QStri
 
 WindowPrinter::Outcome DefaultPrinter::print(const QImage& image, const QString& documentName) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return {false, QStringLiteral("通常使うプリンタが設定されていません。")};
+    if (info.isNull()) return {false, kNoPrinter};
     QPrinter printer(info, QPrinter::HighResolution);
     return paint(printer, image, documentName);
 }

@@ -5,6 +5,9 @@
 
 // Prints the image of a window as one page. Production prints on the system's default printer; tests
 // print into a PDF file. A failure is reported, never thrown.
+// Why nothing was printed when no default printer is set up.
+inline const QString kNoPrinter = QStringLiteral("通常使うプリンタが設定されていません。");
+
 class WindowPrinter {
   public:
     struct Outcome {

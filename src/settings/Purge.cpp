@@ -15,11 +15,11 @@ QString question(const QDate& day) {
 bool confirmAndPurge(Dialogs& dialogs, QWidget* parent, DataFile* db, const QDate& day, float averageTemp) {
     if (!dialogs.askYesNo(parent, question(day), kTitle)) return false;
     try {
-        if (!db) throw PgError(PgError::InvalidCall, QStringLiteral("データファイルが開かれていません。"));
+        DataFile& file = requireOpen(db);
         DayEntry fresh;
         fresh.date = day;
         fresh.tempText = jatext::shortestText(averageTemp);
-        db->purgeThrough(day, fresh);
+        file.purgeThrough(day, fresh);
     } catch (const PgError& error) {
         dialogs.plain(parent, error.description());
         return false;
