@@ -1,7 +1,7 @@
 // The baseline of the start-up benchmark: a bare Qt program that shows a main window with a calendar, with
 // the same fonts and translation as Selvane, and ends after its first frame like Selvane does when asked.
-#include "platform/AppSetup.h"
-#include "platform/FirstFrameProbe.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/FirstFrameProbe.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

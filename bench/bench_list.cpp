@@ -4,8 +4,8 @@
 #include "data/Schema.h"
 #include "graph/frmDisp.h"
 #include "list/frmView.h"
-#include "platform/AppSetup.h"
-#include "platform/Dialogs.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

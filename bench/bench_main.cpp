@@ -4,8 +4,8 @@
 #include "data/DataFile.h"
 #include "data/SettingsStore.h"
 #include "main/frmMain.h"
-#include "platform/AppSetup.h"
-#include "platform/Dialogs.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

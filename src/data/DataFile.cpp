@@ -1,7 +1,7 @@
 #include "data/DataFile.h"
 
-#include "platform/JaText.h"
-#include "platform/PgError.h"
+#include "platform/core/JaText.h"
+#include "platform/core/PgError.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "data/SettingsStore.h"
 
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 
 #include <QSettings>
 

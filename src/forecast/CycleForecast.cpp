@@ -1,6 +1,6 @@
 #include "forecast/CycleForecast.h"
 
-#include "platform/JaText.h"
+#include "platform/core/JaText.h"
 
 namespace forecast {
 

@@ -1,6 +1,6 @@
 #include "graph/GraphPoints.h"
 
-#include "platform/JaText.h"
+#include "platform/core/JaText.h"
 
 namespace graphpoints {
 namespace {

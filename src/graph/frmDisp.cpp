@@ -1,9 +1,9 @@
 #include "graph/frmDisp.h"
 
-#include "list/WindowParts.h"
+#include "platform/ui/WindowParts.h"
 #include "list/frmView.h"
-#include "platform/Dialogs.h"
-#include "platform/WindowPrinter.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/WindowPrinter.h"
 
 #include <QApplication>
 #include <QCategoryAxis>

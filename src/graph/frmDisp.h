@@ -1,7 +1,7 @@
 #pragma once
 
 #include "graph/GraphPoints.h"
-#include "main/Module1.h"
+#include "session/Module1.h"
 
 #include <QColor>
 #include <QDialog>

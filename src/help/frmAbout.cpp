@@ -1,8 +1,8 @@
 #include "help/frmAbout.h"
 
-#include "platform/AppSetup.h"
-#include "platform/Placement.h"
-#include "platform/Twips.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/Placement.h"
+#include "platform/core/Twips.h"
 
 #include <QFont>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "list/FertileMarks.h"
 
 #include "forecast/CycleForecast.h"
-#include "platform/JaText.h"
-#include "platform/PgError.h"
+#include "platform/core/JaText.h"
+#include "platform/core/PgError.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "list/ListRows.h"
 
-#include "platform/JaText.h"
+#include "platform/core/JaText.h"
 
 namespace listrows {
 

@@ -3,11 +3,11 @@
 #include "list/FertileMarks.h"
 #include "list/ListLayout.h"
 #include "list/MergedCellDelegate.h"
-#include "list/WindowParts.h"
-#include "platform/Dialogs.h"
-#include "platform/JaText.h"
-#include "platform/PgError.h"
-#include "platform/Pictures.h"
+#include "platform/ui/WindowParts.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/core/JaText.h"
+#include "platform/core/PgError.h"
+#include "platform/ui/Pictures.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "list/ListRows.h"
-#include "main/Module1.h"
+#include "session/Module1.h"
 
 #include <QDialog>
 #include <array>

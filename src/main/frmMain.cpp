@@ -2,10 +2,10 @@
 
 #include "data/SettingsStore.h"
 #include "forecast/CycleForecast.h"
-#include "platform/Dialogs.h"
-#include "platform/JaText.h"
-#include "platform/Paths.h"
-#include "platform/PgError.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/core/JaText.h"
+#include "platform/core/Paths.h"
+#include "platform/core/PgError.h"
 #include "settings/SettingDialog.h"
 
 #include <QCalendarWidget>
@@ -23,7 +23,6 @@ const QString kSaveTitle = QStringLiteral("保存確認");
 
 frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
     : QMainWindow(parent), m_(module), services_(services) {
-    Q_INIT_RESOURCE(selvane);  // the pictures live in a static library
     buildLayout();
     buildMenus();
     buildToolbar();

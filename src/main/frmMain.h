@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/Module1.h"
+#include "session/Module1.h"
 
 #include <QIcon>
 #include <QList>

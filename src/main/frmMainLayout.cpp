@@ -1,9 +1,9 @@
 // The main window's controls at their designed positions (twips), with captions, tooltips and tab order.
 #include "main/frmMain.h"
 
-#include "platform/Pictures.h"
-#include "platform/Placement.h"
-#include "platform/Twips.h"
+#include "platform/ui/Pictures.h"
+#include "platform/ui/Placement.h"
+#include "platform/core/Twips.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The main window's menu tree, its toolbar and the wiring of every control to its handler.
 #include "main/frmMain.h"
 
-#include "platform/Pictures.h"
+#include "platform/ui/Pictures.h"
 
 #include <QAction>
 #include <QCalendarWidget>

@@ -1,8 +1,8 @@
 #include "settings/DiaryExport.h"
 
-#include "platform/Dialogs.h"
-#include "platform/JaText.h"
-#include "platform/Paths.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/core/JaText.h"
+#include "platform/core/Paths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "settings/Purge.h"
 
 #include "data/DataFile.h"
-#include "platform/Dialogs.h"
-#include "platform/JaText.h"
-#include "platform/PgError.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/core/JaText.h"
+#include "platform/core/PgError.h"
 
 namespace purge {
 

@@ -1,7 +1,7 @@
 #include "settings/SettingDialog.h"
 
 #include "data/SettingsStore.h"
-#include "platform/Dialogs.h"
+#include "platform/ui/Dialogs.h"
 
 namespace settingentry {
 

@@ -1,7 +1,7 @@
 #include "settings/SettingEntry.h"
 
 #include "data/SettingsStore.h"
-#include "platform/JaText.h"
+#include "platform/core/JaText.h"
 
 namespace settingentry {
 

@@ -1,7 +1,7 @@
 #include "data/DataFile.h"
 #include "data/Schema.h"
 #include "data/SettingsStore.h"
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 #include "support/TestBed.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "forecast/CycleForecast.h"
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 
 #include <QRandomGenerator>
 #include <QSet>

@@ -2,7 +2,7 @@
 #include "graph/GraphPoints.h"
 #include "graph/frmDisp.h"
 #include "list/frmView.h"
-#include "platform/WindowPrinter.h"
+#include "platform/ui/WindowPrinter.h"
 #include "support/TestBed.h"
 
 #include <QCategoryAxis>

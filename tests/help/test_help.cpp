@@ -1,6 +1,6 @@
 #include "help/frmAbout.h"
-#include "platform/AppSetup.h"
-#include "platform/Twips.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/core/Twips.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,7 +14,7 @@ class TestHelp : public QObject {
   private slots:
     void initTestCase() {
         appsetup::applyJapanese(*qApp);
-        twips::setDpiForTesting(96);
+        twips::setDpi(96);
     }
 
     void aboutLaysOutItsControlsInTwips() {

@@ -1,17 +1,14 @@
-// The list window over a real data file: header, rows, marks, merged blocks, failures, and its opening.
+// The list window over a real data file: header, rows, marks, merged blocks, failures.
 #include "list/ListLayout.h"
 #include "list/frmView.h"
-#include "main/frmMain.h"
-#include "platform/Twips.h"
+#include "platform/core/Twips.h"
 #include "support/TestBed.h"
 
-#include <QCalendarWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -145,30 +142,6 @@ class TestFrmView : public QObject {
         QCOMPARE(header(view), QStringLiteral("2000/11/21 ～ 2001/05/20 のﾃﾞｰﾀ一覧"));
         QCOMPARE(view.TextMatrix(1, 0), QString());
         QVERIFY(view.DATA_FLX->updatesEnabled());
-    }
-
-    // The main window's View command opens the list modally, afresh each time.
-    void opensFromTheMainWindowEachTimeAfresh() {
-        TestBed bed(QDate(2001, 12, 7));
-        frmMain* main = bed.startMain();
-        QStringList seen;
-        auto openAndClose = [&] {
-            QTimer::singleShot(0, [&] {
-                auto* view = qobject_cast<frmView*>(QApplication::activeModalWidget());
-                QVERIFY(view);
-                QVERIFY(view->isModal());
-                seen << header(*view);
-                QTest::mouseClick(view->cmdClose, Qt::LeftButton);
-            });
-            main->mnuViewAll_Click();
-        };
-        openAndClose();
-        main->MonthView1->setSelectedDate(QDate(2001, 3, 31));
-        emit main->MonthView1->clicked(QDate(2001, 3, 31));
-        openAndClose();
-        QCOMPARE(seen,
-                 QStringList({"2001/06/10 ～ 2001/12/07 のﾃﾞｰﾀ一覧", "2000/10/02 ～ 2001/03/31 のﾃﾞｰﾀ一覧"}));
-        QVERIFY(main->findChildren<frmView*>().isEmpty());
     }
 };
 

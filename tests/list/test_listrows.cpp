@@ -2,7 +2,7 @@
 #include "list/FertileMarks.h"
 #include "list/ListLayout.h"
 #include "list/ListRows.h"
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,7 +1,8 @@
 #include "help/HelpViewer.h"
 #include "help/frmAbout.h"
+#include "list/frmView.h"
 #include "main/frmMain.h"
-#include "support/TestBed.h"
+#include "support/MainBed.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,11 @@
 #include <QToolButton>
 
 namespace {
+
+QString listHeader(const frmView& view) {
+    return view.LABEL_DATE[0]->text() + " " + view.LABEL_BETWEEN->text() + " " + view.LABEL_DATE[1]->text() +
+           " " + view.Label1->text();
+}
 
 using Icon = Dialogs::Icon;
 using Buttons = Dialogs::Buttons;
@@ -62,7 +68,7 @@ class TestCommands : public QObject {
     // ---- Menus and toolbar ------------------------------------------------------------------------
 
     void menuTreeAsWritten() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         QStringList tree;
         for (QAction* top : w->menuBar()->actions()) {
@@ -95,7 +101,7 @@ class TestCommands : public QObject {
     }
 
     void toolbarButtonsAsWritten() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         QStringList keys, tips;
         QList<int> images;
@@ -141,7 +147,7 @@ class TestCommands : public QObject {
         QFETCH(QString, text);
         QList<ScriptedDialogs::Call> asked[2];
         for (int viaMenu = 0; viaMenu < 2; ++viaMenu) {
-            TestBed bed(QDate(2001, 5, 20));
+            MainBed bed(QDate(2001, 5, 20));
             saveDay(bed, QDate(2001, 5, 20), "36.4");
             frmMain* w = bed.startMain();
             w->txtCondition->setText("edited");  // so that closing asks
@@ -158,7 +164,7 @@ class TestCommands : public QObject {
     }
 
     void unknownKeysRunNothing() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         for (const char* key : {"", "Regist", "CLOSE", "mente ", "print", "savediary2"})
             w->Toolbar1_ButtonClick(key);
@@ -170,7 +176,7 @@ class TestCommands : public QObject {
     // ---- Settings dialogs -------------------------------------------------------------------------
 
     void firstRunOffersTheStoredValues() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         w->mnuSetCycle_Click();
         w->mnuSetTemp_Click();
@@ -211,7 +217,7 @@ class TestCommands : public QObject {
         QFETCH(QString, message);
         QFETCH(QString, title);
         QFETCH(Icon, icon);
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         QStringList panels;
         for (int p = 1; p <= 5; ++p) panels << w->panelText(p);
@@ -230,7 +236,7 @@ class TestCommands : public QObject {
     }
 
     void acceptedCycleChangesPanelsTwoFourAndFive() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
         QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年05月29日 火曜日です"));
@@ -248,7 +254,7 @@ class TestCommands : public QObject {
     }
 
     void acceptedTemperatureTouchesOnlyPanelThree() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
         w->txtTemp->setText("36.9");
@@ -275,7 +281,7 @@ class TestCommands : public QObject {
     // ---- Purge ------------------------------------------------------------------------------------
 
     void purgeNoChangesNothing() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 20), "36.4", false, "今日");
         frmMain* w = bed.startMain();
         w->txtMemo->setText("薬");
@@ -293,7 +299,7 @@ class TestCommands : public QObject {
     }
 
     void purgeDeletesThroughTheDayAndStartsItAfresh() {
-        TestBed bed(QDate(2001, 1, 5));
+        MainBed bed(QDate(2001, 1, 5));
         bed.settings->save("AVE_TEMP", "DATA", "36.7");
         saveDay(bed, QDate(2000, 12, 31), "36.1", true, "大晦日");
         saveDay(bed, QDate(2001, 1, 4), "36.2", true, "四日");
@@ -331,7 +337,7 @@ class TestCommands : public QObject {
     }
 
     void purgeOfAnEmptyFileWritesTheFreshRecord() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         bed.dialogs.answers.enqueue(Answer::Yes);
         w->mnuSetMente_Click();
@@ -341,7 +347,7 @@ class TestCommands : public QObject {
     }
 
     void purgeFailureLeavesEveryRow() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 19), "36.4", false, "昨日");
         saveDay(bed, QDate(2001, 5, 20), "36.5", true, "今日");
         QVERIFY(
@@ -365,7 +371,7 @@ class TestCommands : public QObject {
     // ---- Diary export -----------------------------------------------------------------------------
 
     void exportWritesTheShownDaysUnsavedPlainText() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 3, 15), "36.4", false, "保存済み");
         frmMain* w = bed.startMain();
         clickDay(w, QDate(2001, 3, 15));
@@ -383,7 +389,7 @@ class TestCommands : public QObject {
     // ---- Help and version -------------------------------------------------------------------------
 
     void helpOpensBesideTheWindowAtItsContents() {
-        TestBed bed;
+        MainBed bed;
         QVERIFY(QFile::copy(QStringLiteral(SELVANE_HELP_DOCUMENT), bed.dir.filePath("selvane3.hlp")));
         frmMain* w = bed.startMain();
         w->show();
@@ -409,7 +415,7 @@ class TestCommands : public QObject {
     }
 
     void missingHelpIsReportedByTheViewer() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         w->mnuSelvane_Click();
         QVERIFY(bed.dialogs.calls.isEmpty());
@@ -419,7 +425,7 @@ class TestCommands : public QObject {
     }
 
     void versionWindowIsModalAndClosesWithOk() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         w->show();
         QString title, name, version, notice;
@@ -449,6 +455,30 @@ class TestCommands : public QObject {
         QCOMPARE(version, QStringLiteral("Ver 3.01"));
         QVERIFY(!notice.isEmpty());
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // The main window's View command opens the list modally, afresh each time.
+    void opensFromTheMainWindowEachTimeAfresh() {
+        MainBed bed(QDate(2001, 12, 7));
+        frmMain* main = bed.startMain();
+        QStringList seen;
+        auto openAndClose = [&] {
+            QTimer::singleShot(0, [&] {
+                auto* view = qobject_cast<frmView*>(QApplication::activeModalWidget());
+                QVERIFY(view);
+                QVERIFY(view->isModal());
+                seen << listHeader(*view);
+                QTest::mouseClick(view->cmdClose, Qt::LeftButton);
+            });
+            main->mnuViewAll_Click();
+        };
+        openAndClose();
+        main->MonthView1->setSelectedDate(QDate(2001, 3, 31));
+        emit main->MonthView1->clicked(QDate(2001, 3, 31));
+        openAndClose();
+        QCOMPARE(seen,
+                 QStringList({"2001/06/10 ～ 2001/12/07 のﾃﾞｰﾀ一覧", "2000/10/02 ～ 2001/03/31 のﾃﾞｰﾀ一覧"}));
+        QVERIFY(main->findChildren<frmView*>().isEmpty());
     }
 };
 

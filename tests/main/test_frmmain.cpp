@@ -1,6 +1,6 @@
 #include "main/frmMain.h"
-#include "platform/PgError.h"
-#include "support/TestBed.h"
+#include "platform/core/PgError.h"
+#include "support/MainBed.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,7 +32,7 @@ class TestFrmMain : public QObject {
     void initTestCase() { initTestApplication(); }
 
     void startsWithTodayAndDefaults() {
-        TestBed bed(QDate(2001, 5, 2));
+        MainBed bed(QDate(2001, 5, 2));
         frmMain* w = bed.startMain();
         QVERIFY(w);
         QVERIFY(bed.dialogs.calls.isEmpty());
@@ -50,7 +50,7 @@ class TestFrmMain : public QObject {
     }
 
     void startsWithStoredSettingsAndTodaysRow() {
-        TestBed bed(QDate(2001, 3, 14));
+        MainBed bed(QDate(2001, 3, 14));
         bed.settings->save("G_CYCLE", "DATA", "30.4");
         bed.settings->save("AVE_TEMP", "DATA", "36.50");
         saveDay(bed, QDate(2001, 3, 1), "36.2", true);
@@ -66,7 +66,7 @@ class TestFrmMain : public QObject {
     }
 
     void refusesToStartWithoutItsDataFile() {
-        TestBed bed(QDate(2001, 5, 2), false);
+        MainBed bed(QDate(2001, 5, 2), false);
         bed.settings->save("AVE_TEMP", "DATA", "not read");
         QVERIFY(!bed.startMain());
         QCOMPARE(bed.dialogs.calls.size(), 1);
@@ -78,7 +78,7 @@ class TestFrmMain : public QObject {
     }
 
     void unreadableSettingIsReportedAndStartUpStops() {
-        TestBed bed(QDate(2001, 5, 2));
+        MainBed bed(QDate(2001, 5, 2));
         bed.settings->save("AVE_TEMP", "DATA", "abc");
         frmMain* w = bed.startMain();
         QVERIFY(w);
@@ -91,7 +91,7 @@ class TestFrmMain : public QObject {
     }
 
     void closingWithoutEditsEndsAtOnce() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         QVERIFY(w->close());
         QCOMPARE(bed.processEnds, 1);
@@ -124,7 +124,7 @@ class TestFrmMain : public QObject {
         QFETCH(QStringList, questions);
         QFETCH(bool, ends);
         QFETCH(QString, stored);
-        TestBed bed(QDate(2001, 5, 2));
+        MainBed bed(QDate(2001, 5, 2));
         if (rowExists) saveDay(bed, QDate(2001, 5, 2), "36.4");
         frmMain* w = bed.startMain();
         w->txtTemp->setText("37.1");
@@ -144,7 +144,7 @@ class TestFrmMain : public QObject {
     }
 
     void failedSaveOnClosingKeepsTheWindowOpen() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         w->txtTemp->setText("hot");
         bed.dialogs.answers.enqueue(Answer::Yes);
@@ -159,7 +159,7 @@ class TestFrmMain : public QObject {
     }
 
     void clickingADayWithoutEditsShowsIt() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 3), "36.72", true, "三日");
         frmMain* w = bed.startMain();
         clickDay(w, QDate(2001, 5, 3));
@@ -180,7 +180,7 @@ class TestFrmMain : public QObject {
     }
 
     void pendingEditsGoToTheDayBeingLeft() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         w->txtCondition->setText("頭痛");
         QVERIFY(bed.module.DataChanged);
@@ -194,7 +194,7 @@ class TestFrmMain : public QObject {
     }
 
     void declinedOverwriteDropsEditsAndShowsTheClickedDay() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 20), "36.4");
         frmMain* w = bed.startMain();
         w->txtTemp->setText("37.0");
@@ -207,7 +207,7 @@ class TestFrmMain : public QObject {
     }
 
     void failedSaveOnClickKeepsTheEditsAndTheDay() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         const QString panel4 = w->panelText(4);
         w->txtTemp->setText("36..5");
@@ -223,7 +223,7 @@ class TestFrmMain : public QObject {
     }
 
     void clickingTheSameDayAndAnsweringNoReloadsIt() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 20), "36.4");
         frmMain* w = bed.startMain();
         w->txtTemp->setText("39");
@@ -234,7 +234,7 @@ class TestFrmMain : public QObject {
     }
 
     void nullFieldsOfAForeignFileLoadAsEmpty() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         bed.sql("INSERT INTO DATA_FIL (DAT_DATE, Memo) VALUES ('2001-05-03', '薬')");
         frmMain* w = bed.startMain();
         w->txtCondition->setText("前の日");
@@ -248,7 +248,7 @@ class TestFrmMain : public QObject {
     }
 
     void savingAddsThenAsksBeforeOverwriting() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         w->mnuRegister_Click();  // an unedited day is saved all the same
         QVERIFY(bed.dialogs.calls.isEmpty());
@@ -278,7 +278,7 @@ class TestFrmMain : public QObject {
     }
 
     void savingDoesNotRecomputeTheForecast() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         w->chkMens->setChecked(true);
         w->mnuRegister_Click();
@@ -288,7 +288,7 @@ class TestFrmMain : public QObject {
     }
 
     void forecastFailureShowsItsDescription() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         bed.settings->save("G_CYCLE", "DATA", "abc");
         saveDay(bed, QDate(2001, 5, 1), "36.5", true);
         frmMain* w = bed.startMain();
@@ -316,7 +316,7 @@ class TestFrmMain : public QObject {
     }
 
     void layoutNamesEveryControl() {
-        TestBed bed;
+        MainBed bed;
         frmMain* w = bed.startMain();
         QCOMPARE(w->txtTemp->accessibleName(), QStringLiteral("基礎体温"));
         QCOMPARE(w->Label1->buddy(), w->txtTemp);

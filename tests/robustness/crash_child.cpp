@@ -1,7 +1,7 @@
 // Saves days into a data file as fast as it can and reports each save that returned, until killed.
 //   crash_child PATH FIRST_SEQUENCE
 #include "data/DataFile.h"
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Damaged and hostile surroundings: never a crash, always a message, nothing written unless she saves.
 #include "main/frmMain.h"
-#include "platform/PgError.h"
-#include "support/TestBed.h"
+#include "platform/core/PgError.h"
+#include "support/MainBed.h"
 
 #include <QCalendarWidget>
 #include <QCryptographicHash>
@@ -54,7 +54,7 @@ class TestDamaged : public QObject {
     }
     void damagedDataFiles() {
         QFETCH(QString, kind);
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         if (kind == "random") {
             QByteArray bytes(64 * 1024, Qt::Uninitialized);
             QRandomGenerator gen(7);
@@ -89,7 +89,7 @@ class TestDamaged : public QObject {
     }
 
     void wrongColumnTypesAreReadWithoutACrash() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         QVERIFY(bed.sql("DROP TABLE DATA_FIL"));
         QVERIFY(
             bed.sql("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST)"));
@@ -106,14 +106,14 @@ class TestDamaged : public QObject {
     }
 
     void aFolderInPlaceOfTheDataFileRefusesToStart() {
-        TestBed bed(QDate(2001, 5, 20), false);
+        MainBed bed(QDate(2001, 5, 20), false);
         QVERIFY(QDir(bed.dir.path()).mkdir("selvane.mdb"));
         QVERIFY(!bed.startMain());
         QCOMPARE(bed.dialogs.texts(), QStringList{QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません。強制終了します。")});
     }
 
     void aDataFileDeletedOrReplacedWhileRunningRefusesTheSave() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         QVERIFY(QFile::remove(bed.dataPath()));
         w->txtTemp->setText("36.6");
@@ -127,7 +127,7 @@ class TestDamaged : public QObject {
     }
 
     void aSecondInstanceWaitsThenReportsAndNothingBreaks() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         {
             // Another instance holds the write lock for longer than a save waits.
@@ -171,7 +171,7 @@ class TestDamaged : public QObject {
         QFETCH(QString, cycle);
         QFETCH(QString, temp);
         QFETCH(bool, startUpReports);
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         bed.settings->save("G_CYCLE", "DATA", cycle);
         bed.settings->save("AVE_TEMP", "DATA", temp);
         DayEntry e;

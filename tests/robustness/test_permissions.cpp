@@ -1,7 +1,7 @@
 // A data file she cannot read, or made read-only while the program runs. Permissions mean nothing to root,
 // so this program runs as an ordinary user when started as root.
 #include "main/frmMain.h"
-#include "support/TestBed.h"
+#include "support/MainBed.h"
 
 #include <unistd.h>
 #include <QApplication>
@@ -19,7 +19,7 @@ class TestPermissions : public QObject {
     }
 
     void anUnreadableDataFileIsReportedAndLeftAlone() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         QVERIFY(QFile::setPermissions(bed.dataPath(), QFileDevice::Permissions()));
         frmMain* w = bed.startMain();
         QVERIFY(w);
@@ -31,7 +31,7 @@ class TestPermissions : public QObject {
     }
 
     void aDataFileMadeReadOnlyWhileRunningRefusesTheSave() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         QVERIFY(bed.dialogs.calls.isEmpty());
         QVERIFY(QFile::setPermissions(bed.dataPath(), QFileDevice::ReadOwner));
@@ -48,7 +48,7 @@ class TestPermissions : public QObject {
     }
 
     void aDataFileOthersCouldReadIsMadePrivate() {
-        TestBed bed(QDate(2001, 5, 20));
+        MainBed bed(QDate(2001, 5, 20));
         QVERIFY(QFile::setPermissions(bed.dataPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                           QFileDevice::ReadGroup | QFileDevice::ReadOther));
         QVERIFY(bed.startMain());

@@ -1,4 +1,4 @@
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
 #include "settings/SettingEntry.h"

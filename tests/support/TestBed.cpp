@@ -1,9 +1,8 @@
 #include "support/TestBed.h"
 
 #include "data/Schema.h"
-#include "main/frmMain.h"
-#include "platform/AppSetup.h"
-#include "platform/Paths.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/core/Paths.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -21,10 +20,7 @@ TestBed::TestBed(const QDate& today, bool withDataFile) {
     services.endProcess = [this] { ++processEnds; };
 }
 
-TestBed::~TestBed() {
-    main.reset();
-    module.Db.reset();
-}
+TestBed::~TestBed() { module.Db.reset(); }
 
 QString TestBed::dataPath() const { return paths::inFolder(dir.path(), kDataFileName); }
 
@@ -56,20 +52,6 @@ QVariant TestBed::scalar(const QString& statement) const {
     }
     QSqlDatabase::removeDatabase(name);
     return value;
-}
-
-frmMain* TestBed::startMain() {
-    main = std::make_unique<frmMain>(module, services);
-    if (!main->Form_Load()) {
-        main.reset();
-        return nullptr;
-    }
-    return main.get();
-}
-
-void clickDay(frmMain* window, const QDate& day) {
-    window->MonthView1->setSelectedDate(day);
-    emit window->MonthView1->clicked(day);
 }
 
 void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest, const QString& diary) {

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "data/SettingsStore.h"
-#include "main/Module1.h"
+#include "session/Module1.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
-
-class frmMain;
 
 // A private world for one test: a temporary executable folder with an empty data file, a settings file of
 // its own, scripted dialogs, a fixed today and an observable end of the process.
@@ -25,20 +23,14 @@ struct TestBed {
     QVariant scalar(const QString& statement) const;
     int rowCount() const { return scalar(QStringLiteral("SELECT COUNT(*) FROM DATA_FIL")).toInt(); }
 
-    // The main window, loaded (Form_Load run); nullptr when start-up refused.
-    frmMain* startMain();
-
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> settings;
     ScriptedDialogs dialogs;
     Module1 module;
     Services services;
     int processEnds = 0;
-    std::unique_ptr<frmMain> main;
 };
 
-// What a click on a day in the main window's calendar does.
-void clickDay(frmMain* window, const QDate& day);
 // Writes a day's row straight into the bed's data file (adding or changing it).
 void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false,
              const QString& diary = {});

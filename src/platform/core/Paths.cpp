@@ -1,4 +1,4 @@
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 
 #include <QCoreApplication>
 

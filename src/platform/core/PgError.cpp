@@ -1,4 +1,4 @@
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 
 PgError::PgError(int number, QString description)
     : number_(number), description_(std::move(description)), utf8_(description_.toUtf8()) {}

@@ -1,4 +1,4 @@
-#include "platform/WindowPrinter.h"
+#include "platform/ui/WindowPrinter.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Twips.h"
+#include "platform/core/Twips.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,9 +1,12 @@
-#include "platform/AppSetup.h"
+#include "platform/ui/AppSetup.h"
+
+#include "platform/core/Twips.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QTranslator>
 
 namespace appsetup {
@@ -31,6 +34,7 @@ void applyJapanese(QApplication& app) {
         QApplication::installTranslator(translator);
     QApplication::setFont(japaneseFont(9));
     QApplication::setApplicationName(QStringLiteral("Selvane"));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) twips::setDpi(screen->logicalDotsPerInch());
 }
 
 }  // namespace appsetup

@@ -1,6 +1,6 @@
-#include "platform/JaText.h"
-#include "platform/Paths.h"
-#include "platform/PgError.h"
+#include "platform/core/JaText.h"
+#include "platform/core/Paths.h"
+#include "platform/core/PgError.h"
 
 #include <QTest>
 

@@ -1,8 +1,17 @@
-#include "platform/Pictures.h"
+#include "platform/ui/Pictures.h"
 
 #include <QImage>
 #include <QResource>
 #include <QtEndian>
+
+// The pictures live in this static library's resources, registered the first time one is read.
+static void registerPictures() {
+    static const bool once = [] {
+        Q_INIT_RESOURCE(selvane);
+        return true;
+    }();
+    (void)once;
+}
 
 namespace pictures {
 namespace {
@@ -10,6 +19,7 @@ namespace {
 // A raw picture of the resources: width and height, then premultiplied ARGB32 pixels, stored uncompressed,
 // so it is shown straight from the program's image without decoding.
 QPixmap raw(const QString& path) {
+    registerPictures();
     const QResource resource(path);
     const qint64 size = resource.size();
     if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression || size < 8)

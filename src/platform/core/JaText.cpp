@@ -1,6 +1,6 @@
-#include "platform/JaText.h"
+#include "platform/core/JaText.h"
 
-#include "platform/PgError.h"
+#include "platform/core/PgError.h"
 
 #include <QRegularExpression>
 #include <cfenv>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/AppSetup.h"
-#include "platform/Placement.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/Placement.h"
 
 #include <QFont>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "list/WindowParts.h"
+#include "platform/ui/WindowParts.h"
 
 #include <QLabel>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "platform/FirstFrameProbe.h"
+#include "platform/ui/FirstFrameProbe.h"
 
 #include <QCoreApplication>
 #include <QEvent>
