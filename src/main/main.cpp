@@ -1,10 +1,10 @@
 #include "cli/CommandLine.h"
 #include "data/SettingsStore.h"
 #include "main/frmMain.h"
+#include "platform/core/Paths.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FirstFrameProbe.h"
-#include "platform/core/Paths.h"
 #include "platform/ui/WindowPrinter.h"
 
 #include <QApplication>
