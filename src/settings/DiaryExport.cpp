@@ -1,12 +1,12 @@
 #include "settings/DiaryExport.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace diaryexport {
 
@@ -15,15 +15,11 @@ QString proposedPath(const QString& folder, const QDate& day) {
 }
 
 QString writeText(const QString& path, const QString& text) {
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    // The diary is intimate: the file is for its owner alone, also when it replaces a more open one.
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                         file.write(bytes) == bytes.size() && file.commit();
-    if (written) return {};
-    return QStringLiteral("ファイルに書き込めません。\r%1\r%2")
-        .arg(QDir::toNativeSeparators(path), file.errorString());
+    // Every write and the flush are checked before the old file is replaced; the diary is intimate, so the
+    // file is for its owner alone, also when it replaces a more open one.
+    const QString failure = AtomicFile::replace(path, text.toUtf8());
+    if (failure.isEmpty()) return {};
+    return QStringLiteral("ファイルに書き込めません。\r%1\r%2").arg(QDir::toNativeSeparators(path), failure);
 }
 
 void run(Dialogs& dialogs, QWidget* parent, const QString& folder, const QDate& day, const QString& diary) {

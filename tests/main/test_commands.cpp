@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -276,6 +278,28 @@ class TestCommands : public QObject {
         QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　37.1℃"));
         clickDay(w, QDate(2001, 5, 2));  // an empty day shows the new average
         QCOMPARE(w->txtTemp->text(), QStringLiteral("37.1"));
+    }
+
+    // A settings file saved with a byte-order mark (as Notepad saves it) takes changes like any other.
+    void aSettingsFileWithAByteOrderMarkTakesChanges() {
+        MainBed bed(QDate(2001, 5, 20));
+        QVERIFY(QDir().mkpath(QFileInfo(bed.settings->filePath()).absolutePath()));
+        QFile file(bed.settings->filePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xEF\xBB\xBF[AVE_TEMP]\r\nDATA=36.8\r\n[G_CYCLE]\r\nDATA=30\r\n");
+        file.close();
+        frmMain* w = bed.startMain();
+        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.8℃"));
+        bed.dialogs.inputs.enqueue(QStringLiteral("36.6"));
+        w->mnuSetTemp_Click();
+        bed.dialogs.inputs.enqueue(QStringLiteral("31"));
+        w->mnuSetCycle_Click();
+        QCOMPARE(bed.dialogs.calls.size(), 2);  // the two input boxes and no failure
+        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.6℃"));
+        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　31日"));
+        const SettingsStore again(bed.settings->filePath());
+        QCOMPARE(again.get("AVE_TEMP", "DATA") + " " + again.get("G_CYCLE", "DATA"),
+                 QStringLiteral("36.6 31"));
     }
 
     // ---- Purge ------------------------------------------------------------------------------------

@@ -1,13 +1,18 @@
+#include "data/SettingsStore.h"
 #include "platform/core/PgError.h"
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
 #include "settings/SettingEntry.h"
 #include "support/ScriptedDialogs.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 using settingentry::Verdict;
 
@@ -26,6 +31,26 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 // Owner, group and other bits (Qt's "user" bits repeat the owner's for one's own file).
 const QFileDevice::Permissions kEveryone(0x7777 & ~0x0700);
+
+// Runs work in a child limited to files of 4 KB, as a nearly full disk would; its exit status.
+int underFileSizeLimit(const std::function<bool()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+        const rlimit cap{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        _exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+QStringList namesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
 
 }  // namespace
 
@@ -188,6 +213,44 @@ class TestSettings : public QObject {
         QVERIFY(dialogs.calls[1].text.startsWith(QStringLiteral("ファイルに書き込めません。\r")));
         QVERIFY(dialogs.calls[1].text.contains(path));
         QVERIFY(!QFile::exists(path));
+    }
+
+    // A diary or a setting that does not fit the disk: the failure is told, the old file stays whole and
+    // nothing is left beside it, whether the bytes overflow at a write or only at the final flush.
+    void aFullDiskKeepsTheOldFileAndSaysSo_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");
+        QTest::newRow("export over a file, 10 KB") << "diary.txt" << 10 * 1024;
+        QTest::newRow("export over a file, 40 KB") << "diary.txt" << 40 * 1024;
+        QTest::newRow("export to a new name") << "new.txt" << 10 * 1024;
+        QTest::newRow("settings change") << "SELVANE.ini" << 10 * 1024;
+    }
+    void aFullDiskKeepsTheOldFileAndSaysSo() {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QTemporaryDir dir;
+        const QByteArray old = "[G_CYCLE]\nDATA=28\n";
+        for (const char* existing : {"diary.txt", "SELVANE.ini"}) writeFile(dir.filePath(existing), old);
+        const QString path = dir.filePath(name);
+        const QString text(size / 3, QChar(0x65E5));  // 日: three bytes each in UTF-8
+        const int reported = underFileSizeLimit([&] {
+            if (name.endsWith(".ini")) {
+                try {
+                    SettingsStore(path).save("AVE_TEMP", "DATA", text);
+                    return false;
+                } catch (const PgError& error) {
+                    return error.number() == PgError::PermissionDenied;
+                }
+            }
+            ScriptedDialogs dialogs;
+            dialogs.saveFiles.enqueue(path);
+            dialogs.answers.enqueue(Dialogs::Answer::Yes);
+            diaryexport::run(dialogs, nullptr, dir.path(), QDate(2001, 3, 15), text);
+            return dialogs.calls.constLast().text.startsWith(QStringLiteral("ファイルに書き込めません。\r"));
+        });
+        QCOMPARE(reported, 0);
+        QCOMPARE(contents(path), QFile::exists(path) ? old : QByteArray("<missing>"));
+        QCOMPARE(namesIn(dir.path()), (QStringList{"SELVANE.ini", "diary.txt"}));
     }
 };
 
