@@ -1,6 +1,7 @@
 #include "list/frmView.h"
 
 #include "list/FertileMarks.h"
+#include "list/FittedNumberDelegate.h"
 #include "list/ListLayout.h"
 #include "list/MergedCellDelegate.h"
 #include "platform/core/JaText.h"
@@ -60,6 +61,7 @@ void frmView::buildLayout() {
     DATA_FLX->setTabKeyNavigation(false);  // Tab leaves the grid for the buttons
     auto* merged = new MergedCellDelegate(DATA_FLX);
     for (int c : {listrows::Year, listrows::Month}) DATA_FLX->setItemDelegateForColumn(c, merged);
+    DATA_FLX->setItemDelegateForColumn(listrows::Temp, new FittedNumberDelegate(DATA_FLX));
     DATA_FLX->verticalHeader()->setMinimumSectionSize(1);
     DATA_FLX->verticalHeader()->setDefaultSectionSize(QFontMetrics(DATA_FLX->font()).height() + 2);
     DATA_FLX->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -1,7 +1,10 @@
+#include "graph/GraphPoints.h"
 #include "help/HelpViewer.h"
 #include "help/frmAbout.h"
+#include "list/FittedNumberDelegate.h"
 #include "list/frmView.h"
 #include "main/frmMain.h"
+#include "platform/core/JaText.h"
 #include "support/MainBed.h"
 
 #include <QAction>
@@ -17,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextEdit>
@@ -300,6 +304,41 @@ class TestCommands : public QObject {
         const SettingsStore again(bed.settings->filePath());
         QCOMPARE(again.get("AVE_TEMP", "DATA") + " " + again.get("G_CYCLE", "DATA"),
                  QStringLiteral("36.6 31"));
+    }
+
+    // Numbers the program accepted read back wherever it shows them: the entry saves again, the panel and the
+    // graph are plain decimals, the purge rewrites the average, and the list never shows a cut number.
+    void acceptedNumbersReadBackEverywhere_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("a forgotten point") << "36500000";
+        QTest::newRow("beyond a single's digits") << "123456789";
+        QTest::newRow("below 1e-4") << "0.00001";
+    }
+    void acceptedNumbersReadBackEverywhere() {
+        QFETCH(QString, typed);
+        MainBed bed(QDate(2001, 5, 20));
+        bed.settings->save("AVE_TEMP", "DATA", typed);
+        saveDay(bed, QDate(2001, 5, 20), typed);
+        frmMain* w = bed.startMain();
+        const QString shown = w->txtTemp->text();
+        const auto readBack = jatext::readDecimal(shown);
+        QVERIFY2(readBack, qPrintable(shown));
+        QCOMPARE(float(*readBack), jatext::readSingle(typed));
+        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　%1℃").arg(shown));
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        w->mnuSetMente_Click();
+        QCOMPARE(bed.dialogs.texts().constLast(), QStringLiteral("削除されました"));
+
+        frmView view(bed.module, bed.services);
+        const QString cell = view.TextMatrix(1, listrows::Temp);
+        const int inner = view.DATA_FLX->columnWidth(listrows::Temp) - 4;
+        const QString drawn = FittedNumberDelegate::shownText(cell, view.DATA_FLX->fontMetrics(), inner);
+        QVERIFY2(drawn == cell || drawn == QString(drawn.size(), '#'), qPrintable(drawn));
+        const auto graph = graphpoints::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); },
+                                                 bed.module.AverageTemp);
+        QVERIFY(jatext::readDecimal(graph.points.back().valueText));
     }
 
     // ---- Purge ------------------------------------------------------------------------------------

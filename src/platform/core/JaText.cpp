@@ -53,9 +53,36 @@ float readSingle(const QString& text) {
     return static_cast<float>(*value);
 }
 
+namespace {
+
+// "3.65e+07" -> "36500000", "-1.5e-05" -> "-0.000015": the same digits with the point moved, since the
+// program reads back only plain decimals.
+QString withoutExponent(const QString& text) {
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    if (e < 0) return text;
+    const qsizetype sign = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    QString digits = text.mid(sign, e - sign);
+    qsizetype point = digits.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        point = digits.size();
+    else
+        digits.remove(point, 1);
+    point += text.mid(e + 1).toInt();
+    QString plain;
+    if (point <= 0)
+        plain = QStringLiteral("0.") + QString(-point, QLatin1Char('0')) + digits;
+    else if (point >= digits.size())
+        plain = digits + QString(point - digits.size(), QLatin1Char('0'));
+    else
+        plain = digits.left(point) + QLatin1Char('.') + digits.mid(point);
+    return text.left(sign) + plain;
+}
+
+}  // namespace
+
 QString shortestText(float value) {
     // Seven significant digits are what a single-precision real holds; 'g' drops trailing zeros.
-    return QString::number(static_cast<double>(value), 'g', 7);
+    return withoutExponent(QString::number(static_cast<double>(value), 'g', 7));
 }
 
 QString slashDate(const QDate& day) { return day.toString(QStringLiteral("yyyy/MM/dd")); }

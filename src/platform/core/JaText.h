@@ -22,7 +22,8 @@ qint16 roundToWhole(double value);  // throws PgError Overflow
 // The ordinary text-to-number conversion into a single-precision real; throws TypeMismatch / Overflow.
 float readSingle(const QString& text);
 
-// The shortest decimal text of a single-precision real: 36.5 -> "36.5", 37 -> "37".
+// The shortest decimal text of a single-precision real, never with an exponent: 36.5 -> "36.5", 37 -> "37",
+// 36500000 -> "36500000".
 QString shortestText(float value);
 
 // "2001/05/02": the date literal's inner part and the list's header texts.
