@@ -53,23 +53,29 @@ DayRecord recordOf(const QSqlQuery& query) {
 
 const QString kColumns = QStringLiteral("DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST");
 
-// An empty text is stored as the empty string, never as Null.
-QString nonNull(const QString& text) { return text.isNull() ? QString("") : text; }
+// Her texts travel as UTF-8 bytes that the statement casts to text (written CAST(:name AS TEXT)): the engine
+// drops a leading U+FEFF from a text bound as UTF-16, as Qt binds a QString. An empty text is stored as the
+// empty string, never as Null.
+QByteArray textBytes(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return bytes.isNull() ? QByteArray("") : bytes;
+}
 
 void bindEntry(QSqlQuery& query, const DayEntry& entry, double temp) {
     query.bindValue(QStringLiteral(":date"), iso(entry.date));
     query.bindValue(QStringLiteral(":temp"), temp);
-    query.bindValue(QStringLiteral(":memo"), nonNull(entry.memo));
-    query.bindValue(QStringLiteral(":schedule"), nonNull(entry.schedule));
-    query.bindValue(QStringLiteral(":condition"), nonNull(entry.condition));
-    query.bindValue(QStringLiteral(":diary"), nonNull(entry.diary));
+    query.bindValue(QStringLiteral(":memo"), textBytes(entry.memo));
+    query.bindValue(QStringLiteral(":schedule"), textBytes(entry.schedule));
+    query.bindValue(QStringLiteral(":condition"), textBytes(entry.condition));
+    query.bindValue(QStringLiteral(":diary"), textBytes(entry.diary));
     query.bindValue(QStringLiteral(":love"), entry.love ? 1 : 0);
     query.bindValue(QStringLiteral(":guest"), entry.guest ? 1 : 0);
 }
 
 const QString kInsert = QStringLiteral(
     "INSERT INTO DATA_FIL (DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST)"
-    " VALUES (:date, :temp, :memo, :schedule, :condition, :diary, :love, :guest)");
+    " VALUES (:date, :temp, CAST(:memo AS TEXT), CAST(:schedule AS TEXT), CAST(:condition AS TEXT),"
+    " CAST(:diary AS TEXT), :love, :guest)");
 
 // A transaction that rolls back unless committed, so no failure leaves half a change behind.
 class Transaction {
@@ -200,8 +206,9 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
     QSqlQuery query(db());
     int changed = 0;
     if (row) {
-        prepare(query, QStringLiteral("UPDATE DATA_FIL SET DAT_DATE = :date, TEMP = :temp, Memo = :memo,"
-                                      " SCHEDULE = :schedule, CONDITION = :condition, DIARY = :diary,"
+        prepare(query, QStringLiteral("UPDATE DATA_FIL SET DAT_DATE = :date, TEMP = :temp,"
+                                      " Memo = CAST(:memo AS TEXT), SCHEDULE = CAST(:schedule AS TEXT),"
+                                      " CONDITION = CAST(:condition AS TEXT), DIARY = CAST(:diary AS TEXT),"
                                       " LOVE = :love, GUEST = :guest WHERE rowid = :row"));
         bindEntry(query, entry, temp);
         query.bindValue(QStringLiteral(":row"), *row);

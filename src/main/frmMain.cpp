@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace {
@@ -136,6 +137,7 @@ void frmMain::showEntry(const DayRecord& record) {
     txtMemo->setText(record.memo);
     txtSchedule->setText(record.schedule);
     rtbDiary->setPlainText(record.diary);
+    diaryKept_ = KeptText(record.diary, rtbDiary->document()->toRawText());
     chkSex->setChecked(record.love);
     chkMens->setChecked(record.guest);
 }
@@ -165,7 +167,7 @@ DayEntry frmMain::entryFromControls() const {
     entry.memo = txtMemo->text();
     entry.schedule = txtSchedule->text();
     entry.condition = txtCondition->text();
-    entry.diary = rtbDiary->toPlainText();
+    entry.diary = diaryKept_.current(rtbDiary->document()->toRawText());
     entry.love = chkSex->isChecked();
     entry.guest = chkMens->isChecked();
     return entry;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/KeptText.h"
 #include "session/Module1.h"
 
 #include <QIcon>
@@ -126,4 +127,5 @@ class frmMain : public QMainWindow {
     QList<QLabel*> panels_;
     bool ending_ = false;
     HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
+    KeptText diaryKept_;                // the diary as read, so that a save keeps what she did not edit
 };

@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTextEdit>
 #include <QToolBar>
+#include <limits>
 
 namespace {
 
@@ -27,6 +28,7 @@ QLineEdit* textBox(QWidget* parent, const char* name, QLabel* buddy, const QStri
                    int width, int height) {
     auto* box = placeAt<QLineEdit>(parent, name, left, top, width, height);
     box->setToolTip(tip);
+    box->setMaxLength(std::numeric_limits<int>::max());  // a stored text longer than the default is never cut
     if (buddy) {
         buddy->setBuddy(box);
         box->setAccessibleName(buddy->text());

@@ -277,6 +277,41 @@ class TestFrmMain : public QObject {
         QVERIFY(row->love && !row->guest);
     }
 
+    // A save writes back exactly what was read wherever she changed nothing: the line breaks of another
+    // program, no-break spaces, line and paragraph separators, a leading byte-order mark, a long medication.
+    void savingKeepsWhatSheDidNotEdit_data() {
+        QTest::addColumn<QString>("typedAt");  // where she types "ok" into the diary, if anywhere
+        QTest::newRow("only the menstruation box ticked") << "";
+        QTest::newRow("typed at the end") << "end";
+        QTest::newRow("typed at the start") << "start";
+    }
+    void savingKeepsWhatSheDidNotEdit() {
+        QFETCH(QString, typedAt);
+        const QString diary =
+            QString::fromUtf8("\xEF\xBB\xBF一行目\n\r二行目\r\n三\xC2\xA0\xE2\x80\xA8四\xE2\x80\xA9五\r");
+        const QString memo(40000, QChar(0x85AC));  // 薬
+        const QString condition = QStringLiteral("良い\r\n眠い");
+        MainBed bed(QDate(2001, 5, 20));
+        bed.sql(QStringLiteral("INSERT INTO DATA_FIL VALUES ('2001-05-20', 36.5, CAST(X'%1' AS TEXT), '',"
+                               " CAST(X'%2' AS TEXT), CAST(X'%3' AS TEXT), 0, 0)")
+                    .arg(QString::fromLatin1(memo.toUtf8().toHex()),
+                         QString::fromLatin1(condition.toUtf8().toHex()),
+                         QString::fromLatin1(diary.toUtf8().toHex())));
+        frmMain* w = bed.startMain();
+        w->chkMens->setChecked(true);
+        if (!typedAt.isEmpty()) {
+            w->rtbDiary->moveCursor(typedAt == "start" ? QTextCursor::Start : QTextCursor::End);
+            QTest::keyClicks(w->rtbDiary, "ok");
+        }
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        const auto row = bed.openData()->load(QDate(2001, 5, 20));
+        QCOMPARE(row->diary, typedAt == "start" ? "ok" + diary : typedAt == "end" ? diary + "ok" : diary);
+        QCOMPARE(row->memo, memo);
+        QCOMPARE(row->condition, condition);
+        QVERIFY(row->guest);
+    }
+
     void savingDoesNotRecomputeTheForecast() {
         MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
