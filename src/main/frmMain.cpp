@@ -43,6 +43,11 @@ void frmMain::setPanelText(int panel, const QString& text) {
 // ---- Start-up and closing -------------------------------------------------------------------------
 
 bool frmMain::Form_Load() {
+    // Today is the selected day from the first moment, so that every command has a day to work on however
+    // far the start-up below gets.
+    m_.SelectedDate = services_.today();
+    MonthView1->setSelectedDate(m_.SelectedDate);
+    ShowSelectedDate();
     const QString path = paths::inFolder(services_.appFolder, kDataFileName);
     if (!QFileInfo(path).isFile()) {
         services_.dialogs->message(this, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません。強制終了します。"),

@@ -341,6 +341,33 @@ class TestCommands : public QObject {
         QVERIFY(jatext::readDecimal(graph.points.back().valueText));
     }
 
+    // A start-up stopped by a setting it cannot read still selects today: every command then works on today.
+    void commandsWorkAfterAStartUpThatStoppedEarly_data() {
+        QTest::addColumn<QString>("temp");
+        QTest::newRow("decimal comma") << "36,5";
+        QTest::newRow("a note after the value") << "36.8 # note";
+    }
+    void commandsWorkAfterAStartUpThatStoppedEarly() {
+        QFETCH(QString, temp);
+        MainBed bed(QDate(2001, 5, 20));
+        bed.settings->save("AVE_TEMP", "DATA", temp);
+        frmMain* w = bed.startMain();
+        QCOMPARE(bed.dialogs.texts(), QStringList{"型が一致しません。"});
+        QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 20));
+        frmView view(bed.module, bed.services);
+        QCOMPARE(listHeader(view), QStringLiteral("2000/11/21 ～ 2001/05/20 のﾃﾞｰﾀ一覧"));
+        QCOMPARE(view.TextMatrix(1, listrows::Weekday), QStringLiteral("日"));
+        const auto graph = graphpoints::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); }, 0);
+        QCOMPARE(graph.lastDay, QStringLiteral("2001/5/20"));
+        bed.dialogs.saveFiles.enqueue(std::nullopt);
+        w->mnuFileDiarySave_Click();
+        QCOMPARE(bed.dialogs.calls.constLast().initial, bed.dir.filePath("20010520s_diary"));
+        w->txtTemp->setText("36.6");
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        QCOMPARE(*bed.openData()->load(QDate(2001, 5, 20))->temp, 36.6);
+        QCOMPARE(bed.dialogs.calls.size(), 2);  // the start-up's box and the file dialog
+    }
+
     // ---- Purge ------------------------------------------------------------------------------------
 
     void purgeNoChangesNothing() {

@@ -101,6 +101,7 @@ QString kanjiDateWithWeekday(const QDate& day) {
 QString compactDate(const QDate& day) { return day.toString(QStringLiteral("yyyyMMdd")); }
 
 QString weekdayShort(const QDate& day) {
+    if (!day.isValid()) return QString();
     static const QString names[] = {QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
                                     QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土"),
                                     QStringLiteral("日")};

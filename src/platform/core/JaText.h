@@ -34,7 +34,7 @@ QString kanjiDate(const QDate& day);
 QString kanjiDateWithWeekday(const QDate& day);
 // "20010502"
 QString compactDate(const QDate& day);
-// "日" .. "土" and "日曜日" .. "土曜日"
+// "日" .. "土" and "日曜日" .. "土曜日"; empty for an invalid date
 QString weekdayShort(const QDate& day);
 QString weekdayLong(const QDate& day);
 
