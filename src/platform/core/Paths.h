@@ -11,7 +11,7 @@ QString inFolder(const QString& folder, const QString& fileName);
 // Whether anything is at path: a file, a folder, or a link (even one whose target has gone).
 bool occupied(const QString& path);
 
-// The folder of the running executable.
+// The folder of the running executable, whatever bytes its name holds.
 QString applicationFolder();
 
 }  // namespace paths
