@@ -2,6 +2,7 @@
 
 #include "list/frmView.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/ScreenFit.h"
 #include "platform/ui/WindowParts.h"
 #include "platform/ui/WindowPrinter.h"
 
@@ -34,6 +35,7 @@ frmDisp::frmDisp(const frmView& list, const Module1& module, const Services& ser
     : QDialog(parent), list_(list), m_(module), services_(services) {
     buildLayout();
     Form_Load();
+    screenfit::fit(this);
 }
 
 void frmDisp::showOver(frmView& list, const Module1& module, const Services& services) {
@@ -137,21 +139,24 @@ void frmDisp::drawChart() {
 }
 
 void frmDisp::setPrintBackgrounds(const QColor& colour) {
-    for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(LABEL_BETWEEN),
-                            static_cast<QWidget*>(LABEL_DATE[0]), static_cast<QWidget*>(LABEL_DATE[1]),
-                            static_cast<QWidget*>(Label1)})
+    for (QWidget* widget :
+         {Frame1->parentWidget(), static_cast<QWidget*>(LABEL_BETWEEN), static_cast<QWidget*>(LABEL_DATE[0]),
+          static_cast<QWidget*>(LABEL_DATE[1]), static_cast<QWidget*>(Label1)})
         windowparts::setBackground(widget, colour);
 }
 
 void frmDisp::CMD_PRINT_Click() {
-    const int height = this->height();
+    // The window's face: the window itself, or the page that scrolls in it on a small screen.
+    QWidget* face = Frame1->parentWidget();
+    const int height = face->height();
     setPrintBackgrounds(Qt::white);
-    setFixedHeight(twips::toPixels(kPrintHeight));
+    face->setFixedHeight(twips::toPixels(kPrintHeight));
     WindowPrinter::Outcome outcome{false, kNoPrinter};
-    if (services_.printer) outcome = services_.printer->print(grab().toImage(), QStringLiteral("Selvane"));
+    if (services_.printer)
+        outcome = services_.printer->print(face->grab().toImage(), QStringLiteral("Selvane"));
     // The window returns to its screen look whatever the printer did.
     setPrintBackgrounds(buttonFaceColour());
-    setFixedHeight(height);
+    face->setFixedHeight(height);
     if (!outcome.printed)
         services_.dialogs->message(this, QStringLiteral("印刷できませんでした。\r") + outcome.reason,
                                    kAppTitle, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);

@@ -1,5 +1,7 @@
 #include "help/HelpViewer.h"
 
+#include "platform/ui/ScreenFit.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -46,7 +48,8 @@ HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
     layout->setSpacing(0);
     layout->addWidget(bar);
     layout->addWidget(browser_);
-    resize(640, 600);
+    // Never larger than the screen leaves room for, so that an 800 x 600 screen shows it whole.
+    resize(QSize(640, 600).boundedTo(screen()->availableGeometry().size().shrunkBy(screenfit::kFrame)));
     if (owner) {
         // Beside the main window, where the screen leaves room, so both stay in view.
         const QRect screen = owner->screen()->availableGeometry();

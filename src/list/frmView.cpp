@@ -8,6 +8,7 @@
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Pictures.h"
+#include "platform/ui/ScreenFit.h"
 #include "platform/ui/WindowParts.h"
 
 #include <QFontMetrics>
@@ -42,6 +43,7 @@ frmView::frmView(Module1& module, const Services& services, GraphOpener openGrap
     : QDialog(parent), m_(module), services_(services), openGraph_(std::move(openGraph)) {
     buildLayout();
     Form_Load();
+    screenfit::fit(this);
 }
 
 void frmView::buildLayout() {

@@ -6,6 +6,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/ScreenFit.h"
 #include "settings/SettingPrompt.h"
 
 #include <QCalendarWidget>
@@ -28,6 +29,7 @@ frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
     buildMenus();
     buildToolbar();
     connectHandlers();
+    screenfit::fit(this);
 }
 
 frmMain::~frmMain() = default;
