@@ -50,16 +50,17 @@ HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
     layout->addWidget(browser_);
     // Never larger than the screen leaves room for, so that an 800 x 600 screen shows it whole.
     resize(QSize(640, 600).boundedTo(screen()->availableGeometry().size().shrunkBy(screenfit::kFrame)));
-    if (owner) {
-        // Beside the main window, where the screen leaves room, so both stay in view.
-        const QRect screen = owner->screen()->availableGeometry();
-        const QRect main = owner->frameGeometry();
-        int left = main.right() + 8;
-        if (left + width() > screen.right() && main.left() - 8 - width() >= screen.left())
-            left = main.left() - 8 - width();
-        left = qBound(screen.left(), left, qMax(screen.left(), screen.right() - width()));
-        move(left, qMax(screen.top(), main.top()));
-    }
+    if (owner) placeBeside(owner->frameGeometry());
+}
+
+void HelpViewer::placeBeside(const QRect& main) {
+    if (main.isEmpty()) return;
+    const QRect screen = this->screen()->availableGeometry();
+    int left = main.right() + 8;
+    if (left + width() > screen.right() && main.left() - 8 - width() >= screen.left())
+        left = main.left() - 8 - width();
+    left = qBound(screen.left(), left, qMax(screen.left(), screen.right() - width()));
+    move(left, qMax(screen.top(), main.top()));
 }
 
 void HelpViewer::showContents(const QString& path) {

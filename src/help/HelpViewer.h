@@ -11,6 +11,9 @@ class HelpViewer : public QWidget {
   public:
     explicit HelpViewer(QWidget* owner = nullptr);
 
+    // Places the window beside a window's frame, where the screen leaves room, so both stay in view.
+    void placeBeside(const QRect& frame);
+
     // Shows the document at its contents, or our own notice when it cannot be read, and raises the window.
     void showContents(const QString& path);
 

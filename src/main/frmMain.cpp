@@ -2,6 +2,7 @@
 
 #include "data/SettingsStore.h"
 #include "forecast/CycleForecast.h"
+#include "help/HelpProcess.h"
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
@@ -24,7 +25,7 @@ const QString kSaveTitle = QStringLiteral("保存確認");
 }  // namespace
 
 frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
-    : QMainWindow(parent), m_(module), services_(services) {
+    : QMainWindow(parent), m_(module), services_(services), helpProcess_(std::make_unique<HelpProcess>()) {
     buildLayout();
     buildMenus();
     buildToolbar();

@@ -6,11 +6,13 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QCalendarWidget;
 class QCheckBox;
 class QGroupBox;
+class HelpProcess;
 class HelpViewer;
 class QLabel;
 class QLineEdit;
@@ -100,6 +102,7 @@ class frmMain : public QMainWindow {
   public:
     SaveResult SaveDayRecord();
     HelpViewer* helpViewer() const { return helpViewer_; }
+    const HelpProcess& helpProcess() const { return *helpProcess_; }
     void UpdateCycleForecast();
 
   protected:
@@ -127,5 +130,6 @@ class frmMain : public QMainWindow {
     QList<QLabel*> panels_;
     bool ending_ = false;
     HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
-    KeptText diaryKept_;                // the diary as read, so that a save keeps what she did not edit
+    std::unique_ptr<HelpProcess> helpProcess_;
+    KeptText diaryKept_;  // the diary as read, so that a save keeps what she did not edit
 };

@@ -3,6 +3,7 @@
 #include "main/frmMain.h"
 
 #include "graph/frmDisp.h"
+#include "help/HelpProcess.h"
 #include "help/HelpViewer.h"
 #include "help/frmAbout.h"
 #include "list/frmView.h"
@@ -56,6 +57,9 @@ void frmMain::mnuFileDiarySave_Click() {
 }
 
 void frmMain::mnuSelvane_Click() {
+    // A program of its own stays usable beside any window of this one; this process's viewer is the fallback.
+    if (!services_.helpProgram.isEmpty() && helpProcess_->show(services_.helpProgram, frameGeometry()))
+        return;
     if (!helpViewer_) helpViewer_ = new HelpViewer(this);
     helpViewer_->showContents(paths::inFolder(services_.appFolder, QStringLiteral("selvane3.hlp")));
 }

@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "data/SettingsStore.h"
+#include "help/HelpProcess.h"
 #include "main/frmMain.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/AppSetup.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     // Options ask for the command line: no window is made then.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (HelpProcess::wanted(arguments)) return HelpProcess::run(argc, argv);
     if (cli::wanted(arguments)) return cli::run(argc, argv);
 
     appsetup::prepareFonts();
@@ -28,6 +30,7 @@ int main(int argc, char* argv[]) {
     DefaultPrinter printer;
     services.printer = &printer;
     services.appFolder = paths::applicationFolder();
+    services.helpProgram = QStringLiteral("/proc/self/exe");  // this same program, wherever it lies
     services.endProcess = [] { QCoreApplication::exit(0); };
 
     frmMain window(module, services);

@@ -25,7 +25,8 @@ struct Services {
     Dialogs* dialogs = nullptr;
     SettingsStore* settings = nullptr;
     WindowPrinter* printer = nullptr;
-    QString appFolder;  // the executable's folder
+    QString appFolder;    // the executable's folder
+    QString helpProgram;  // the program that shows the help as a window of its own; empty: in this process
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     std::function<void()> endProcess;  // ends the run at once
 };

@@ -1,15 +1,21 @@
 // The program as a running process: where it finds its files, its help window, and what a session that ends
 // without the closing questions leaves of her edits.
 #include "data/Schema.h"
+#include "help/HelpProcess.h"
+#include "main/frmMain.h"
+#include "support/MainBed.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
 
 namespace {
 
@@ -22,12 +28,48 @@ QProcessEnvironment programEnvironment(const QTemporaryDir& dir) {
     return environment;
 }
 
+QByteArray commandLine(qint64 pid) {
+    QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 }  // namespace
 
 class TestProcess : public QObject {
     Q_OBJECT
 
   private slots:
+    void initTestCase() { initTestApplication(); }
+
+    // The help is a program of its own: a modal window of the program never blocks it.
+    void helpIsAWindowOfItsOwnProgram() {
+        QTemporaryDir dir;  // drawn from the document beside the program, then ended by the first frame
+        QProcess alone;
+        alone.setProcessEnvironment(programEnvironment(dir));
+        alone.start(QStringLiteral(SELVANE_EXE), {HelpProcess::kOption, QStringLiteral("0,0,700,500")});
+        QVERIFY(alone.waitForFinished(20000));
+        QCOMPARE(alone.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(alone.exitCode(), 0);
+
+        MainBed bed;
+        bed.services.helpProgram = QStringLiteral(SELVANE_EXE);
+        frmMain* w = bed.startMain();
+        w->show();
+        w->mnuSelvane_Click();
+        const qint64 first = w->helpProcess().pid();
+        QVERIFY(first > 0);
+        QVERIFY(commandLine(first).contains(HelpProcess::kOption.toUtf8()));
+        QVERIFY(!w->helpViewer());
+        QTimer::singleShot(300, [] { QApplication::activeModalWidget()->close(); });
+        w->mnuHelpVirsion_Click();  // the version window, modal, comes and goes: the help lives on
+        QCOMPARE(w->helpProcess().pid(), first);
+        w->mnuSelvane_Click();  // again: one help window, at its contents
+        const qint64 second = w->helpProcess().pid();
+        QVERIFY(second > 0 && second != first);
+        QTRY_VERIFY(!commandLine(first).contains(HelpProcess::kOption.toUtf8()));
+        ::kill(pid_t(second), SIGTERM);
+    }
+
     // Unpacked from a Shift_JIS archive, the folder 日記 is named by bytes that are not UTF-8: the program
     // still finds its data file there and starts.
     void findsItsFilesInAFolderNamedInShiftJis() {
@@ -58,5 +100,5 @@ class TestProcess : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestProcess)
+QTEST_MAIN(TestProcess)
 #include "test_process.moc"
