@@ -59,6 +59,7 @@ bool frmMain::Form_Load() {
     }
     services_.dialogs->trapped(this, [&] {
         m_.Db = DataFile::open(path);
+        offerRecoveredEdits();
         m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
                                                settingkeys::kCycleDefault);
         setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
@@ -182,17 +183,21 @@ DayEntry frmMain::entryFromControls() const {
 }
 
 frmMain::SaveResult frmMain::SaveDayRecord() {
+    const SaveResult result = saveEntry(entryFromControls());
+    if (result == SaveResult::Saved) m_.DataChanged = false;
+    return result;
+}
+
+frmMain::SaveResult frmMain::saveEntry(const DayEntry& entry) {
     bool declined = false;
     const bool ran = services_.dialogs->trapped(this, [&] {
         DataFile& db = requireOpen(m_.Db.get());
-        const std::optional<qint64> row = db.findRow(m_.SelectedDate);
+        const std::optional<qint64> row = db.findRow(entry.date);
         declined = row && !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), kAppTitle);
-        if (!declined) db.write(entryFromControls(), row);
+        if (!declined) db.write(entry, row);
     });
     if (!ran) return SaveResult::Failed;
-    if (declined) return SaveResult::Declined;
-    m_.DataChanged = false;
-    return SaveResult::Saved;
+    return declined ? SaveResult::Declined : SaveResult::Saved;
 }
 
 // ---- The cycle forecast ---------------------------------------------------------------------------

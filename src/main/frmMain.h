@@ -101,6 +101,8 @@ class frmMain : public QMainWindow {
 
   public:
     SaveResult SaveDayRecord();
+    // What a save would write now: the entry's day and every field.
+    DayEntry entryFromControls() const;
     HelpViewer* helpViewer() const { return helpViewer_; }
     const HelpProcess& helpProcess() const { return *helpProcess_; }
     void UpdateCycleForecast();
@@ -119,11 +121,13 @@ class frmMain : public QMainWindow {
     // Closing: true when the run may end.
     bool Form_Unload();
     bool ConfirmSaveChanges();
+    // A save of the given entry to its day, with the overwrite question; DataChanged is left alone.
+    SaveResult saveEntry(const DayEntry& entry);
+    void offerRecoveredEdits();
     void ShowSelectedDate();
     void LoadDayRecord();
     void showEntry(const DayRecord& record);
     void showDefaults();
-    DayEntry entryFromControls() const;
 
     Module1& m_;
     Services services_;

@@ -1,6 +1,8 @@
 #include "cli/CommandLine.h"
+#include "data/Recovery.h"
 #include "data/SettingsStore.h"
 #include "help/HelpProcess.h"
+#include "main/EditGuard.h"
 #include "main/frmMain.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/AppSetup.h"
@@ -31,9 +33,16 @@ int main(int argc, char* argv[]) {
     services.printer = &printer;
     services.appFolder = paths::applicationFolder();
     services.helpProgram = QStringLiteral("/proc/self/exe");  // this same program, wherever it lies
-    services.endProcess = [] { QCoreApplication::exit(0); };
+    EditGuard* guarding = nullptr;
+    services.endProcess = [&guarding] {
+        guarding->release();  // the closing sequence has run: nothing is left to keep
+        QCoreApplication::exit(0);
+    };
 
     frmMain window(module, services);
+    // Made after the window and so ended before it: it reads the window's controls while they exist.
+    EditGuard guard(window, module, paths::inFolder(services.appFolder, recovery::kFileName));
+    guarding = &guard;
     if (!window.Form_Load()) return 1;
     quitAfterFirstFrameIfAsked(&window);
     window.show();

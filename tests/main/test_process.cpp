@@ -1,5 +1,6 @@
 // The program as a running process: where it finds its files, its help window, and what a session that ends
 // without the closing questions leaves of her edits.
+#include "data/Recovery.h"
 #include "data/Schema.h"
 #include "help/HelpProcess.h"
 #include "main/frmMain.h"
@@ -12,8 +13,10 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <csignal>
 
@@ -68,6 +71,60 @@ class TestProcess : public QObject {
         QVERIFY(second > 0 && second != first);
         QTRY_VERIFY(!commandLine(first).contains(HelpProcess::kOption.toUtf8()));
         ::kill(pid_t(second), SIGTERM);
+    }
+
+    // A session that ends without the closing questions (a terminating signal, or the display gone as at a
+    // logout) leaves the unsaved day in an owner-only file beside the diary, never in it; the next start asks
+    // whether to save it to its day, as any save with its overwrite question.
+    void unsavedEditsOutliveTheSession_data() {
+        QTest::addColumn<int>("signalNumber");  // 0: the display's server ends instead
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("SIGTERM, then saved") << int(SIGTERM) << true;
+        QTest::newRow("SIGINT, then given up") << int(SIGINT) << false;
+        QTest::newRow("SIGHUP, then saved") << int(SIGHUP) << true;
+        QTest::newRow("display lost, then saved") << 0 << true;
+    }
+    void unsavedEditsOutliveTheSession() {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, keep);
+        MainBed bed(QDate(2001, 5, 20));
+        saveDay(bed, QDate(2001, 5, 20), "36.4", false, QStringLiteral("保存済み"));
+        QProcess display;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (signalNumber == 0) {
+            const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+            if (xvfb.isEmpty()) QSKIP("no Xvfb here");
+            display.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+            QVERIFY(display.waitForReadyRead(20000));
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            environment.insert(QStringLiteral("DISPLAY"), ":" + display.readLine().trimmed());
+        }
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(EDIT_CHILD), {bed.dir.path()});
+        QVERIFY(program.waitForReadyRead(20000));
+        QCOMPARE(program.readLine(), QByteArray("ready\n"));
+        if (signalNumber)
+            ::kill(pid_t(program.processId()), signalNumber);
+        else
+            display.terminate();
+        QVERIFY(program.waitForFinished(20000));
+        const QString kept = bed.dir.filePath(recovery::kFileName);
+        QVERIFY(QFile::exists(kept));
+        QCOMPARE(QFile::permissions(kept) & 0x0077, QFileDevice::Permissions());  // no group or other bits
+        QCOMPARE(bed.openData()->load(QDate(2001, 5, 20))->diary, QStringLiteral("保存済み"));
+
+        bed.dialogs.answers << (keep ? Dialogs::Answer::Yes : Dialogs::Answer::No) << Dialogs::Answer::Yes;
+        bed.startMain();
+        QCOMPARE(bed.dialogs.calls.constFirst().text,
+                 QStringLiteral(
+                     "2001年05月20日のﾃﾞｰﾀに、保存されずに終了した編集が残っています。\r保存しますか？"));
+        QCOMPARE(bed.dialogs.calls.size(), keep ? 2 : 1);  // then the overwrite question
+        const DayRecord day = *bed.openData()->load(QDate(2001, 5, 20));
+        QCOMPARE(day.diary, keep ? QStringLiteral("消えては困る日記") : QStringLiteral("保存済み"));
+        QCOMPARE(day.memo + (day.guest ? "+" : "-"), keep ? QStringLiteral("ピル+") : QStringLiteral("-"));
+        QCOMPARE(bed.main->rtbDiary->toPlainText(), day.diary);
+        QVERIFY(!QFile::exists(kept));
     }
 
     // Unpacked from a Shift_JIS archive, the folder 日記 is named by bytes that are not UTF-8: the program

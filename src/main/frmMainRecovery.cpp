@@ -1,0 +1,29 @@
+// Edits kept from a session that ended without the closing questions: at the next start, before anything
+// else, she decides whether they go to their day.
+#include "data/Recovery.h"
+#include "main/frmMain.h"
+#include "platform/core/JaText.h"
+#include "platform/core/Paths.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QFile>
+
+void frmMain::offerRecoveredEdits() {
+    const QString path = paths::inFolder(services_.appFolder, recovery::kFileName);
+    if (!paths::occupied(path)) return;
+    const std::optional<DayEntry> recovered = recovery::read(path);
+    if (!recovered) {
+        services_.dialogs->message(this,
+                                   QStringLiteral("保存されていない編集を読み込めません。\r%1").arg(path),
+                                   kAppTitle, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        return;
+    }
+    const QString question =
+        QStringLiteral("%1のﾃﾞｰﾀに、保存されずに終了した編集が残っています。\r保存しますか？")
+            .arg(jatext::kanjiDate(recovered->date));
+    // Saved as any save is, overwrite question and all; a save that failed keeps them for the next start.
+    if (services_.dialogs->askYesNo(this, question, QStringLiteral("保存確認")) &&
+        saveEntry(*recovered) == SaveResult::Failed)
+        return;
+    QFile::remove(path);
+}
