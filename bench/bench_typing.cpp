@@ -1,0 +1,93 @@
+// A keystroke in a diary of 1 MB on one line, as the program runs it (the edit guard taking the entry at each
+// edit), against the same keystroke in a bare text box holding the same line: the text layout that Qt redoes
+// for the whole paragraph at each change is the floor both stand on.
+#include "BenchSupport.h"
+#include "data/DataFile.h"
+#include "data/Recovery.h"
+#include "data/SettingsStore.h"
+#include "main/EditGuard.h"
+#include "main/frmMain.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+namespace {
+
+class SilentDialogs : public Dialogs {
+  public:
+    Answer message(QWidget*, const QString&, const QString&, Icon, Buttons buttons) override {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
+    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFile(QWidget*, const SaveFileRequest&) override { return std::nullopt; }
+};
+
+const QDate kDay(2001, 5, 20);
+
+// One line of Japanese prose, 1 MB in UTF-8.
+QString megabyteLine() {
+    const QString sentence = QStringLiteral("今日は朝から体が重く、基礎体温も少し高めだった。");
+    QString line;
+    while (line.toUtf8().size() < 1024 * 1024) line += sentence.repeated(1000);
+    return line;
+}
+
+// Median time of typing one character at the end of the box and painting it.
+double keystrokeMicros(QTextEdit* box) {
+    box->moveCursor(QTextCursor::End);
+    box->setFocus();
+    return bench::medianMicros(11, [box] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(box, &press);
+        QApplication::sendEvent(box, &release);
+        box->viewport()->repaint();
+    });
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    appsetup::prepareFonts();
+    QApplication app(argc, argv);
+    appsetup::applyJapanese(app);
+    const QString line = megabyteLine();
+
+    QTextEdit bare;
+    bare.resize(697, 209);  // the diary box's designed size
+    bare.setPlainText(line);
+    bare.show();
+    const double floor = keystrokeMicros(&bare);
+
+    QTemporaryDir dir;
+    bench::makeDataFile(dir.filePath("selvane.mdb"), 1, kDay.toString(Qt::ISODate));
+    {
+        auto db = DataFile::open(dir.filePath("selvane.mdb"));
+        DayEntry entry;
+        entry.date = kDay;
+        entry.tempText = QStringLiteral("36.5");
+        entry.diary = line;
+        db->write(entry, db->findRow(kDay));
+    }
+    SilentDialogs dialogs;
+    SettingsStore settings(dir.filePath("SELVANE.ini"));
+    Module1 module;
+    Services services;
+    services.dialogs = &dialogs;
+    services.settings = &settings;
+    services.appFolder = dir.path();
+    services.today = [] { return kDay; };
+    frmMain window(module, services);
+    EditGuard guard(window, module, dir.filePath(recovery::kFileName));
+    window.Form_Load();
+    window.show();
+    const double typed = keystrokeMicros(window.rtbDiary);
+    bench::report(QStringLiteral("keystroke, 1 MB one-line diary vs bare box"), typed, floor,
+                  QStringLiteral("us"), 1.2);
+    guard.release();
+    return 0;
+}
