@@ -32,7 +32,7 @@ const QDate kDay(2001, 5, 20);
 QString megabyteLine() {
     const QString sentence = QStringLiteral("今日は朝から体が重く、基礎体温も少し高めだった。");
     QString line;
-    while (line.toUtf8().size() < 1024 * 1024) line += sentence.repeated(1000);
+    while (line.toUtf8().size() < qsizetype(1024) * 1024) line += sentence.repeated(1000);
     return line;
 }
 

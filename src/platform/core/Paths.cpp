@@ -39,7 +39,7 @@ QByteArray executableFolderBytes() {
 QString findApplicationFolder() {
     const QByteArray bytes = executableFolderBytes();
     if (bytes.isEmpty()) return QCoreApplication::applicationDirPath();
-    const QString name = QFile::decodeName(bytes);
+    QString name = QFile::decodeName(bytes);
     if (QFile::encodeName(name) == bytes) return name;
     // A name that is not valid UTF-8 (a Shift_JIS folder from an old archive) has no QString that leads back
     // to it; the folder is held open for the run and reached through the process's own view of it.
