@@ -148,7 +148,7 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
     return path;
 }
 
-Inspection inspect(const QString& path) {
+Inspection inspect(const QString& path, bool thorough) {
     Inspection result;
     Connection copy;
     if (!QFileInfo(path).isFile() || sqlite3_open_v2(QFile::encodeName(path).constData(), &copy.db,
@@ -167,7 +167,7 @@ Inspection inspect(const QString& path) {
         return ok;
     };
     QString verdict;
-    if (!first("PRAGMA integrity_check", &verdict, nullptr) || verdict != QLatin1String("ok")) {
+    if (thorough && (!first("PRAGMA integrity_check", &verdict, nullptr) || verdict != QLatin1String("ok"))) {
         result.problem =
             QStringLiteral("整合性の検査に通りません。") + (verdict.isEmpty() ? copy.error() : verdict);
         return result;

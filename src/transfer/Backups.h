@@ -42,7 +42,8 @@ struct Inspection {
     QString firstDay;
     QString lastDay;
 };
-Inspection inspect(const QString& path);
+// thorough: with the integrity check (which reads the whole file); without it, only a look at the table.
+Inspection inspect(const QString& path, bool thorough = true);
 
 // Which backups to delete (indexes into made, newest first): kept are all of the last 7 days that have one,
 // the newest of each of the last 12 months (this month included), any dated after today, and newestGood.
