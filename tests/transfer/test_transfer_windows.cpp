@@ -77,8 +77,9 @@ class TestTransferWindows : public QObject {
         saveDay(bed, QDate(2001, 5, 20), "36.4");
         frmMain* w = bed.startMain();
         const QString file = bed.dir.filePath(QStringLiteral("in.csv"));
-        writeFile(file, "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\n"
-                        "2001-05-20,37.1,,,,,0,0\n2001-05-21,36.9,,,,,1,0\n");
+        writeFile(file,
+                  "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\n"
+                  "2001-05-20,37.1,,,,,0,0\n2001-05-21,36.9,,,,,1,0\n");
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
         bed.dialogs.choices.enqueue(choice);
         w->mnuFileImport->trigger();
@@ -101,7 +102,8 @@ class TestTransferWindows : public QObject {
         bed.dialogs.choices.enqueue(0);
         w->mnuFileImport->trigger();
         QCOMPARE(bed.rowCount(), 0);
-        QVERIFY(bed.dialogs.calls.last().text.startsWith(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、読み込みをやめました。")));
+        QVERIFY(bed.dialogs.calls.last().text.startsWith(
+            QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、読み込みをやめました。")));
     }
 
     // The day's first save leaves a backup; the list shows it; restoring it brings the old day back.
@@ -121,8 +123,9 @@ class TestTransferWindows : public QObject {
         w->mnuSetRestore->trigger();
         const auto& list = bed.dialogs.calls.first();
         QCOMPARE(list.options.size(), 1);
-        QVERIFY2(list.options.first().contains(QStringLiteral("その日最初の登録　1日分　最新の日 2001-05-20")),
-                 qPrintable(list.options.first()));
+        QVERIFY2(
+            list.options.first().contains(QStringLiteral("その日最初の登録　1日分　最新の日 2001-05-20")),
+            qPrintable(list.options.first()));
         QCOMPARE(w->txtTemp->text(), QStringLiteral("36.2"));
         QCOMPARE(backupNames(bed).size(), 2);  // and the diary as it was before the restore
     }
@@ -138,7 +141,8 @@ class TestTransferWindows : public QObject {
         }
         QCOMPARE(bed.rowCount(), 2);
         int told = 0;
-        for (const auto& call : bed.dialogs.calls) told += call.text.contains(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れませんでした")) ? 1 : 0;
+        for (const auto& call : bed.dialogs.calls)
+            told += call.text.contains(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れませんでした")) ? 1 : 0;
         QCOMPARE(told, 1);
     }
 
@@ -149,7 +153,8 @@ class TestTransferWindows : public QObject {
         blockBackups(bed);
         bed.dialogs.answers.enqueue(Answer::Yes);
         w->mnuSetMente->trigger();
-        QCOMPARE(bed.scalar(QStringLiteral("SELECT DAT_DATE FROM DATA_FIL")).toString(), QStringLiteral("2001-05-01"));
+        QCOMPARE(bed.scalar(QStringLiteral("SELECT DAT_DATE FROM DATA_FIL")).toString(),
+                 QStringLiteral("2001-05-01"));
         QVERIFY(bed.dialogs.calls.last().text.contains(QStringLiteral("ﾒﾝﾃﾅﾝｽをやめました")));
     }
 };
