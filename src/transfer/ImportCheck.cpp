@@ -5,7 +5,9 @@
 #include "transfer/TextDecoding.h"
 
 #include <QHash>
+#include <charconv>
 #include <variant>
+#include "transfer/DayIndex.h"
 
 namespace importcheck {
 namespace {
@@ -13,25 +15,49 @@ namespace {
 using diarycsv::Format;
 
 // ISO days as written here, and the slashes and unpadded numbers a spreadsheet writes when it saves again.
-QDate readDay(const QString& text) {
-    const QString trimmed = text.trimmed();
-    const QChar separator = trimmed.size() > 4 ? trimmed[4] : QChar();
-    if (separator != u'-' && separator != u'/') return {};
-    const QStringList parts = trimmed.split(separator);
-    if (parts.size() != 3 || parts[0].size() != 4 || parts[1].isEmpty() || parts[1].size() > 2 ||
-        parts[2].isEmpty() || parts[2].size() > 2)
-        return {};
-    int numbers[3];
-    for (int i = 0; i < 3; ++i) {
-        bool ok = false;
-        numbers[i] = parts[i].toInt(&ok);
-        if (!ok || parts[i].front() == u'+' || parts[i].front() == u'-') return {};
+QDate readDay(QStringView text) {
+    text = text.trimmed();
+    int numbers[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int part = 0;
+    QChar separator;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9') {
+            if (++digits[part] > 4) return {};
+            numbers[part] = numbers[part] * 10 + (c.unicode() - u'0');
+        } else if ((c == u'-' || c == u'/') && part < 2 && (separator.isNull() || c == separator)) {
+            separator = c;
+            ++part;
+        } else {
+            return {};
+        }
     }
+    if (part != 2 || digits[0] != 4 || digits[1] < 1 || digits[1] > 2 || digits[2] < 1 || digits[2] > 2)
+        return {};
     return QDate(numbers[0], numbers[1], numbers[2]);
+}
+
+// A temperature: plain digits with a point read at once; anything else (full-width digits, spaces) as the
+// program reads a number typed into the entry.
+std::optional<double> readTemperature(const QString& text) {
+    char plain[32];
+    bool simple = !text.isEmpty() && text.size() < qsizetype(sizeof plain);
+    for (qsizetype i = 0; simple && i < text.size(); ++i) {
+        const QChar c = text[i];
+        simple = (c >= u'0' && c <= u'9') || c == u'.';
+        plain[i] = char(c.unicode());
+    }
+    if (simple) {
+        double value = 0;
+        const auto [end, error] = std::from_chars(plain, plain + text.size(), value);
+        if (error == std::errc() && end == plain + text.size()) return value;
+    }
+    return jatext::readDecimal(text);
 }
 
 // A flag: 0/1 or true/false in any case; an empty cell is not set.
 std::optional<bool> readFlag(const QString& text) {
+    if (text.size() == 1 && (text[0] == u'0' || text[0] == u'1')) return text[0] == u'1';
     const QString value = text.trimmed().toLower();
     if (value.isEmpty() || value == u"0" || value == u"false") return false;
     if (value == u"1" || value == u"true") return true;
@@ -47,6 +73,10 @@ class Checker {
     explicit Checker(Format format, const QStringList& header) : format_(format) {
         for (qsizetype i = 0; i < header.size(); ++i) column_.insert(header[i].trimmed(), int(i));
         columns_ = int(header.size());
+        date_ = index("date");
+        temp_ = index(format == Format::Selvane ? "temperature" : "temperature.value");
+        guest_ = index("menstruation");
+        love_ = index("intercourse");
     }
 
     // The day of one record, or the problem with it.
@@ -56,14 +86,14 @@ class Checker {
                                .arg(columns_)
                                .arg(fields.size())};
         DayRecord day;
-        const QString dateText = cell(fields, "date");
+        const QString& dateText = fields[date_];
         day.date = readDay(dateText);
         if (!day.date.isValid())
             return Problem{QStringLiteral("日付「%1」は実在する日ではありません。").arg(dateText)};
         const QString tempText =
             cell(fields, format_ == Format::Selvane ? "temperature" : "temperature.value");
         if (!tempText.trimmed().isEmpty()) {
-            const auto temp = jatext::readDecimal(tempText);
+            const auto temp = readTemperature(tempText);
             if (!temp) return Problem{QStringLiteral("体温「%1」は数ではありません。").arg(tempText)};
             if (*temp < kLowestTemp || *temp > kHighestTemp)
                 return Problem{QStringLiteral("体温「%1」は 30～45℃ の範囲にありません。").arg(tempText)};
@@ -73,9 +103,10 @@ class Checker {
     }
 
   private:
+    int index(const char* name) const { return column_.value(QLatin1String(name), -1); }
     QString cell(const QStringList& fields, const char* name) const {
-        const int index = column_.value(QLatin1String(name), -1);
-        return index < 0 ? QString() : fields[index];
+        const int at = index(name);
+        return at < 0 ? QString() : fields[at];
     }
 
     std::optional<Problem> flag(const QStringList& fields, const char* name, bool* out) const {
@@ -92,8 +123,12 @@ class Checker {
         day.memo = fields[3];
         day.schedule = fields[4];
         day.diary = fields[5];
-        for (const auto& [name, out] : {std::pair{"menstruation", &day.guest}, {"intercourse", &day.love}}) {
-            if (auto problem = flag(fields, name, out)) return *problem;
+        for (const auto& [at, out] : {std::pair{guest_, &day.guest}, {love_, &day.love}}) {
+            const auto value = readFlag(fields[at]);
+            if (!value)
+                return Problem{QStringLiteral("%1 の値「%2」は 0/1/true/false のどれでもありません。")
+                                   .arg(diarycsv::kSelvaneColumns[at], fields[at])};
+            *out = *value;
         }
         return day;
     }
@@ -127,6 +162,10 @@ class Checker {
     Format format_;
     QHash<QString, int> column_;
     int columns_ = 0;
+    int date_ = -1;
+    int temp_ = -1;
+    int guest_ = -1;
+    int love_ = -1;
 };
 
 // Which file this is, from its header: Selvane's columns exactly, or any of drip's with the date among them.
@@ -168,19 +207,19 @@ Result check(const QByteArray& bytes, const DataFile::Progress& progress) {
                           .arg(diarycsv::kSelvaneColumns.join(u',')));
     result.format = *format;
     const Checker checker(*format, record.fields);
-    QHash<qint64, int> seen;  // day -> the line it was first on
+    DayIndex seen;  // day -> the line it was first on
     const qint64 total = text.text.size();
     qint64 count = 0;
     while (reader.next(&record)) {
         auto day = checker.read(record.fields);
         if (auto* problem = std::get_if<Problem>(&day)) return refuse(record.line, problem->what);
         DayRecord& read = std::get<DayRecord>(day);
-        const auto first = seen.constFind(read.date.toJulianDay());
-        if (first != seen.cend())
-            return refuse(record.line, QStringLiteral("%1 は %2行目と同じ日です。")
-                                           .arg(read.date.toString(Qt::ISODate))
-                                           .arg(first.value()));
-        seen.insert(read.date.toJulianDay(), record.line);
+        int& first = seen[read.date];
+        if (first)
+            return refuse(
+                record.line,
+                QStringLiteral("%1 は %2行目と同じ日です。").arg(read.date.toString(Qt::ISODate)).arg(first));
+        first = record.line;
         result.days.push_back(std::move(read));
         if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) {
             result.cancelled = true;

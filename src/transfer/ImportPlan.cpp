@@ -1,6 +1,6 @@
 #include "transfer/ImportPlan.h"
 
-#include <QHash>
+#include "transfer/DayIndex.h"
 
 namespace importplan {
 
@@ -13,23 +13,22 @@ bool sameDay(const StoredRow& hers, const DayRecord& file) {
 
 Plan make(DataFile& db, std::vector<DayRecord> days) {
     Plan plan;
-    QHash<qint64, size_t> index;  // day -> position in days
-    index.reserve(qsizetype(days.size()));
-    for (size_t i = 0; i < days.size(); ++i) index.insert(days[i].date.toJulianDay(), i);
     std::vector<bool> matched(days.size(), false);
-    db.forEachRow([&](const StoredRow& row) {
-        const QDate day = QDate::fromString(row.date, Qt::ISODate);
-        const auto it =
-            index.constFind(day.isValid() ? day.toJulianDay() : std::numeric_limits<qint64>::min());
-        if (it == index.cend() || matched[it.value()]) return true;  // only the first row of a day counts
-        matched[it.value()] = true;
-        const DayRecord& file = days[it.value()];
-        if (sameDay(row, file))
-            ++plan.identical;
-        else
-            plan.different.emplace_back(row.row, file);
-        return true;
-    });
+    if (db.recordCount() > 0) {
+        DayIndex index;  // day -> position in days, from 1
+        for (size_t i = 0; i < days.size(); ++i) index[days[i].date] = int(i + 1);
+        db.forEachRow([&](const StoredRow& row) {
+            const int at = index.find(QDate::fromString(row.date, Qt::ISODate)) - 1;
+            if (at < 0 || matched[size_t(at)]) return true;  // only the first row of a day counts
+            matched[size_t(at)] = true;
+            const DayRecord& file = days[size_t(at)];
+            if (sameDay(row, file))
+                ++plan.identical;
+            else
+                plan.different.emplace_back(row.row, file);
+            return true;
+        });
+    }
     for (size_t i = 0; i < days.size(); ++i)
         if (!matched[i]) plan.fresh.push_back(std::move(days[i]));
     return plan;
