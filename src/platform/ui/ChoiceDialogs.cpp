@@ -16,7 +16,7 @@ std::optional<Dialogs::FileChoice> QtDialogs::chooseFile(QWidget* parent, const 
     // The program asks its own overwrite question; the dialog must not ask a second time.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (!request.proposedPath.isEmpty()) dialog.selectFile(request.proposedPath);
+    if (request.save && !request.proposedPath.isEmpty()) dialog.selectFile(request.proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return FileChoice{dialog.selectedFiles().constFirst(),
                       int(qMax<qsizetype>(0, request.filters.indexOf(dialog.selectedNameFilter())))};
@@ -37,6 +37,9 @@ std::optional<int> QtDialogs::choose(QWidget* parent, const QString& text, const
         list->addItems(options);
         list->setCurrentRow(0);
         list->setMinimumWidth(list->sizeHintForColumn(0) + 40);
+        // As tall as its rows (up to a dozen), so a choice of two is not lost in an empty box.
+        list->setFixedHeight(list->sizeHintForRow(0) * int(qMin<qsizetype>(options.size(), 12)) +
+                             2 * list->frameWidth() + 4);
         layout->addWidget(list);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
