@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr qsizetype kBufferSize = 256 * 1024;
+constexpr qsizetype kBufferSize = qsizetype(256) * 1024;
 
 // A path that is a link writes through to its target, as she sees it in her file manager.
 QString resolved(const QString& path) {
@@ -23,7 +23,7 @@ QString resolved(const QString& path) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(QString path, unsigned mode) : path_(resolved(path)), mode_(mode) {}
+AtomicFile::AtomicFile(const QString& path, unsigned mode) : path_(resolved(path)), mode_(mode) {}
 
 AtomicFile::~AtomicFile() { discard(); }
 

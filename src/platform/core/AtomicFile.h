@@ -11,7 +11,7 @@
 class AtomicFile {
   public:
     // mode: the new file's permissions; owner-only unless a caller asks for more.
-    explicit AtomicFile(QString path, unsigned mode = 0600);
+    explicit AtomicFile(const QString& path, unsigned mode = 0600);
     ~AtomicFile();  // removes the temporary file unless committed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
