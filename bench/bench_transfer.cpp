@@ -31,7 +31,7 @@ void runTool(const QStringList& arguments, const QString& outFile = {}) {
 }
 
 QString freshDiary(const QString& folder, const QString& name) {
-    const QString path = QDir(folder).filePath(name);
+    QString path = QDir(folder).filePath(name);
     QFile::remove(path);
     schema::createEmptyDataFile(path);
     return path;

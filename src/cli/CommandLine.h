@@ -41,6 +41,8 @@ struct Command {
 
 // Every command of the program (Commands.cpp lists them).
 std::vector<Command> commands();
+// Each feature's commands, in a file of its own.
+std::vector<Command> transferCommands();  // TransferCommands.cpp: the whole diary in and out
 
 // Whether the arguments ask for the command line rather than the window: any long option ("--...") or a
 // help/version flag. Qt's own single-dash options (-platform, -style) still go to the window.

@@ -3,8 +3,6 @@
 
 namespace cli {
 
-std::vector<Command> transferCommands();  // TransferCommands.cpp
-
 std::vector<Command> commands() {
     std::vector<Command> all;
     for (Command& command : transferCommands()) all.push_back(std::move(command));

@@ -134,7 +134,7 @@ bool DataFile::importRecords(const std::vector<DayRecord>& add,
             db,
             "UPDATE DATA_FIL SET DAT_DATE = ?1, TEMP = ?2, Memo = ?3, SCHEDULE = ?4, CONDITION = ?5,"
             " DIARY = ?6, LOVE = ?7, GUEST = ?8 WHERE rowid = ?9");
-        const qint64 total = qint64(add.size() + replace.size());
+        const qint64 total = qint64(add.size()) + qint64(replace.size());
         qint64 done = 0;
         auto advance = [&] {
             ++done;

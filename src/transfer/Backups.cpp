@@ -109,7 +109,7 @@ QString reasonText(Reason reason) {
 QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
              const DataFile::Progress& progress) {
     ensureFolder(folder);
-    const QString path = freePath(folder, now, reason);
+    QString path = freePath(folder, now, reason);
     QByteArray temp = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".backup.XXXXXX")));
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // owner-only
     if (fd < 0) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
@@ -212,6 +212,7 @@ std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& to
 int rotate(const QString& folder, const QDate& today) {
     const std::vector<Entry> entries = list(folder);
     std::vector<QDateTime> made;
+    made.reserve(entries.size());
     for (const Entry& entry : entries) made.push_back(entry.made);
     std::vector<size_t> doomed = toDelete(made, today, -1);
     if (doomed.empty()) return 0;

@@ -15,7 +15,8 @@ int lineAt(const QByteArray& bytes, qsizetype offset) {
 // offset instead.
 std::optional<QString> convert(const char* encoding, const QByteArray& bytes, qsizetype* badOffset) {
     iconv_t cd = iconv_open("UTF-8", encoding);
-    if (cd == iconv_t(-1)) {
+    if (cd ==
+        reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's own failure value
         *badOffset = 0;
         return std::nullopt;
     }

@@ -29,7 +29,7 @@ Outcome write(DataFile& db, const QString& path, diarycsv::Format format,
         db.forEachRow([&](const StoredRow& row) {
             diarycsv::appendRow(chunk, format, row);
             ++outcome.rows;
-            if (chunk.size() >= 64 * 1024) {
+            if (chunk.size() >= qsizetype(64) * 1024) {
                 ok = file.write(chunk);
                 chunk.resize(0);
             }

@@ -49,7 +49,7 @@ bool run(const QString& path, const QString& sql) {
 
 // A diary of `days` days ending 2024-05-01, each with a diary text of some length.
 QString diary(const QTemporaryDir& dir, int days, const QString& name = QStringLiteral("selvane.mdb")) {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     schema::createEmptyDataFile(path);
     run(path,
         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
@@ -101,13 +101,12 @@ class TestBackups : public QObject {
             }
             QSet<QDate> lastDays;
             QMap<int, QDateTime> newestOfMonth;
-            for (auto it = made.rbegin(); it != made.rend(); ++it) {
-                if (lastDays.size() < 7 || lastDays.contains(it->first.date()))
-                    lastDays.insert(it->first.date());
+            const std::vector<std::pair<QDateTime, QString>> newestFirst(made.rbegin(), made.rend());
+            for (const auto& [when, name] : newestFirst) {
+                if (lastDays.size() < 7 || lastDays.contains(when.date())) lastDays.insert(when.date());
                 const int monthsAgo =
-                    (day.year() - it->first.date().year()) * 12 + day.month() - it->first.date().month();
-                if (monthsAgo < 12 && !newestOfMonth.contains(monthsAgo))
-                    newestOfMonth[monthsAgo] = it->first;
+                    (day.year() - when.date().year()) * 12 + day.month() - when.date().month();
+                if (monthsAgo < 12 && !newestOfMonth.contains(monthsAgo)) newestOfMonth[monthsAgo] = when;
             }
             QStringList expected;
             for (const auto& [when, name] : made)
@@ -202,12 +201,13 @@ class TestBackups : public QObject {
         QTextStream err(stderr);
         QCOMPARE(
             underFileSizeLimit(
-                64 * 1024,
+                rlim_t(64) * 1024,
                 [&] { return transfercommands::exportDiary(data, target, diarycsv::Format::Selvane, err); }),
             1);
         QCOMPARE(contents(target), QByteArray("the old export"));
-        QCOMPARE(
-            underFileSizeLimit(64 * 1024, [&] { return transfercommands::backup(data, QString(), err); }), 1);
+        QCOMPARE(underFileSizeLimit(rlim_t(64) * 1024,
+                                    [&] { return transfercommands::backup(data, QString(), err); }),
+                 1);
         QCOMPARE(names(backups::folderBeside(data)), QStringList());
         QCOMPARE(names(dir.path()), QStringList({"export.csv", "selvane.mdb"}));
     }
