@@ -194,6 +194,26 @@ class TestImport : public QObject {
         QCOMPARE(QDir(folder.path("backups")).entryList(QDir::Files).size(), 1);
     }
 
+    // Cancelled from its progress up to the commit, an import leaves the file byte for byte as it was.
+    void aCancelledImportChangesNothing() {
+        Folder folder;
+        const QString data = folder.newDiary();
+        insertRows(data, {{"2024-05-01", 36.5, "", "", "", "私の", 0, 0}});
+        const QByteArray before = contents(data);
+        auto db = DataFile::open(data);
+        std::vector<DayRecord> days(5000);
+        for (size_t i = 0; i < days.size(); ++i) days[i].date = QDate(2024, 5, 1).addDays(qint64(i));
+        const importplan::Plan plan = importplan::make(*db, days);
+        QCOMPARE(plan.different.size(), size_t(1));
+        for (qint64 stopAt : {qint64(4096), qint64(5000)}) {
+            QVERIFY(
+                !importplan::apply(*db, plan, true, [stopAt](qint64 done, qint64) { return done < stopAt; }));
+            QCOMPARE(contents(data), before);
+        }
+        QVERIFY(importplan::apply(*db, plan, true, [](qint64, qint64) { return true; }));
+        QCOMPARE(db->recordCount(), 5000);
+    }
+
     // Export, then import into an empty diary: the same days, text for text. The sqlite3 tool's CSV of the
     // same rows imports to the same days too.
     void randomDiariesRoundTrip() {
