@@ -184,7 +184,10 @@ DayEntry frmMain::entryFromControls() const {
 
 frmMain::SaveResult frmMain::SaveDayRecord() {
     const SaveResult result = saveEntry(entryFromControls());
-    if (result == SaveResult::Saved) m_.DataChanged = false;
+    if (result == SaveResult::Saved) {
+        m_.DataChanged = false;
+        backupAfterSave();
+    }
     return result;
 }
 

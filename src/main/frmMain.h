@@ -74,6 +74,11 @@ class frmMain : public QMainWindow {
     QAction* mnuSelvane = nullptr;
     QAction* mnuPartition2 = nullptr;
     QAction* mnuHelpVirsion = nullptr;
+    // The whole diary in and out (frmMainTransfer.cpp).
+    QAction* mnuPartition3 = nullptr;
+    QAction* mnuFileExportAll = nullptr;
+    QAction* mnuFileImport = nullptr;
+    QAction* mnuSetRestore = nullptr;
 
   public slots:
     // Choosing and loading a day.
@@ -98,6 +103,9 @@ class frmMain : public QMainWindow {
     void mnuSelvane_Click();
     void mnuHelpVirsion_Click();
     void Toolbar1_ButtonClick(const QString& key);
+    void mnuFileExportAll_Click();
+    void mnuFileImport_Click();
+    void mnuSetRestore_Click();
 
   public:
     SaveResult SaveDayRecord();
@@ -115,6 +123,9 @@ class frmMain : public QMainWindow {
     void buildFrame(QWidget* client);
     void buildStatusBar(QWidget* client);
     void buildMenus();
+    void buildTransferMenus();
+    void backupAfterSave();
+    void showChangedDiary();
     void buildToolbar();
     void connectHandlers();
 
@@ -133,6 +144,7 @@ class frmMain : public QMainWindow {
     Services services_;
     QList<QLabel*> panels_;
     bool ending_ = false;
+    bool backupFailureTold_ = false;  // a failed daily backup is told once per run
     HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
     std::unique_ptr<HelpProcess> helpProcess_;
     KeptText diaryKept_;  // the diary as read, so that a save keeps what she did not edit

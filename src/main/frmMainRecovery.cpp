@@ -22,8 +22,10 @@ void frmMain::offerRecoveredEdits() {
         QStringLiteral("%1のﾃﾞｰﾀに、保存されずに終了した編集が残っています。\r保存しますか？")
             .arg(jatext::kanjiDate(recovered->date));
     // Saved as any save is, overwrite question and all; a save that failed keeps them for the next start.
-    if (services_.dialogs->askYesNo(this, question, QStringLiteral("保存確認")) &&
-        saveEntry(*recovered) == SaveResult::Failed)
-        return;
+    if (services_.dialogs->askYesNo(this, question, QStringLiteral("保存確認"))) {
+        const SaveResult result = saveEntry(*recovered);
+        if (result == SaveResult::Failed) return;
+        if (result == SaveResult::Saved) backupAfterSave();
+    }
     QFile::remove(path);
 }
