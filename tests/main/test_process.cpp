@@ -98,6 +98,12 @@ class TestProcess : public QObject {
             QVERIFY(display.waitForReadyRead(20000));
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
             environment.insert(QStringLiteral("DISPLAY"), ":" + display.readLine().trimmed());
+            // Under the sanitizers: the X keyboard library reads past a string that strict checks flag, and
+            // a program ended by exit() leaves its windows undestroyed; neither is this program's fault.
+            if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
+                environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                                   environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                                       QStringLiteral(":strict_string_checks=0:detect_leaks=0"));
         }
         QProcess program;
         program.setProcessEnvironment(environment);

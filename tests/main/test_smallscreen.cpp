@@ -12,7 +12,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QTest>
-#include <functional>
+#include <memory>
 
 class TestSmallScreen : public QObject {
     Q_OBJECT
@@ -31,17 +31,30 @@ class TestSmallScreen : public QObject {
         QFETCH(QString, window);
         MainBed bed(QDate(2001, 5, 20));
         frmMain* main = bed.startMain();
-        frmView list(bed.module, bed.services);
-        frmDisp graph(list, bed.module, bed.services);
-        HelpViewer help;
         // Each window with the control farthest down and right in it, and where its design places that.
-        const std::map<QString, std::tuple<QWidget*, QWidget*, QRect>> windows = {
-            {"frmMain", {main, main->findChild<QLabel*>("panel5"), {}}},
-            {"frmView", {&list, list.cmdClose, twips::rect(8400, 6480, 1815, 375)}},
-            {"frmDisp", {&graph, graph.CMD_CLOSE, twips::rect(9360, 6960, 1695, 375)}},
-            {"HelpViewer", {&help, nullptr, {}}},
-        };
-        const auto [shown, farthest, designed] = windows.at(window);
+        QWidget* shown = main;
+        QWidget* farthest = main->findChild<QLabel*>("panel5");
+        QRect designed;
+        std::unique_ptr<frmView> list;
+        std::unique_ptr<QWidget> over;  // the graph (over the list) or the help
+        if (window == "frmView" || window == "frmDisp") {
+            list = std::make_unique<frmView>(bed.module, bed.services);
+            shown = list.get();
+            farthest = list->cmdClose;
+            designed = twips::rect(8400, 6480, 1815, 375);
+        }
+        if (window == "frmDisp") {
+            auto* graph = new frmDisp(*list, bed.module, bed.services);
+            over.reset(graph);
+            shown = graph;
+            farthest = graph->CMD_CLOSE;
+            designed = twips::rect(9360, 6960, 1695, 375);
+        }
+        if (window == "HelpViewer") {
+            over = std::make_unique<HelpViewer>();
+            shown = over.get();
+            farthest = nullptr;
+        }
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown));
         const QRect screen = shown->screen()->availableGeometry();

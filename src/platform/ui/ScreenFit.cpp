@@ -17,7 +17,8 @@ QWidget* takeControls(QWidget* window, const QSize& size) {
     page->setFixedSize(size);
     page->setPalette(window->palette());
     page->setAutoFillBackground(window->autoFillBackground());
-    for (QObject* child : window->children()) {
+    const QObjectList children = window->children();  // a copy: each move takes a child from the list
+    for (QObject* child : children) {
         auto* control = qobject_cast<QWidget*>(child);
         if (!control || control->isWindow()) continue;
         const QRect where = control->geometry();
