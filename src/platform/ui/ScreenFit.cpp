@@ -17,7 +17,7 @@ QWidget* takeControls(QWidget* window, const QSize& size) {
     page->setFixedSize(size);
     page->setPalette(window->palette());
     page->setAutoFillBackground(window->autoFillBackground());
-    const QObjectList children = window->children();  // a copy: each move takes a child from the list
+    QObjectList children = window->children();  // a copy: each move takes a child from the list
     for (QObject* child : children) {
         auto* control = qobject_cast<QWidget*>(child);
         if (!control || control->isWindow()) continue;
