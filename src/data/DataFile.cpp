@@ -37,7 +37,7 @@ bool flagOf(const QVariant& value) { return !value.isNull() && value.toLongLong(
 
 DayRecord recordOf(const QSqlQuery& query) {
     DayRecord record;
-    record.date = QDate::fromString(query.value(0).toString(), kIsoFormat);
+    record.date = jatext::readIsoDate(query.value(0).toString());
     const QVariant temp = query.value(1);
     bool ok = false;
     const double value = temp.toDouble(&ok);
@@ -225,7 +225,7 @@ void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& v
     prepare(query, QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 ORDER BY DAT_DATE DESC"));
     exec(query);
     while (query.next()) {
-        const QDate day = QDate::fromString(query.value(0).toString(), kIsoFormat);
+        const QDate day = jatext::readIsoDate(query.value(0).toString());
         if (!day.isValid())
             throw PgError(PgError::InvalidNull, QStringLiteral("日付の読めないデータがあります。"));
         if (!visit(day)) break;
