@@ -23,6 +23,9 @@ class TestJaText : public QObject {
         QTest::newRow("16-bit bottom") << "-32768" << -32768;
         QTest::newRow("plain digits") << "2001" << 2001;
         QTest::newRow("leading zeros") << "0007" << 7;
+        QTest::newRow("point last") << "28." << 28;
+        QTest::newRow("point first") << " -.5 " << 0;
+        QTest::newRow("one line end") << "28 \n" << 28;
     }
     void wholeNumberRoundsHalvesToEven() {
         QFETCH(QString, text);
@@ -42,6 +45,13 @@ class TestJaText : public QObject {
         QTest::newRow("overflow down") << "-32769" << int(PgError::Overflow);
         QTest::newRow("huge") << "99999999999999999999" << int(PgError::Overflow);
         QTest::newRow("nine plain digits") << "123456789" << int(PgError::Overflow);
+        QTest::newRow("point alone") << " . " << int(PgError::TypeMismatch);
+        QTest::newRow("sign alone") << "-" << int(PgError::TypeMismatch);
+        QTest::newRow("two signs") << "+-1" << int(PgError::TypeMismatch);
+        QTest::newRow("two line ends") << "28\n\n" << int(PgError::TypeMismatch);
+        QTest::newRow("line end first") << "\n28" << int(PgError::TypeMismatch);
+        QTest::newRow("tab") << "\t28" << int(PgError::TypeMismatch);
+        QTest::newRow("arabic-indic digit") << "٣" << int(PgError::TypeMismatch);
     }
     void wholeNumberFailures() {
         QFETCH(QString, text);

@@ -2,7 +2,6 @@
 
 #include "platform/core/PgError.h"
 
-#include <QRegularExpression>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -34,15 +33,38 @@ std::optional<int> plainDigits(QStringView text, qsizetype most) {
     return value;
 }
 
+// Spaces, an optional sign, digits with at most one point, spaces; one line end may close the text.
+// Read by hand: a regular expression would load its engine into every start-up for one number.
+bool isDecimal(QStringView text) {
+    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    qsizetype i = 0;
+    auto skipSpaces = [&] {
+        while (i < text.size() && text[i] == QLatin1Char(' ')) ++i;
+    };
+    skipSpaces();
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
+    int digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'))
+            ++digits;
+        else if (text[i] == QLatin1Char('.') && !point)
+            point = true;
+        else
+            break;
+    }
+    skipSpaces();
+    return digits > 0 && i == text.size();
+}
+
 }  // namespace
 
 std::optional<double> readDecimal(const QString& text) {
-    // The list reads back its own year, month and day texts at each opening: plain digits need neither
-    // the pattern nor the general parser, which cost a hundred times more.
+    // The list reads back its own year, month and day texts at each opening: plain digits need no
+    // general parser, which costs a hundred times more.
     if (const auto digits = plainDigits(text, 9)) return double(*digits);
-    static const QRegularExpression pattern(QStringLiteral("^ *[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+) *$"));
     const QString plain = narrow(text);
-    if (!pattern.match(plain).hasMatch()) return std::nullopt;
+    if (!isDecimal(plain)) return std::nullopt;
     bool ok = false;
     const double value = plain.trimmed().toDouble(&ok);  // QString::toDouble is locale-independent
     if (!ok || !std::isfinite(value)) return std::nullopt;
