@@ -100,12 +100,12 @@ int main(int argc, char* argv[]) {
     const double small = clickMicros(1000);
     const double large = clickMicros(1000000);
     bench::report(QStringLiteral("day click, 1,000,000 vs 1,000 rows"), large, small, QStringLiteral("us"),
-                  1.5);
+                  1.2);
     // Saves are measured where the diary lives: beside the program, on a real disk.
     QTemporaryDir dir(QDir::currentPath() + "/bench-save-XXXXXX");
     const double bare = bareSaveMicros(dir.path());
     const double save = saveMicros(dir.path());
     bench::report(QStringLiteral("durable save vs bare durable write"), save, bare, QStringLiteral("us"),
-                  1.5);
+                  1.2);
     return 0;
 }
