@@ -17,16 +17,20 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
-double medianMicros(int runs, const std::function<void()>& work) {
-    work();
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1000.0);
+std::vector<double> interleavedMedianMicros(int runs, const std::vector<std::function<void()>>& works) {
+    std::vector<std::vector<double>> times(works.size());
+    for (const auto& work : works) work();
+    for (int run = 0; run < runs; ++run) {
+        for (size_t w = 0; w < works.size(); ++w) {
+            QElapsedTimer timer;
+            timer.start();
+            works[w]();
+            times[w].push_back(timer.nsecsElapsed() / 1000.0);
+        }
     }
-    return median(times);
+    std::vector<double> result;
+    for (auto& list : times) result.push_back(median(std::move(list)));
+    return result;
 }
 
 void makeDataFile(const QString& path, int rows, const QString& lastDayIso) {
