@@ -19,6 +19,7 @@ double median(std::vector<double> values) {
 
 std::vector<double> interleavedMedianMicros(int runs, const std::vector<std::function<void()>>& works) {
     std::vector<std::vector<double>> times(works.size());
+    for (auto& list : times) list.reserve(size_t(runs));
     for (const auto& work : works) work();
     for (int run = 0; run < runs; ++run) {
         for (size_t w = 0; w < works.size(); ++w) {
@@ -29,6 +30,7 @@ std::vector<double> interleavedMedianMicros(int runs, const std::vector<std::fun
         }
     }
     std::vector<double> result;
+    result.reserve(times.size());
     for (auto& list : times) result.push_back(median(std::move(list)));
     return result;
 }
