@@ -17,6 +17,10 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
+double medianMicros(int runs, const std::function<void()>& work) {
+    return interleavedMedianMicros(runs, {work}).front();
+}
+
 std::vector<double> interleavedMedianMicros(int runs, const std::vector<std::function<void()>>& works) {
     std::vector<std::vector<double>> times(works.size());
     for (auto& list : times) list.reserve(size_t(runs));

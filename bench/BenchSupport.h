@@ -9,6 +9,9 @@ namespace bench {
 
 double median(std::vector<double> values);
 
+// Median wall time in microseconds of `runs` calls of work (after one warm-up call).
+double medianMicros(int runs, const std::function<void()>& work);
+
 // Median wall time in microseconds of each work over `runs` rounds (after one warm-up round). The works take
 // turns within each round, so that load from elsewhere on the machine falls on each of them alike.
 std::vector<double> interleavedMedianMicros(int runs, const std::vector<std::function<void()>>& works);

@@ -9,6 +9,22 @@
 #include <optional>
 #include <vector>
 
+struct sqlite3;
+
+// A row exactly as the file holds it, for moving the whole diary: a Null text is a null QString, a Null
+// temperature or flag holds nothing, and the date is the stored text.
+struct StoredRow {
+    qint64 row = 0;
+    QString date;
+    std::optional<double> temp;
+    QString memo;
+    QString schedule;
+    QString condition;
+    QString diary;
+    std::optional<bool> love;
+    std::optional<bool> guest;
+};
+
 // The open data file and every statement the program sends to it. Values always travel as bound
 // parameters. Every failure of the engine is thrown as PgError::engine with the engine's description.
 class DataFile {
@@ -37,6 +53,23 @@ class DataFile {
     // Deletes every record dated on or before day and writes the day's fresh record, in one transaction:
     // on any failure nothing is deleted.
     void purgeThrough(const QDate& day, const DayEntry& fresh);
+
+    // ---- The whole diary at once (export, import, backups, restore): DataFileTransfer.cpp ----
+    // Reports how far a long operation has come; returning false asks it to stop (where it may).
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    qint64 recordCount();
+    // Every row in date order (rows of one day in the order the file holds them), until visit returns false.
+    void forEachRow(const std::function<bool(const StoredRow&)>& visit);
+    // Adds the records and writes the others over the given rows, durably, in one transaction. Returns false
+    // when progress asked to stop before the commit: then nothing has changed.
+    bool importRecords(const std::vector<DayRecord>& add,
+                       const std::vector<std::pair<qint64, DayRecord>>& replace,
+                       const Progress& progress = {});
+    // The live connection, for copying the diary out with SQLite's online backup API.
+    sqlite3* handle() const;
+    // Replaces the whole content of the file by the database at path in one step (the online backup API
+    // copying into the live connection): on any failure the file is as it was.
+    void restoreFrom(const QString& path, const Progress& progress = {});
 
   private:
     explicit DataFile(QString path);
