@@ -9,12 +9,29 @@
 #include <optional>
 #include <vector>
 
+// Where a diary held in memory is kept on disk (the locked diary is one). A held diary is changed in memory
+// first and then written whole by its store; when that fails, the memory is put back as it was written last.
+class DiaryStore {
+  public:
+    virtual ~DiaryStore() = default;
+    // Puts the state written last into the in-memory connection. Throws PgError when it cannot.
+    virtual void load(QSqlDatabase& db) = 0;
+    // Throws PgError when the file can no longer take a change (gone, read-only, replaced by someone else).
+    virtual void checkWritable() = 0;
+    // Writes the whole in-memory diary durably. Throws PgError when it could not.
+    virtual void save(QSqlDatabase& db) = 0;
+    // Just before the connection closes: the chance to wipe the memory that held the diary.
+    virtual void forget(QSqlDatabase& db) = 0;
+};
+
 // The open data file and every statement the program sends to it. Values always travel as bound
 // parameters. Every failure of the engine is thrown as PgError::engine with the engine's description.
 class DataFile {
   public:
     // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL.
     static std::unique_ptr<DataFile> open(const QString& path);
+    // Opens a diary held in memory and kept on disk by store; the same checks as open.
+    static std::unique_ptr<DataFile> openHeld(std::unique_ptr<DiaryStore> store);
     ~DataFile();
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
@@ -38,17 +55,25 @@ class DataFile {
     // on any failure nothing is deleted.
     void purgeThrough(const QDate& day, const DayEntry& fresh);
 
+    // The store of a held diary, or nothing for a file opened in place.
+    DiaryStore* store() const { return store_.get(); }
+    // The open connection, for work on the whole diary (copying it out, converting it).
+    QSqlDatabase connection() const { return db(); }
+
   private:
     explicit DataFile(QString path);
     QSqlDatabase db() const;
     // A write must reach the file the user sees at the path: one deleted or replaced since it was opened
     // would swallow the save without a trace.
     void ensureStillInPlace() const;
+    // A held diary's change goes to its store once committed in memory.
+    void persist();
 
     QString path_;
     QString connection_;
     quint64 device_ = 0;
     quint64 inode_ = 0;
+    std::unique_ptr<DiaryStore> store_;
 };
 
 // The open data file, or the runtime's error when start-up could not open one.

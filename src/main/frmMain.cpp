@@ -7,6 +7,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "settings/SettingDialog.h"
+#include "vault/ui/LockController.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -27,6 +28,7 @@ frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
     buildMenus();
     buildToolbar();
     connectHandlers();
+    buildLock();
 }
 
 frmMain::~frmMain() = default;
@@ -48,8 +50,9 @@ bool frmMain::Form_Load() {
                                    QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
         return false;
     }
+    if (!lock_->unlockAtStart()) return false;  // a locked diary opens with her passphrase or not at all
     try {
-        m_.Db = DataFile::open(path);
+        if (!m_.Db) m_.Db = DataFile::open(path);
         m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
                                                settingkeys::kCycleDefault);
         setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));

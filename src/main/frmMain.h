@@ -11,6 +11,7 @@ class QCalendarWidget;
 class QCheckBox;
 class QGroupBox;
 class HelpViewer;
+class LockController;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -67,6 +68,9 @@ class frmMain : public QMainWindow {
     QAction* mnuSetTemp = nullptr;
     QAction* mnuSetCycle = nullptr;
     QAction* mnuSetMente = nullptr;
+    QAction* mnuSetPartitionLock = nullptr;
+    QAction* mnuSetPassphrase = nullptr;
+    QAction* mnuSetLockTime = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuSelvane = nullptr;
     QAction* mnuPartition2 = nullptr;
@@ -95,11 +99,15 @@ class frmMain : public QMainWindow {
     void mnuSelvane_Click();
     void mnuHelpVirsion_Click();
     void Toolbar1_ButtonClick(const QString& key);
+    // The locked diary.
+    void mnuSetPassphrase_Click();
+    void mnuSetLockTime_Click();
 
   public:
     SaveResult SaveDayRecord();
     HelpViewer* helpViewer() const { return helpViewer_; }
     void UpdateCycleForecast();
+    LockController* lockController() const { return lock_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +117,7 @@ class frmMain : public QMainWindow {
     void buildMenus();
     void buildToolbar();
     void connectHandlers();
+    void buildLock();
 
     // Closing: true when the run may end.
     bool Form_Unload();
@@ -124,4 +133,5 @@ class frmMain : public QMainWindow {
     QList<QLabel*> panels_;
     bool ending_ = false;
     HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
+    LockController* lock_ = nullptr;    // the passphrase and the lock of a locked diary
 };

@@ -5,6 +5,7 @@
 #include "platform/ui/FirstFrameProbe.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/WindowPrinter.h"
+#include "vault/ui/PassphrasePrompt.h"
 
 #include <QApplication>
 
@@ -23,6 +24,8 @@ int main(int argc, char* argv[]) {
     services.printer = &printer;
     services.appFolder = paths::applicationFolder();
     services.endProcess = [] { QCoreApplication::exit(0); };
+    QtPassphrasePrompt passphrases;
+    services.passphrases = &passphrases;
 
     frmMain window(module, services);
     if (!window.Form_Load()) return 1;

@@ -8,6 +8,7 @@
 #include <memory>
 
 class Dialogs;
+class PassphrasePrompt;
 class SettingsStore;
 class WindowPrinter;
 
@@ -28,6 +29,7 @@ struct Services {
     QString appFolder;  // the executable's folder
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     std::function<void()> endProcess;  // ends the run at once
+    PassphrasePrompt* passphrases = nullptr;  // asks for the passphrase of a locked diary
 };
 
 // The data file's name beside the executable.
