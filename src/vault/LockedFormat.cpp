@@ -136,9 +136,15 @@ bool unseal(const Key& key, QByteArrayView file, unsigned char* out) {
 }
 
 QByteArray seal(const Key& key, quint64 generation, QByteArrayView plain) {
+    QByteArray file;
+    sealInto(file, key, generation, plain);
+    return file;
+}
+
+void sealInto(QByteArray& file, const Key& key, quint64 generation, QByteArrayView plain) {
     initCrypto();
     const qsizetype body = plain.size() + kTagSize;
-    QByteArray file(kHeaderSize + body + kTrailerSize, Qt::Uninitialized);
+    file.resize(kHeaderSize + body + kTrailerSize);
     auto* p = reinterpret_cast<unsigned char*>(file.data());
     std::memcpy(p, kMagic, sizeof kMagic);
     qToLittleEndian<quint16>(kVersion, p + kVersionAt);
@@ -156,7 +162,6 @@ QByteArray seal(const Key& key, quint64 generation, QByteArrayView plain) {
                                                (unsigned long long)plain.size(), p, kHeaderSize, nullptr,
                                                p + kNonceAt, key.cipher.data());
     qToLittleEndian<quint32>(checksum(p + kHeaderSize, body), p + kHeaderSize + body);
-    return file;
 }
 
 }  // namespace vault

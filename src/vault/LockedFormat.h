@@ -68,5 +68,8 @@ qsizetype plainSize(QByteArrayView file);
 bool unseal(const Key& key, QByteArrayView file, unsigned char* out);
 // The whole file for the diary's bytes, sealed with the key as the given generation.
 QByteArray seal(const Key& key, quint64 generation, QByteArrayView plain);
+// The same into out, whose memory is reused when it is large enough (a save every few seconds need not
+// fault in megabytes of fresh pages each time).
+void sealInto(QByteArray& out, const Key& key, quint64 generation, QByteArrayView plain);
 
 }  // namespace vault

@@ -90,13 +90,13 @@ void LockedStore::checkWritable() {
 }
 
 void LockedStore::save(QSqlDatabase& db) {
-    QByteArray sealed = seal(key_, generation_ + 1, bytesOf(db));
+    sealInto(spare_, key_, generation_ + 1, bytesOf(db));
     AtomicFile out(path_);
-    if (!out.open() || !out.write(sealed) || !out.commit()) throw PgError::engine(out.errorString());
+    if (!out.open() || !out.write(spare_) || !out.commit()) throw PgError::engine(out.errorString());
     // What was just written, as the file system now names it.
     QFile on(path_);
     if (!on.open(QIODevice::ReadOnly) || !identify(on.handle(), &identity_)) identity_ = {};
-    file_ = std::move(sealed);
+    std::swap(file_, spare_);
     ++generation_;
 }
 

@@ -69,6 +69,7 @@ class LockedStore : public DiaryStore {
     QString path_;
     Key key_;
     QByteArray file_;  // the sealed file written last (or read), to put the memory back after a failure
+    QByteArray spare_;  // the memory the next save seals into
     quint64 generation_ = 0;
     FileIdentity identity_;
     Refusal refusal_;
