@@ -9,15 +9,18 @@
 namespace vault {
 namespace {
 
-// Secrets alive now; the process is non-dumpable while there is one.
+// Secrets alive now; the process is non-dumpable while there is one, and afterwards as it was before.
 int liveSecrets = 0;
+int dumpableBefore = 0;
 
 void secretBorn() {
-    if (liveSecrets++ == 0) ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    if (liveSecrets++ > 0) return;
+    dumpableBefore = ::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0);
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
 }
 
 void secretGone() {
-    if (--liveSecrets == 0) ::prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
+    if (--liveSecrets == 0 && dumpableBefore == 1) ::prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
 }
 
 }  // namespace

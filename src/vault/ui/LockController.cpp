@@ -195,6 +195,7 @@ void LockController::lock() {
     QGuiApplication::setQuitOnLastWindowClosed(quitOnClose);
     locked_ = false;
     locking_ = false;
+    pending_ = false;  // a screen lock seen while the passphrase was asked is this very lock
     if (!file) {
         if (services_.endProcess) services_.endProcess();
         return;

@@ -95,6 +95,14 @@ bool run(Module1& module, const Services& services, QWidget* parent, const vault
             }
         }
     } catch (const PgError& error) {
+        // A conversion undone has put the plain file back anew: the open diary follows it there.
+        const QString path = paths::inFolder(services.appFolder, kDataFileName);
+        if (!store && !vault::isLockedFile(path)) {
+            try {
+                module.Db = DataFile::open(path);
+            } catch (const PgError&) {
+            }
+        }
         services.dialogs->message(
             parent, QStringLiteral("パスワードの設定を変えられませんでした。\r") + error.description(),
             QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
