@@ -24,7 +24,7 @@ bool render(const QString& svg, const QSize& size, const QString& out) {
     const quint32 header[2] = {quint32(size.width()), quint32(size.height())};
     file.write(reinterpret_cast<const char*>(header), sizeof header);
     for (int y = 0; y < image.height(); ++y)
-        file.write(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4);
+        file.write(reinterpret_cast<const char*>(image.constScanLine(y)), qint64(image.width()) * 4);
     return file.error() == QFile::NoError;
 }
 

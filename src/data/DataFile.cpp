@@ -74,7 +74,7 @@ const QString kInsert = QStringLiteral(
 // A transaction that rolls back unless committed, so no failure leaves half a change behind.
 class Transaction {
   public:
-    explicit Transaction(QSqlDatabase db) : db_(std::move(db)) {
+    explicit Transaction(const QSqlDatabase& db) : db_(db) {
         QSqlQuery begin(db_);
         // IMMEDIATE takes the write lock at once, so a second instance waits here, not half-way.
         if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) raise(begin.lastError());

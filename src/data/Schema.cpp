@@ -1,7 +1,8 @@
 #include "data/Schema.h"
 
+#include "platform/core/Paths.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -35,7 +36,7 @@ bool createEmptyDataFile(const QString& path, QString* reason) {
         if (reason) *reason = why;
         return false;
     };
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) return fail(QStringLiteral("already exists"));
+    if (paths::occupied(path)) return fail(QStringLiteral("already exists"));
     {
         // Create the file owner-only before the engine writes anything into it.
         QFile file(path);

@@ -5,7 +5,10 @@
 namespace graphpoints {
 namespace {
 
-enum Column { Year = 0, Month = 1, Day = 2, Temp = 4 };
+using listrows::Day;
+using listrows::Month;
+using listrows::Temp;
+using listrows::Year;
 
 QString valueText(const QString& temp, float averageTemp) {
     if (temp.isEmpty() || temp == QLatin1String("0")) return jatext::shortestText(averageTemp);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "list/ListRows.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -9,7 +11,7 @@
 // oldest first.
 namespace graphpoints {
 
-inline constexpr int kPoints = 180;
+inline constexpr int kPoints = listrows::kDays;  // one point per listed day
 
 // A grid text by row (1 = the newest day .. 180 = the oldest) and column, as the list window holds it.
 using CellText = std::function<QString(int row, int column)>;

@@ -1,8 +1,8 @@
 #include "graph/frmDisp.h"
 
-#include "platform/ui/WindowParts.h"
 #include "list/frmView.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/WindowParts.h"
 #include "platform/ui/WindowPrinter.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QValueAxis>
 
-using windowparts::place;
+using windowparts::titleLabel;
 
 namespace {
 
@@ -53,9 +53,8 @@ void frmDisp::buildLayout() {
     setFixedSize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
     windowparts::setBackground(this, buttonFaceColour());
 
-    Frame1 = place<QGroupBox>(this, "Frame1", 1320, 0, 8415, 735);
+    Frame1 = placeAt<QGroupBox>(this, "Frame1", 1320, 0, 8415, 735);
     windowparts::setBackground(Frame1, activeBorderColour());
-    using windowparts::titleLabel;
     LABEL_DATE[0] = titleLabel(Frame1, "LABEL_DATE0", QStringLiteral("1999/12/10"), 600, 1815, 315);
     LABEL_BETWEEN = titleLabel(Frame1, "LABEL_BETWEEN", QStringLiteral("～"), 2640, 345, 315);
     LABEL_DATE[1] = titleLabel(Frame1, "LABEL_DATE1", QStringLiteral("1999/12/19"), 3240, 1815, 315);
@@ -64,7 +63,7 @@ void frmDisp::buildLayout() {
     for (QLabel* label : {LABEL_DATE[0], LABEL_BETWEEN, LABEL_DATE[1], Label1})
         windowparts::setBackground(label, activeBorderColour());
 
-    G_CHART = place<QChartView>(this, "G_CHART", 240, kChartTop, 10815, kChartHeight);
+    G_CHART = placeAt<QChartView>(this, "G_CHART", 240, kChartTop, 10815, kChartHeight);
     G_CHART->setToolTip(QStringLiteral("過去180日分の基礎体温グラフです"));
     G_CHART->setRenderHint(QPainter::Antialiasing);
     G_CHART->setFrameShape(QFrame::NoFrame);

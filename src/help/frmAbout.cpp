@@ -1,23 +1,17 @@
 #include "help/frmAbout.h"
 
+#include "platform/core/Twips.h"
+#include "platform/core/Version.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Placement.h"
-#include "platform/core/Twips.h"
 
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
-              int height) {
-    QLabel* control = placeAt<QLabel>(parent, name, left, top, width, height);
-    control->setText(text);
-    control->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // stacked labels keep their designed line spacing
-    return control;
-}
-
+// Stacked labels keep their designed line spacing.
+constexpr Qt::Alignment kStacked = Qt::AlignLeft | Qt::AlignTop;
 }  // namespace
 
 frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
@@ -32,12 +26,14 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
     Picture1->setPixmap(windowIcon().pixmap(QSize(32, 32)));  // the owner's icon: the application's
     Picture1->setAlignment(Qt::AlignCenter);
 
-    Label1 = label(this, "Label1", QStringLiteral("Selvane"), 1080, 240, 2070, 405);
+    // The large line is taller than its box: centred in it.
+    Label1 = placeLabel(this, "Label1", QStringLiteral("Selvane"), 1080, 240, 2070, 405);
     Label1->setFont(appsetup::japaneseFont(20.25));
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // the large line is taller than its box
 
-    Label2 = label(this, "Label2", QStringLiteral("Ver 3.01"), 2640, 720, 735, 375);
-    Label3 = label(this, "Label3", QStringLiteral("予測は目安。避妊には不向き"), 1080, 960, 2415, 255);
+    Label2 = placeLabel(this, "Label2", QStringLiteral("Ver ") + QString::fromLatin1(kVersion), 2640, 720,
+                        735, 375, kStacked);
+    Label3 = placeLabel(this, "Label3", QStringLiteral("予測は目安。避妊には不向き"), 1080, 960, 2415, 255,
+                        kStacked);
 
     cmdOK = placeAt<QPushButton>(this, "cmdOK", 2880, 1440, 1215, 375);
     cmdOK->setText(QStringLiteral("OK(&O)"));

@@ -23,9 +23,10 @@ void markFertileDays(Table& rows, const QString& cycleDays) {
     std::optional<qint16> cycle;
     bool armed = true;  // the next "●" day is a new start whatever came before
     bool gap = false;   // a day without "●" has been seen since the latest start
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        const QDate day = dayOf(*row);
-        if ((*row)[Mark] != kMenstruation) {
+    for (auto index = rows.size(); index-- > 0;) {  // oldest first
+        Row& row = rows[index];
+        const QDate day = dayOf(row);
+        if (row[Mark] != kMenstruation) {
             gap = true;
         } else if (armed) {
             start = day;
@@ -38,7 +39,7 @@ void markFertileDays(Table& rows, const QString& cycleDays) {
         if (!start) continue;
         if (!cycle) cycle = jatext::readWholeNumber(cycleDays);
         if (forecast::inFertileWindow(*cycle, start->daysTo(day))) {
-            (*row)[Mark] = kFertile;
+            row[Mark] = kFertile;
             armed = true;
         }
     }

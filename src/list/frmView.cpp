@@ -3,11 +3,11 @@
 #include "list/FertileMarks.h"
 #include "list/ListLayout.h"
 #include "list/MergedCellDelegate.h"
-#include "platform/ui/WindowParts.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/core/JaText.h"
 #include "platform/core/PgError.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Pictures.h"
+#include "platform/ui/WindowParts.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -17,7 +17,7 @@
 #include <QScreen>
 #include <QTableWidget>
 
-using windowparts::place;
+using windowparts::titleLabel;
 
 namespace {
 
@@ -51,7 +51,7 @@ void frmView::buildLayout() {
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(appsetup::japaneseFont(9));
 
-    DATA_FLX = place<QTableWidget>(this, "DATA_FLX", listlayout::kGridLeft, kGridTop, 9975, kGridHeight);
+    DATA_FLX = placeAt<QTableWidget>(this, "DATA_FLX", listlayout::kGridLeft, kGridTop, 9975, kGridHeight);
     DATA_FLX->setToolTip(QStringLiteral("過去180日分のデータ一覧です"));
     DATA_FLX->setFont(appsetup::japaneseFont(9));
     DATA_FLX->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -71,8 +71,7 @@ void frmView::buildLayout() {
     cmdGraph = windowparts::button(this, "cmdGraph", QStringLiteral("ｸﾞﾗﾌ表示(RG)"),
                                    QStringLiteral("基礎体温グラフを表示します"), 6240, 6480, 2055, 375);
 
-    Frame1 = place<QGroupBox>(this, "Frame1", 960, 120, 8295, 735);
-    using windowparts::titleLabel;
+    Frame1 = placeAt<QGroupBox>(this, "Frame1", 960, 120, 8295, 735);
     Label1 = titleLabel(Frame1, "Label1", QStringLiteral("のﾃﾞｰﾀ一覧"), 5760, 1935, 375);
     LABEL_DATE[0] = titleLabel(Frame1, "LABEL_DATE0", QStringLiteral("1999/12/10"), 960, 1815, 315);
     LABEL_DATE[1] = titleLabel(Frame1, "LABEL_DATE1", QStringLiteral("1999/12/19"), 3720, 1815, 315);
@@ -113,22 +112,16 @@ void frmView::FillListRows() {
     LABEL_DATE[0]->setText(jatext::slashDate(listrows::firstDay(selected)));
     LABEL_DATE[1]->setText(jatext::slashDate(selected));
     PaintingSuspended suspended(DATA_FLX);
-    try {
+    services_.dialogs->trapped(this, [&] {
         listrows::Table rows = listrows::buildRows(
             requireOpen(m_.Db.get()).range(listrows::firstDay(selected), selected), selected);
         MarkFertileDays(rows);
         showRows(rows);
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-    }
+    });
 }
 
 void frmView::MarkFertileDays(listrows::Table& rows) {
-    try {
-        listrows::markFertileDays(rows, m_.CycleDays);
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-    }
+    services_.dialogs->trapped(this, [&] { listrows::markFertileDays(rows, m_.CycleDays); });
 }
 
 void frmView::showRows(const listrows::Table& rows) {

@@ -2,11 +2,11 @@
 
 #include "data/SettingsStore.h"
 #include "forecast/CycleForecast.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
-#include "settings/SettingDialog.h"
+#include "platform/ui/Dialogs.h"
+#include "settings/SettingPrompt.h"
 #include "vault/ui/LockController.h"
 
 #include <QCalendarWidget>
@@ -51,15 +51,14 @@ bool frmMain::Form_Load() {
         return false;
     }
     if (!lock_->unlockAtStart()) return false;  // a locked diary opens with her passphrase or not at all
-    try {
+    services_.dialogs->trapped(this, [&] {
         if (!m_.Db) m_.Db = DataFile::open(path);
         m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
                                                settingkeys::kCycleDefault);
         setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
         m_.AverageTemp = jatext::readSingle(
             services_.settings->get(settingkeys::kTempSection, settingkeys::kKey, settingkeys::kTempDefault));
-        setPanelText(
-            3, QStringLiteral("平均体温：　") + jatext::shortestText(m_.AverageTemp) + QStringLiteral("℃"));
+        setPanelText(3, settingentry::temperaturePanelText(m_.AverageTemp));
         txtTemp->setText(jatext::shortestText(m_.AverageTemp));
         m_.SelectedDate = services_.today();
         MonthView1->setSelectedDate(m_.SelectedDate);
@@ -67,9 +66,7 @@ bool frmMain::Form_Load() {
         UpdateCycleForecast();
         LoadDayRecord();
         m_.DataChanged = false;
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-    }
+    });
     return true;
 }
 
@@ -108,19 +105,15 @@ void frmMain::MonthView1_DateClick(const QDate&) {
 }
 
 bool frmMain::ConfirmSaveChanges() {
-    try {
-        if (m_.DataChanged && services_.dialogs->askYesNo(this, kSaveQuestion, kSaveTitle)) {
-            if (SaveDayRecord() == SaveResult::Failed) {
-                // The edits were not written: stay on the day being left, edits and all.
-                MonthView1->setSelectedDate(m_.SelectedDate);
-                return false;
-            }
+    if (m_.DataChanged && services_.dialogs->askYesNo(this, kSaveQuestion, kSaveTitle)) {
+        if (SaveDayRecord() == SaveResult::Failed) {
+            // The edits were not written: stay on the day being left, edits and all.
+            MonthView1->setSelectedDate(m_.SelectedDate);
+            return false;
         }
-        LoadDayRecord();
-        m_.DataChanged = false;
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
     }
+    LoadDayRecord();
+    m_.DataChanged = false;
     return true;
 }
 
@@ -130,15 +123,13 @@ void frmMain::ShowSelectedDate() {
 }
 
 void frmMain::LoadDayRecord() {
-    try {
+    services_.dialogs->trapped(this, [&] {
         const std::optional<DayRecord> record = requireOpen(m_.Db.get()).load(MonthView1->selectedDate());
         if (record)
             showEntry(*record);
         else
             showDefaults();
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-    }
+    });
     m_.DataChanged = false;
 }
 
@@ -184,16 +175,15 @@ DayEntry frmMain::entryFromControls() const {
 }
 
 frmMain::SaveResult frmMain::SaveDayRecord() {
-    try {
+    bool declined = false;
+    const bool ran = services_.dialogs->trapped(this, [&] {
         DataFile& db = requireOpen(m_.Db.get());
         const std::optional<qint64> row = db.findRow(m_.SelectedDate);
-        if (row && !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), kAppTitle))
-            return SaveResult::Declined;
-        db.write(entryFromControls(), row);
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-        return SaveResult::Failed;
-    }
+        declined = row && !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), kAppTitle);
+        if (!declined) db.write(entryFromControls(), row);
+    });
+    if (!ran) return SaveResult::Failed;
+    if (declined) return SaveResult::Declined;
     m_.DataChanged = false;
     return SaveResult::Saved;
 }

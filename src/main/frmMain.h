@@ -114,6 +114,8 @@ class frmMain : public QMainWindow {
 
   private:
     void buildLayout();
+    void buildFrame(QWidget* client);
+    void buildStatusBar(QWidget* client);
     void buildMenus();
     void buildToolbar();
     void connectHandlers();

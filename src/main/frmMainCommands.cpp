@@ -6,13 +6,12 @@
 #include "help/HelpViewer.h"
 #include "help/frmAbout.h"
 #include "list/frmView.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
-#include "platform/core/PgError.h"
+#include "platform/ui/Dialogs.h"
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
-#include "settings/SettingDialog.h"
+#include "settings/SettingPrompt.h"
 
 #include <QTextEdit>
 
@@ -23,30 +22,26 @@ void frmMain::mnuViewAll_Click() {
 }
 
 void frmMain::mnuSetTemp_Click() {
-    try {
+    services_.dialogs->trapped(this, [&] {
         const auto stored = settingentry::askAndStore(*services_.dialogs, *services_.settings, this,
-                                                      settingentry::temperatureDialog());
+                                                      settingentry::temperaturePrompt());
         if (!stored) return;
         m_.AverageTemp = jatext::readSingle(*stored);
         // Only the panel follows: the entry and the forecast keep what they show.
         setPanelText(3, settingentry::temperaturePanelText(m_.AverageTemp));
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-    }
+    });
 }
 
 void frmMain::mnuSetCycle_Click() {
-    try {
-        const auto stored = settingentry::askAndStore(*services_.dialogs, *services_.settings, this,
-                                                      settingentry::cycleDialog());
+    std::optional<QString> stored;
+    const bool ran = services_.dialogs->trapped(this, [&] {
+        stored = settingentry::askAndStore(*services_.dialogs, *services_.settings, this,
+                                           settingentry::cyclePrompt());
         if (!stored) return;
         m_.CycleDays = *stored;
         setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-        return;
-    }
-    UpdateCycleForecast();
+    });
+    if (ran && stored) UpdateCycleForecast();
 }
 
 void frmMain::mnuSetMente_Click() {

@@ -1,9 +1,10 @@
 // The main window's controls at their designed positions (twips), with captions, tooltips and tab order.
 #include "main/frmMain.h"
 
+#include "platform/core/Twips.h"
+#include "platform/core/Version.h"
 #include "platform/ui/Pictures.h"
 #include "platform/ui/Placement.h"
-#include "platform/core/Twips.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -21,13 +22,6 @@ namespace {
 
 const int kClientWidth = 10665;
 const int kClientHeight = 7050;
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
-              int height) {
-    auto* widget = placeAt<QLabel>(parent, name, left, top, width, height);
-    widget->setText(caption);
-    return widget;
-}
 
 QLineEdit* textBox(QWidget* parent, const char* name, QLabel* buddy, const QString& tip, int left, int top,
                    int width, int height) {
@@ -57,7 +51,7 @@ void fitCalendar(QCalendarWidget* calendar) {
 
 void frmMain::buildLayout() {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral(" Selvane Ver. 3.01"));
+    setWindowTitle(QStringLiteral(" Selvane Ver. ") + QString::fromLatin1(kVersion));
     setWindowIcon(pictures::windowIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -79,13 +73,28 @@ void frmMain::buildLayout() {
     MonthView1->setAccessibleName(QStringLiteral("日付"));
     fitCalendar(MonthView1);
 
+    buildFrame(client);
+
+    Label4 = placeLabel(client, "Label4", QStringLiteral("今日の日記"), 240, 3240, 975, 255);
+    rtbDiary = placeAt<QTextEdit>(client, "rtbDiary", 120, 3480, 10455, 3135);
+    rtbDiary->setToolTip(QStringLiteral("日記をつけましょう"));
+    rtbDiary->setAccessibleName(Label4->text());
+    rtbDiary->setTabChangesFocus(true);
+    Label4->setBuddy(rtbDiary);
+
+    buildStatusBar(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// The day's entry: the frame "今日のﾃﾞｰﾀ" and its controls, in their tab order.
+void frmMain::buildFrame(QWidget* client) {
     Frame1 = placeAt<QGroupBox>(client, "Frame1", 3000, 600, 7335, 2295);
     Frame1->setTitle(QStringLiteral("今日のﾃﾞｰﾀ"));
-    Label1 = label(Frame1, "Label1", QStringLiteral("基礎体温"), 360, 360, 855, 255);
+    Label1 = placeLabel(Frame1, "Label1", QStringLiteral("基礎体温"), 360, 360, 855, 255);
     txtTemp =
         textBox(Frame1, "txtTemp", Label1, QStringLiteral("基礎体温を入力して下さい"), 1200, 360, 1095, 270);
-    Label6 = label(Frame1, "Label6", QStringLiteral("℃"), 2400, 405, 495, 255);
-    Label2 = label(Frame1, "Label2", QStringLiteral("体調"), 360, 720, 855, 255);
+    Label6 = placeLabel(Frame1, "Label6", QStringLiteral("℃"), 2400, 405, 495, 255);
+    Label2 = placeLabel(Frame1, "Label2", QStringLiteral("体調"), 360, 720, 855, 255);
     txtCondition =
         textBox(Frame1, "txtCondition", Label2, QStringLiteral("体調を入力して下さい"), 1200, 720, 5775, 270);
     chkMens = placeAt<QCheckBox>(Frame1, "chkMens", 4920, 1080, 735, 255);
@@ -97,10 +106,10 @@ void frmMain::buildLayout() {
     chkSex = placeAt<QCheckBox>(Frame1, "chkSex", 6240, 1080, 735, 255);
     chkSex->setText(QStringLiteral("SEX"));
     chkSex->setToolTip(QStringLiteral("SEXがあればﾁｪｯｸを入れて下さい"));
-    Label3 = label(Frame1, "Label3", QStringLiteral("服薬など"), 360, 1440, 855, 255);
+    Label3 = placeLabel(Frame1, "Label3", QStringLiteral("服薬など"), 360, 1440, 855, 255);
     txtMemo = textBox(Frame1, "txtMemo", Label3, QStringLiteral("飲んだ薬の名前を書いておきましょう"), 1200,
                       1440, 5775, 270);
-    Label5 = label(Frame1, "Label5", QStringLiteral("ｽｹｼﾞｭｰﾙ"), 360, 1800, 855, 255);
+    Label5 = placeLabel(Frame1, "Label5", QStringLiteral("ｽｹｼﾞｭｰﾙ"), 360, 1800, 855, 255);
     txtSchedule = textBox(Frame1, "txtSchedule", Label5, QStringLiteral("ｽｹｼﾞｭｰﾙを記入してください"), 1200,
                           1800, 5775, 270);
     setTabOrder(txtTemp, txtCondition);
@@ -108,14 +117,10 @@ void frmMain::buildLayout() {
     setTabOrder(chkMens, chkSex);
     setTabOrder(chkSex, txtMemo);
     setTabOrder(txtMemo, txtSchedule);
+}
 
-    Label4 = label(client, "Label4", QStringLiteral("今日の日記"), 240, 3240, 975, 255);
-    rtbDiary = placeAt<QTextEdit>(client, "rtbDiary", 120, 3480, 10455, 3135);
-    rtbDiary->setToolTip(QStringLiteral("日記をつけましょう"));
-    rtbDiary->setAccessibleName(Label4->text());
-    rtbDiary->setTabChangesFocus(true);
-    Label4->setBuddy(rtbDiary);
-
+// Five panels; the next-period panel takes what the others leave, since its long texts need the room.
+void frmMain::buildStatusBar(QWidget* client) {
     StatusBar1 = new QStatusBar(client);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
@@ -139,9 +144,7 @@ void frmMain::buildLayout() {
             text->setFixedWidth(twips::toPixels(panel.width));
         text->setFrameShape(QFrame::Panel);
         text->setFrameShadow(QFrame::Sunken);
-        // The next-period panel takes what the others leave; its long texts need the room.
         StatusBar1->addWidget(text, stretches ? 1 : 0);
         panels_.append(text);
     }
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

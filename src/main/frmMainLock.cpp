@@ -3,9 +3,8 @@
 #include "main/frmMain.h"
 
 #include "platform/core/Paths.h"
-#include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
-#include "settings/SettingDialog.h"
+#include "settings/SettingPrompt.h"
 #include "vault/Passphrase.h"
 #include "vault/ui/LockController.h"
 #include "vault/ui/PassphraseCommand.h"
@@ -18,12 +17,12 @@
 
 namespace {
 
-const settingentry::Dialog& lockTimeDialog() {
-    static const settingentry::Dialog dialog{
+const settingentry::Prompt& lockTimePrompt() {
+    static const settingentry::Prompt prompt{
         QStringLiteral("パスワードを設定した日記は、操作のないまま何分たったらロックしますか？\r"
                        "（1～60分。0 にするとロックしません）"),
         vault::kLockTimeSection, QString::number(vault::kDefaultLockMinutes), 0, vault::kMostLockMinutes};
-    return dialog;
+    return prompt;
 }
 
 }  // namespace
@@ -67,10 +66,8 @@ void frmMain::mnuSetPassphrase_Click() {
 }
 
 void frmMain::mnuSetLockTime_Click() {
-    try {
-        if (settingentry::askAndStore(*services_.dialogs, *services_.settings, this, lockTimeDialog()))
+    services_.dialogs->trapped(this, [this] {
+        if (settingentry::askAndStore(*services_.dialogs, *services_.settings, this, lockTimePrompt()))
             lock_->follow();
-    } catch (const PgError& error) {
-        services_.dialogs->pgError(this, error.standardText());
-    }
+    });
 }

@@ -1,6 +1,7 @@
 // The main window's menu tree, its toolbar and the wiring of every control to its handler.
 #include "main/frmMain.h"
 
+#include "platform/core/Version.h"
 #include "platform/ui/Pictures.h"
 
 #include <QAction>
@@ -48,7 +49,9 @@ void frmMain::buildMenus() {
 
     mnuHelp = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuSelvane = item(mnuHelp, "mnuSelvane", QStringLiteral("Selvane Ver. 3.01のﾍﾙﾌﾟ(&L)"));
+    mnuSelvane =
+        item(mnuHelp, "mnuSelvane",
+             QStringLiteral("Selvane Ver. ") + QString::fromLatin1(kVersion) + QStringLiteral("のﾍﾙﾌﾟ(&L)"));
     mnuPartition2 = separator(mnuHelp, "mnuPartition2");
     mnuHelpVirsion = item(mnuHelp, "mnuHelpVirsion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
 }

@@ -1,15 +1,21 @@
+#include "cli/CommandLine.h"
 #include "data/SettingsStore.h"
 #include "main/frmMain.h"
+#include "platform/core/Paths.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FirstFrameProbe.h"
-#include "platform/core/Paths.h"
 #include "platform/ui/WindowPrinter.h"
 #include "vault/ui/PassphrasePrompt.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // Options ask for the command line: no window is made then.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (cli::wanted(arguments)) return cli::run(argc, argv);
+
     appsetup::prepareFonts();
     QApplication app(argc, argv);
     appsetup::applyJapanese(app);

@@ -1,8 +1,8 @@
 #include "settings/DiaryExport.h"
 
-#include "platform/ui/Dialogs.h"
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,8 +36,7 @@ void run(Dialogs& dialogs, QWidget* parent, const QString& folder, const QDate& 
         return;
     }
     // Hidden files and dangling links count as existing too: nothing is replaced without asking.
-    if ((target.exists() || target.isSymLink()) && !dialogs.askYesNo(parent, kOverwrite, kOverwriteTitle))
-        return;
+    if (paths::occupied(*chosen) && !dialogs.askYesNo(parent, kOverwrite, kOverwriteTitle)) return;
     const QString failure = writeText(*chosen, diary);
     if (!failure.isEmpty()) dialogs.plain(parent, failure);
 }

@@ -1,9 +1,9 @@
 #include "settings/Purge.h"
 
 #include "data/DataFile.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/core/JaText.h"
 #include "platform/core/PgError.h"
+#include "platform/ui/Dialogs.h"
 
 namespace purge {
 

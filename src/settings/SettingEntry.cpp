@@ -5,25 +5,25 @@
 
 namespace settingentry {
 
-const Dialog& temperatureDialog() {
-    static const Dialog dialog{QStringLiteral("平均体温を設定して下さい。"), settingkeys::kTempSection,
+const Prompt& temperaturePrompt() {
+    static const Prompt prompt{QStringLiteral("平均体温を設定して下さい。"), settingkeys::kTempSection,
                                settingkeys::kTempDefault, 34, 40};
-    return dialog;
+    return prompt;
 }
 
-const Dialog& cycleDialog() {
+const Prompt& cyclePrompt() {
     // No fallback: with nothing stored the box opens empty, although the forecast counts 28 days.
-    static const Dialog dialog{QStringLiteral("月経周期を設定して下さい。"), settingkeys::kCycleSection,
+    static const Prompt prompt{QStringLiteral("月経周期を設定して下さい。"), settingkeys::kCycleSection,
                                QString(), 10, 60};
-    return dialog;
+    return prompt;
 }
 
-Check check(const QString& entry, const Dialog& dialog) {
+Check check(const QString& entry, const Prompt& prompt) {
     if (entry.isEmpty()) return {Verdict::Cancelled, {}};
     const auto value = jatext::readDecimal(entry);
     if (!value) return {Verdict::NotANumber, {}};
     const qint16 whole = jatext::roundToWhole(*value);
-    if (whole < dialog.lowest || whole > dialog.highest) return {Verdict::OutOfRange, {}};
+    if (whole < prompt.lowest || whole > prompt.highest) return {Verdict::OutOfRange, {}};
     return {Verdict::Accepted, jatext::narrow(entry)};
 }
 

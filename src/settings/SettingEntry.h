@@ -5,16 +5,16 @@
 // The two settings dialogs of the main window and the check of what the user types into them.
 namespace settingentry {
 
-struct Dialog {
-    QString prompt;
+struct Prompt {
+    QString text;      // what the input box asks
     QString section;   // where the store keeps the value, key "DATA"
     QString fallback;  // the initial text when nothing is stored yet
     int lowest;        // inclusive bounds of the rounded value
     int highest;
 };
 
-const Dialog& temperatureDialog();
-const Dialog& cycleDialog();
+const Prompt& temperaturePrompt();
+const Prompt& cyclePrompt();
 
 inline const QString kTitle = QStringLiteral("設定モード");
 inline const QString kErrorTitle = QStringLiteral("エラーです！");
@@ -30,7 +30,7 @@ struct Check {
 
 // Empty text is a cancel. A number is rounded halves-to-even into 16 bits and only that rounded value is
 // compared with the bounds. Throws PgError Overflow when the rounded value does not fit 16 bits.
-Check check(const QString& entry, const Dialog& dialog);
+Check check(const QString& entry, const Prompt& prompt);
 
 // The status bar panels that show the two settings.
 QString cyclePanelText(const QString& cycleDays);

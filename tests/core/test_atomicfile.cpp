@@ -1,16 +1,16 @@
 // Replacing a file in one step: the old file survives every failure, including a full disk.
 #include "platform/core/AtomicFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QFileInfo>
-#include <QTest>
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -49,7 +49,8 @@ class TestAtomicFile : public QObject {
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+                 1);
     }
 
     // Too big for what is left: refused, the old file whole, no temporary file, whether the bytes overflow
@@ -66,7 +67,8 @@ class TestAtomicFile : public QObject {
         QVERIFY(AtomicFile::replace(path, "old diary").isEmpty());
         QCOMPARE(replaceUnderLimit(path, QByteArray(size, 'x'), 4096), 1);
         QCOMPARE(contents(path), QByteArray("old diary"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+                 1);
         QCOMPARE(replaceUnderLimit(dir.filePath(QStringLiteral("new.csv")), QByteArray(size, 'x'), 4096), 1);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("new.csv"))));
     }

@@ -292,11 +292,14 @@ class TestGraph : public QObject {
             if (made.isEmpty()) QTest::qWait(200);
         }
         QVERIFY2(!made.isEmpty(), "no PDF from the print queue");
-        QTest::qWait(300);  // the queue may still be writing it
-        QFile file(made);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.read(5) == "%PDF-");
-        file.close();
+        // The queue may still be writing it, and hands it over to its owner only when done.
+        QByteArray start;
+        while (start != "%PDF-" && waited.elapsed() < 30000) {
+            QFile file(made);
+            if (file.open(QIODevice::ReadOnly)) start = file.read(5);
+            if (start != "%PDF-") QTest::qWait(200);
+        }
+        QCOMPARE(start, QByteArray("%PDF-"));
         QFile::remove(made);
     }
 };

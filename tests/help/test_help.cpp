@@ -1,6 +1,6 @@
 #include "help/frmAbout.h"
-#include "platform/ui/AppSetup.h"
 #include "platform/core/Twips.h"
+#include "platform/ui/AppSetup.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -56,7 +56,7 @@ class TestDamaged : public QObject {
         QFETCH(QString, kind);
         MainBed bed(QDate(2001, 5, 20));
         if (kind == "random") {
-            QByteArray bytes(64 * 1024, Qt::Uninitialized);
+            QByteArray bytes(qsizetype(64) * 1024, Qt::Uninitialized);
             QRandomGenerator gen(7);
             for (char& b : bytes) b = char(gen.bounded(256));
             replaceWith(bed.dataPath(), bytes);

@@ -61,7 +61,7 @@ class TestSettings : public QObject {
         QFETCH(QString, entry);
         QFETCH(Verdict, verdict);
         QFETCH(QString, stored);
-        const auto& dialog = cycle ? settingentry::cycleDialog() : settingentry::temperatureDialog();
+        const auto& dialog = cycle ? settingentry::cyclePrompt() : settingentry::temperaturePrompt();
         const settingentry::Check result = settingentry::check(entry, dialog);
         QCOMPARE(result.verdict, verdict);
         QCOMPARE(result.stored, stored);
@@ -71,13 +71,13 @@ class TestSettings : public QObject {
         for (const QString& entry :
              {QStringLiteral("32767.5"), QStringLiteral("-40000"), QStringLiteral("１０００００")}) {
             try {
-                settingentry::check(entry, settingentry::cycleDialog());
+                settingentry::check(entry, settingentry::cyclePrompt());
                 QFAIL(qPrintable(entry));
             } catch (const PgError& error) {
                 QCOMPARE(error.number(), int(PgError::Overflow));
             }
         }
-        QCOMPARE(settingentry::check("32766.5", settingentry::cycleDialog()).verdict, Verdict::OutOfRange);
+        QCOMPARE(settingentry::check("32766.5", settingentry::cyclePrompt()).verdict, Verdict::OutOfRange);
     }
 
     void purgeQuestionHasZeroPaddedDateAndLoneReturns() {

@@ -1,8 +1,8 @@
 #include "support/TestBed.h"
 
 #include "data/Schema.h"
-#include "platform/ui/AppSetup.h"
 #include "platform/core/Paths.h"
+#include "platform/ui/AppSetup.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

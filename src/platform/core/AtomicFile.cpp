@@ -1,18 +1,18 @@
 #include "platform/core/AtomicFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr qsizetype kBufferSize = 256 * 1024;
+constexpr qsizetype kBufferSize = qsizetype(256) * 1024;
 
 // A path that is a link writes through to its target, as she sees it in her file manager.
 QString resolved(const QString& path) {
@@ -23,7 +23,7 @@ QString resolved(const QString& path) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(QString path, unsigned mode) : path_(resolved(path)), mode_(mode) {}
+AtomicFile::AtomicFile(const QString& path, unsigned mode) : path_(resolved(path)), mode_(mode) {}
 
 AtomicFile::~AtomicFile() { discard(); }
 

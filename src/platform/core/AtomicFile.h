@@ -3,14 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
-// Replacing a file in one step, so that her files are never left half-written. The bytes go to a new temporary
-// file beside the target; every write and the flush to the disk are checked; only then is the temporary file
-// renamed over the target and the folder synced. On any failure (a full disk, a file-size limit, a folder that
-// is not writable) the target keeps its old content and no temporary file is left behind.
+// Replacing a file in one step, so that her files are never left half-written. The bytes go to a new
+// temporary file beside the target; every write and the flush to the disk are checked; only then is the
+// temporary file renamed over the target and the folder synced. On any failure (a full disk, a file-size
+// limit, a folder that is not writable) the target keeps its old content and no temporary file is left
+// behind.
 class AtomicFile {
   public:
     // mode: the new file's permissions; owner-only unless a caller asks for more.
-    explicit AtomicFile(QString path, unsigned mode = 0600);
+    explicit AtomicFile(const QString& path, unsigned mode = 0600);
     ~AtomicFile();  // removes the temporary file unless committed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -32,8 +33,8 @@ class AtomicFile {
     bool fail(int error);
     void discard();
 
-    QString path_;      // where the file ends up (a link's target when the path is a link)
-    QByteArray temp_;   // the temporary file's name, in the file system's encoding
+    QString path_;     // where the file ends up (a link's target when the path is a link)
+    QByteArray temp_;  // the temporary file's name, in the file system's encoding
     unsigned mode_;
     int fd_ = -1;
     QByteArray buffer_;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/core/PgError.h"
+
 #include <QString>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -32,8 +35,22 @@ class Dialogs {
 
     // Shorthands for the boxes the program shows again and again.
     void pgError(QWidget* parent, const QString& standardText);
+    void pgError(QWidget* parent, const PgError& error) { pgError(parent, error.standardText()); }
     void plain(QWidget* parent, const QString& text);
     bool askYesNo(QWidget* parent, const QString& text, const QString& title);
+
+    // A handler's error trap: runs work, and shows a PgError it throws in a "PG-Error" box with the standard
+    // text for its number. True when the work ran to its end.
+    template <typename Work>
+    bool trapped(QWidget* parent, Work&& work) {
+        try {
+            std::forward<Work>(work)();
+            return true;
+        } catch (const PgError& error) {
+            pgError(parent, error);
+            return false;
+        }
+    }
 };
 
 // The title of message boxes that have none of their own.

@@ -29,7 +29,7 @@ QPixmap raw(const QString& path) {
     const int height = int(qFromLittleEndian<quint32>(data + 4));
     if (width <= 0 || height <= 0 || size != 8 + qint64(width) * height * 4) return {};
     return QPixmap::fromImage(
-        QImage(data + 8, width, height, width * 4, QImage::Format_ARGB32_Premultiplied));
+        QImage(data + 8, width, height, qsizetype(width) * 4, QImage::Format_ARGB32_Premultiplied));
 }
 
 QIcon icon(const QString& base) {

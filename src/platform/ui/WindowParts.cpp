@@ -8,7 +8,7 @@ namespace windowparts {
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip, int left,
                     int top, int width, int height) {
-    auto* widget = place<QPushButton>(parent, name, left, top, width, height);
+    auto* widget = placeAt<QPushButton>(parent, name, left, top, width, height);
     widget->setText(text);
     widget->setToolTip(tip);
     widget->setAutoDefault(false);
@@ -16,8 +16,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
 }
 
 QLabel* titleLabel(QWidget* frame, const char* name, const QString& text, int left, int width, int height) {
-    auto* label = place<QLabel>(frame, name, left, 240, width, height);
-    label->setText(text);
+    auto* label = placeLabel(frame, name, text, left, 240, width, height);
     label->setFont(titleFont());
     return label;
 }

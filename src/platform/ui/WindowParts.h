@@ -13,11 +13,6 @@ class QPushButton;
 // Small helpers for windows laid out at their designed positions in twips.
 namespace windowparts {
 
-template <typename W>
-W* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    return placeAt<W>(parent, name, left, top, width, height);
-}
-
 // The font of the title line of the list and graph windows.
 inline QFont titleFont() { return appsetup::japaneseFont(15.75, true); }
 // A command button with its caption and tooltip; Enter does not press it on its own.

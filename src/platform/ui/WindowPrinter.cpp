@@ -37,7 +37,7 @@ WindowPrinter::Outcome PdfFilePrinter::print(const QImage& image, const QString&
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path_);
-    const Outcome outcome = paint(printer, image, documentName);
+    Outcome outcome = paint(printer, image, documentName);
     if (outcome.printed) ++pages_;
     return outcome;
 }

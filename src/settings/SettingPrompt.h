@@ -14,6 +14,6 @@ namespace settingentry {
 // an accepted one. The stored text, or nothing when the user cancelled or the entry was refused.
 // Throws PgError for a failure at run time (an entry that overflows 16 bits, a store that cannot be written).
 std::optional<QString> askAndStore(Dialogs& dialogs, SettingsStore& store, QWidget* parent,
-                                   const Dialog& dialog);
+                                   const Prompt& prompt);
 
 }  // namespace settingentry

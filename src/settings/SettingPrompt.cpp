@@ -1,4 +1,4 @@
-#include "settings/SettingDialog.h"
+#include "settings/SettingPrompt.h"
 
 #include "data/SettingsStore.h"
 #include "platform/ui/Dialogs.h"
@@ -6,9 +6,9 @@
 namespace settingentry {
 
 std::optional<QString> askAndStore(Dialogs& dialogs, SettingsStore& store, QWidget* parent,
-                                   const Dialog& dialog) {
-    const QString current = store.get(dialog.section, settingkeys::kKey, dialog.fallback);
-    const Check result = check(dialogs.input(parent, dialog.prompt, kTitle, current), dialog);
+                                   const Prompt& prompt) {
+    const QString current = store.get(prompt.section, settingkeys::kKey, prompt.fallback);
+    const Check result = check(dialogs.input(parent, prompt.text, kTitle, current), prompt);
     switch (result.verdict) {
         case Verdict::Cancelled:
             return std::nullopt;
@@ -23,7 +23,7 @@ std::optional<QString> askAndStore(Dialogs& dialogs, SettingsStore& store, QWidg
         case Verdict::Accepted:
             break;
     }
-    store.save(dialog.section, settingkeys::kKey, result.stored);
+    store.save(prompt.section, settingkeys::kKey, result.stored);
     return result.stored;
 }
 

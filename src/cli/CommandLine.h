@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class DataFile;
+
+// The command line: whole-diary work without a window, for scripts and for her own backups.
+namespace cli {
+
+enum Exit : int {
+    Success = 0,
+    Refused = 1,  // a refused file or a failed check
+    Usage = 2,    // the arguments make no sense
+};
+
+// What a command is handed: where the diary lives, and the two streams it reports on.
+struct Context {
+    QString appFolder;  // the executable's folder, where selvane.mdb lies
+    QTextStream& out;   // standard output: the command's product (CSV, figures)
+    QTextStream& err;   // standard error: messages, in Japanese
+
+    // The diary beside the executable, opened for the command; on failure the reason is on err and the
+    // result is empty.
+    std::unique_ptr<DataFile> openDiary();
+};
+
+// One command: the options it adds to the parser; it runs when the first of them is given.
+struct Command {
+    QList<QCommandLineOption> options;
+    std::function<int(const QCommandLineParser&, Context&)> run;
+};
+
+// Every command of the program (Commands.cpp lists them).
+std::vector<Command> commands();
+
+// Whether the arguments ask for the command line rather than the window: any long option ("--...") or a
+// help/version flag. Qt's own single-dash options (-platform, -style) still go to the window.
+bool wanted(const QStringList& arguments);
+
+// Parses and runs the command; the exit status of the process.
+int run(int argc, char** argv);
+
+}  // namespace cli

@@ -1,0 +1,11 @@
+// The program's commands, one line per feature; each feature keeps its commands in a file of its own here.
+#include "cli/CommandLine.h"
+
+namespace cli {
+
+std::vector<Command> commands() {
+    std::vector<Command> all;
+    return all;
+}
+
+}  // namespace cli
