@@ -21,7 +21,9 @@ QMap<QString, qint64> killSavingChildren(const QString& path, const QStringList&
         QProcess child;
         child.start(QStringLiteral(CRASH_CHILD), QStringList{path, QString::number(run * 100000LL)} + extra);
         if (!child.waitForStarted()) return {};
-        QThread::msleep(20 + random.bounded(80));
+        // Killed while it saves, not while it starts (slow under the sanitizers or on a busy machine).
+        child.waitForReadyRead(20000);
+        QThread::msleep(random.bounded(80));
         child.kill();  // SIGKILL
         child.waitForFinished();
         if (child.exitStatus() != QProcess::CrashExit)
