@@ -78,7 +78,13 @@ int run(int argc, char** argv) {
         err << parser.errorText() << Qt::endl;
         return Usage;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const auto takesThem = [&] {
+        for (const Command& command : all)
+            if (command.positional > 0 && parser.isSet(command.options.constFirst()))
+                return parser.positionalArguments().size() <= command.positional;
+        return false;
+    };
+    if (!parser.positionalArguments().isEmpty() && !takesThem()) {
         err << QStringLiteral("余分な引数があります: ") << parser.positionalArguments().join(QLatin1Char(' '))
             << Qt::endl;
         return Usage;

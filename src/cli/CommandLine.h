@@ -35,11 +35,14 @@ struct Context {
 // One command: the options it adds to the parser; it runs when the first of them is given.
 struct Command {
     QList<QCommandLineOption> options;
+    int positional = 0;  // how many plain arguments may follow (a folder, for instance)
     std::function<int(const QCommandLineParser&, Context&)> run;
 };
 
 // Every command of the program (Commands.cpp lists them).
 std::vector<Command> commands();
+// Each feature's commands, in a file of its own.
+std::vector<Command> transferCommands();  // TransferCommands.cpp: the whole diary in and out
 
 // Whether the arguments ask for the command line rather than the window: any long option ("--...") or a
 // help/version flag. Qt's own single-dash options (-platform, -style) still go to the window.

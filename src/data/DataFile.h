@@ -22,6 +22,25 @@ class DiaryStore {
     virtual void save(QSqlDatabase& db) = 0;
     // Just before the connection closes: the chance to wipe the memory that held the diary.
     virtual void forget(QSqlDatabase& db) = 0;
+    // Writes the whole diary, kept as the store keeps it (a locked diary sealed), into a file of its own at
+    // path in one step: a backup. Throws PgError; nothing is left at path then.
+    virtual void writeCopy(QSqlDatabase& db, const QString& path) = 0;
+};
+
+struct sqlite3;
+
+// A row exactly as the file holds it, for moving the whole diary: a Null text is a null QString, a Null
+// temperature or flag holds nothing, and the date is the stored text.
+struct StoredRow {
+    qint64 row = 0;
+    QString date;
+    std::optional<double> temp;
+    QString memo;
+    QString schedule;
+    QString condition;
+    QString diary;
+    std::optional<bool> love;
+    std::optional<bool> guest;
 };
 
 // The open data file and every statement the program sends to it. Values always travel as bound
@@ -59,6 +78,23 @@ class DataFile {
     DiaryStore* store() const { return store_.get(); }
     // The open connection, for work on the whole diary (copying it out, converting it).
     QSqlDatabase connection() const { return db(); }
+
+    // ---- The whole diary at once (export, import, backups, restore): DataFileTransfer.cpp ----
+    // Reports how far a long operation has come; returning false asks it to stop (where it may).
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    qint64 recordCount();
+    // Every row in date order (rows of one day in the order the file holds them), until visit returns false.
+    void forEachRow(const std::function<bool(const StoredRow&)>& visit);
+    // Adds the records and writes the others over the given rows, durably, in one transaction. Returns false
+    // when progress asked to stop before the commit: then nothing has changed.
+    bool importRecords(const std::vector<DayRecord>& add,
+                       const std::vector<std::pair<qint64, DayRecord>>& replace,
+                       const Progress& progress = {});
+    // The live connection, for copying the diary out with SQLite's online backup API.
+    sqlite3* handle() const;
+    // Replaces the whole content of the file by the database at path in one step (the online backup API
+    // copying into the live connection): on any failure the file is as it was.
+    void restoreFrom(const QString& path, const Progress& progress = {});
 
   private:
     explicit DataFile(QString path);

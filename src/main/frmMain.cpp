@@ -185,6 +185,7 @@ frmMain::SaveResult frmMain::SaveDayRecord() {
     if (!ran) return SaveResult::Failed;
     if (declined) return SaveResult::Declined;
     m_.DataChanged = false;
+    backupAfterSave();
     return SaveResult::Saved;
 }
 

@@ -75,6 +75,11 @@ class frmMain : public QMainWindow {
     QAction* mnuSelvane = nullptr;
     QAction* mnuPartition2 = nullptr;
     QAction* mnuHelpVirsion = nullptr;
+    // The whole diary in and out (frmMainTransfer.cpp).
+    QAction* mnuPartition3 = nullptr;
+    QAction* mnuFileExportAll = nullptr;
+    QAction* mnuFileImport = nullptr;
+    QAction* mnuSetRestore = nullptr;
 
   public slots:
     // Choosing and loading a day.
@@ -99,6 +104,9 @@ class frmMain : public QMainWindow {
     void mnuSelvane_Click();
     void mnuHelpVirsion_Click();
     void Toolbar1_ButtonClick(const QString& key);
+    void mnuFileExportAll_Click();
+    void mnuFileImport_Click();
+    void mnuSetRestore_Click();
     // The locked diary.
     void mnuSetPassphrase_Click();
     void mnuSetLockTime_Click();
@@ -117,6 +125,9 @@ class frmMain : public QMainWindow {
     void buildFrame(QWidget* client);
     void buildStatusBar(QWidget* client);
     void buildMenus();
+    void buildTransferMenus();
+    void backupAfterSave();
+    void showChangedDiary();
     void buildToolbar();
     void connectHandlers();
     void buildLock();
@@ -134,6 +145,7 @@ class frmMain : public QMainWindow {
     Services services_;
     QList<QLabel*> panels_;
     bool ending_ = false;
+    bool backupFailureTold_ = false;  // a failed daily backup is told once per run
     HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
     LockController* lock_ = nullptr;    // the passphrase and the lock of a locked diary
 };

@@ -11,6 +11,7 @@
 #include "platform/ui/Dialogs.h"
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
+#include "transfer/ui/TransferWindows.h"
 #include "settings/SettingPrompt.h"
 
 #include <QTextEdit>
@@ -45,7 +46,8 @@ void frmMain::mnuSetCycle_Click() {
 }
 
 void frmMain::mnuSetMente_Click() {
-    if (!purge::confirmAndPurge(*services_.dialogs, this, m_.Db.get(), m_.SelectedDate, m_.AverageTemp))
+    if (!purge::confirmAndPurge(*services_.dialogs, this, m_.Db.get(), m_.SelectedDate, m_.AverageTemp,
+                                [this] { return transferui::backupBeforePurge(services_, this, m_.Db.get()); }))
         return;
     showDefaults();  // the fresh record: the average temperature and nothing else
     m_.DataChanged = false;

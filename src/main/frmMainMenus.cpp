@@ -54,6 +54,7 @@ void frmMain::buildMenus() {
              QStringLiteral("Selvane Ver. ") + QString::fromLatin1(kVersion) + QStringLiteral("のﾍﾙﾌﾟ(&L)"));
     mnuPartition2 = separator(mnuHelp, "mnuPartition2");
     mnuHelpVirsion = item(mnuHelp, "mnuHelpVirsion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+    buildTransferMenus();
 }
 
 void frmMain::buildToolbar() {

@@ -12,8 +12,10 @@ QString question(const QDate& day) {
            QStringLiteral("以前のﾃﾞｰﾀは完全に消去されます。\r続けますか？\r(この操作は元に戻せません)");
 }
 
-bool confirmAndPurge(Dialogs& dialogs, QWidget* parent, DataFile* db, const QDate& day, float averageTemp) {
+bool confirmAndPurge(Dialogs& dialogs, QWidget* parent, DataFile* db, const QDate& day, float averageTemp,
+                     const std::function<bool()>& beforePurge) {
     if (!dialogs.askYesNo(parent, question(day), kTitle)) return false;
+    if (beforePurge && !beforePurge()) return false;
     try {
         DataFile& file = requireOpen(db);
         DayEntry fresh;

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <functional>
 
 class DataFile;
 class Dialogs;
@@ -19,6 +20,8 @@ QString question(const QDate& day);
 // Asks, then deletes and writes the day's fresh record (the average temperature and nothing else) in one
 // transaction, and reports the outcome. True when the purge is done; on No or on a failure (its
 // description shown) the file is as it was.
-bool confirmAndPurge(Dialogs& dialogs, QWidget* parent, DataFile* db, const QDate& day, float averageTemp);
+// beforePurge runs after her Yes and before anything is deleted; false stops the purge.
+bool confirmAndPurge(Dialogs& dialogs, QWidget* parent, DataFile* db, const QDate& day, float averageTemp,
+                     const std::function<bool()>& beforePurge = {});
 
 }  // namespace purge

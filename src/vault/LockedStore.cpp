@@ -102,6 +102,11 @@ void LockedStore::save(QSqlDatabase& db) {
 
 void LockedStore::forget(QSqlDatabase& db) { wipe(db); }
 
+void LockedStore::writeCopy(QSqlDatabase& db, const QString& path) {
+    const QString error = writeSealedCopy(path, bytesOf(db));
+    if (!error.isEmpty()) throw PgError::engine(error);
+}
+
 void LockedStore::changeKey(QSqlDatabase& db, Key key) {
     checkWritable();
     std::swap(key_, key);

@@ -48,6 +48,7 @@ class LockedStore : public DiaryStore {
     void checkWritable() override;
     void save(QSqlDatabase& db) override;
     void forget(QSqlDatabase& db) override;
+    void writeCopy(QSqlDatabase& db, const QString& path) override;
 
     // A new key (a new passphrase): the diary is written with it at once and read back; the old key stays
     // when anything fails. Throws PgError.

@@ -11,13 +11,14 @@
 class ScriptedDialogs : public Dialogs {
   public:
     struct Call {
-        enum Kind { Message, Input, SaveFile } kind = Message;
+        enum Kind { Message, Input, SaveFile, ChooseFile, Choose } kind = Message;
         QString text;  // message text, input prompt, or dialog title for a file dialog
         QString title;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
         QString initial;  // input box default, or proposed path of a file dialog
         QString filter;
+        QStringList options;  // the filters of a file dialog, or the choices of a list
     };
 
     Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
@@ -25,12 +26,17 @@ class ScriptedDialogs : public Dialogs {
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& initial) override;
     std::optional<QString> saveFile(QWidget* parent, const SaveFileRequest& request) override;
+    std::optional<FileChoice> chooseFile(QWidget* parent, const FileRequest& request) override;
+    std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
+                              const QStringList& options) override;
 
     QList<Call> calls;
-    QQueue<Answer> answers;                    // for Yes/No questions
-    QQueue<QString> inputs;                    // for input boxes
-    QQueue<std::optional<QString>> saveFiles;  // for file dialogs (nothing = Cancel)
-    int unanswered = 0;                        // questions asked with an empty queue (answered No / Cancel)
+    QQueue<Answer> answers;                         // for Yes/No questions
+    QQueue<QString> inputs;                         // for input boxes
+    QQueue<std::optional<QString>> saveFiles;       // for file dialogs (nothing = Cancel)
+    QQueue<std::optional<FileChoice>> chosenFiles;  // for file dialogs with filters (nothing = Cancel)
+    QQueue<std::optional<int>> choices;             // for lists of choices (nothing = Cancel)
+    int unanswered = 0;  // questions asked with an empty queue (answered No / Cancel)
 
     // The texts of all calls, for short assertions.
     QStringList texts() const;

@@ -3,6 +3,7 @@
 #include "VaultTestSupport.h"
 #include "main/frmMain.h"
 #include "support/MainBed.h"
+#include "transfer/Backups.h"
 #include "vault/LockedDiary.h"
 #include "vault/ui/LockController.h"
 #include "vault/ui/PassphraseDialogs.h"
@@ -255,6 +256,30 @@ class TestLockWindow : public QObject {
         QDBusConnection::disconnectFromBus(QStringLiteral("sender"));
         bus.kill();
         bus.waitForFinished();
+    }
+
+    // A locked diary's backup is sealed like the diary, and an import into it reaches the disk.
+    void backupsAndImportsFollowTheLock() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        lockBed(bed, prompts);
+        auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                    vault::Secret::fromText(kPassphrase), std::nullopt, {});
+        const QString backup = backups::make(*opened.file, backups::folderBeside(bed.dataPath()),
+                                             backups::Reason::Manual, QDateTime(kToday, QTime(9, 0)));
+        QVERIFY(contents(backup).startsWith("SELVLOCK"));
+        QCOMPARE(filesHolding(temp), QStringList());
+        DayRecord imported;
+        imported.date = kToday.addDays(-1);
+        imported.diary = QStringLiteral("読み込んだ日");
+        QVERIFY(opened.file->importRecords({imported}, {}));
+        opened.file.reset();
+        auto again = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                   vault::Secret::fromText(kPassphrase), std::nullopt, {});
+        QCOMPARE(again.file->load(imported.date)->diary, imported.diary);
+        auto fromBackup = vault::unlock(backup, vault::readLockedFile(backup),
+                                        vault::Secret::fromText(kPassphrase), std::nullopt, {});
+        QCOMPARE(fromBackup.file->load(kToday)->diary, kSecretWords);
     }
 
     // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.

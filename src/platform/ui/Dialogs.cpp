@@ -16,6 +16,12 @@ bool Dialogs::askYesNo(QWidget* parent, const QString& text, const QString& titl
     return message(parent, text, title, Icon::Question, Buttons::YesNo) == Answer::Yes;
 }
 
+std::optional<Dialogs::FileChoice> Dialogs::chooseFile(QWidget*, const FileRequest&) { return std::nullopt; }
+
+std::optional<int> Dialogs::choose(QWidget*, const QString&, const QString&, const QStringList&) {
+    return std::nullopt;
+}
+
 namespace {
 
 QMessageBox::Icon toQt(Dialogs::Icon icon) {

@@ -3,6 +3,7 @@
 #include "platform/core/PgError.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 
@@ -32,6 +33,24 @@ class Dialogs {
                           const QString& initial) = 0;
     // The chosen path, or nothing on Cancel. The dialog itself never asks before replacing a file.
     virtual std::optional<QString> saveFile(QWidget* parent, const SaveFileRequest& request) = 0;
+
+    // A file to write or to read, with a choice of filters (Qt's "label (*.csv)" form): the path and the
+    // filter chosen, or nothing on Cancel. Never asks before replacing a file. Nothing where not offered.
+    struct FileRequest {
+        QString title;
+        QStringList filters;
+        QString proposedPath;
+        bool save = true;  // false: a file to read, which must exist
+    };
+    struct FileChoice {
+        QString path;
+        int filter = 0;
+    };
+    virtual std::optional<FileChoice> chooseFile(QWidget* parent, const FileRequest& request);
+    // A text above a list of choices, with OK and Cancel: the index chosen (0 when the list is empty), or
+    // nothing on Cancel. Nothing where not offered.
+    virtual std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
+                                      const QStringList& options);
 
     // Shorthands for the boxes the program shows again and again.
     void pgError(QWidget* parent, const QString& standardText);
@@ -64,4 +83,8 @@ class QtDialogs : public Dialogs {
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& initial) override;
     std::optional<QString> saveFile(QWidget* parent, const SaveFileRequest& request) override;
+    // These two in ChoiceDialogs.cpp.
+    std::optional<FileChoice> chooseFile(QWidget* parent, const FileRequest& request) override;
+    std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
+                              const QStringList& options) override;
 };

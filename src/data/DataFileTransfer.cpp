@@ -1,0 +1,197 @@
+// The whole diary at once: every row in order, a bulk import in one transaction, the live connection for
+// backups and a restore that replaces the content in one step. These run on SQLite's own interface: a million
+// rows pass through here, and the online backup API has no counterpart in Qt.
+#include "data/DataFile.h"
+
+#include "platform/core/PgError.h"
+
+#include <sqlite3.h>
+#include <QFile>
+#include <QSqlDriver>
+#include <QVariant>
+#include <cstdio>
+
+namespace {
+
+[[noreturn]] void raise(sqlite3* db) { throw PgError::engine(QString::fromUtf8(sqlite3_errmsg(db))); }
+
+// A prepared statement finalized on every path.
+class Statement {
+  public:
+    Statement(sqlite3* db, const char* sql) : db_(db) {
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) raise(db);
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return stmt_; }
+    // One step of a statement that returns no row; resets it for the next use.
+    void run() {
+        if (sqlite3_step(stmt_) != SQLITE_DONE) raise(db_);
+        sqlite3_reset(stmt_);
+    }
+
+  private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+void exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) raise(db);
+}
+
+QString textColumn(sqlite3_stmt* stmt, int column) {
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return QString();
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt, column));
+}
+
+std::optional<bool> flagColumn(sqlite3_stmt* stmt, int column) {
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return std::nullopt;
+    return sqlite3_column_int64(stmt, column) == 1;
+}
+
+void bindText(sqlite3_stmt* stmt, int index, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();  // an empty text is stored as the empty string, never as Null
+    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// Binds DAT_DATE .. GUEST as parameters 1..8, in the order the save writes them.
+void bindRecord(sqlite3_stmt* stmt, const DayRecord& record) {
+    // Formatted by hand: a format string costs more than the insert itself at a million rows.
+    char date[16];
+    const int length = std::snprintf(date, sizeof date, "%04d-%02d-%02d", record.date.year(),
+                                     record.date.month(), record.date.day());
+    sqlite3_bind_text(stmt, 1, date, length, SQLITE_TRANSIENT);
+    if (record.temp)
+        sqlite3_bind_double(stmt, 2, *record.temp);
+    else
+        sqlite3_bind_null(stmt, 2);
+    bindText(stmt, 3, record.memo);
+    bindText(stmt, 4, record.schedule);
+    bindText(stmt, 5, record.condition);
+    bindText(stmt, 6, record.diary);
+    sqlite3_bind_int(stmt, 7, record.love ? 1 : 0);
+    sqlite3_bind_int(stmt, 8, record.guest ? 1 : 0);
+}
+
+constexpr qint64 kProgressEvery = 4096;
+
+}  // namespace
+
+sqlite3* DataFile::handle() const {
+    const QVariant handle = db().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw PgError::engine(QStringLiteral("データファイルの接続が SQLite ではありません。"));
+    sqlite3* connection = *static_cast<sqlite3* const*>(handle.data());
+    if (!connection) throw PgError::engine(QStringLiteral("データファイルが開かれていません。"));
+    return connection;
+}
+
+qint64 DataFile::recordCount() {
+    Statement count(handle(), "SELECT COUNT(*) FROM DATA_FIL");
+    if (sqlite3_step(count.get()) != SQLITE_ROW) raise(handle());
+    return sqlite3_column_int64(count.get(), 0);
+}
+
+void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
+    sqlite3* db = handle();
+    Statement query(
+        db,
+        "SELECT rowid, DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST FROM DATA_FIL"
+        " ORDER BY DAT_DATE, rowid");
+    sqlite3_stmt* stmt = query.get();
+    StoredRow row;
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        row.row = sqlite3_column_int64(stmt, 0);
+        row.date = textColumn(stmt, 1);
+        row.temp.reset();
+        if (sqlite3_column_type(stmt, 2) != SQLITE_NULL) row.temp = sqlite3_column_double(stmt, 2);
+        row.memo = textColumn(stmt, 3);
+        row.schedule = textColumn(stmt, 4);
+        row.condition = textColumn(stmt, 5);
+        row.diary = textColumn(stmt, 6);
+        row.love = flagColumn(stmt, 7);
+        row.guest = flagColumn(stmt, 8);
+        if (!visit(row)) return;
+    }
+    if (step != SQLITE_DONE) raise(db);
+}
+
+bool DataFile::importRecords(const std::vector<DayRecord>& add,
+                             const std::vector<std::pair<qint64, DayRecord>>& replace,
+                             const Progress& progress) {
+    ensureStillInPlace();
+    sqlite3* db = handle();
+    exec(db, "BEGIN IMMEDIATE");
+    try {
+        Statement insert(
+            db,
+            "INSERT INTO DATA_FIL (DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST)"
+            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+        Statement update(
+            db,
+            "UPDATE DATA_FIL SET DAT_DATE = ?1, TEMP = ?2, Memo = ?3, SCHEDULE = ?4, CONDITION = ?5,"
+            " DIARY = ?6, LOVE = ?7, GUEST = ?8 WHERE rowid = ?9");
+        const qint64 total = qint64(add.size()) + qint64(replace.size());
+        qint64 done = 0;
+        auto advance = [&] {
+            ++done;
+            return !progress || done % kProgressEvery != 0 || progress(done, total);
+        };
+        bool going = true;
+        for (size_t i = 0; going && i < add.size(); ++i) {
+            bindRecord(insert.get(), add[i]);
+            insert.run();
+            going = advance();
+        }
+        for (size_t i = 0; going && i < replace.size(); ++i) {
+            bindRecord(update.get(), replace[i].second);
+            sqlite3_bind_int64(update.get(), 9, replace[i].first);
+            update.run();
+            if (sqlite3_changes(db) == 0) {  // the row went meanwhile: the day is added instead
+                bindRecord(insert.get(), replace[i].second);
+                insert.run();
+            }
+            going = advance();
+        }
+        // The last word before the commit: a cancel here still changes nothing.
+        if (!going || (progress && !progress(total, total))) {
+            exec(db, "ROLLBACK");
+            return false;
+        }
+        exec(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    persist();
+    return true;
+}
+
+void DataFile::restoreFrom(const QString& path, const Progress& progress) {
+    ensureStillInPlace();
+    sqlite3* source = nullptr;
+    const int opened =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    struct Closer {
+        sqlite3* db;
+        ~Closer() { sqlite3_close(db); }
+    } closer{source};
+    if (opened != SQLITE_OK) raise(source);
+    sqlite3* live = handle();
+    sqlite3_backup* backup = sqlite3_backup_init(live, "main", source, "main");
+    if (!backup) raise(live);
+    // The copy runs in one write transaction of the live connection: until its last step nothing changes, and
+    // a failure on the way rolls it back.
+    int step;
+    while ((step = sqlite3_backup_step(backup, 4096)) == SQLITE_OK) {
+        if (progress)
+            progress(sqlite3_backup_pagecount(backup) - sqlite3_backup_remaining(backup),
+                     sqlite3_backup_pagecount(backup));
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (step != SQLITE_DONE || finished != SQLITE_OK) raise(live);
+    persist();
+}

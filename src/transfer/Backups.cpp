@@ -1,0 +1,254 @@
+#include "transfer/Backups.h"
+
+#include "platform/core/AtomicFile.h"
+#include "platform/core/PgError.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <set>
+
+namespace backups {
+namespace {
+
+const char* const kReasons[] = {"save", "purge", "import", "restore", "manual"};
+const QString kFolderName = QStringLiteral("backups");
+
+[[noreturn]] void fail(const QString& why) { throw PgError::engine(why); }
+
+// An SQLite connection closed on every path.
+struct Connection {
+    sqlite3* db = nullptr;
+    ~Connection() { sqlite3_close(db); }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
+};
+
+bool exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void ensureFolder(const QString& folder) {
+    if (!QDir().mkpath(folder)) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟのﾌｫﾙﾀﾞを作れません。"));
+    ::chmod(QFile::encodeName(folder).constData(), 0700);  // her copies are for her eyes only
+}
+
+QString freePath(const QString& folder, const QDateTime& now, Reason reason) {
+    const QString name = fileName(now, reason);
+    QString path = QDir(folder).filePath(name);
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QDir(folder).filePath(
+            QString(name).replace(QStringLiteral(".mdb"), QStringLiteral("-%1.mdb").arg(n)));
+    return path;
+}
+
+bool syncFile(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+}  // namespace
+
+QString folderBeside(const QString& dataPath) {
+    return QDir(QFileInfo(dataPath).absolutePath()).filePath(kFolderName);
+}
+
+QString fileName(const QDateTime& made, Reason reason) {
+    return QStringLiteral("selvane-%1-%2.mdb")
+        .arg(made.toString(QStringLiteral("yyyyMMdd-HHmmss")), QLatin1String(kReasons[int(reason)]));
+}
+
+std::optional<Entry> parse(const QString& path) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^selvane-(\\d{8}-\\d{6})-(save|purge|import|restore|manual)(?:-\\d+)?\\.mdb$"));
+    const QRegularExpressionMatch match = pattern.match(QFileInfo(path).fileName());
+    if (!match.hasMatch()) return std::nullopt;
+    Entry entry;
+    entry.path = path;
+    entry.made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!entry.made.isValid()) return std::nullopt;
+    entry.reason =
+        Reason(std::find(std::begin(kReasons), std::end(kReasons), match.captured(2)) - std::begin(kReasons));
+    return entry;
+}
+
+std::vector<Entry> list(const QString& folder) {
+    std::vector<Entry> entries;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral("selvane-*.mdb")}, QDir::Files))
+        if (auto entry = parse(dir.filePath(name))) entries.push_back(*entry);
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.made != b.made ? a.made > b.made : a.path > b.path;
+    });
+    return entries;
+}
+
+QString reasonText(Reason reason) {
+    switch (reason) {
+        case Reason::Save:
+            return QStringLiteral("その日最初の登録");
+        case Reason::Purge:
+            return QStringLiteral("ﾒﾝﾃﾅﾝｽの前");
+        case Reason::Import:
+            return QStringLiteral("読み込みの前");
+        case Reason::Restore:
+            return QStringLiteral("戻す前");
+        case Reason::Manual:
+            return QStringLiteral("手動");
+    }
+    return {};
+}
+
+QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
+             const DataFile::Progress& progress) {
+    ensureFolder(folder);
+    QString path = freePath(folder, now, reason);
+    if (DiaryStore* store = db.store()) {
+        // A locked diary is copied sealed, as it lies on disk: never a plain copy of it.
+        QSqlDatabase connection = db.connection();
+        store->writeCopy(connection, path);
+        return path;
+    }
+    QByteArray temp = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".backup.XXXXXX")));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // owner-only
+    if (fd < 0) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
+    ::close(fd);
+    struct Leftover {
+        QByteArray path;
+        ~Leftover() {
+            if (!path.isEmpty()) ::unlink(path.constData());
+        }
+    } leftover{temp};
+    QString error;
+    {
+        Connection copy;
+        if (sqlite3_open_v2(temp.constData(), &copy.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            fail(copy.error());
+        // A copy no one reads until it is whole needs no journal: it is synced and renamed into place below.
+        exec(copy.db, "PRAGMA journal_mode = OFF");
+        exec(copy.db, "PRAGMA synchronous = OFF");
+        sqlite3_backup* backup = sqlite3_backup_init(copy.db, "main", db.handle(), "main");
+        if (!backup) fail(copy.error());
+        int step;
+        while ((step = sqlite3_backup_step(backup, 8192)) == SQLITE_OK)
+            if (progress)
+                progress(sqlite3_backup_pagecount(backup) - sqlite3_backup_remaining(backup),
+                         sqlite3_backup_pagecount(backup));
+        const int finished = sqlite3_backup_finish(backup);
+        if (step != SQLITE_DONE || finished != SQLITE_OK) error = copy.error();
+        if (error.isEmpty() && sqlite3_close(copy.db) != SQLITE_OK) error = copy.error();
+        if (error.isEmpty()) copy.db = nullptr;
+    }
+    if (!error.isEmpty()) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + error);
+    if (!syncFile(temp) || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+        fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
+    leftover.path.clear();
+    syncFolder(folder);
+    return path;
+}
+
+Inspection inspect(const QString& path, bool thorough) {
+    Inspection result;
+    Connection copy;
+    if (!QFileInfo(path).isFile() || sqlite3_open_v2(QFile::encodeName(path).constData(), &copy.db,
+                                                     SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        result.problem = QStringLiteral("ﾌｧｲﾙを開けません。");
+        return result;
+    }
+    auto first = [&](const char* sql, QString* text, qint64* number) {
+        sqlite3_stmt* stmt = nullptr;
+        bool ok = sqlite3_prepare_v2(copy.db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+                  sqlite3_step(stmt) == SQLITE_ROW;
+        if (ok && text)
+            *text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        if (ok && number) *number = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+        return ok;
+    };
+    QString verdict;
+    if (thorough && (!first("PRAGMA integrity_check", &verdict, nullptr) || verdict != QLatin1String("ok"))) {
+        result.problem =
+            QStringLiteral("整合性の検査に通りません。") + (verdict.isEmpty() ? copy.error() : verdict);
+        return result;
+    }
+    sqlite3_stmt* columns = nullptr;
+    const bool table =
+        sqlite3_prepare_v2(copy.db,
+                           "SELECT DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST"
+                           " FROM DATA_FIL LIMIT 0",
+                           -1, &columns, nullptr) == SQLITE_OK;
+    sqlite3_finalize(columns);
+    if (!table) {
+        result.problem = QStringLiteral("日記の表（DATA_FIL）とその列がありません。");
+        return result;
+    }
+    first("SELECT COUNT(*) FROM DATA_FIL", nullptr, &result.days);
+    first("SELECT MIN(DAT_DATE) FROM DATA_FIL", &result.firstDay, nullptr);
+    first("SELECT MAX(DAT_DATE) FROM DATA_FIL", &result.lastDay, nullptr);
+    result.ok = true;
+    return result;
+}
+
+std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& today, int newestGood) {
+    std::set<QDate> days;
+    for (const QDateTime& when : made) days.insert(when.date());
+    std::set<QDate> lastDays;
+    for (auto it = days.rbegin(); it != days.rend() && lastDays.size() < 7; ++it) lastDays.insert(*it);
+    const int thisMonth = today.year() * 12 + today.month() - 1;
+    std::set<int> monthsTaken;
+    std::vector<size_t> doomed;
+    // made is newest first, so the first one met in a month is that month's last backup.
+    for (size_t i = 0; i < made.size(); ++i) {
+        const QDate day = made[i].date();
+        const int month = day.year() * 12 + day.month() - 1;
+        const bool monthly = thisMonth - month < 12 && monthsTaken.insert(month).second;
+        if (int(i) == newestGood || day > today || lastDays.count(day) || monthly) continue;
+        doomed.push_back(i);
+    }
+    return doomed;
+}
+
+int rotate(const QString& folder, const QDate& today) {
+    const std::vector<Entry> entries = list(folder);
+    std::vector<QDateTime> made;
+    made.reserve(entries.size());
+    for (const Entry& entry : entries) made.push_back(entry.made);
+    std::vector<size_t> doomed = toDelete(made, today, -1);
+    if (doomed.empty()) return 0;
+    // Only now is it worth opening backups: the newest one that passes the check stays, whatever its age.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!inspect(entries[i].path).ok) continue;
+        doomed = toDelete(made, today, int(i));
+        break;
+    }
+    int removed = 0;
+    for (size_t i : doomed) removed += QFile::remove(entries[i].path) ? 1 : 0;
+    if (removed) syncFolder(folder);
+    return removed;
+}
+
+bool madeOn(const QString& folder, const QDate& day, Reason reason) {
+    const QString prefix = QStringLiteral("selvane-") + day.toString(QStringLiteral("yyyyMMdd")) + u'-';
+    for (const QString& name : QDir(folder).entryList({prefix + QStringLiteral("*.mdb")}, QDir::Files)) {
+        const auto entry = parse(name);
+        if (entry && entry->reason == reason) return true;
+    }
+    return false;
+}
+
+void restore(DataFile& db, const QString& backupPath, const QString& folder, const QDateTime& now,
+             const DataFile::Progress& progress) {
+    const Inspection chosen = inspect(backupPath);
+    if (!chosen.ok) fail(QStringLiteral("このﾊﾞｯｸｱｯﾌﾟからは戻せません。\r") + chosen.problem);
+    make(db, folder, Reason::Restore, now);
+    db.restoreFrom(backupPath, progress);
+}
+
+}  // namespace backups

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "data/DataFile.h"
+
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+// Copies of the whole diary taken with SQLite's online backup API from the live connection, in a "backups"
+// folder beside the data file (owner-only), named by the date and time they were made and why.
+namespace backups {
+
+enum class Reason { Save, Purge, Import, Restore, Manual };
+
+struct Entry {
+    QString path;
+    QDateTime made;
+    Reason reason = Reason::Manual;
+};
+
+// The folder beside the data file.
+QString folderBeside(const QString& dataPath);
+
+// "selvane-20240503-101500-import.mdb"; and back (nothing for a name that is not one of ours).
+QString fileName(const QDateTime& made, Reason reason);
+std::optional<Entry> parse(const QString& path);
+// Ours in folder, newest first.
+std::vector<Entry> list(const QString& folder);
+// Why it was made, as the restore list shows it.
+QString reasonText(Reason reason);
+
+// Makes a backup into folder (made owner-only when missing). Returns its path, or throws PgError with the
+// reason; on failure no file is left behind.
+QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
+             const DataFile::Progress& progress = {});
+
+// What a backup holds, after SQLite's integrity check and a look at its table and columns.
+struct Inspection {
+    bool ok = false;
+    QString problem;  // when not ok
+    qint64 days = 0;
+    QString firstDay;
+    QString lastDay;
+};
+// thorough: with the integrity check (which reads the whole file); without it, only a look at the table.
+Inspection inspect(const QString& path, bool thorough = true);
+
+// Which backups to delete (indexes into made, newest first): kept are all of the last 7 days that have one,
+// the newest of each of the last 12 months (this month included), any dated after today, and newestGood.
+std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& today, int newestGood);
+
+// Deletes what toDelete says, never the newest backup that passes the integrity check. Returns how many went.
+int rotate(const QString& folder, const QDate& today);
+
+// True when folder holds a backup made on day for that reason.
+bool madeOn(const QString& folder, const QDate& day, Reason reason);
+
+// Checks the backup, backs up the diary as it is, then replaces the diary by the backup in one step.
+// Throws PgError with the reason; the diary is unchanged then.
+void restore(DataFile& db, const QString& backupPath, const QString& folder, const QDateTime& now,
+             const DataFile::Progress& progress = {});
+
+}  // namespace backups

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "data/DataFile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The two whole-diary files: Selvane's own CSV and the CSV that the phone app drip imports.
+namespace diarycsv {
+
+enum class Format { Selvane, Drip };
+
+// Selvane CSV: UTF-8 with a byte-order mark, this header, CRLF line ends.
+inline const QStringList kSelvaneColumns = {"date",     "temperature", "condition",    "medication",
+                                            "schedule", "diary",       "menstruation", "intercourse"};
+// drip's CSV as written here: no byte-order mark, LF line ends.
+inline const QStringList kDripColumns = {"date",           "temperature.value", "temperature.exclude",
+                                         "bleeding.value", "bleeding.exclude",  "sex.partner",
+                                         "note.value"};
+
+// Every column drip's own export writes; a drip file may hold any of them, in any order.
+const QStringList& dripKnownColumns();
+
+// The file's first bytes and its header line.
+QByteArray fileStart(Format format);
+// Appends one row (with its line end).
+void appendRow(QByteArray& out, Format format, const StoredRow& row);
+
+// The temperature as written: a plain decimal with a point, as short as reads back to the same number.
+QString temperatureText(double value);
+
+// drip has one note for a day: condition, medication and schedule go into it as labelled lines before the
+// diary, and come back out of it on import; any other note is the day's diary.
+struct NoteParts {
+    QString condition;
+    QString medication;
+    QString schedule;
+    QString diary;
+};
+QString joinNote(const NoteParts& parts);
+NoteParts splitNote(const QString& note);
+
+}  // namespace diarycsv

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "data/DataFile.h"
+#include "transfer/DiaryCsv.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+// Reading a whole-diary file and checking every line of it before anything is written: the first bad line
+// refuses the whole file.
+namespace importcheck {
+
+struct Result {
+    bool ok = false;
+    bool cancelled = false;
+    std::vector<DayRecord> days;  // in the file's order
+    diarycsv::Format format = diarycsv::Format::Selvane;
+    QString encoding;
+    int badLine = 0;  // the first bad line, counted from 1
+    QString problem;  // what is wrong with it
+
+    // "12行目：…" for messages.
+    QString lineProblem() const;
+};
+
+// The lowest and highest temperature a file may hold, in degrees Celsius.
+constexpr double kLowestTemp = 30.0;
+constexpr double kHighestTemp = 45.0;
+
+// progress(done, total) counts bytes of text read; returning false cancels.
+Result check(const QByteArray& bytes, const DataFile::Progress& progress = {});
+
+}  // namespace importcheck

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "data/DataFile.h"
+#include "transfer/DiaryCsv.h"
+
+#include <QString>
+
+// Writing the whole diary to a CSV file in one step: a temporary file beside the target, every write and the
+// flush checked, then renamed over it. The file is for its owner alone.
+namespace wholeexport {
+
+struct Outcome {
+    QString error;  // empty on success
+    qint64 rows = 0;
+    bool cancelled = false;
+};
+
+Outcome write(DataFile& db, const QString& path, diarycsv::Format format,
+              const DataFile::Progress& progress = {});
+
+// A path that must never be written over by an export: the data file itself.
+bool isDataFile(const QString& path, const QString& dataPath);
+
+}  // namespace wholeexport

@@ -1,0 +1,79 @@
+// The whole-diary commands as a script runs them: the program copied into a folder of its own beside a diary,
+// each command's exit status and what it leaves behind.
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestTransferCli : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void commands_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("leaves");  // a file the command makes, or an output it prints
+        QTest::newRow("export") << QStringList{"--export", "out.csv"} << 0 << "out.csv";
+        QTest::newRow("export for drip")
+            << QStringList{"--export", "drip.csv", "--format", "drip"} << 0 << "drip.csv";
+        QTest::newRow("unknown format") << QStringList{"--export", "x.csv", "--format", "xml"} << 2 << "";
+        QTest::newRow("export without a file") << QStringList{"--export"} << 2 << "";
+        QTest::newRow("import") << QStringList{"--import", "good.csv", "--on-conflict", "replace"} << 0
+                                << "backups";
+        QTest::newRow("import a bad file") << QStringList{"--import", "bad.csv"} << 1 << "";
+        QTest::newRow("unknown conflict rule")
+            << QStringList{"--import", "good.csv", "--on-conflict", "maybe"} << 2 << "";
+        QTest::newRow("another command's option")
+            << QStringList{"--import", "good.csv", "--format", "drip"} << 2 << "";
+        QTest::newRow("two commands") << QStringList{"--check", "--backup"} << 2 << "";
+        QTest::newRow("backup") << QStringList{"--backup"} << 0 << "backups";
+        QTest::newRow("backup into a folder") << QStringList{"--backup", "copies"} << 0 << "copies";
+        QTest::newRow("backup into two folders") << QStringList{"--backup", "a", "b"} << 2 << "";
+        QTest::newRow("restore a missing backup") << QStringList{"--restore", "none.mdb"} << 1 << "";
+        QTest::newRow("check") << QStringList{"--check"} << 0 << "記録のある日：1日";
+    }
+    void commands() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, leaves);
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("selvane"));
+        QVERIFY(QFile::copy(QStringLiteral(SELVANE_EXE), program));
+        QVERIFY(schema::createEmptyDataFile(dir.filePath(QStringLiteral("selvane.mdb"))));
+        QFile good(dir.filePath(QStringLiteral("good.csv")));
+        QVERIFY(good.open(QIODevice::WriteOnly));
+        good.write(
+            "date,temperature.value,bleeding.value,bleeding.exclude,note.value\n2024-05-01,36.6,1,false,"
+            "雨\n");
+        good.close();
+        QFile bad(dir.filePath(QStringLiteral("bad.csv")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("date,temperature.value\n2024-05-01,99\n");
+        bad.close();
+        if (arguments.contains(QStringLiteral("--check"))) {
+            QProcess import;
+            import.setWorkingDirectory(dir.path());
+            import.start(program, {QStringLiteral("--import"), QStringLiteral("good.csv")});
+            QVERIFY(import.waitForFinished(30000));
+        }
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(dir.path());
+        process.start(program, arguments);
+        QVERIFY(process.waitForFinished(30000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(process.exitCode() == status, qPrintable(err));
+        QVERIFY2(!err.isEmpty() || status == 0, "a refusal says why");
+        if (leaves.isEmpty()) return;
+        QVERIFY2(QFileInfo::exists(dir.filePath(leaves)) || out.contains(leaves), qPrintable(out + err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransferCli)
+#include "test_transfer_cli.moc"

@@ -1,0 +1,245 @@
+// Backups: rotation over a year of use, the newest good backup kept whatever its age, restore refusing what
+// it cannot trust, a full disk during an export or a backup, and the commands' exit statuses.
+#include "data/Schema.h"
+#include "platform/core/PgError.h"
+#include "transfer/Backups.h"
+#include "transfer/CommandLine.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+#include <csignal>
+#include <map>
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+bool run(const QString& path, const QString& sql) {
+    const QString name = QUuid::createUuid().toString();
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery query(db);
+        for (const QString& statement : sql.split(u';', Qt::SkipEmptyParts)) ok = ok && query.exec(statement);
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+// A diary of `days` days ending 2024-05-01, each with a diary text of some length.
+QString diary(const QTemporaryDir& dir, int days, const QString& name = QStringLiteral("selvane.mdb")) {
+    QString path = dir.filePath(name);
+    schema::createEmptyDataFile(path);
+    run(path,
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                       " INSERT INTO DATA_FIL SELECT date('2024-05-01', '-' || i || ' days'), 36.5, '', '',"
+                       " '', printf('%.*c', 100, 'x'), 0, 0 FROM n")
+            .arg(days - 1));
+    return path;
+}
+
+QStringList names(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// Runs work in a child whose files may not grow past limit bytes, as on a nearly full disk; its exit status.
+int underFileSizeLimit(rlim_t limit, const std::function<int()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+        const rlimit cap{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        _exit(work());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+class TestBackups : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // A year of use, some days skipped and some with two backups: after each day exactly the backups of the
+    // last 7 days that have one and the newest of each of the last 12 months are left.
+    void rotationOverASimulatedYear() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 3);
+        const QString folder = backups::folderBeside(data);
+        auto db = DataFile::open(data);
+        QRandomGenerator random(42);
+        std::map<QDateTime, QString> made;  // everything ever made
+        for (QDate day(2023, 1, 1); day <= QDate(2024, 2, 29); day = day.addDays(1 + random.bounded(3))) {
+            const int count = 1 + random.bounded(2);
+            for (int i = 0; i < count; ++i) {
+                const QDateTime when(day, QTime(9 + i * 5, random.bounded(60)));
+                made[when] = QFileInfo(backups::make(*db, folder, backups::Reason(i), when)).fileName();
+                backups::rotate(folder, day);
+            }
+            QSet<QDate> lastDays;
+            QMap<int, QDateTime> newestOfMonth;
+            const std::vector<std::pair<QDateTime, QString>> newestFirst(made.rbegin(), made.rend());
+            for (const auto& [when, name] : newestFirst) {
+                if (lastDays.size() < 7 || lastDays.contains(when.date())) lastDays.insert(when.date());
+                const int monthsAgo =
+                    (day.year() - when.date().year()) * 12 + day.month() - when.date().month();
+                if (monthsAgo < 12 && !newestOfMonth.contains(monthsAgo)) newestOfMonth[monthsAgo] = when;
+            }
+            QStringList expected;
+            for (const auto& [when, name] : made)
+                if (lastDays.contains(when.date()) || newestOfMonth.values().contains(when))
+                    expected.append(name);
+            expected.sort();
+            QCOMPARE(names(folder), expected);
+        }
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(folder).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0700u);
+    }
+
+    // Only an old backup passes the check: the rule would delete it, but it stays.
+    void theNewestGoodBackupIsNeverDeleted() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 3);
+        const QString folder = backups::folderBeside(data);
+        auto db = DataFile::open(data);
+        const QString good =
+            backups::make(*db, folder, backups::Reason::Save, QDateTime(QDate(2022, 1, 10), QTime(9, 0)));
+        for (int day = 1; day <= 8; ++day) {
+            const QString path = backups::make(*db, folder, backups::Reason::Save,
+                                               QDateTime(QDate(2023, 6, day), QTime(9, 0)));
+            writeFile(path, QByteArray(4096, 'x'));  // damaged since
+        }
+        backups::rotate(folder, QDate(2023, 6, 30));
+        QVERIFY(QFile::exists(good));
+        QCOMPARE(names(folder).size(), 1 + 7);  // the good one and the last 7 days
+    }
+
+    void restoreRefusesWhatItCannotTrust_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("damaged file") << "garbage";
+        QTest::newRow("another table") << "CREATE TABLE OTHER (x)";
+        QTest::newRow("a column missing") << "CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, Memo TEXT)";
+        QTest::newRow("no such file") << "missing";
+        QTest::newRow("its own backup fails") << "no backup folder";
+    }
+    void restoreRefusesWhatItCannotTrust() {
+        QFETCH(QString, damage);
+        QTemporaryDir dir;
+        const QString data = diary(dir, 20);
+        QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
+        if (damage == u"garbage") writeFile(chosen, QByteArray(8192, 'x'));
+        if (damage == u"missing") chosen = dir.filePath(QStringLiteral("none.mdb"));
+        if (damage.startsWith(u"CREATE")) {
+            QFile::remove(chosen);
+            QVERIFY(run(chosen, damage));
+        }
+        if (damage == u"no backup folder")
+            writeFile(backups::folderBeside(data), "a file where the folder goes");
+        const QByteArray before = contents(data);
+        auto db = DataFile::open(data);
+        QString messages;
+        QTextStream err(&messages);
+        try {
+            backups::restore(*db, chosen, backups::folderBeside(data),
+                             QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
+            QFAIL("restored");
+        } catch (const PgError& error) {
+            QVERIFY(!error.description().isEmpty());
+        }
+        QCOMPARE(contents(data), before);
+        QCOMPARE(db->recordCount(), 20);  // the open file is still the diary, and still works
+    }
+
+    void restoreReplacesTheOpenDiaryInOneStep() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 20);
+        const QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
+        auto db = DataFile::open(data);
+        backups::restore(*db, chosen, backups::folderBeside(data), QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
+        QCOMPARE(db->recordCount(), 5);
+        DayEntry entry;
+        entry.date = QDate(2024, 6, 1);
+        entry.tempText = QStringLiteral("36.6");
+        db->write(entry, db->findRow(entry.date));  // the same connection writes on
+        QCOMPARE(db->recordCount(), 6);
+        const auto before = backups::list(backups::folderBeside(data));
+        QCOMPARE(before.size(), size_t(1));
+        QCOMPARE(before[0].reason, backups::Reason::Restore);
+        QCOMPARE(backups::inspect(before[0].path).days, 20);
+    }
+
+    // A clear failure (exit 1), the old file at that path untouched and nothing partial left.
+    void aFullDiskDuringExportOrBackup() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 3000);
+        const QString target = dir.filePath(QStringLiteral("export.csv"));
+        writeFile(target, "the old export");
+        QTextStream err(stderr);
+        QCOMPARE(
+            underFileSizeLimit(
+                rlim_t(64) * 1024,
+                [&] { return transfercommands::exportDiary(data, target, diarycsv::Format::Selvane, err); }),
+            1);
+        QCOMPARE(contents(target), QByteArray("the old export"));
+        QCOMPARE(underFileSizeLimit(rlim_t(64) * 1024,
+                                    [&] { return transfercommands::backup(data, QString(), err); }),
+                 1);
+        QCOMPARE(names(backups::folderBeside(data)), QStringList());
+        QCOMPARE(names(dir.path()), QStringList({"export.csv", "selvane.mdb"}));
+    }
+
+    void commandExitStatuses() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 10);
+        QString output;
+        QString messages;
+        QTextStream out(&output);
+        QTextStream err(&messages);
+        QCOMPARE(transfercommands::check(data, out, err), 0);
+        QCOMPARE(output, QStringLiteral(
+                             "整合性：ok\n記録のある日：10日\n最初の日：2024-04-22\n最後の日：2024-05-01\n"));
+        // Never written over: her diary itself.
+        const QByteArray before = contents(data);
+        QCOMPARE(transfercommands::exportDiary(data, data, diarycsv::Format::Drip, err), 1);
+        QCOMPARE(contents(data), before);
+        QCOMPARE(transfercommands::backup(data, dir.filePath(QStringLiteral("elsewhere")), err), 0);
+        const QString copy = dir.filePath(QStringLiteral("elsewhere/")) +
+                             names(dir.filePath(QStringLiteral("elsewhere"))).value(0);
+        QCOMPARE(QFile(copy).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+        QCOMPARE(transfercommands::restore(data, copy, err), 0);
+        QCOMPARE(transfercommands::restore(data, dir.filePath(QStringLiteral("none")), err), 1);
+        QCOMPARE(transfercommands::check(dir.filePath(QStringLiteral("none.mdb")), out, err), 1);
+        writeFile(data, QByteArray(4096, 'x'));
+        QCOMPARE(transfercommands::check(data, out, err), 1);
+        QCOMPARE(transfercommands::exportDiary(data, dir.filePath(QStringLiteral("x.csv")),
+                                               diarycsv::Format::Selvane, err),
+                 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackups)
+#include "test_backups.moc"

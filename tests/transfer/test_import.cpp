@@ -1,0 +1,253 @@
+// Importing a whole-diary file: every malformed file refused before anything is written, the summary and the
+// choice for differing days, and the round trip of random diaries through the file (and through the sqlite3
+// tool's own CSV, as an independent reference for the dialect).
+#include "data/Schema.h"
+#include "transfer/CommandLine.h"
+#include "transfer/ImportPlan.h"
+#include "transfer/WholeExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Rows put straight into a data file, Nulls and all: (date, temp, condition, memo, schedule, diary, guest,
+// love).
+void insertRows(const QString& path, const QList<QVariantList>& rows) {
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("BEGIN"));
+        QVERIFY(
+            query.prepare(QStringLiteral("INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, Memo, SCHEDULE,"
+                                         " DIARY, GUEST, LOVE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")));
+        for (const QVariantList& row : rows) {
+            for (const QVariant& value : row) query.addBindValue(value);
+            QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+        }
+        query.exec(QStringLiteral("COMMIT"));
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// What she sees of every day, in date order: a Null text reads as empty, a Null flag as not set.
+QStringList seen(const QString& path) {
+    QStringList out;
+    auto db = DataFile::open(path);
+    db->forEachRow([&](const StoredRow& r) {
+        out.append(QStringList{
+            r.date,
+            r.temp ? QString::number(*r.temp, 'g', QLocale::FloatingPointShortest) : QStringLiteral("-"),
+            r.condition, r.memo, r.schedule, r.diary, QString::number(r.guest.value_or(false)),
+            QString::number(r.love.value_or(false))}
+                       .join(u'\x1f'));
+        return true;
+    });
+    return out;
+}
+
+QString randomText(QRandomGenerator& random) {
+    static const QStringList pieces = {"日記", "ｶﾀｶﾅ", "🌸",   "😀",    "\"", ",",    "\r",   "\n",
+                                       "\r\n", " ",    "abc", "=1+1", "　", "頭痛", "\"\"", ",\"\n"};
+    QString text;
+    const int count = random.bounded(6);
+    for (int i = 0; i < count; ++i) text += pieces[random.bounded(int(pieces.size()))];
+    return text;
+}
+
+QVariant randomTextOrNull(QRandomGenerator& random) {
+    return random.bounded(8) == 0 ? QVariant(QMetaType::fromType<QString>()) : QVariant(randomText(random));
+}
+
+QVariant randomFlag(QRandomGenerator& random) {
+    const int pick = random.bounded(5);
+    return pick == 0 ? QVariant(QMetaType::fromType<int>()) : QVariant(pick % 2);
+}
+
+// A diary of distinct random days (leap days always among them) with every kind of awkward text.
+QList<QVariantList> randomDiary(quint32 seed, int days) {
+    QRandomGenerator random(seed);
+    QSet<QDate> used{QDate(2000, 2, 29), QDate(2024, 2, 29)};
+    while (used.size() < days) used.insert(QDate(1990, 1, 1).addDays(random.bounded(20000)));
+    QList<QVariantList> rows;
+    for (const QDate& day : used) {
+        const QVariant temp = random.bounded(6) == 0 ? QVariant(QMetaType::fromType<double>())
+                                                     : QVariant((3500 + random.bounded(300)) / 100.0);
+        rows.append({day.toString(Qt::ISODate), temp, randomTextOrNull(random), randomTextOrNull(random),
+                     randomTextOrNull(random), randomTextOrNull(random), randomFlag(random),
+                     randomFlag(random)});
+    }
+    return rows;
+}
+
+struct Folder {
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString newDiary(const QString& name = QStringLiteral("selvane.mdb")) const {
+        schema::createEmptyDataFile(path(name));
+        return path(name);
+    }
+};
+
+const QByteArray kHeader =
+    "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n";
+
+}  // namespace
+
+class TestImport : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Refused with the first bad line named, the diary byte for byte as it was, no backup made.
+    void malformedFilesAreRefused_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("problem");
+        const QByteArray good = "2024-05-01,36.5,,,,,0,0\r\n";
+        QTest::newRow("unknown header") << QByteArray("day,temp\r\n2024-05-01,36.5\r\n") << "1行目：見出し";
+        QTest::newRow("wrong column count") << kHeader + good + "2024-05-02,36.5,,,,0,0\r\n"
+                                            << "3行目：列の数";
+        QTest::newRow("unclosed quote") << kHeader + good + "2024-05-02,36.5,\"open,,,,0,0\r\n"
+                                        << "3行目：引用符";
+        QTest::newRow("not a real day") << kHeader + "2023-02-29,36.5,,,,,0,0\r\n"
+                                        << "2行目：日付「2023-02-29」";
+        QTest::newRow("not a date") << kHeader + "yesterday,36.5,,,,,0,0\r\n"
+                                    << "2行目：日付";
+        QTest::newRow("temperature not a number") << kHeader + "2024-05-01,36.5度,,,,,0,0\r\n"
+                                                  << "2行目：体温";
+        QTest::newRow("temperature too low") << kHeader + "2024-05-01,29.99,,,,,0,0\r\n"
+                                             << "2行目：体温「29.99」";
+        QTest::newRow("temperature too high") << kHeader + "2024-05-01,45.01,,,,,0,0\r\n"
+                                              << "2行目：体温";
+        QTest::newRow("flag not 0/1/true/false") << kHeader + "2024-05-01,36.5,,,,,yes,0\r\n"
+                                                 << "2行目：menstruation";
+        QTest::newRow("the same day twice")
+            << kHeader + good + "2024-05-02,,,,,,0,0\r\n" + good << "4行目：2024-05-01 は 2行目";
+        QTest::newRow("bytes that are not text") << kHeader + good + "2024-05-02,36.5,\xff\xfe\x80,,,,0,0\r\n"
+                                                 << "3行目：文字";
+        QTest::newRow("drip bleeding out of range")
+            << QByteArray("date,bleeding.value\n2024-05-01,4\n") << "2行目：bleeding.value";
+        QTest::newRow("empty file") << QByteArray() << "1行目";
+    }
+    void malformedFilesAreRefused() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, problem);
+        Folder folder;
+        const QString data = folder.newDiary();
+        insertRows(data, {{"2024-04-30", 36.4, "", "", "", "前の日", 0, 0}});
+        const QByteArray before = contents(data);
+        writeFile(folder.path("in.csv"), file);
+        QString messages;
+        QTextStream err(&messages);
+        QCOMPARE(transfercommands::importDiary(data, folder.path("in.csv"), true, err), 1);
+        QVERIFY2(messages.contains(problem), qPrintable(messages));
+        QCOMPARE(contents(data), before);
+        QVERIFY(!QFileInfo::exists(folder.path("backups")));
+    }
+
+    // New days are added; for the differing ones she keeps hers or takes the file's; a backup comes first.
+    void differingDaysFollowHerChoice_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("keep mine") << false;
+        QTest::newRow("take the file's") << true;
+    }
+    void differingDaysFollowHerChoice() {
+        QFETCH(bool, replace);
+        Folder folder;
+        const QString data = folder.newDiary();
+        insertRows(data, {{"2024-05-01", 36.5, "", "", "", "同じ", 0, 0},
+                          {"2024-05-02", 36.6, "", "", "", "私の", 1, 0}});
+        writeFile(folder.path("in.csv"), "\xEF\xBB\xBF" + kHeader +
+                                             "2024-05-01,36.5,,,,同じ,0,0\r\n"
+                                             "2024-05-02,37.1,,,,ﾌｧｲﾙの,0,1\r\n"
+                                             "2024/5/3,36.9,,,,新しい,,\r\n");
+        QString messages;
+        QTextStream err(&messages);
+        QCOMPARE(transfercommands::importDiary(data, folder.path("in.csv"), replace, err), 0);
+        QVERIFY2(messages.contains(transfercommands::importSummary(1, 1, 1)), qPrintable(messages));
+        const QStringList days = seen(data);
+        QCOMPARE(days.size(), 3);
+        QVERIFY(days[1].contains(replace ? QStringLiteral("ﾌｧｲﾙの") : QStringLiteral("私の")));
+        QVERIFY(days[2].startsWith(QStringLiteral("2024-05-03\x1f") + QStringLiteral("36.9")));
+        QCOMPARE(QDir(folder.path("backups")).entryList(QDir::Files).size(), 1);
+    }
+
+    // Cancelled from its progress up to the commit, an import leaves the file byte for byte as it was.
+    void aCancelledImportChangesNothing() {
+        Folder folder;
+        const QString data = folder.newDiary();
+        insertRows(data, {{"2024-05-01", 36.5, "", "", "", "私の", 0, 0}});
+        const QByteArray before = contents(data);
+        auto db = DataFile::open(data);
+        std::vector<DayRecord> days(5000);
+        for (size_t i = 0; i < days.size(); ++i) days[i].date = QDate(2024, 5, 1).addDays(qint64(i));
+        const importplan::Plan plan = importplan::make(*db, days);
+        QCOMPARE(plan.different.size(), size_t(1));
+        for (qint64 stopAt : {qint64(4096), qint64(5000)}) {
+            QVERIFY(
+                !importplan::apply(*db, plan, true, [stopAt](qint64 done, qint64) { return done < stopAt; }));
+            QCOMPARE(contents(data), before);
+        }
+        QVERIFY(importplan::apply(*db, plan, true, [](qint64, qint64) { return true; }));
+        QCOMPARE(db->recordCount(), 5000);
+    }
+
+    // Export, then import into an empty diary: the same days, text for text. The sqlite3 tool's CSV of the
+    // same rows imports to the same days too.
+    void randomDiariesRoundTrip() {
+        for (quint32 seed : {1u, 2u, 3u, 4u, 5u}) {
+            Folder folder;
+            const QString original = folder.newDiary(QStringLiteral("original.mdb"));
+            insertRows(original, randomDiary(seed, 300));
+            const QStringList expected = seen(original);
+            {
+                auto db = DataFile::open(original);
+                QVERIFY(wholeexport::write(*db, folder.path("out.csv"), diarycsv::Format::Selvane)
+                            .error.isEmpty());
+            }
+            QString messages;
+            QTextStream err(&messages);
+            const QString copy = folder.newDiary(QStringLiteral("copy.mdb"));
+            QCOMPARE(transfercommands::importDiary(copy, folder.path("out.csv"), false, err), 0);
+            QCOMPARE(seen(copy), expected);
+
+            QProcess tool;
+            tool.setStandardOutputFile(folder.path("tool.csv"));
+            tool.start(QStringLiteral("sqlite3"),
+                       {QStringLiteral("-csv"), QStringLiteral("-header"), original,
+                        QStringLiteral("SELECT DAT_DATE AS date, TEMP AS temperature, CONDITION AS condition,"
+                                       " Memo AS medication, SCHEDULE AS schedule, DIARY AS diary,"
+                                       " GUEST AS menstruation, LOVE AS intercourse FROM DATA_FIL")});
+            QVERIFY(tool.waitForFinished());
+            QCOMPARE(tool.exitCode(), 0);
+            const QString reference = folder.newDiary(QStringLiteral("reference.mdb"));
+            QCOMPARE(transfercommands::importDiary(reference, folder.path("tool.csv"), false, err), 0);
+            QCOMPARE(seen(reference), expected);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImport)
+#include "test_import.moc"

@@ -1,0 +1,163 @@
+// The whole-diary commands in the main window, driven through its menus with scripted dialogs: what she is
+// asked, what the files hold afterwards, and what the window shows.
+#include "support/MainBed.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+using Answer = Dialogs::Answer;
+
+namespace {
+
+QStringList backupNames(const TestBed& bed) {
+    return QDir(bed.dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files, QDir::Name);
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Backups cannot be made: a file stands where their folder goes.
+void blockBackups(TestBed& bed) { writeFile(bed.dir.filePath(QStringLiteral("backups")), "not a folder"); }
+
+}  // namespace
+
+class TestTransferWindows : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { initTestApplication(); }
+
+    void exportAsksBeforeReplacing() {
+        MainBed bed;
+        saveDay(bed, QDate(2001, 5, 20), "36.4", true, "今日");
+        frmMain* w = bed.startMain();
+        const QString target = bed.dir.filePath(QStringLiteral("phone.csv"));
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 1});
+        w->mnuFileExportAll->trigger();
+        const auto& call = bed.dialogs.calls.first();
+        QCOMPARE(call.kind, ScriptedDialogs::Call::ChooseFile);
+        QCOMPARE(call.options, QStringList({"Selvane CSV (*.csv)", "drip CSV (*.csv)"}));
+        QCOMPARE(call.initial, bed.dir.filePath(QStringLiteral("selvane-20010520.csv")));
+        QCOMPARE(contents(target), QByteArray("date,temperature.value,temperature.exclude,bleeding.value,"
+                                              "bleeding.exclude,sex.partner,note.value\n"
+                                              "2001-05-20,36.4,false,2,false,,今日\n"));
+        bed.dialogs.clear();
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 0});
+        bed.dialogs.answers.enqueue(Answer::No);
+        w->mnuFileExportAll->trigger();
+        QCOMPARE(bed.dialogs.calls.at(1).text, QStringLiteral("上書きしますか？"));
+        QVERIFY(contents(target).startsWith("date,temperature.value"));
+    }
+
+    // The summary counts, her choice for the differing day, a backup first, and the day shown anew.
+    void importFollowsTheSummary_data() {
+        QTest::addColumn<std::optional<int>>("choice");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("take the file's") << std::optional<int>(1) << "37.1" << 2;
+        QTest::newRow("keep mine") << std::optional<int>(0) << "36.4" << 2;
+        QTest::newRow("cancel") << std::optional<int>() << "36.4" << 1;
+    }
+    void importFollowsTheSummary() {
+        QFETCH(std::optional<int>, choice);
+        QFETCH(QString, shown);
+        QFETCH(int, rows);
+        MainBed bed;
+        saveDay(bed, QDate(2001, 5, 20), "36.4");
+        frmMain* w = bed.startMain();
+        const QString file = bed.dir.filePath(QStringLiteral("in.csv"));
+        writeFile(file,
+                  "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\n"
+                  "2001-05-20,37.1,,,,,0,0\n2001-05-21,36.9,,,,,1,0\n");
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
+        bed.dialogs.choices.enqueue(choice);
+        w->mnuFileImport->trigger();
+        const auto& summary = bed.dialogs.calls.at(1);
+        QCOMPARE(summary.kind, ScriptedDialogs::Call::Choose);
+        QVERIFY(summary.text.contains(QStringLiteral("新しい日：1日\r同じ日：0日\r内容の違う日：1日")));
+        QCOMPARE(summary.options, QStringList({"自分のﾃﾞｰﾀを残す", "ﾌｧｲﾙのﾃﾞｰﾀにする"}));
+        QCOMPARE(bed.rowCount(), rows);
+        QCOMPARE(w->txtTemp->text(), shown);
+        QCOMPARE(backupNames(bed).size(), choice ? 1 : 0);
+    }
+
+    void importStopsWhenItsBackupFails() {
+        MainBed bed;
+        frmMain* w = bed.startMain();
+        blockBackups(bed);
+        const QString file = bed.dir.filePath(QStringLiteral("in.csv"));
+        writeFile(file, "date,temperature.value\n2001-05-21,36.9\n");
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
+        bed.dialogs.choices.enqueue(0);
+        w->mnuFileImport->trigger();
+        QCOMPARE(bed.rowCount(), 0);
+        QVERIFY(bed.dialogs.calls.last().text.startsWith(
+            QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、読み込みをやめました。")));
+    }
+
+    // The day's first save leaves a backup; the list shows it; restoring it brings the old day back.
+    void restoreBringsBackTheBackedUpDay() {
+        MainBed bed;
+        frmMain* w = bed.startMain();
+        w->txtTemp->setText(QStringLiteral("36.2"));
+        w->mnuRegister->trigger();
+        QCOMPARE(backupNames(bed).size(), 1);
+        bed.dialogs.answers.enqueue(Answer::Yes);  // overwrite
+        w->txtTemp->setText(QStringLiteral("37.0"));
+        w->mnuRegister->trigger();
+        QCOMPARE(backupNames(bed).size(), 1);  // one a day
+        bed.dialogs.clear();
+        bed.dialogs.choices.enqueue(0);
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        w->mnuSetRestore->trigger();
+        const auto& list = bed.dialogs.calls.first();
+        QCOMPARE(list.options.size(), 1);
+        QVERIFY2(
+            list.options.first().contains(QStringLiteral("その日最初の登録　1日分　最新の日 2001-05-20")),
+            qPrintable(list.options.first()));
+        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.2"));
+        QCOMPARE(backupNames(bed).size(), 2);  // and the diary as it was before the restore
+    }
+
+    // A failed daily backup never stops a save, and is told once.
+    void aFailedDailyBackupIsToldOnce() {
+        MainBed bed;
+        frmMain* w = bed.startMain();
+        blockBackups(bed);
+        for (const QDate& day : {QDate(2001, 5, 20), QDate(2001, 5, 21)}) {
+            clickDay(w, day);
+            w->mnuRegister->trigger();
+        }
+        QCOMPARE(bed.rowCount(), 2);
+        int told = 0;
+        for (const auto& call : bed.dialogs.calls)
+            told += call.text.contains(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れませんでした")) ? 1 : 0;
+        QCOMPARE(told, 1);
+    }
+
+    void purgeStopsWhenItsBackupFails() {
+        MainBed bed;
+        saveDay(bed, QDate(2001, 5, 1), "36.3");
+        frmMain* w = bed.startMain();
+        blockBackups(bed);
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        w->mnuSetMente->trigger();
+        QCOMPARE(bed.scalar(QStringLiteral("SELECT DAT_DATE FROM DATA_FIL")).toString(),
+                 QStringLiteral("2001-05-01"));
+        QVERIFY(bed.dialogs.calls.last().text.contains(QStringLiteral("ﾒﾝﾃﾅﾝｽをやめました")));
+    }
+};
+
+QTEST_MAIN(TestTransferWindows)
+#include "test_transfer_windows.moc"

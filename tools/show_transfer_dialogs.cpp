@@ -1,0 +1,43 @@
+// Shows one of the whole-diary dialogs as she would see it, for looking at under a screenshot tool:
+//   show_transfer_dialogs export|import|summary|restore
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char* argv[]) {
+    appsetup::prepareFonts();
+    QApplication app(argc, argv);
+    appsetup::applyJapanese(app);
+    const QString which = argc > 1 ? QString::fromLatin1(argv[1]) : QString();
+    QtDialogs dialogs;
+    if (which == u"export")
+        dialogs.chooseFile(nullptr,
+                           {QStringLiteral("全ﾃﾞｰﾀの書き出し"),
+                            {QStringLiteral("Selvane CSV (*.csv)"), QStringLiteral("drip CSV (*.csv)")},
+                            QDir::current().filePath(QStringLiteral("selvane-20240503.csv")),
+                            true});
+    if (which == u"import")
+        dialogs.chooseFile(nullptr, {QStringLiteral("ﾃﾞｰﾀの読み込み"),
+                                     {QStringLiteral("CSV ﾌｧｲﾙ (*.csv)"), QStringLiteral("すべてのﾌｧｲﾙ (*)")},
+                                     QDir::currentPath(),
+                                     false});
+    if (which == u"summary")
+        dialogs.choose(
+            nullptr,
+            QStringLiteral("drip-export.csv（drip の形式、UTF-8）\r\r新しい日：412日\r同じ日：30日\r"
+                           "内容の違う日：5日\r\r内容の違う日はどちらにしますか？"),
+            QStringLiteral("ﾃﾞｰﾀの読み込み"),
+            {QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")});
+    if (which == u"restore")
+        dialogs.choose(
+            nullptr, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んでください（新しい順）。"),
+            QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻す"),
+            {QStringLiteral("2024年05月03日 21:14:05　読み込みの前　1461日分　最新の日 2024-05-03"),
+             QStringLiteral("2024年05月03日 08:02:11　その日最初の登録　1460日分　最新の日 2024-05-02"),
+             QStringLiteral("2024年05月02日 07:58:40　その日最初の登録　1459日分　最新の日 2024-05-01"),
+             QStringLiteral("2024年04月30日 22:10:03　ﾒﾝﾃﾅﾝｽの前　1530日分　最新の日 2024-04-30"),
+             QStringLiteral("2024年03月31日 07:45:12　その日最初の登録　1500日分　最新の日 2024-03-31")});
+    return 0;
+}
