@@ -18,15 +18,25 @@ double median(std::vector<double> values) {
 }
 
 double medianMicros(int runs, const std::function<void()>& work) {
-    work();
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1000.0);
+    return interleavedMedianMicros(runs, {work}).front();
+}
+
+std::vector<double> interleavedMedianMicros(int runs, const std::vector<std::function<void()>>& works) {
+    std::vector<std::vector<double>> times(works.size());
+    for (auto& list : times) list.reserve(size_t(runs));
+    for (const auto& work : works) work();
+    for (int run = 0; run < runs; ++run) {
+        for (size_t w = 0; w < works.size(); ++w) {
+            QElapsedTimer timer;
+            timer.start();
+            works[w]();
+            times[w].push_back(timer.nsecsElapsed() / 1000.0);
+        }
     }
-    return median(times);
+    std::vector<double> result;
+    result.reserve(times.size());
+    for (auto& list : times) result.push_back(median(std::move(list)));
+    return result;
 }
 
 void makeDataFile(const QString& path, int rows, const QString& lastDayIso) {

@@ -21,6 +21,11 @@ class TestJaText : public QObject {
         QTest::newRow("full-width") << "２９．５" << 30;
         QTest::newRow("16-bit top") << "32767.4" << 32767;
         QTest::newRow("16-bit bottom") << "-32768" << -32768;
+        QTest::newRow("plain digits") << "2001" << 2001;
+        QTest::newRow("leading zeros") << "0007" << 7;
+        QTest::newRow("point last") << "28." << 28;
+        QTest::newRow("point first") << " -.5 " << 0;
+        QTest::newRow("one line end") << "28 \n" << 28;
     }
     void wholeNumberRoundsHalvesToEven() {
         QFETCH(QString, text);
@@ -39,6 +44,14 @@ class TestJaText : public QObject {
         QTest::newRow("overflow up") << "32767.5" << int(PgError::Overflow);
         QTest::newRow("overflow down") << "-32769" << int(PgError::Overflow);
         QTest::newRow("huge") << "99999999999999999999" << int(PgError::Overflow);
+        QTest::newRow("nine plain digits") << "123456789" << int(PgError::Overflow);
+        QTest::newRow("point alone") << " . " << int(PgError::TypeMismatch);
+        QTest::newRow("sign alone") << "-" << int(PgError::TypeMismatch);
+        QTest::newRow("two signs") << "+-1" << int(PgError::TypeMismatch);
+        QTest::newRow("two line ends") << "28\n\n" << int(PgError::TypeMismatch);
+        QTest::newRow("line end first") << "\n28" << int(PgError::TypeMismatch);
+        QTest::newRow("tab") << "\t28" << int(PgError::TypeMismatch);
+        QTest::newRow("arabic-indic digit") << "٣" << int(PgError::TypeMismatch);
     }
     void wholeNumberFailures() {
         QFETCH(QString, text);
@@ -68,6 +81,26 @@ class TestJaText : public QObject {
         const QStringList week = {"日", "月", "火", "水", "木", "金", "土"};
         for (int i = 0; i < 7; ++i)  // 2001-12-02 was a Sunday
             QCOMPARE(jatext::weekdayShort(QDate(2001, 12, 2).addDays(i)), week[i]);
+    }
+
+    // The data file's dates are read as the general parser reads them, whatever the text holds.
+    void isoDatesReadLikeTheGeneralParser_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        for (const char* text : {"2001-05-02", "0001-01-01", "9999-12-31", "2000-02-29"})
+            QTest::newRow(text) << QString(text) << true;
+        for (const char* text : {"1900-02-29", "2001-02-30", "2001-13-01", "2001-00-10", "0000-01-01",
+                                 "2001-5-02", "2001/05/02", " 2001-05-02", "2001-05-02x", "20010502", "",
+                                 "２００１-05-02", "-001-05-02", "+001-05-02", "2001-+5-02"})
+            QTest::newRow(text) << QString::fromUtf8(text) << false;
+    }
+    void isoDatesReadLikeTheGeneralParser() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        const QDate day = jatext::readIsoDate(text);
+        QCOMPARE(day, QDate::fromString(text, QStringLiteral("yyyy-MM-dd")));
+        QCOMPARE(day.isValid(), valid);
+        if (valid) QCOMPARE(day.toString(Qt::ISODate), text);
     }
 
     void narrowTurnsFullWidthIntoAscii() {

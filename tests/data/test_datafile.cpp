@@ -66,6 +66,42 @@ class TestDataFile : public QObject {
         QCOMPARE(bed.rowCount(), 1);
     }
 
+    // A save over a row changes that row whatever its day and flags held, and the indexes follow.
+    void saveOverARow_data() {
+        QTest::addColumn<QString>("stored");  // the row's day and menstruation flag, as SQL values
+        QTest::addColumn<QDate>("day");       // the day saved over it
+        QTest::addColumn<bool>("guest");
+        QTest::newRow("same day and flag") << "'2001-05-02', 0" << QDate(2001, 5, 2) << false;
+        QTest::newRow("same day, menstruation kept") << "'2001-05-02', 1" << QDate(2001, 5, 2) << true;
+        QTest::newRow("menstruation ticked") << "'2001-05-02', 0" << QDate(2001, 5, 2) << true;
+        QTest::newRow("menstruation cleared") << "'2001-05-02', 1" << QDate(2001, 5, 2) << false;
+        QTest::newRow("flag empty") << "'2001-05-02', NULL" << QDate(2001, 5, 2) << false;
+        QTest::newRow("row of another day") << "'2001-05-01', 1" << QDate(2001, 5, 2) << false;
+    }
+    void saveOverARow() {
+        QFETCH(QString, stored);
+        QFETCH(QDate, day);
+        QFETCH(bool, guest);
+        TestBed bed;
+        QVERIFY(bed.sql("INSERT INTO DATA_FIL (DAT_DATE, GUEST, TEMP) VALUES (" + stored + ", 36.1)"));
+        auto db = bed.openData();
+        const qint64 row = bed.scalar("SELECT rowid FROM DATA_FIL").toLongLong();
+        DayEntry saved = entry(day, "36.9");
+        saved.memo = "薬";
+        saved.guest = guest;
+        db->write(saved, row);
+        QCOMPARE(bed.rowCount(), 1);
+        QCOMPARE(db->findRow(day), std::optional<qint64>(row));
+        const auto loaded = db->load(day);
+        QVERIFY(loaded);
+        QCOMPARE(*loaded->temp, 36.9);
+        QCOMPARE(loaded->memo, QStringLiteral("薬"));
+        QCOMPARE(loaded->guest, guest);
+        QList<QDate> menstruation;
+        db->forEachMenstruationDay([&](const QDate& d) { return menstruation.append(d), true; });
+        QCOMPARE(menstruation, guest ? QList<QDate>{day} : QList<QDate>{});
+    }
+
     void emptyTextsAreStoredAsEmptyNotNull() {
         TestBed bed;
         auto db = bed.openData();

@@ -66,6 +66,13 @@ class TestFrmView : public QObject {
         for (int r = 0; r < 180; r += view.DATA_FLX->rowSpan(r, 1))
             months << view.TextMatrix(r + 1, 1).toInt();
         QCOMPARE(months, QList<int>({12, 11, 10, 9, 8, 7, 6}));
+        // Each day cell is aligned as its column's format mark says: "^" centred, "<" left.
+        auto alignment = [&](int c) {
+            return qvariant_cast<Qt::Alignment>(
+                view.DATA_FLX->model()->index(179, c).data(Qt::TextAlignmentRole));
+        };
+        QCOMPARE(alignment(listrows::Temp), Qt::AlignHCenter | Qt::AlignVCenter);
+        QCOMPARE(alignment(listrows::Schedule), Qt::AlignLeft | Qt::AlignVCenter);
         QCOMPARE(view.DATA_FLX->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(view.DATA_FLX->toolTip(), QStringLiteral("過去180日分のデータ一覧です"));
     }

@@ -25,6 +25,9 @@ float readSingle(const QString& text);
 // The shortest decimal text of a single-precision real: 36.5 -> "36.5", 37 -> "37".
 QString shortestText(float value);
 
+// The day a "2001-05-02" text names (the data file's form); an invalid date for any other text.
+QDate readIsoDate(const QString& text);
+
 // "2001/05/02": the date literal's inner part and the list's header texts.
 QString slashDate(const QDate& day);
 // "2001年05月02日"

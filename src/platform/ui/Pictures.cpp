@@ -1,5 +1,6 @@
 #include "platform/ui/Pictures.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QResource>
 #include <QtEndian>
@@ -42,7 +43,18 @@ QIcon icon(const QString& base) {
 
 }  // namespace
 
-QIcon windowIcon() { return icon(QStringLiteral(":/icons/heart")); }
+QIcon windowIcon() {
+    // The list window sets it at each opening: it is made once, and let go with the application.
+    static QIcon* made = nullptr;
+    if (!made) {
+        made = new QIcon(icon(QStringLiteral(":/icons/heart")));
+        qAddPostRoutine([] {
+            delete made;
+            made = nullptr;
+        });
+    }
+    return *made;
+}
 
 QIcon toolbarImage(const QString& name) { return icon(QStringLiteral(":/toolbar/") + name); }
 
