@@ -10,7 +10,6 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <vector>
@@ -60,25 +59,6 @@ void bareWrite(const QString& folder, const QByteArray& bytes) {
     ::close(dir);
 }
 
-// Medians of two kinds of work measured in turns, so that both meet the same load of the machine.
-std::pair<double, double> medianMicrosInTurns(int runs, const std::function<void()>& baseline,
-                                              const std::function<void()>& work) {
-    baseline();
-    work();
-    std::vector<double> base;
-    std::vector<double> ours;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        baseline();
-        base.push_back(timer.nsecsElapsed() / 1000.0);
-        timer.restart();
-        work();
-        ours.push_back(timer.nsecsElapsed() / 1000.0);
-    }
-    return {bench::median(base), bench::median(ours)};
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -90,30 +70,30 @@ int main(int argc, char* argv[]) {
     bench::makeDataFile(path, 36500, kLastDay.toString(Qt::ISODate));
     vault::lockDiary(path, vault::Secret::fromText(kPassphrase), vault::kDefaultCost, {}).reset();
 
-    const auto [bare, unlock] = medianMicrosInTurns(
-        9, [&] { bareUnlock(path); },
-        [&] {
-            auto opened = vault::unlock(path, vault::readLockedFile(path),
-                                        vault::Secret::fromText(kPassphrase), std::nullopt, {});
-            if (!opened.file) std::abort();
-        });
-    bench::report(QStringLiteral("unlock 36,500 days vs bare key + decrypt"), unlock / 1000, bare / 1000,
-                  QStringLiteral("ms"), 1.2);
+    const std::vector<double> unlocking = bench::interleavedMedianMicros(
+        9, {[&] { bareUnlock(path); },
+            [&] {
+                auto opened = vault::unlock(path, vault::readLockedFile(path),
+                                            vault::Secret::fromText(kPassphrase), std::nullopt, {});
+                if (!opened.file) std::abort();
+            }});
+    bench::report(QStringLiteral("unlock 36,500 days vs bare key + decrypt"), unlocking[1] / 1000,
+                  unlocking[0] / 1000, QStringLiteral("ms"), 1.2);
 
     auto opened = vault::unlock(path, vault::readLockedFile(path), vault::Secret::fromText(kPassphrase),
                                 std::nullopt, {});
     const QByteArray sealed = contents(path);
     int step = 0;
-    const auto [write, save] = medianMicrosInTurns(
-        41, [&] { bareWrite(dir.path(), sealed); },
-        [&] {
-            DayEntry entry;
-            entry.date = kLastDay;
-            entry.tempText = QString::number(36.0 + (step++ % 10) / 10.0);
-            entry.diary = QStringLiteral("今日の日記");
-            opened.file->write(entry, opened.file->findRow(entry.date));
-        });
-    bench::report(QStringLiteral("locked save, 36,500 days vs bare write"), save / 1000, write / 1000,
-                  QStringLiteral("ms"), 1.5);
+    const std::vector<double> saving =
+        bench::interleavedMedianMicros(41, {[&] { bareWrite(dir.path(), sealed); },
+                                            [&] {
+                                                DayEntry entry;
+                                                entry.date = kLastDay;
+                                                entry.tempText = QString::number(36.0 + (step++ % 10) / 10.0);
+                                                entry.diary = QStringLiteral("今日の日記");
+                                                opened.file->write(entry, opened.file->findRow(entry.date));
+                                            }});
+    bench::report(QStringLiteral("locked save, 36,500 days vs bare write"), saving[1] / 1000,
+                  saving[0] / 1000, QStringLiteral("ms"), 1.5);
     return 0;
 }
