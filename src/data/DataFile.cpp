@@ -118,6 +118,7 @@ DataFile::DataFile(QString path)
 DataFile::~DataFile() {
     {
         QSqlDatabase database = QSqlDatabase::database(connection_, false);
+        if (store_ && database.isOpen()) store_->forget(database);
         if (database.isValid()) database.close();
     }
     QSqlDatabase::removeDatabase(connection_);
@@ -147,6 +148,7 @@ void keepPrivate(const QString& path) {
 }  // namespace
 
 void DataFile::ensureStillInPlace() const {
+    if (store_) return store_->checkWritable();
     quint64 device = 0;
     quint64 inode = 0;
     if (!identify(path_, &device, &inode) || device != device_ || inode != inode_)
@@ -173,6 +175,33 @@ std::unique_ptr<DataFile> DataFile::open(const QString& path) {
     if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM DATA_FIL LIMIT 0")))
         raise(query.lastError());
     return file;
+}
+
+std::unique_ptr<DataFile> DataFile::openHeld(std::unique_ptr<DiaryStore> store) {
+    std::unique_ptr<DataFile> file(new DataFile(QStringLiteral(":memory:")));
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file->connection_);
+    database.setDatabaseName(QStringLiteral(":memory:"));
+    if (!database.open()) raise(database.lastError());
+    QSqlQuery query(database);
+    // Nothing of a held diary may reach the disk through the engine: no temporary files.
+    if (!query.exec(QStringLiteral("PRAGMA temp_store = MEMORY"))) raise(query.lastError());
+    query.finish();
+    store->load(database);
+    if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM DATA_FIL LIMIT 0")))
+        raise(query.lastError());
+    file->store_ = std::move(store);
+    return file;
+}
+
+void DataFile::persist() {
+    if (!store_) return;
+    QSqlDatabase database = db();
+    try {
+        store_->save(database);
+    } catch (const PgError&) {
+        store_->load(database);
+        throw;
+    }
 }
 
 std::optional<DayRecord> DataFile::load(const QDate& day) {
@@ -237,6 +266,7 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
         exec(query);
     }
     transaction.commit();
+    persist();
 }
 
 void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& visit) {
@@ -283,4 +313,5 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     bindEntry(query, fresh, temp);
     exec(query);
     transaction.commit();
+    persist();
 }

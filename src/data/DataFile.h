@@ -9,6 +9,24 @@
 #include <optional>
 #include <vector>
 
+// Where a diary held in memory is kept on disk (the locked diary is one). A held diary is changed in memory
+// first and then written whole by its store; when that fails, the memory is put back as it was written last.
+class DiaryStore {
+  public:
+    virtual ~DiaryStore() = default;
+    // Puts the state written last into the in-memory connection. Throws PgError when it cannot.
+    virtual void load(QSqlDatabase& db) = 0;
+    // Throws PgError when the file can no longer take a change (gone, read-only, replaced by someone else).
+    virtual void checkWritable() = 0;
+    // Writes the whole in-memory diary durably. Throws PgError when it could not.
+    virtual void save(QSqlDatabase& db) = 0;
+    // Just before the connection closes: the chance to wipe the memory that held the diary.
+    virtual void forget(QSqlDatabase& db) = 0;
+    // Writes the whole diary, kept as the store keeps it (a locked diary sealed), into a file of its own at
+    // path in one step: a backup. Throws PgError; nothing is left at path then.
+    virtual void writeCopy(QSqlDatabase& db, const QString& path) = 0;
+};
+
 struct sqlite3;
 
 // A row exactly as the file holds it, for moving the whole diary: a Null text is a null QString, a Null
@@ -31,6 +49,8 @@ class DataFile {
   public:
     // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL.
     static std::unique_ptr<DataFile> open(const QString& path);
+    // Opens a diary held in memory and kept on disk by store; the same checks as open.
+    static std::unique_ptr<DataFile> openHeld(std::unique_ptr<DiaryStore> store);
     ~DataFile();
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
@@ -53,6 +73,11 @@ class DataFile {
     // Deletes every record dated on or before day and writes the day's fresh record, in one transaction:
     // on any failure nothing is deleted.
     void purgeThrough(const QDate& day, const DayEntry& fresh);
+
+    // The store of a held diary, or nothing for a file opened in place.
+    DiaryStore* store() const { return store_.get(); }
+    // The open connection, for work on the whole diary (copying it out, converting it).
+    QSqlDatabase connection() const { return db(); }
 
     // ---- The whole diary at once (export, import, backups, restore): DataFileTransfer.cpp ----
     // Reports how far a long operation has come; returning false asks it to stop (where it may).
@@ -77,11 +102,14 @@ class DataFile {
     // A write must reach the file the user sees at the path: one deleted or replaced since it was opened
     // would swallow the save without a trace.
     void ensureStillInPlace() const;
+    // A held diary's change goes to its store once committed in memory.
+    void persist();
 
     QString path_;
     QString connection_;
     quint64 device_ = 0;
     quint64 inode_ = 0;
+    std::unique_ptr<DiaryStore> store_;
 };
 
 // The open data file, or the runtime's error when start-up could not open one.

@@ -166,6 +166,7 @@ bool DataFile::importRecords(const std::vector<DayRecord>& add,
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+    persist();
     return true;
 }
 
@@ -192,4 +193,5 @@ void DataFile::restoreFrom(const QString& path, const Progress& progress) {
     }
     const int finished = sqlite3_backup_finish(backup);
     if (step != SQLITE_DONE || finished != SQLITE_OK) raise(live);
+    persist();
 }

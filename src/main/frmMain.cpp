@@ -9,6 +9,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ScreenFit.h"
 #include "settings/SettingPrompt.h"
+#include "vault/ui/LockController.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -30,6 +31,7 @@ frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
     buildMenus();
     buildToolbar();
     connectHandlers();
+    buildLock();
     screenfit::fit(this);
 }
 
@@ -57,8 +59,9 @@ bool frmMain::Form_Load() {
                                    QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
         return false;
     }
+    if (!lock_->unlockAtStart()) return false;  // a locked diary opens with her passphrase or not at all
     services_.dialogs->trapped(this, [&] {
-        m_.Db = DataFile::open(path);
+        if (!m_.Db) m_.Db = DataFile::open(path);
         offerRecoveredEdits();
         m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
                                                settingkeys::kCycleDefault);

@@ -14,6 +14,7 @@ class QCheckBox;
 class QGroupBox;
 class HelpProcess;
 class HelpViewer;
+class LockController;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -70,6 +71,9 @@ class frmMain : public QMainWindow {
     QAction* mnuSetTemp = nullptr;
     QAction* mnuSetCycle = nullptr;
     QAction* mnuSetMente = nullptr;
+    QAction* mnuSetPartitionLock = nullptr;
+    QAction* mnuSetPassphrase = nullptr;
+    QAction* mnuSetLockTime = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuSelvane = nullptr;
     QAction* mnuPartition2 = nullptr;
@@ -106,6 +110,9 @@ class frmMain : public QMainWindow {
     void mnuFileExportAll_Click();
     void mnuFileImport_Click();
     void mnuSetRestore_Click();
+    // The locked diary.
+    void mnuSetPassphrase_Click();
+    void mnuSetLockTime_Click();
 
   public:
     SaveResult SaveDayRecord();
@@ -114,6 +121,7 @@ class frmMain : public QMainWindow {
     HelpViewer* helpViewer() const { return helpViewer_; }
     const HelpProcess& helpProcess() const { return *helpProcess_; }
     void UpdateCycleForecast();
+    LockController* lockController() const { return lock_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -128,6 +136,7 @@ class frmMain : public QMainWindow {
     void showChangedDiary();
     void buildToolbar();
     void connectHandlers();
+    void buildLock();
 
     // Closing: true when the run may end.
     bool Form_Unload();
@@ -148,4 +157,5 @@ class frmMain : public QMainWindow {
     HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
     std::unique_ptr<HelpProcess> helpProcess_;
     KeptText diaryKept_;  // the diary as read, so that a save keeps what she did not edit
+    LockController* lock_ = nullptr;    // the passphrase and the lock of a locked diary
 };

@@ -8,6 +8,7 @@
 #include <memory>
 
 class Dialogs;
+class PassphrasePrompt;
 class SettingsStore;
 class WindowPrinter;
 
@@ -29,6 +30,7 @@ struct Services {
     QString helpProgram;  // the program that shows the help as a window of its own; empty: in this process
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     std::function<void()> endProcess;  // ends the run at once
+    PassphrasePrompt* passphrases = nullptr;  // asks for the passphrase of a locked diary
 };
 
 // The data file's name beside the executable.

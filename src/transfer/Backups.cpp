@@ -110,6 +110,12 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
              const DataFile::Progress& progress) {
     ensureFolder(folder);
     QString path = freePath(folder, now, reason);
+    if (DiaryStore* store = db.store()) {
+        // A locked diary is copied sealed, as it lies on disk: never a plain copy of it.
+        QSqlDatabase connection = db.connection();
+        store->writeCopy(connection, path);
+        return path;
+    }
     QByteArray temp = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".backup.XXXXXX")));
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // owner-only
     if (fd < 0) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));

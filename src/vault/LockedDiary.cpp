@@ -1,0 +1,145 @@
+#include "vault/LockedDiary.h"
+
+#include "platform/core/AtomicFile.h"
+#include "platform/core/PgError.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstring>
+
+namespace vault {
+namespace {
+
+const QByteArray kPlainMark("SQLite format 3\0", 16);
+
+// Written without a copy of the plain bytes in ordinary memory.
+QString writeWhole(const QString& path, QByteArrayView bytes) {
+    AtomicFile out(path);
+    if (out.open() && out.write(bytes.data(), bytes.size()) && out.commit()) return QString();
+    return out.errorString();
+}
+
+bool sameBytes(const QString& path, QByteArrayView bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size()) return false;
+    char chunk[64 * 1024];
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qint64 got = file.read(chunk, sizeof chunk);
+        if (got <= 0 || std::memcmp(chunk, bytes.data() + at, size_t(got)) != 0) return false;
+        at += got;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString faultText(Fault fault) {
+    switch (fault) {
+        case Fault::WrongPassphrase:
+            return kWrongPassphrase;
+        case Fault::Damaged:
+            return QStringLiteral(
+                "データファイルが壊れています（途中で切れているか、中身が傷んでいます）。\r"
+                "このファイルは開けません。バックアップから戻して下さい。");
+        case Fault::UnknownVersion:
+            return QStringLiteral(
+                "このデータファイルは新しい版のSelvaneで保存されています。\r新しい版のSelvaneで開いて下さい"
+                "。");
+        case Fault::Changed:
+            return QStringLiteral(
+                "データファイルがほかのプログラムによって書き換えられています。\r安全のため、このファイルは開"
+                "きません。");
+        case Fault::Older:
+            return QStringLiteral(
+                "データファイルが以前の古いファイルに置き換えられています。\r安全のため、このファイルは開きま"
+                "せん。");
+        case Fault::None:
+        case Fault::NotLocked:
+            break;
+    }
+    return QString();
+}
+
+bool isLockedFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && looksLocked(file.read(8));
+}
+
+Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
+                const std::optional<Written>& remembered, Refusal refusal) {
+    if (file.fault != Fault::None) return {file.fault, nullptr};
+    if (remembered && remembered->salt == file.header.salt && file.header.generation < remembered->generation)
+        return {Fault::Older, nullptr};
+    Key key = deriveKey(passphrase, file.header.cost, file.header.salt);
+    if (!keyFits(key, file.bytes)) return {Fault::WrongPassphrase, nullptr};
+    Image plain(plainSize(file.bytes));
+    if (!unseal(key, file.bytes, plain.data())) return {Fault::Changed, nullptr};
+    try {
+        auto store = std::make_unique<LockedStore>(path, std::move(key), std::move(file), std::move(refusal),
+                                                   std::move(plain));
+        return {Fault::None, DataFile::openHeld(std::move(store))};
+    } catch (const PgError&) {
+        return {Fault::Damaged, nullptr};  // authentic, yet no diary: nothing of ours wrote it
+    }
+}
+
+LockedStore* lockedStore(DataFile* file) {
+    return file ? dynamic_cast<LockedStore*>(file->store()) : nullptr;
+}
+
+std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
+                                    Refusal refusal) {
+    Image plain = readPlainFile(path);
+    Key key = newKey(passphrase, cost);
+    LockedFile sealed;
+    sealed.bytes = seal(key, 0, plain.view());
+    // Opened from memory first: what is not a diary never replaces the file.
+    auto store = std::make_unique<LockedStore>(path, std::move(key), std::move(sealed), std::move(refusal));
+    LockedStore& locked = *store;
+    std::unique_ptr<DataFile> held = DataFile::openHeld(std::move(store));
+    QSqlDatabase db = held->connection();
+    locked.save(db);
+    if (!locked.matchesDisk(db) || bytesOf(db) != plain.view()) {
+        writeWhole(path, plain.view());
+        throw PgError::engine(
+            QStringLiteral("暗号化したデータファイルを読み返せませんでした。元に戻しました。"));
+    }
+    return held;
+}
+
+std::unique_ptr<DataFile> unlockForGood(DataFile& held) {
+    LockedStore* locked = lockedStore(&held);
+    if (!locked) throw PgError::engine(QStringLiteral("データファイルは暗号化されていません。"));
+    locked->checkWritable();
+    const QString path = locked->path();
+    QSqlDatabase db = held.connection();
+    const QByteArrayView plain = bytesOf(db);
+    // A journal left from the plain days would be played into the new plain file.
+    QFile::remove(path + QStringLiteral("-journal"));
+    const QString error = writeWhole(path, plain);
+    if (!error.isEmpty()) throw PgError::engine(error);
+    std::unique_ptr<DataFile> file;
+    try {
+        if (sameBytes(path, plain)) file = DataFile::open(path);
+    } catch (const PgError&) {
+    }
+    if (!file) {
+        locked->save(db);  // sealed again, as it was
+        throw PgError::engine(
+            QStringLiteral("復号したデータファイルを読み返せませんでした。元に戻しました。"));
+    }
+    return file;
+}
+
+QStringList plainCopies(const QString& folder) {
+    QStringList copies;
+    const QDir dir(folder);
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly) && file.read(kPlainMark.size()) == kPlainMark)
+            copies.append(info.filePath());
+    }
+    return copies;
+}
+
+}  // namespace vault

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "vault/LockedStore.h"
+
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+// Opening a locked diary, and turning a diary locked or plain in one atomic step each.
+namespace vault {
+
+inline const QString kWrongPassphrase = QStringLiteral("パスワードが違います。");
+
+// What she is told for each fault of a locked file that cannot be opened.
+QString faultText(Fault fault);
+
+// Whether the file at path is a locked diary (or was one before it was damaged).
+bool isLockedFile(const QString& path);
+
+struct Unlocked {
+    Fault fault = Fault::None;
+    std::unique_ptr<DataFile> file;  // the open diary when fault is None
+};
+
+// Opens an inspected locked file with the passphrase. An older file than the one remembered as written last
+// is refused before any key is made. Nothing is written.
+Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
+                const std::optional<Written>& remembered, Refusal refusal);
+
+// The open diary's store when it is a locked one.
+LockedStore* lockedStore(DataFile* file);
+
+// A plain diary becomes a locked one: the file is replaced in one step, then read back and compared before it
+// counts (the plain bytes are put back if not). The plain bytes are never written anywhere else.
+// Throws PgError; the plain file is then as it was.
+std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
+                                    Refusal refusal);
+// The locked diary held open becomes a plain file again, checked the same way. Throws PgError; the locked
+// file is then as it was.
+std::unique_ptr<DataFile> unlockForGood(DataFile& held);
+
+// Plain copies of a diary in a folder (backups made before it was locked), which would still give it away.
+QStringList plainCopies(const QString& folder);
+
+}  // namespace vault

@@ -1,0 +1,149 @@
+#include "vault/LockedStore.h"
+
+#include "platform/core/AtomicFile.h"
+#include "platform/core/PgError.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <cstring>
+
+namespace vault {
+namespace {
+
+const QString kChangedText = QStringLiteral(
+    "データファイルがほかのプログラムによって書き換えられています。\r上書きしないよう、保存を取りやめました"
+    "。");
+const QString kOlderText = QStringLiteral(
+    "データファイルが以前の古いファイルに置き換えられています。\r上書きしないよう、保存を取りやめました。");
+
+bool identify(int fd, FileIdentity* identity) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    identity->device = info.st_dev;
+    identity->inode = info.st_ino;
+    identity->size = info.st_size;
+    identity->modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return true;
+}
+
+}  // namespace
+
+LockedFile readLockedFile(const QString& path) {
+    LockedFile file;
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) return file;
+    if (!identify(in.handle(), &file.identity)) return file;
+    // The mark first: a plain diary is not read whole for nothing.
+    if (!looksLocked(in.peek(8))) return file;
+    file.bytes = in.readAll();
+    file.fault = inspect(file.bytes, &file.header);
+    return file;
+}
+
+LockedStore::LockedStore(QString path, Key key, LockedFile file, Refusal refusal, Image first)
+    : path_(std::move(path)),
+      key_(std::move(key)),
+      file_(std::move(file.bytes)),
+      generation_(file.header.generation),
+      identity_(file.identity),
+      refusal_(std::move(refusal)),
+      first_(std::move(first)) {}
+
+void LockedStore::load(QSqlDatabase& db) {
+    if (!first_.data()) {
+        first_ = Image(plainSize(file_));
+        if (!unseal(key_, file_, first_.data())) {
+            first_ = Image();
+            throw PgError::engine(QStringLiteral("データファイルを復号できません。"));
+        }
+    }
+    takeOver(db, std::move(first_));
+}
+
+void LockedStore::refuse(const QString& text) const {
+    if (refusal_) refusal_(text);
+    throw PgError::engine(text);
+}
+
+void LockedStore::checkWritable() {
+    const QByteArray name = QFile::encodeName(path_);
+    QFile on(path_);
+    FileIdentity identity;
+    if (!on.open(QIODevice::ReadOnly) || !identify(on.handle(), &identity))
+        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"));
+    // Her choice of a read-only file is respected, although a rename could replace it.
+    if (::access(name.constData(), W_OK) != 0)
+        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
+    const QByteArray start = on.read(kHeaderSize);
+    QByteArray end;
+    if (on.seek(identity.size - 4)) end = on.read(4);
+    const QByteArrayView written(file_);
+    const bool same = identity == identity_ && identity.size == written.size() &&
+                      QByteArrayView(start) == written.first(kHeaderSize) &&
+                      QByteArrayView(end) == written.last(4);
+    if (same) return;
+    Header header;
+    if (readHeader(start, &header) && header.salt == key_.salt && header.generation < generation_)
+        refuse(kOlderText);
+    refuse(kChangedText);
+}
+
+void LockedStore::save(QSqlDatabase& db) {
+    sealInto(spare_, key_, generation_ + 1, bytesOf(db));
+    AtomicFile out(path_);
+    if (!out.open() || !out.write(spare_) || !out.commit()) throw PgError::engine(out.errorString());
+    // What was just written, as the file system now names it.
+    QFile on(path_);
+    if (!on.open(QIODevice::ReadOnly) || !identify(on.handle(), &identity_)) identity_ = {};
+    std::swap(file_, spare_);
+    ++generation_;
+}
+
+void LockedStore::forget(QSqlDatabase& db) { wipe(db); }
+
+void LockedStore::writeCopy(QSqlDatabase& db, const QString& path) {
+    const QString error = writeSealedCopy(path, bytesOf(db));
+    if (!error.isEmpty()) throw PgError::engine(error);
+}
+
+void LockedStore::changeKey(QSqlDatabase& db, Key key) {
+    checkWritable();
+    std::swap(key_, key);
+    bool written = false;
+    try {
+        save(db);
+        written = true;
+        if (!matchesDisk(db))
+            throw PgError::engine(QStringLiteral("書き込んだデータファイルを読み返せません。"));
+    } catch (const PgError&) {
+        std::swap(key_, key);
+        // The file holds the new key already: seal it again with the old one, the passphrase she still has.
+        if (written) {
+            try {
+                save(db);
+            } catch (const PgError&) {
+            }
+        }
+        throw;
+    }
+}
+
+bool LockedStore::fits(const Secret& passphrase) const {
+    return deriveKey(passphrase, key_.cost, key_.salt).check == key_.check;
+}
+
+bool LockedStore::matchesDisk(const QSqlDatabase& db) const {
+    const LockedFile disk = readLockedFile(path_);
+    if (disk.fault != Fault::None || !keyFits(key_, disk.bytes)) return false;
+    const QByteArrayView memory = bytesOf(db);
+    Image plain(plainSize(disk.bytes));
+    return plain.size() == memory.size() && unseal(key_, disk.bytes, plain.data()) &&
+           std::memcmp(plain.data(), memory.data(), size_t(plain.size())) == 0;
+}
+
+QString LockedStore::writeSealedCopy(const QString& path, QByteArrayView plain) const {
+    return AtomicFile::replace(path, seal(key_, generation_, plain));
+}
+
+}  // namespace vault

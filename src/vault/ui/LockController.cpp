@@ -1,0 +1,207 @@
+#include "vault/ui/LockController.h"
+
+#include "platform/core/PgError.h"
+#include "platform/ui/Dialogs.h"
+#include "vault/LockedDiary.h"
+#include "vault/Passphrase.h"
+#include "vault/ui/PassphrasePrompt.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QEvent>
+#include <QThread>
+#include <QWidget>
+
+namespace {
+
+const QString kLockQuestion = QStringLiteral(
+    "日記をロックします。変更されたデータを保存しますか？\r（1分以内にお答えがなければ、保存せずにロックしま"
+    "す）");
+const QString kSaveTitle = QStringLiteral("保存確認");
+const QString kErrorTitle = QStringLiteral("ｴﾗｰ");
+
+bool isInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Closes whatever dialog or menu is open: a question answers No, any other dialog is cancelled.
+bool closeOneOpenDialog() {
+    QWidget* open = QApplication::activePopupWidget();
+    if (!open) open = QApplication::activeModalWidget();
+    if (!open) return false;
+    open->close();
+    return true;
+}
+
+}  // namespace
+
+LockController::LockController(Module1& module, const Services& services, QString path, Window window,
+                               QObject* parent)
+    : QObject(parent), m_(module), services_(services), path_(std::move(path)), window_(std::move(window)) {
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, &LockController::lockNow);
+}
+
+vault::Refusal LockController::refusal() const {
+    Dialogs* dialogs = services_.dialogs;
+    QWidget* parent = window_.widget;
+    return [dialogs, parent](const QString& text) {
+        dialogs->message(parent, text, kErrorTitle, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    };
+}
+
+void LockController::tell(const QString& text, const QString& title) {
+    services_.dialogs->message(window_.widget, text, title, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+}
+
+bool LockController::unlockAtStart() {
+    if (m_.Db || !vault::isLockedFile(path_)) return true;
+    std::unique_ptr<DataFile> file = askUntilOpen();
+    if (!file) return false;
+    m_.Db = std::move(file);
+    follow();
+    return true;
+}
+
+std::unique_ptr<DataFile> LockController::askUntilOpen() {
+    vault::LockedFile file = vault::readLockedFile(path_);
+    // A plain file where her locked diary was is someone else's doing.
+    const vault::Fault fault = file.fault == vault::Fault::NotLocked ? vault::Fault::Changed : file.fault;
+    if (fault != vault::Fault::None) {
+        tell(vault::faultText(fault), kErrorTitle);
+        return nullptr;
+    }
+    PassphrasePrompt* prompt = services_.passphrases;
+    while (prompt) {
+        const std::optional<vault::Secret> passphrase = prompt->askUnlock(nullptr);
+        if (!passphrase) break;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        vault::Unlocked opened;
+        try {
+            opened = vault::unlock(path_, file, *passphrase, remembered_, refusal());
+        } catch (const PgError& error) {
+            QApplication::restoreOverrideCursor();
+            tell(error.description(), kErrorTitle);
+            return nullptr;
+        }
+        QApplication::restoreOverrideCursor();
+        if (opened.fault == vault::Fault::None) return std::move(opened.file);
+        if (opened.fault == vault::Fault::WrongPassphrase) {
+            tell(vault::kWrongPassphrase, kAppTitle);
+            continue;
+        }
+        tell(vault::faultText(opened.fault), kErrorTitle);
+        break;
+    }
+    return nullptr;
+}
+
+void LockController::follow() {
+    const bool locked = vault::lockedStore(m_.Db.get()) != nullptr;
+    const int minutes =
+        services_.settings ? vault::lockMinutes(*services_.settings) : vault::kDefaultLockMinutes;
+    const std::chrono::milliseconds interval = idleOverride_.value_or(std::chrono::minutes(minutes));
+    if (!locked || interval.count() == 0) {
+        idle_.stop();
+        qApp->removeEventFilter(this);
+    } else {
+        idle_.start(interval);
+        qApp->installEventFilter(this);
+    }
+    if (locked && !watching_) watchScreenSaver(QDBusConnection::sessionBus());
+}
+
+void LockController::setIdleInterval(std::chrono::milliseconds interval) {
+    idleOverride_ = interval;
+    follow();
+}
+
+bool LockController::watchScreenSaver(const QDBusConnection& bus) {
+    if (!bus.isConnected()) return false;
+    QDBusConnection connection(bus);
+    // The freedesktop name, and GNOME's own, which sends the same signal.
+    bool any = connection.connect(QString(), QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                  QStringLiteral("org.freedesktop.ScreenSaver"),
+                                  QStringLiteral("ActiveChanged"), this, SLOT(screenSaverChanged(bool)));
+    any |= connection.connect(QString(), QStringLiteral("/org/gnome/ScreenSaver"),
+                              QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("ActiveChanged"), this,
+                              SLOT(screenSaverChanged(bool)));
+    watching_ = watching_ || any;
+    return any;
+}
+
+void LockController::screenSaverChanged(bool active) {
+    if (active && vault::lockedStore(m_.Db.get())) lockNow();
+}
+
+bool LockController::eventFilter(QObject* watched, QEvent* event) {
+    if (isInput(event->type()) && idle_.isActive()) idle_.start();
+    return QObject::eventFilter(watched, event);
+}
+
+void LockController::lockNow() {
+    if (!vault::lockedStore(m_.Db.get())) return;
+    pending_ = true;
+    tryLock();
+}
+
+void LockController::tryLock() {
+    if (!pending_ || locking_) return;
+    // No handler may hold the diary across the lock: every open dialog is closed first, and the lock waits
+    // until the code that opened it has returned to the main loop.
+    if (closeOneOpenDialog() || QThread::currentThread()->loopLevel() > 1) {
+        QTimer::singleShot(50, this, &LockController::tryLock);
+        return;
+    }
+    pending_ = false;
+    lock();
+}
+
+void LockController::lock() {
+    locking_ = true;
+    idle_.stop();
+    if (window_.hasEdits && window_.hasEdits()) {
+        // Asked once; after a while without an answer every question still open is answered No.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, &answer, [&answer] {
+            closeOneOpenDialog();
+            answer.setInterval(100);
+        });
+        answer.start(std::chrono::seconds(kAnswerSeconds));
+        if (services_.dialogs->askYesNo(window_.widget, kLockQuestion, kSaveTitle) && window_.saveEdits)
+            window_.saveEdits();
+        answer.stop();
+    }
+    const bool visible = window_.widget && window_.widget->isVisible();
+    if (window_.clear) window_.clear();
+    if (window_.widget) window_.widget->hide();
+    if (vault::LockedStore* store = vault::lockedStore(m_.Db.get())) remembered_ = store->written();
+    m_.Db.reset();  // the key and the diary in memory are wiped with it
+    locked_ = true;
+    // Only the passphrase dialog is on screen now; closing it must not count as the last window closed.
+    const bool quitOnClose = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    std::unique_ptr<DataFile> file = askUntilOpen();
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnClose);
+    locked_ = false;
+    locking_ = false;
+    pending_ = false;  // a screen lock seen while the passphrase was asked is this very lock
+    if (!file) {
+        if (services_.endProcess) services_.endProcess();
+        return;
+    }
+    m_.Db = std::move(file);
+    if (window_.restore) window_.restore();
+    if (visible) window_.widget->show();
+    follow();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "session/Module1.h"
+#include "vault/LockedStore.h"
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class QDBusConnection;
+class QWidget;
+
+// The locked diary while the program runs: the passphrase before the main window, and the lock after idle
+// time or when the desktop's screen locks. Locking saves nothing on its own: it asks once about pending
+// edits, closes every dialog, empties the window, forgets the key and the diary, and asks for the passphrase
+// again; she is then back on the same day.
+class LockController : public QObject {
+    Q_OBJECT
+
+  public:
+    // What the main window does around a lock.
+    struct Window {
+        QWidget* widget = nullptr;        // hidden while locked
+        std::function<bool()> hasEdits;   // edits not saved yet
+        std::function<void()> saveEdits;  // saves them as the save command does
+        std::function<void()> clear;      // empties every control that shows the diary
+        std::function<void()> restore;    // shows the selected day again
+    };
+
+    LockController(Module1& module, const Services& services, QString path, Window window,
+                   QObject* parent = nullptr);
+
+    // Start-up: a locked diary is opened with her passphrase into the run's Db. False when she cancelled or
+    // the file cannot be opened (she has been told why); nothing is written then. True for a plain diary.
+    bool unlockAtStart();
+    // Watches idle time and the screen lock while the open diary is locked, and nothing while it is plain.
+    // Called again whenever the diary's mode or the lock time changes.
+    void follow();
+    // Locks as soon as no dialog is open (open ones are answered No or cancelled first).
+    void lockNow();
+    // Whether the diary is locked away now, waiting for the passphrase.
+    bool isLocked() const { return locked_; }
+
+    // Tells her why a save of the locked diary was refused.
+    vault::Refusal refusal() const;
+    // Follows the screen lock of this bus (the session's by default); false when it has none.
+    bool watchScreenSaver(const QDBusConnection& bus);
+    // Idle time in place of the stored minutes (tests).
+    void setIdleInterval(std::chrono::milliseconds interval);
+
+    static constexpr int kAnswerSeconds = 60;  // an unanswered question before the lock counts as No
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private slots:
+    void screenSaverChanged(bool active);
+
+  private:
+    void tryLock();
+    void lock();
+    // Asks for the passphrase until it opens the diary; nothing when she cancels or the file cannot be
+    // opened (she has been told why).
+    std::unique_ptr<DataFile> askUntilOpen();
+    void tell(const QString& text, const QString& title);
+
+    Module1& m_;
+    Services services_;
+    QString path_;
+    Window window_;
+    QTimer idle_;
+    std::optional<std::chrono::milliseconds> idleOverride_;
+    std::optional<vault::Written> remembered_;  // the file written last before a lock
+    bool pending_ = false;
+    bool locking_ = false;
+    bool locked_ = false;
+    bool watching_ = false;
+};

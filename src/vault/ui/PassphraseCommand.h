@@ -1,0 +1,18 @@
+#pragma once
+
+#include "session/Module1.h"
+#include "vault/LockedStore.h"
+
+class QWidget;
+
+namespace passphrasecommand {
+
+// The passphrase dialog and what follows from it: the open diary locked with a new passphrase, its passphrase
+// changed, or the passphrase removed and the diary plain again, each in one atomic step. After locking she is
+// offered to delete the plain backups that would still give the diary away. True when something changed.
+bool run(Module1& module, const Services& services, QWidget* parent, const vault::Refusal& refusal);
+
+// The folder whose backups are looked at for plain copies.
+QString backupsFolder(const Services& services);
+
+}  // namespace passphrasecommand

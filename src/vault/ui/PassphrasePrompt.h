@@ -1,0 +1,24 @@
+#pragma once
+
+#include "vault/Passphrase.h"
+
+#include <optional>
+
+class QWidget;
+
+// Where the program asks for her passphrase: our own small dialogs in production, a script in tests.
+class PassphrasePrompt {
+  public:
+    virtual ~PassphrasePrompt() = default;
+    // The passphrase that opens the locked diary; nothing on Cancel.
+    virtual std::optional<vault::Secret> askUnlock(QWidget* parent) = 0;
+    // Setting a passphrase (plain diary), or changing or removing it (locked diary); nothing on Cancel.
+    virtual std::optional<vault::PassphraseChoice> askChoice(QWidget* parent, bool locked) = 0;
+};
+
+// Production: the unlock dialog and the passphrase dialog.
+class QtPassphrasePrompt : public PassphrasePrompt {
+  public:
+    std::optional<vault::Secret> askUnlock(QWidget* parent) override;
+    std::optional<vault::PassphraseChoice> askChoice(QWidget* parent, bool locked) override;
+};

@@ -1,0 +1,316 @@
+// The locked file with the real cipher: conversions both ways, every fault told apart, nothing written over a
+// file that is not the one written last, and never a plain copy of the diary on disk.
+#include "VaultTestSupport.h"
+#include "platform/core/PgError.h"
+#include "support/TestBed.h"
+#include "vault/LockedDiary.h"
+#include "vault/Passphrase.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+#include <QtEndian>
+#include <csignal>
+
+namespace {
+
+using vault::Fault;
+
+const QDate kDay(2001, 5, 3);
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void overwrite(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+vault::Secret pass(const QString& text) { return vault::Secret::fromText(text); }
+
+DayEntry entry(const QDate& day, const QString& diary) {
+    DayEntry e;
+    e.date = day;
+    e.tempText = QStringLiteral("36.7");
+    e.diary = diary;
+    return e;
+}
+
+// A plain diary with one secret day, locked cheaply with the passphrase "hinoki".
+std::unique_ptr<DataFile> lockedBed(TestBed& bed) {
+    saveDay(bed, kDay, QStringLiteral("36.5"), true, kSecretWords);
+    return vault::lockDiary(bed.dataPath(), pass(QStringLiteral("hinoki")), vault::kCheapestCost, {});
+}
+
+vault::Unlocked open(const QString& path, const QString& passphrase,
+                     const std::optional<vault::Written>& remembered = std::nullopt) {
+    return vault::unlock(path, vault::readLockedFile(path), pass(passphrase), remembered, {});
+}
+
+void putSum(QByteArray& file, qsizetype at, qsizetype from, qsizetype size) {
+    const auto* data = reinterpret_cast<const unsigned char*>(file.constData()) + from;
+    qToLittleEndian<quint32>(quint32(crc32_z(0, data, size_t(size))), file.data() + at);
+}
+
+}  // namespace
+
+class TestLockedFile : public QObject {
+    Q_OBJECT
+
+  public:
+    QString temp;
+
+  private slots:
+    void plainToLockedAndBack() {
+        TestBed bed;
+        auto held = lockedBed(bed);
+        QVERIFY(contents(bed.dataPath()).startsWith("SELVLOCK"));
+        QCOMPARE(filesHolding(temp), QStringList());
+        QCOMPARE(held->load(kDay)->diary, kSecretWords);
+        held->write(entry(kDay.addDays(1), kSecretWords + QStringLiteral("2")), std::nullopt);
+        QCOMPARE(filesHolding(temp), QStringList());
+        QVERIFY(!vault::dumpable());  // the key lives: no core dump may hold it
+        const vault::Written written = vault::lockedStore(held.get())->written();
+        QCOMPARE(written.generation, quint64(2));
+        held.reset();
+        QVERIFY(vault::dumpable());
+
+        auto reopened = open(bed.dataPath(), QStringLiteral("hinoki"), written);
+        QCOMPARE(reopened.fault, Fault::None);
+        QCOMPARE(reopened.file->load(kDay.addDays(1))->diary, kSecretWords + QStringLiteral("2"));
+        auto plain = vault::unlockForGood(*reopened.file);
+        reopened.file.reset();
+        QCOMPARE(bed.rowCount(), 2);
+        QCOMPARE(bed.scalar("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+        plain->write(entry(kDay.addDays(2), QStringLiteral("plain again")), std::nullopt);
+        QCOMPARE(bed.rowCount(), 3);
+    }
+
+    void changingThePassphrase() {
+        TestBed bed;
+        auto held = lockedBed(bed);
+        vault::LockedStore* store = vault::lockedStore(held.get());
+        QVERIFY(store->fits(pass(QStringLiteral("hinoki"))));
+        {
+            QSqlDatabase db = held->connection();
+            store->changeKey(db, vault::newKey(pass(QStringLiteral("sakura")), vault::kCheapestCost));
+        }
+        held->write(entry(kDay, QStringLiteral("after")), held->findRow(kDay));
+        held.reset();
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::WrongPassphrase);
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("sakura")).file->load(kDay)->diary,
+                 QStringLiteral("after"));
+    }
+
+    // Each way a file can be wrong has its own message, is told before any passphrase where it can be, and
+    // changes nothing on disk.
+    void eachFaultIsToldApart_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("fault");
+        QTest::newRow("truncated") << "truncated" << int(Fault::Damaged);
+        QTest::newRow("newer version") << "newer" << int(Fault::UnknownVersion);
+        QTest::newRow("older header on the newer body") << "swapped" << int(Fault::Changed);
+        QTest::newRow("body changed, checksum mended") << "forged" << int(Fault::Changed);
+        QTest::newRow("salt changed, checksum mended") << "salt" << int(Fault::WrongPassphrase);
+        QTest::newRow("older file put back") << "older" << int(Fault::Older);
+    }
+    void eachFaultIsToldApart() {
+        QFETCH(QString, kind);
+        QFETCH(int, fault);
+        TestBed bed;
+        auto held = lockedBed(bed);
+        const QByteArray older = contents(bed.dataPath());
+        held->write(entry(kDay, QStringLiteral("newer")), held->findRow(kDay));
+        const vault::Written written = vault::lockedStore(held.get())->written();
+        held.reset();
+        QByteArray file = contents(bed.dataPath());
+        const qsizetype body = vault::kHeaderSize;
+        if (kind == "truncated") {
+            file.chop(1 + file.size() / 3);
+        } else if (kind == "newer") {
+            file[8] = 2;
+            putSum(file, 100, 0, 100);
+        } else if (kind == "swapped") {
+            file.replace(0, vault::kHeaderSize, older.left(vault::kHeaderSize));
+        } else if (kind == "forged") {
+            file[body + 10] = char(file[body + 10] ^ 1);
+            putSum(file, file.size() - 4, body, file.size() - 4 - body);
+        } else if (kind == "salt") {
+            file[20] = char(file[20] ^ 1);
+            putSum(file, 100, 0, 100);
+        } else {
+            file = older;
+        }
+        overwrite(bed.dataPath(), file);
+        const auto remembered = kind == "older" ? std::optional(written) : std::nullopt;
+        QCOMPARE(int(open(bed.dataPath(), QStringLiteral("hinoki"), remembered).fault), fault);
+        QCOMPARE(contents(bed.dataPath()), file);
+        QVERIFY(!vault::faultText(Fault(fault)).isEmpty());
+    }
+
+    // One flipped byte anywhere is plain damage, found by the checksums before any key is made.
+    void everyFlippedByteIsDamage() {
+        TestBed bed;
+        lockedBed(bed).reset();
+        const QByteArray file = contents(bed.dataPath());
+        for (qsizetype at = 0; at < file.size(); at += at < vault::kHeaderSize + 64 ? 1 : 97) {
+            for (const char bit : {char(0x01), char(0x80)}) {
+                QByteArray flipped = file;
+                flipped[at] = char(flipped[at] ^ bit);
+                QVERIFY2(vault::inspect(flipped) == Fault::Damaged, qPrintable(QString::number(at)));
+            }
+        }
+        QCOMPARE(vault::inspect(file.right(1)), Fault::NotLocked);
+    }
+
+    void aThousandWrongPassphrases() {
+        TestBed bed;
+        lockedBed(bed).reset();
+        const QByteArray before = contents(bed.dataPath());
+        const vault::LockedFile file = vault::readLockedFile(bed.dataPath());
+        QRandomGenerator random(12);
+        for (int i = 0; i < 1000; ++i) {
+            const QString guess = QString::number(random.generate(), 36) + QStringLiteral("ひのき");
+            QCOMPARE(vault::unlock(bed.dataPath(), file, pass(guess), std::nullopt, {}).fault,
+                     Fault::WrongPassphrase);
+        }
+        QCOMPARE(contents(bed.dataPath()), before);
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::None);
+    }
+
+    // A save goes over the file written last and no other; a refused save writes nothing and says why.
+    void savesOnlyOverTheFileWrittenLast_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("older file put back") << "older"
+                                             << "古いファイル";
+        QTest::newRow("another diary put in place") << "other"
+                                                    << "書き換え";
+        QTest::newRow("changed where it lies") << "inplace"
+                                               << "書き換え";
+        QTest::newRow("deleted") << "deleted"
+                                 << "";
+    }
+    void savesOnlyOverTheFileWrittenLast() {
+        QFETCH(QString, kind);
+        QFETCH(QString, told);
+        TestBed bed;
+        QStringList refusals;
+        saveDay(bed, kDay, QStringLiteral("36.5"));
+        auto held = vault::lockDiary(bed.dataPath(), pass(QStringLiteral("hinoki")), vault::kCheapestCost,
+                                     [&refusals](const QString& text) { refusals << text; });
+        const QByteArray older = contents(bed.dataPath());
+        held->write(entry(kDay, QStringLiteral("second")), held->findRow(kDay));
+        if (kind == "older") {
+            QVERIFY(QFile::remove(bed.dataPath()));
+            overwrite(bed.dataPath(), older);
+        } else if (kind == "other") {
+            TestBed other;
+            lockedBed(other).reset();
+            QVERIFY(QFile::remove(bed.dataPath()));
+            QVERIFY(QFile::copy(other.dataPath(), bed.dataPath()));
+        } else if (kind == "inplace") {
+            QByteArray file = contents(bed.dataPath());
+            file[200] = char(file[200] ^ 1);
+            overwrite(bed.dataPath(), file);
+        } else {
+            QVERIFY(QFile::remove(bed.dataPath()));
+        }
+        const QByteArray before = contents(bed.dataPath());
+        QVERIFY_THROWS_EXCEPTION(PgError,
+                                 held->write(entry(kDay, QStringLiteral("third")), held->findRow(kDay)));
+        QCOMPARE(contents(bed.dataPath()), before);
+        QCOMPARE(refusals.size(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty()) QVERIFY(refusals.first().contains(told));
+        QCOMPARE(held->load(kDay)->diary, QStringLiteral("second"));  // the memory is what was written
+    }
+
+    // A save the disk cannot take leaves the file and the memory as they were.
+    void aFailedSavePutsTheMemoryBack() {
+        TestBed bed;
+        auto held = lockedBed(bed);
+        const QByteArray before = contents(bed.dataPath());
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit cap{1024, 1024};
+            setrlimit(RLIMIT_FSIZE, &cap);
+            int code = 3;
+            try {
+                held->write(entry(kDay.addDays(9), QStringLiteral("lost")), std::nullopt);
+            } catch (const PgError&) {
+                code = held->load(kDay.addDays(9)) ? 2 : 0;
+            }
+            _exit(code);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(contents(bed.dataPath()), before);
+    }
+
+    void passphrasesAreNormalisedAndReadLineByLine() {
+        QVERIFY(pass(QStringLiteral("が")) == pass(QStringLiteral("か\u3099")));
+        int fds[2];
+        QCOMPARE(pipe(fds), 0);
+        const QByteArray lines = "old one\nあたらしい\r\n";
+        QCOMPARE(write(fds[1], lines.constData(), size_t(lines.size())), ssize_t(lines.size()));
+        close(fds[1]);
+        QVERIFY(*vault::readPassphraseLine(fds[0]) == pass(QStringLiteral("old one")));
+        QVERIFY(*vault::readPassphraseLine(fds[0]) == pass(QStringLiteral("あたらしい")));
+        QVERIFY(!vault::readPassphraseLine(fds[0]));
+        close(fds[0]);
+    }
+
+    void strengthAndChoice_data() {
+        QTest::addColumn<QString>("passphrase");
+        QTest::addColumn<int>("strength");
+        QTest::newRow("three letters") << "abc" << int(vault::Strength::TooShort);
+        QTest::newRow("a run") << "aaaaaaaaaaaa" << int(vault::Strength::Weak);
+        QTest::newRow("counting up") << "123456789012" << int(vault::Strength::Weak);
+        QTest::newRow("lower case word") << "hinokisan" << int(vault::Strength::Weak);
+        QTest::newRow("letters and digits, ten") << "Hinoki2024" << int(vault::Strength::Fair);
+        QTest::newRow("with symbols, ten") << "Hin0ki-Sa7" << int(vault::Strength::Strong);
+        QTest::newRow("long sentence") << "tsuki ga kirei desu ne 1993" << int(vault::Strength::Strong);
+        QTest::newRow("kana") << "つきがきれいですね" << int(vault::Strength::Fair);
+    }
+    void strengthAndChoice() {
+        QFETCH(QString, passphrase);
+        QFETCH(int, strength);
+        QCOMPARE(int(vault::strengthOf(passphrase)), strength);
+        using Action = vault::PassphraseChoice::Action;
+        const bool acceptable = strength != int(vault::Strength::TooShort);
+        QCOMPARE(vault::choiceProblem(Action::Set, {}, passphrase, passphrase).isEmpty(), acceptable);
+        QVERIFY(!vault::choiceProblem(Action::Set, {}, passphrase, passphrase + "x").isEmpty());
+        QVERIFY(!vault::choiceProblem(Action::Change, {}, passphrase, passphrase).isEmpty());
+        QVERIFY(vault::choiceProblem(Action::Remove, passphrase, {}, {}).isEmpty());
+    }
+
+    void lockMinutesReadDefensively_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("minutes");
+        QTest::newRow("nothing stored") << QString() << 5;
+        QTest::newRow("off") << "0" << 0;
+        QTest::newRow("full-width") << "１５" << 15;
+        QTest::newRow("too long") << "61" << 5;
+        QTest::newRow("negative") << "-1" << 5;
+        QTest::newRow("garbage") << "often" << 5;
+    }
+    void lockMinutesReadDefensively() {
+        QFETCH(QString, stored);
+        QFETCH(int, minutes);
+        TestBed bed;
+        if (!stored.isNull()) bed.settings->save(vault::kLockTimeSection, settingkeys::kKey, stored);
+        QCOMPARE(vault::lockMinutes(*bed.settings), minutes);
+    }
+};
+
+int main(int argc, char* argv[]) { return runInOwnTemp<TestLockedFile, QCoreApplication>(argc, argv); }
+#include "test_lockedfile.moc"

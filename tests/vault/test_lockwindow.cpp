@@ -1,0 +1,309 @@
+// The locked diary in the program: the passphrase before the main window, setting and removing it from the
+// Settings menu, and the lock with edits pending; never the diary in plain on disk meanwhile.
+#include "VaultTestSupport.h"
+#include "main/frmMain.h"
+#include "support/MainBed.h"
+#include "transfer/Backups.h"
+#include "vault/LockedDiary.h"
+#include "vault/ui/LockController.h"
+#include "vault/ui/PassphraseDialogs.h"
+#include "vault/ui/PassphrasePrompt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextEdit>
+
+namespace {
+
+using Action = vault::PassphraseChoice::Action;
+using Answer = Dialogs::Answer;
+
+const QDate kToday(2001, 5, 20);
+const QString kPassphrase = QStringLiteral("hinoki");
+
+// Plays the passphrase dialogs from a script.
+class ScriptedPassphrases : public PassphrasePrompt {
+  public:
+    struct Choice {
+        Action action;
+        QString current;
+        QString next;
+    };
+    std::optional<vault::Secret> askUnlock(QWidget*) override {
+        ++unlockAsked;
+        if (whileAsked) whileAsked();
+        if (unlocks.isEmpty()) return std::nullopt;
+        return vault::Secret::fromText(unlocks.takeFirst());
+    }
+    std::optional<vault::PassphraseChoice> askChoice(QWidget*, bool locked) override {
+        askedLocked.append(locked);
+        if (choices.isEmpty()) return std::nullopt;
+        const Choice next = choices.takeFirst();
+        vault::PassphraseChoice choice;
+        choice.action = next.action;
+        choice.current = vault::Secret::fromText(next.current);
+        choice.next = vault::Secret::fromText(next.next);
+        return choice;
+    }
+    QStringList unlocks;
+    QList<Choice> choices;
+    QList<bool> askedLocked;
+    int unlockAsked = 0;
+    std::function<void()> whileAsked;
+};
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A bed whose diary holds the secret words today, locked cheaply with kPassphrase.
+void lockBed(MainBed& bed, ScriptedPassphrases& prompts) {
+    saveDay(bed, kToday, QStringLiteral("36.6"), true, kSecretWords);
+    vault::lockDiary(bed.dataPath(), vault::Secret::fromText(kPassphrase), vault::kCheapestCost, {}).reset();
+    bed.services.passphrases = &prompts;
+}
+
+QString diaryOnDisk(const MainBed& bed, const QString& passphrase) {
+    auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                vault::Secret::fromText(passphrase), std::nullopt, {});
+    return opened.file ? opened.file->load(kToday)->diary : QStringLiteral("<does not open>");
+}
+
+}  // namespace
+
+class TestLockWindow : public QObject {
+    Q_OBJECT
+
+  public:
+    QString temp;
+
+  private slots:
+    void initTestCase() { initTestApplication(); }
+
+    void startUpAsksUntilThePassphraseFits() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        lockBed(bed, prompts);
+        prompts.unlocks = {QStringLiteral("hinok"), kPassphrase};
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        QCOMPARE(prompts.unlockAsked, 2);
+        QCOMPARE(bed.dialogs.texts(), QStringList{vault::kWrongPassphrase});
+        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
+        QVERIFY(w->chkMens->isChecked());
+        QVERIFY(!vault::dumpable());
+    }
+
+    // Cancel, or a file that cannot be opened: the program ends without writing anything.
+    void startUpEndsWithoutTouchingTheFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("cancel") << "cancel" << QString();
+        QTest::newRow("damaged") << "damaged" << vault::faultText(vault::Fault::Damaged);
+    }
+    void startUpEndsWithoutTouchingTheFile() {
+        QFETCH(QString, kind);
+        QFETCH(QString, told);
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        lockBed(bed, prompts);
+        QByteArray file = contents(bed.dataPath());
+        if (kind == "damaged") file[300] = char(file[300] ^ 4);
+        QFile out(bed.dataPath());
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(file);
+        out.close();
+        if (kind != "cancel") prompts.unlocks = {kPassphrase};
+        QVERIFY(!bed.startMain());
+        QCOMPARE(bed.dialogs.texts(), told.isEmpty() ? QStringList() : QStringList{told});
+        QCOMPARE(prompts.unlockAsked, kind == "cancel" ? 1 : 0);  // no passphrase for a file that cannot open
+        QCOMPARE(contents(bed.dataPath()), file);
+    }
+
+    // Set from the menu: the file is locked in one step and the plain backup offered for deletion; the diary
+    // is saved locked from then on; removing it takes the current passphrase and makes the file plain again.
+    void settingAndRemovingThePassphrase() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        bed.services.passphrases = &prompts;
+        saveDay(bed, kToday, QStringLiteral("36.6"), false, kSecretWords);
+        QVERIFY(QDir(bed.dir.path()).mkdir(QStringLiteral("backups")));
+        QVERIFY(QFile::copy(bed.dataPath(), bed.dir.filePath(QStringLiteral("backups/20010519.mdb"))));
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        QVERIFY(w->mnuSet->actions().indexOf(w->mnuSetPassphrase) >
+                w->mnuSet->actions().indexOf(w->mnuSetMente));
+
+        prompts.choices = {{Action::Set, {}, QStringLiteral("Hinoki-2024")}};
+        bed.dialogs.answers << Answer::Yes;  // delete the plain backup
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(prompts.askedLocked, QList<bool>{false});
+        QVERIFY(bed.dialogs.texts().last().contains(QStringLiteral("1個")));
+        QVERIFY(contents(bed.dataPath()).startsWith("SELVLOCK"));
+        QCOMPARE(filesHolding(temp), QStringList());
+        QVERIFY(vault::lockedStore(bed.module.Db.get()));
+
+        w->rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 続き"));
+        bed.dialogs.answers << Answer::Yes;  // overwrite
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        QCOMPARE(filesHolding(temp), QStringList());
+        QCOMPARE(diaryOnDisk(bed, QStringLiteral("Hinoki-2024")), kSecretWords + QStringLiteral(" 続き"));
+
+        const QByteArray locked = contents(bed.dataPath());
+        prompts.choices = {{Action::Remove, QStringLiteral("hinoki-2024"), {}},
+                           {Action::Remove, QStringLiteral("Hinoki-2024"), {}}};
+        bed.dialogs.clear();
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(bed.dialogs.texts(), QStringList{vault::kWrongPassphrase});
+        QCOMPARE(contents(bed.dataPath()), locked);
+        w->mnuSetPassphrase->trigger();
+        QVERIFY(!vault::lockedStore(bed.module.Db.get()));
+        QCOMPARE(bed.scalar("SELECT DIARY FROM DATA_FIL").toString(), kSecretWords + QStringLiteral(" 続き"));
+    }
+
+    // A lock asks once about pending edits; while locked nothing of the diary is in the window or in plain on
+    // disk; after unlocking she is on the same day, with the edits only if she saved them.
+    void lockWithEditsPending_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("saved when asked") << true;
+        QTest::newRow("not saved (or no answer in time)") << false;
+    }
+    void lockWithEditsPending() {
+        QFETCH(bool, save);
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        lockBed(bed, prompts);
+        prompts.unlocks = {kPassphrase, kPassphrase};
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        w->rtbDiary->setPlainText(QStringLiteral("書きかけ"));
+        bed.dialogs.clear();
+        if (save) bed.dialogs.answers << Answer::Yes << Answer::Yes;  // save, overwrite
+        bool checked = false;
+        prompts.whileAsked = [&] {
+            QVERIFY(!bed.module.Db);
+            QCOMPARE(w->rtbDiary->toPlainText(), QString());
+            QCOMPARE(w->panelText(4), QString());
+            QCOMPARE(filesHolding(temp), QStringList());
+            QVERIFY(vault::dumpable());  // no key left to dump
+            checked = true;
+        };
+        w->lockController()->lockNow();
+        QVERIFY(checked);
+        QCOMPARE(bed.dialogs.calls.first().title, QStringLiteral("保存確認"));
+        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
+        const QString expected = save ? QStringLiteral("書きかけ") : kSecretWords;
+        QCOMPARE(w->rtbDiary->toPlainText(), expected);
+        QVERIFY(!bed.module.DataChanged);
+        QCOMPARE(diaryOnDisk(bed, kPassphrase), expected);
+
+        prompts.whileAsked = nullptr;
+        w->lockController()->lockNow();  // and Cancel at the passphrase ends the run
+        QCOMPARE(bed.processEnds, 1);
+        QVERIFY(!bed.module.Db);
+    }
+
+    // The desktop's screen lock and idle time both lock; a dialog open at that moment is closed first.
+    void screenLockAndIdleTimeLock() {
+        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (daemon.isEmpty()) QSKIP("no dbus-daemon");
+        QProcess bus;
+        bus.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                           QStringLiteral("--print-address")});
+        QVERIFY(bus.waitForReadyRead(5000));
+        const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+        QDBusConnection listener = QDBusConnection::connectToBus(address, QStringLiteral("listener"));
+        QDBusConnection sender = QDBusConnection::connectToBus(address, QStringLiteral("sender"));
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        lockBed(bed, prompts);
+        prompts.unlocks = {kPassphrase, kPassphrase, kPassphrase};
+        frmMain* w = bed.startMain();
+        QVERIFY(w->lockController()->watchScreenSaver(listener));
+
+        std::optional<bool> answered;
+        QTimer::singleShot(0, w, [w, &answered] {  // a real question is open...
+            QtDialogs real;
+            answered = real.askYesNo(w, QStringLiteral("上書きしますか？"), kAppTitle);
+        });
+        QTimer::singleShot(50, [&sender] {
+            QDBusMessage locked = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                                             QStringLiteral("org.freedesktop.ScreenSaver"),
+                                                             QStringLiteral("ActiveChanged"));
+            locked << true;
+            sender.send(locked);
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.unlockAsked, 2, 10000);  // ...and answered No for the lock
+        QCOMPARE(answered, std::optional(false));
+        QVERIFY(bed.module.Db);
+
+        w->lockController()->setIdleInterval(std::chrono::milliseconds(100));
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.unlockAsked, 3, 10000);
+        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
+        QDBusConnection::disconnectFromBus(QStringLiteral("listener"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("sender"));
+        bus.kill();
+        bus.waitForFinished();
+    }
+
+    // A locked diary's backup is sealed like the diary, and an import into it reaches the disk.
+    void backupsAndImportsFollowTheLock() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        lockBed(bed, prompts);
+        auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                    vault::Secret::fromText(kPassphrase), std::nullopt, {});
+        const QString backup = backups::make(*opened.file, backups::folderBeside(bed.dataPath()),
+                                             backups::Reason::Manual, QDateTime(kToday, QTime(9, 0)));
+        QVERIFY(contents(backup).startsWith("SELVLOCK"));
+        QCOMPARE(filesHolding(temp), QStringList());
+        DayRecord imported;
+        imported.date = kToday.addDays(-1);
+        imported.diary = QStringLiteral("読み込んだ日");
+        QVERIFY(opened.file->importRecords({imported}, {}));
+        opened.file.reset();
+        auto again = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                   vault::Secret::fromText(kPassphrase), std::nullopt, {});
+        QCOMPARE(again.file->load(imported.date)->diary, imported.diary);
+        auto fromBackup = vault::unlock(backup, vault::readLockedFile(backup),
+                                        vault::Secret::fromText(kPassphrase), std::nullopt, {});
+        QCOMPARE(fromBackup.file->load(kToday)->diary, kSecretWords);
+    }
+
+    // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.
+    void thePassphraseDialog() {
+        PassphraseDialog dialog(true);
+        QPushButton* ok = dialog.buttons->button(QDialogButtonBox::Ok);
+        QVERIFY(!ok->isEnabled());
+        dialog.current->setText(kPassphrase);
+        dialog.next->setText(QStringLiteral("Tsuki-ga-kirei-1993"));
+        dialog.again->setText(QStringLiteral("Tsuki-ga-kirei-199"));
+        QVERIFY(!ok->isEnabled());
+        QVERIFY(!dialog.problem->text().isEmpty());
+        dialog.again->setText(dialog.next->text());
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(dialog.strength->text(), QStringLiteral("強さ：強い"));
+        QVERIFY(dialog.warning->text().contains(QStringLiteral("忘れる")));
+        QCOMPARE(dialog.next->echoMode(), QLineEdit::Password);
+        QVERIFY(dialog.choice().next == vault::Secret::fromText(QStringLiteral("Tsuki-ga-kirei-1993")));
+        dialog.remove->setChecked(true);
+        QVERIFY(!dialog.next->isEnabled());
+        QVERIFY(dialog.warning->text().contains(QStringLiteral("誰でも")));
+        QCOMPARE(dialog.choice().action, Action::Remove);
+    }
+};
+
+int main(int argc, char* argv[]) { return runInOwnTemp<TestLockWindow, QApplication>(argc, argv); }
+#include "test_lockwindow.moc"
