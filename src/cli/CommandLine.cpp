@@ -14,8 +14,10 @@
 
 namespace cli {
 
+QString Context::diaryPath() const { return paths::inFolder(appFolder, QStringLiteral("selvane.mdb")); }
+
 std::unique_ptr<DataFile> Context::openDiary() {
-    const QString path = paths::inFolder(appFolder, QStringLiteral("selvane.mdb"));
+    const QString path = diaryPath();
     if (!QFileInfo(path).isFile()) {
         err << QStringLiteral("データファイルがありません: ") << path << Qt::endl;
         return nullptr;

@@ -27,6 +27,8 @@ struct Context {
     QTextStream& out;   // standard output: the command's product (CSV, figures)
     QTextStream& err;   // standard error: messages, in Japanese
 
+    // The diary's file beside the executable.
+    QString diaryPath() const;
     // The diary beside the executable, opened for the command; on failure the reason is on err and the
     // result is empty.
     std::unique_ptr<DataFile> openDiary();
@@ -43,6 +45,7 @@ struct Command {
 std::vector<Command> commands();
 // Each feature's commands, in a file of its own.
 std::vector<Command> transferCommands();  // TransferCommands.cpp: the whole diary in and out
+std::vector<Command> historyCommands();   // HistoryCommands.cpp: her cycles
 
 // Whether the arguments ask for the command line rather than the window: any long option ("--...") or a
 // help/version flag. Qt's own single-dash options (-platform, -style) still go to the window.

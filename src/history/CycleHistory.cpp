@@ -65,6 +65,10 @@ std::vector<Cycle> cyclesCovering(DataFile& file, const QDate& first, const QDat
     return cyclesFrom(file, start, last);
 }
 
+std::optional<HistoryCycle> forecastCycle(DataFile& file) {
+    return historyCycle(latestCycles(file, kNewestDay, kForecastLookBack));
+}
+
 std::vector<Cycle> allCycles(DataFile& file) {
     std::vector<DayMark> marks;
     file.forEachRow([&marks](const StoredRow& row) {

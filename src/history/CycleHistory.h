@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/CycleStats.h"
 #include "history/Cycles.h"
 
 #include <QDate>
@@ -16,9 +17,17 @@ namespace history {
 // The latest `count` cycles that start on or before `through`, newest first, as known on that day (later
 // records are not read; the newest has no length when it runs past it).
 std::vector<Cycle> latestCycles(DataFile& file, const QDate& through, int count);
+// The latest day a date in the file can have: `through` for "as known on the file's newest record".
+inline const QDate kNewestDay(9999, 12, 31);
 
 // The cycles that have days within first..last, newest first, as known on `last`.
 std::vector<Cycle> cyclesCovering(DataFile& file, const QDate& first, const QDate& last);
+
+// The cycle length of the history forecast: the median of the latest counted cycles among her latest
+// kForecastLookBack cycles in the whole file (the forecast counts the newest period in the file, whatever day
+// is selected). Nothing with too few counted cycles.
+inline constexpr int kForecastLookBack = 12;
+std::optional<HistoryCycle> forecastCycle(DataFile& file);
 
 // Every cycle in the file, oldest first (reads the whole file).
 std::vector<Cycle> allCycles(DataFile& file);

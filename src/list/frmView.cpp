@@ -138,7 +138,7 @@ void frmView::FillListRows() {
 }
 
 void frmView::MarkFertileDays(listrows::Table& rows) {
-    services_.dialogs->trapped(this, [&] { listrows::markFertileDays(rows, m_.CycleDays); });
+    services_.dialogs->trapped(this, [&] { listrows::markFertileDays(rows, cycleInUse(m_)); });
 }
 
 void frmView::showRows(const listrows::Table& rows) {

@@ -32,6 +32,7 @@ frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
     buildToolbar();
     connectHandlers();
     buildLock();
+    buildHistory();
     screenfit::fit(this);
 }
 
@@ -66,6 +67,7 @@ bool frmMain::Form_Load() {
         m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
                                                settingkeys::kCycleDefault);
         setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
+        loadHistoryOption();  // with the forecast from her records on, panel 2 shows their cycle
         m_.AverageTemp = jatext::readSingle(
             services_.settings->get(settingkeys::kTempSection, settingkeys::kKey, settingkeys::kTempDefault));
         setPanelText(3, settingentry::temperaturePanelText(m_.AverageTemp));
@@ -190,6 +192,7 @@ frmMain::SaveResult frmMain::SaveDayRecord() {
     if (result == SaveResult::Saved) {
         m_.DataChanged = false;
         backupAfterSave();
+        followChangedHistory();
     }
     return result;
 }
@@ -212,7 +215,7 @@ void frmMain::UpdateCycleForecast() {
     try {
         forecast::PeriodStartWalk walk;
         requireOpen(m_.Db.get()).forEachMenstruationDay([&walk](const QDate& day) { return walk.take(day); });
-        const forecast::Texts texts = forecast::forecastTexts(walk.start(), m_.SelectedDate, m_.CycleDays);
+        const forecast::Texts texts = forecast::forecastTexts(walk.start(), m_.SelectedDate, cycleInUse(m_));
         setPanelText(4, texts.nextPeriod);
         setPanelText(5, texts.dayState);
     } catch (const PgError& error) {

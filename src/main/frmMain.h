@@ -83,6 +83,10 @@ class frmMain : public QMainWindow {
     QAction* mnuFileExportAll = nullptr;
     QAction* mnuFileImport = nullptr;
     QAction* mnuSetRestore = nullptr;
+    // Her own history (frmMainHistory.cpp).
+    QAction* mnuViewCycles = nullptr;
+    QAction* mnuSetPartitionHistory = nullptr;
+    QAction* mnuSetHistoryCycle = nullptr;
 
   public slots:
     // Choosing and loading a day.
@@ -113,6 +117,9 @@ class frmMain : public QMainWindow {
     // The locked diary.
     void mnuSetPassphrase_Click();
     void mnuSetLockTime_Click();
+    // Her own history.
+    void mnuViewCycles_Click();
+    void mnuSetHistoryCycle_Click(bool on);
 
   public:
     SaveResult SaveDayRecord();
@@ -137,6 +144,13 @@ class frmMain : public QMainWindow {
     void buildToolbar();
     void connectHandlers();
     void buildLock();
+    void buildHistory();
+    // The history forecast: the option as stored, the cycle in use worked out again (true when it changed),
+    // panel 2 showing it, and the forecast following a change after her records changed.
+    void loadHistoryOption();
+    bool refreshCycleInUse();
+    void showCycleInUse();
+    void followChangedHistory();
 
     // Closing: true when the run may end.
     bool Form_Unload();

@@ -41,7 +41,7 @@ void frmMain::mnuSetCycle_Click() {
                                            settingentry::cyclePrompt());
         if (!stored) return;
         m_.CycleDays = *stored;
-        setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
+        showCycleInUse();
     });
     if (ran && stored) UpdateCycleForecast();
 }
@@ -52,6 +52,7 @@ void frmMain::mnuSetMente_Click() {
         return;
     showDefaults();  // the fresh record: the average temperature and nothing else
     m_.DataChanged = false;
+    followChangedHistory();
 }
 
 void frmMain::mnuFileDiarySave_Click() {

@@ -49,11 +49,13 @@ void frmMain::buildLock() {
         chkSex->setChecked(false);
         setPanelText(4, QString());
         setPanelText(5, QString());
+        setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));  // nothing of her records either
         m_.DataChanged = false;
     };
     window.restore = [this] {
         MonthView1->setSelectedDate(m_.SelectedDate);
         LoadDayRecord();
+        showCycleInUse();
         UpdateCycleForecast();
         m_.DataChanged = false;
     };

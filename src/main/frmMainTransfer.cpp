@@ -40,6 +40,7 @@ void frmMain::mnuSetRestore_Click() {
 
 void frmMain::showChangedDiary() {
     LoadDayRecord();
+    refreshCycleInUse();
     UpdateCycleForecast();
 }
 

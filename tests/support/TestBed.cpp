@@ -70,3 +70,23 @@ void initTestApplication() {
     done = true;
     appsetup::applyJapanese(*qApp);
 }
+
+std::vector<DayRecord> periodRecords(const QDate& first, const std::vector<int>& lengths, int bleeding) {
+    std::vector<DayRecord> records;
+    QDate start = first;
+    for (int length : lengths) {
+        for (int day = 0; day < length; ++day) {
+            DayRecord record;
+            record.date = start.addDays(day);
+            record.guest = day < bleeding;
+            record.temp = day < length / 2 ? 36.3 : 36.8;
+            records.push_back(record);
+        }
+        start = start.addDays(length);
+    }
+    return records;
+}
+
+void addPeriods(TestBed& bed, const QDate& first, const std::vector<int>& lengths, int bleeding) {
+    bed.openData()->importRecords(periodRecords(first, lengths, bleeding), {});
+}

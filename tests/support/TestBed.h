@@ -35,5 +35,11 @@ struct TestBed {
 void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest = false,
              const QString& diary = {});
 
+// Her records over periods of `bleeding` days, the first starting on `first` and each lasting the next of
+// `lengths` days (the last one still running); a low reading in each cycle's first half, a high one after.
+std::vector<DayRecord> periodRecords(const QDate& first, const std::vector<int>& lengths, int bleeding = 4);
+// The same written into the bed's data file.
+void addPeriods(TestBed& bed, const QDate& first, const std::vector<int>& lengths, int bleeding = 4);
+
 // Installs the Japanese setup once per test program.
 void initTestApplication();

@@ -1,0 +1,60 @@
+// Prints how long the cycle window takes to open over data files of 1,000 and 1,000,000 records (a 29-day
+// cycle each, so about 34,000 cycles in the large one), with the list window over the 1,000 records as the
+// yardstick. Medians over interleaved runs.
+#include "BenchSupport.h"
+#include "SilentDialogs.h"
+#include "data/DataFile.h"
+#include "history/ui/frmCycles.h"
+#include "list/frmView.h"
+#include "platform/ui/AppSetup.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+const QDate kLastDay(2026, 12, 7);
+const int kRuns = 41;
+
+struct Bed {
+    explicit Bed(int records) {
+        const QString path = dir.filePath(QStringLiteral("selvane.mdb"));
+        bench::makeDataFile(path, records, kLastDay.toString(Qt::ISODate));
+        module.Db = DataFile::open(path);
+        module.SelectedDate = kLastDay;
+        module.CycleDays = QStringLiteral("28");
+        module.AverageTemp = 36.5f;
+    }
+    QTemporaryDir dir;
+    Module1 module;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    appsetup::prepareFonts();
+    QApplication app(argc, argv);
+    appsetup::applyJapanese(app);
+    Q_INIT_RESOURCE(selvane);  // the window icons
+    SilentDialogs dialogs;
+    Services services;
+    services.dialogs = &dialogs;
+
+    Bed small(1000);
+    Bed large(1000000);
+    auto cycles = [&](Bed& bed) { return [&] { frmCycles window(bed.module, services); }; };
+    auto list = [&](Bed& bed) { return [&] { frmView view(bed.module, services); }; };
+    const std::vector<double> us =
+        bench::interleavedMedianMicros(kRuns, {cycles(small), cycles(large), list(small)});
+    {
+        const frmCycles shown(large.module, services);
+        std::printf("cycle window over 1,000,000 records: %zu cycles shown\n", shown.cycles().size());
+    }
+    bench::report(QStringLiteral("cycle window 1,000,000 / 1,000 records"), us[1] / 1000, us[0] / 1000,
+                  QStringLiteral("ms"), 1.5);
+    bench::report(QStringLiteral("cycle window / list window, 1,000 records"), us[0] / 1000, us[2] / 1000,
+                  QStringLiteral("ms"), 1.0);
+    return 0;
+}

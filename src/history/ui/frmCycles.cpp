@@ -1,0 +1,197 @@
+#include "history/ui/frmCycles.h"
+
+#include "history/CycleHistory.h"
+#include "history/CycleStats.h"
+#include "history/CycleTexts.h"
+#include "history/ui/CycleChart.h"
+#include "platform/core/PgError.h"
+#include "platform/ui/AppSetup.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Pictures.h"
+#include "platform/ui/ScreenFit.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+// The figures' two columns: over this many latest counted cycles.
+constexpr int kFigureSpans[] = {history::kForecastCycles, 12};
+// The chart shows at most this many of the latest finished cycles.
+constexpr int kChartBars = 24;
+
+QLabel* wrapped(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+QTableWidget* table(QWidget* parent, const char* name, const QStringList& headers) {
+    auto* grid = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setHorizontalHeaderLabels(headers);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setWordWrap(false);
+    grid->setTabKeyNavigation(false);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(grid->font()).height() + 4);
+    return grid;
+}
+
+QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    return item;
+}
+
+}  // namespace
+
+frmCycles::frmCycles(Module1& module, const Services& services, QWidget* parent)
+    : QDialog(parent), m_(module), services_(services) {
+    buildLayout();
+    load(kBatch);
+    screenfit::fit(this);
+}
+
+void frmCycles::buildLayout() {
+    setObjectName(QStringLiteral("frmCycles"));
+    setWindowTitle(QStringLiteral(" Selvane ～　周期の記録"));
+    setWindowIcon(pictures::windowIcon());
+    setFont(appsetup::japaneseFont(9));
+
+    grdCycles = table(this, "grdCycles",
+                      {QStringLiteral("開始日"), QStringLiteral("周期"), QStringLiteral("月経"),
+                       QStringLiteral("高温期の始まり"), QStringLiteral("ｶﾊﾞｰﾗｲﾝ"), QStringLiteral("備考")});
+    grdCycles->verticalHeader()->hide();
+    grdCycles->setToolTip(QStringLiteral("月経の記録から数えた周期です（新しい順）"));
+    grdCycles->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grdCycles->horizontalHeader()->setStretchLastSection(true);
+
+    grdFigures = table(this, "grdFigures", {});
+    grdFigures->setColumnCount(static_cast<int>(std::size(kFigureSpans)));
+    QStringList spans;
+    for (int span : kFigureSpans) spans << QStringLiteral("直近%1周期").arg(span);
+    grdFigures->setHorizontalHeaderLabels(spans);
+    grdFigures->setRowCount(static_cast<int>(history::figureCaptions().size()));
+    grdFigures->setVerticalHeaderLabels(history::figureCaptions());
+    grdFigures->setSelectionMode(QAbstractItemView::NoSelection);
+    grdFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grdFigures->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdFigures->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdFigures->setFixedHeight(grdFigures->horizontalHeader()->sizeHint().height() +
+                               grdFigures->rowCount() * grdFigures->verticalHeader()->defaultSectionSize() +
+                               4);
+    grdFigures->setToolTip(QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
+
+    lblTooFew = wrapped(this, "lblTooFew", QString());
+    chart = new CycleChart(this);
+    chart->setObjectName(QStringLiteral("chart"));
+    lblNotice =
+        wrapped(this, "lblNotice",
+                QStringLiteral("ここに示す数値は、記録から計算した目安です。避妊に使えるものではなく、"
+                               "医学的な助言でもありません。気になることは医師にご相談下さい。"));
+
+    cmdOlder = new QPushButton(QStringLiteral("さらに前の周期(&O)"), this);
+    cmdOlder->setObjectName(QStringLiteral("cmdOlder"));
+    cmdOlder->setToolTip(QStringLiteral("もっと前の周期を読み込みます"));
+    cmdOlder->setAutoDefault(false);
+    cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setToolTip(QStringLiteral("この画面を閉じます"));
+    cmdClose->setAutoDefault(false);
+    connect(cmdOlder, &QPushButton::clicked, this, &frmCycles::cmdOlder_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* figures = new QVBoxLayout;
+    figures->addWidget(grdFigures);
+    figures->addWidget(lblTooFew);
+    figures->addWidget(chart, 1);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(grdCycles, 3);
+    middle->addLayout(figures, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdOlder);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(middle, 1);
+    layout->addWidget(lblNotice);
+    layout->addLayout(buttons);
+    resize(760, 440);
+}
+
+void frmCycles::load(int count) {
+    bool older = false;
+    services_.dialogs->trapped(this, [&] {
+        // One more than shown tells whether older cycles are there.
+        cycles_ = history::latestCycles(requireOpen(m_.Db.get()), history::kNewestDay, count + 1);
+        older = static_cast<int>(cycles_.size()) > count;
+        if (older) cycles_.pop_back();
+    });
+    cmdOlder->setEnabled(older);
+    showCycles();
+    showFigures();
+    showChart();
+}
+
+void frmCycles::cmdOlder_Click() {
+    const int shown = grdCycles->rowCount();
+    load(static_cast<int>(cycles_.size()) + kBatch);
+    grdCycles->scrollToItem(grdCycles->item(std::min(shown, grdCycles->rowCount() - 1), 0));
+}
+
+void frmCycles::showCycles() {
+    grdCycles->setRowCount(static_cast<int>(cycles_.size()));
+    for (int r = 0; r < grdCycles->rowCount(); ++r) {
+        const history::CycleRow row = history::rowTexts(cycles_[static_cast<size_t>(r)]);
+        grdCycles->setItem(r, 0, cell(row.start, Qt::AlignLeft | Qt::AlignVCenter));
+        grdCycles->setItem(r, 1, cell(row.length));
+        grdCycles->setItem(r, 2, cell(row.bleeding));
+        grdCycles->setItem(r, 3, cell(row.shift));
+        grdCycles->setItem(r, 4, cell(row.coverline));
+        QTableWidgetItem* flag = cell(row.flag, Qt::AlignLeft | Qt::AlignVCenter);
+        flag->setToolTip(row.flagWhy);
+        grdCycles->setItem(r, 5, flag);
+    }
+}
+
+void frmCycles::showFigures() {
+    const auto enough = history::summarize(cycles_, kFigureSpans[0]);
+    grdFigures->setVisible(enough.has_value());
+    lblTooFew->setVisible(!enough);
+    if (!enough) {
+        int counted = 0;
+        for (const history::Cycle& cycle : cycles_) counted += cycle.counted();
+        lblTooFew->setText(QStringLiteral("統計を出すには、統計に入る周期（15～99日の終わった周期）が"
+                                          "%1つ以上必要です。今は%2つです。")
+                               .arg(history::kFewestForFigures)
+                               .arg(counted));
+        return;
+    }
+    for (int c = 0; c < grdFigures->columnCount(); ++c) {
+        const auto summary = history::summarize(cycles_, kFigureSpans[c]);
+        const QStringList texts = history::figureTexts(*summary);
+        for (int r = 0; r < grdFigures->rowCount(); ++r) grdFigures->setItem(r, c, cell(texts.value(r)));
+    }
+}
+
+void frmCycles::showChart() {
+    std::vector<CycleChart::Bar> bars;
+    for (const history::Cycle& cycle : cycles_) {
+        if (!cycle.length) continue;
+        bars.push_back({*cycle.length, cycle.counted()});
+        if (static_cast<int>(bars.size()) >= kChartBars) break;
+    }
+    std::reverse(bars.begin(), bars.end());  // oldest on the left
+    chart->setBars(std::move(bars));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "history/Cycles.h"
+#include "session/Module1.h"
+
+#include <QDialog>
+#include <vector>
+
+class CycleChart;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// The cycle window: her cycles newest first, the figures over the latest 6 and 12 counted cycles, a chart of
+// the cycle lengths. It reads only the latest cycles it shows, never the whole diary; older ones come a
+// batch at a time on request.
+class frmCycles : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int kBatch = 24;  // cycles shown at first and added by each request for older ones
+
+    frmCycles(Module1& module, const Services& services, QWidget* parent = nullptr);
+
+    const std::vector<history::Cycle>& cycles() const { return cycles_; }
+
+    QTableWidget* grdCycles = nullptr;
+    QTableWidget* grdFigures = nullptr;
+    QLabel* lblTooFew = nullptr;
+    QLabel* lblNotice = nullptr;
+    CycleChart* chart = nullptr;
+    QPushButton* cmdOlder = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+  public slots:
+    void cmdOlder_Click();
+
+  private:
+    void buildLayout();
+    void load(int count);
+    void showCycles();
+    void showFigures();
+    void showChart();
+
+    Module1& m_;
+    Services services_;
+    std::vector<history::Cycle> cycles_;  // newest first
+};

@@ -1,0 +1,115 @@
+// --cycles as a script runs it: the program copied into a folder of its own beside a diary, its exact CSV and
+// its exit status for a diary it cannot read.
+#include "data/DataFile.h"
+#include "data/Schema.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run runIn(const QTemporaryDir& dir, const QStringList& arguments) {
+    const QString program = dir.filePath(QStringLiteral("selvane"));
+    if (!QFile::exists(program)) QFile::copy(QStringLiteral(SELVANE_EXE), program);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir.path());
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000)) return {};
+    return {process.exitCode(), process.readAllStandardOutput(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+DayRecord day(const QDate& date, std::optional<double> temp, bool guest = false) {
+    DayRecord record;
+    record.date = date;
+    record.temp = temp;
+    record.guest = guest;
+    return record;
+}
+
+}  // namespace
+
+class TestHistoryCli : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void printsHerCyclesOldestFirst() {
+        QTemporaryDir dir;
+        QVERIFY(schema::createEmptyDataFile(dir.filePath(QStringLiteral("selvane.mdb"))));
+        {
+            auto diary = DataFile::open(dir.filePath(QStringLiteral("selvane.mdb")));
+            const QDate leap(2024, 2, 29);
+            // A day before the first period, a period over the leap day with a day's gap, six low readings
+            // around a missing one, then three high ones; a reading that is no reading and one without a
+            // temperature; the next period two days long and still running.
+            std::vector<DayRecord> records{
+                day(leap.addDays(-2), 36.4),       day(leap, 36.3, true),
+                day(leap.addDays(1), 36.35, true), day(leap.addDays(3), 36.25, true),
+                day(leap.addDays(4), 36.4),        day(leap.addDays(5), 36.3),
+                day(leap.addDays(6), 36.35),       day(leap.addDays(7), 36.55),
+                day(leap.addDays(8), 36.6),        day(leap.addDays(9), 36.65),
+                day(leap.addDays(15), 99.0),       day(leap.addDays(16), std::nullopt),
+                day(leap.addDays(28), 36.3, true), day(leap.addDays(29), 36.3, true)};
+            QVERIFY(diary->importRecords(records, {}));
+        }
+        const Run run = runIn(dir, {QStringLiteral("--cycles")});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QByteArray("start,length,bleeding_days,shift_day,coverline\n"
+                                     "2024-02-29,28,3,8,36.40\n"
+                                     "2024-03-28,,2,,\n"));
+        QVERIFY(run.err.isEmpty());
+    }
+
+    void refusesWhatItCannotRead_data() {
+        QTest::addColumn<QByteArray>("file");  // the diary's bytes; "empty" for a fresh empty diary
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        const QStringList cycles{QStringLiteral("--cycles")};
+        QTest::newRow("an empty diary") << QByteArray("empty") << cycles << 0 << "";
+        QTest::newRow("no diary") << QByteArray() << cycles << 1 << "データファイルがありません";
+        QTest::newRow("a locked diary")
+            << QByteArray("SELVLOCK").append(200, '\x5a') << cycles << 1 << "パスワードを設定した日記";
+        QTest::newRow("not a diary") << QByteArray(4096, '\x7f') << cycles << 1
+                                     << "データファイルを開けません";
+        QTest::newRow("another command's option")
+            << QByteArray("empty") << QStringList{"--cycles", "--format", "drip"} << 2 << "--format";
+    }
+    void refusesWhatItCannotRead() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("selvane.mdb"));
+        if (file == "empty") {
+            QVERIFY(schema::createEmptyDataFile(path));
+        } else if (!file.isEmpty()) {
+            QFile diary(path);
+            QVERIFY(diary.open(QIODevice::WriteOnly));
+            diary.write(file);
+        }
+        const Run run = runIn(dir, arguments);
+        QVERIFY2(run.status == status, qPrintable(run.err));
+        if (status == 0) {
+            QCOMPARE(run.out, QByteArray("start,length,bleeding_days,shift_day,coverline\n"));
+        } else {
+            QVERIFY(run.out.isEmpty());
+            QVERIFY2(run.err.contains(says), qPrintable(run.err));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistoryCli)
+#include "test_history_cli.moc"

@@ -1,0 +1,120 @@
+// The cycle window over a real data file: its rows, the figures or the sentence instead of them, the batch
+// of older cycles, and histories that are no use for figures.
+#include "history/ui/CycleChart.h"
+#include "history/ui/frmCycles.h"
+#include "support/TestBed.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+QStringList row(const QTableWidget* grid, int r) {
+    QStringList texts;
+    for (int c = 0; c < grid->columnCount(); ++c) texts << (grid->item(r, c) ? grid->item(r, c)->text() : "");
+    return texts;
+}
+
+QStringList column(const QTableWidget* grid, int c) {
+    QStringList texts;
+    for (int r = 0; r < grid->rowCount(); ++r) texts << (grid->item(r, c) ? grid->item(r, c)->text() : "");
+    return texts;
+}
+
+}  // namespace
+
+class TestCyclesWindow : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { initTestApplication(); }
+
+    void showsHerCyclesNewestFirstWithTheirFigures() {
+        TestBed bed;
+        // Five counted cycles, one too short, one too long, then the running one.
+        addPeriods(bed, QDate(2023, 1, 1), {28, 30, 12, 29, 120, 27, 31, 10});
+        bed.module.Db = bed.openData();
+        frmCycles window(bed.module, bed.services);
+        QVERIFY(bed.dialogs.calls.isEmpty());
+        QCOMPARE(window.windowTitle(), QStringLiteral(" Selvane ～　周期の記録"));
+        QCOMPARE(window.grdCycles->rowCount(), 8);
+        QCOMPARE(column(window.grdCycles, 1),
+                 QStringList({"継続中", "31日", "27日", "120日", "29日", "12日", "30日", "28日"}));
+        QCOMPARE(row(window.grdCycles, 1),
+                 QStringList({"2023/09/04", "31日", "4日", "16日目", "36.30℃", ""}));
+        QCOMPARE(window.grdCycles->item(3, 5)->text(), QStringLiteral("対象外"));
+        QVERIFY(window.grdCycles->item(3, 5)->toolTip().contains(QStringLiteral("99日より長い")));
+        QVERIFY(window.grdCycles->item(5, 5)->toolTip().contains(QStringLiteral("15日より短い")));
+        QVERIFY(window.lblTooFew->isHidden());
+        // Over the latest five counted cycles in both columns: 28 30 29 27 31.
+        QCOMPARE(column(window.grdFigures, 0),
+                 QStringList({"5周期", "29.0日", "29.0日", "27日", "31日", "1.6日", "4.0日", "14.8日"}));
+        QCOMPARE(column(window.grdFigures, 1), column(window.grdFigures, 0));
+        QVERIFY(window.lblNotice->text().contains(QStringLiteral("避妊に使えるものではなく")));
+        QVERIFY(window.lblNotice->text().contains(QStringLiteral("医学的な助言でもありません")));
+        // The chart: finished cycles, oldest on the left, the flagged ones apart.
+        std::vector<int> days;
+        int counted = 0;
+        for (const CycleChart::Bar& bar : window.chart->bars()) {
+            days.push_back(bar.days);
+            counted += bar.counted;
+        }
+        QCOMPARE(days, std::vector<int>({28, 30, 12, 29, 120, 27, 31}));
+        QCOMPARE(counted, 5);
+        QVERIFY(!window.cmdOlder->isEnabled());
+    }
+
+    void olderCyclesComeABatchAtATime() {
+        TestBed bed;
+        addPeriods(bed, QDate(2020, 1, 1), std::vector<int>(frmCycles::kBatch + 10, 28));
+        bed.module.Db = bed.openData();
+        frmCycles window(bed.module, bed.services);
+        QCOMPARE(window.grdCycles->rowCount(), frmCycles::kBatch);
+        QCOMPARE(column(window.grdFigures, 0).constFirst(), QStringLiteral("6周期"));
+        QCOMPARE(column(window.grdFigures, 1).constFirst(), QStringLiteral("12周期"));
+        QVERIFY(window.cmdOlder->isEnabled());
+        QTest::mouseClick(window.cmdOlder, Qt::LeftButton);
+        QCOMPARE(window.grdCycles->rowCount(), frmCycles::kBatch + 10);
+        QCOMPARE(window.grdCycles->item(window.grdCycles->rowCount() - 1, 0)->text(),
+                 QStringLiteral("2020/01/01"));
+        QVERIFY(!window.cmdOlder->isEnabled());
+        QVERIFY(window.chart->bars().size() <= size_t(frmCycles::kBatch));
+    }
+
+    void saysSoInsteadOfFiguresFromTooLittle_data() {
+        QTest::addColumn<QStringList>("rows");  // DATA_FIL value lists
+        QTest::addColumn<int>("cycles");
+        QTest::newRow("empty diary") << QStringList{} << 0;
+        QTest::newRow("a single day") << QStringList{"'2024-05-01', 36.5, '', '', '', '', 0, 1"} << 1;
+        QTest::newRow("readings out of bounds and null")
+            << QStringList{"'2024-05-01', 99.9, '', '', '', '', 0, 1",
+                           "'2024-05-29', NULL, '', '', '', '', 0, 1",
+                           "'2024-06-26', -4, '', '', '', '', 0, 1"}
+            << 3;
+        QStringList everyDay;
+        for (int i = 0; i < 300; ++i)
+            everyDay << QStringLiteral("'%1', 36.5, '', '', '', '', 0, 1")
+                            .arg(QDate(2024, 1, 1).addDays(i).toString(Qt::ISODate));
+        QTest::newRow("every day menstruation") << everyDay << 1;
+    }
+    void saysSoInsteadOfFiguresFromTooLittle() {
+        QFETCH(QStringList, rows);
+        QFETCH(int, cycles);
+        TestBed bed;
+        for (const QString& values : rows) QVERIFY(bed.sql("INSERT INTO DATA_FIL VALUES (" + values + ")"));
+        bed.module.Db = bed.openData();
+        frmCycles window(bed.module, bed.services);
+        QVERIFY(bed.dialogs.calls.isEmpty());
+        QCOMPARE(window.grdCycles->rowCount(), cycles);
+        QVERIFY(window.grdFigures->isHidden());
+        QVERIFY(!window.lblTooFew->isHidden());
+        QVERIFY(window.lblTooFew->text().contains(QStringLiteral("3つ以上必要です")));
+        QCOMPARE(column(window.grdCycles, 3).count(QStringLiteral("－")),
+                 cycles);  // no shift from no readings
+    }
+};
+
+QTEST_MAIN(TestCyclesWindow)
+#include "test_cycles_window.moc"
