@@ -71,6 +71,9 @@ class DataFile {
 
     // The records dated first..last, newest first (rows of one day in the order the file holds them).
     std::vector<DayRecord> range(const QDate& first, const QDate& last);
+    // The same days oldest first with only their date, temperature and menstruation flag: what her cycles are
+    // made of, read without her texts.
+    std::vector<DayRecord> cycleDays(const QDate& first, const QDate& last);
 
     // Deletes every record dated on or before day and writes the day's fresh record, in one transaction:
     // on any failure nothing is deleted.

@@ -3,6 +3,7 @@
 // rows pass through here, and the online backup API has no counterpart in Qt.
 #include "data/DataFile.h"
 
+#include "platform/core/JaText.h"
 #include "platform/core/PgError.h"
 
 #include <sqlite3.h>
@@ -117,6 +118,29 @@ void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
         if (!visit(row)) return;
     }
     if (step != SQLITE_DONE) raise(db);
+}
+
+std::vector<DayRecord> DataFile::cycleDays(const QDate& first, const QDate& last) {
+    // Straight on the engine: the cycle window reads several hundred days each time it opens.
+    sqlite3* db = handle();
+    Statement query(db,
+                    "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE >= ?1 AND DAT_DATE <= ?2"
+                    " ORDER BY DAT_DATE, rowid");
+    sqlite3_stmt* stmt = query.get();
+    bindText(stmt, 1, first.toString(Qt::ISODate));
+    bindText(stmt, 2, last.toString(Qt::ISODate));
+    std::vector<DayRecord> days;
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        DayRecord day;
+        day.date = jatext::readIsoDate(textColumn(stmt, 0));
+        if (!day.date.isValid()) continue;
+        if (sqlite3_column_type(stmt, 1) != SQLITE_NULL) day.temp = sqlite3_column_double(stmt, 1);
+        day.guest = flagColumn(stmt, 2).value_or(false);
+        days.push_back(day);
+    }
+    if (step != SQLITE_DONE) raise(db);
+    return days;
 }
 
 bool DataFile::importRecords(const std::vector<DayRecord>& add,

@@ -36,7 +36,10 @@ std::optional<QDate> oldestStartWanted(DataFile& file, const QDate& through,
 
 std::vector<Cycle> cyclesFrom(DataFile& file, const std::optional<QDate>& first, const QDate& last) {
     if (!first) return {};
-    std::vector<Cycle> cycles = splitCycles(marksOf(file.range(*first, last)));
+    std::vector<DayMark> marks;
+    for (const DayRecord& day : file.cycleDays(*first, last))
+        marks.push_back({day.date, day.guest, day.temp});
+    std::vector<Cycle> cycles = splitCycles(marks);
     std::reverse(cycles.begin(), cycles.end());
     return cycles;
 }

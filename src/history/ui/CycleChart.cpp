@@ -24,7 +24,6 @@ int scaleTop(const std::vector<CycleChart::Bar>& bars) {
 }  // namespace
 
 CycleChart::CycleChart(QWidget* parent) : QWidget(parent) {
-    setMinimumHeight(120);
     setToolTip(QStringLiteral("周期の長さ（左が古く、右が新しい周期。灰色は統計に入れない周期）"));
 }
 

@@ -9,13 +9,12 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Pictures.h"
 #include "platform/ui/ScreenFit.h"
+#include "platform/ui/WindowParts.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
@@ -25,20 +24,24 @@ constexpr int kFigureSpans[] = {history::kForecastCycles, 12};
 // The chart shows at most this many of the latest finished cycles.
 constexpr int kChartBars = 24;
 
-QLabel* wrapped(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
+// Positions in pixels at 96 DPI, written as twips (15 to a pixel) like every window's design.
+constexpr int px(int pixels) { return pixels * 15; }
+
+QLabel* wrapped(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
+                int height) {
+    QLabel* label = placeLabel(parent, name, text, px(left), px(top), px(width), px(height),
+                               Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;
 }
 
-QTableWidget* table(QWidget* parent, const char* name, const QStringList& headers) {
-    auto* grid = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    grid->setObjectName(QString::fromLatin1(name));
-    grid->setHorizontalHeaderLabels(headers);
+QTableWidget* table(QWidget* parent, const char* name, int rows, int columns, int left, int top, int width,
+                    int height) {
+    auto* grid = placeAt<QTableWidget>(parent, name, px(left), px(top), px(width), px(height));
+    grid->setRowCount(rows);
+    grid->setColumnCount(columns);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setWordWrap(false);
     grid->setTabKeyNavigation(false);
     grid->horizontalHeader()->setHighlightSections(false);
@@ -67,67 +70,50 @@ void frmCycles::buildLayout() {
     setObjectName(QStringLiteral("frmCycles"));
     setWindowTitle(QStringLiteral(" Selvane ～　周期の記録"));
     setWindowIcon(pictures::windowIcon());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(appsetup::japaneseFont(9));
 
-    grdCycles = table(this, "grdCycles",
-                      {QStringLiteral("開始日"), QStringLiteral("周期"), QStringLiteral("月経"),
-                       QStringLiteral("高温期の始まり"), QStringLiteral("ｶﾊﾞｰﾗｲﾝ"), QStringLiteral("備考")});
+    // The cycles on the left; the figures (or why there are none) and the chart on the right.
+    grdCycles = table(this, "grdCycles", 0, 6, 8, 8, 452, 364);
+    grdCycles->setHorizontalHeaderLabels({QStringLiteral("開始日"), QStringLiteral("周期"),
+                                          QStringLiteral("月経"), QStringLiteral("高温期の始まり"),
+                                          QStringLiteral("ｶﾊﾞｰﾗｲﾝ"), QStringLiteral("備考")});
     grdCycles->verticalHeader()->hide();
+    grdCycles->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdCycles->setToolTip(QStringLiteral("月経の記録から数えた周期です（新しい順）"));
-    grdCycles->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    int column = 0;
+    for (int width : {84, 60, 48, 100, 72}) grdCycles->setColumnWidth(column++, width);
     grdCycles->horizontalHeader()->setStretchLastSection(true);
 
-    grdFigures = table(this, "grdFigures", {});
-    grdFigures->setColumnCount(static_cast<int>(std::size(kFigureSpans)));
+    const QStringList captions = history::figureCaptions();
+    grdFigures = table(this, "grdFigures", static_cast<int>(captions.size()),
+                       static_cast<int>(std::size(kFigureSpans)), 468, 8, 284, 168);
     QStringList spans;
     for (int span : kFigureSpans) spans << QStringLiteral("直近%1周期").arg(span);
     grdFigures->setHorizontalHeaderLabels(spans);
-    grdFigures->setRowCount(static_cast<int>(history::figureCaptions().size()));
-    grdFigures->setVerticalHeaderLabels(history::figureCaptions());
+    grdFigures->setVerticalHeaderLabels(captions);
     grdFigures->setSelectionMode(QAbstractItemView::NoSelection);
     grdFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdFigures->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdFigures->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grdFigures->setFixedHeight(grdFigures->horizontalHeader()->sizeHint().height() +
-                               grdFigures->rowCount() * grdFigures->verticalHeader()->defaultSectionSize() +
-                               4);
     grdFigures->setToolTip(QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
+    lblTooFew = wrapped(this, "lblTooFew", QString(), 468, 8, 284, 168);
 
-    lblTooFew = wrapped(this, "lblTooFew", QString());
-    chart = new CycleChart(this);
-    chart->setObjectName(QStringLiteral("chart"));
+    chart = placeAt<CycleChart>(this, "chart", px(468), px(184), px(284), px(188));
     lblNotice =
         wrapped(this, "lblNotice",
                 QStringLiteral("ここに示す数値は、記録から計算した目安です。避妊に使えるものではなく、"
-                               "医学的な助言でもありません。気になることは医師にご相談下さい。"));
-
-    cmdOlder = new QPushButton(QStringLiteral("さらに前の周期(&O)"), this);
-    cmdOlder->setObjectName(QStringLiteral("cmdOlder"));
-    cmdOlder->setToolTip(QStringLiteral("もっと前の周期を読み込みます"));
-    cmdOlder->setAutoDefault(false);
-    cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->setToolTip(QStringLiteral("この画面を閉じます"));
-    cmdClose->setAutoDefault(false);
+                               "医学的な助言でもありません。気になることは医師にご相談下さい。"),
+                8, 380, 744, 34);
+    cmdOlder =
+        windowparts::button(this, "cmdOlder", QStringLiteral("さらに前の周期(&O)"),
+                            QStringLiteral("もっと前の周期を読み込みます"), px(8), px(420), px(160), px(26));
+    cmdClose = windowparts::button(this, "cmdClose", QStringLiteral("閉じる(&C)"),
+                                   QStringLiteral("この画面を閉じます"), px(632), px(420), px(120), px(26));
     connect(cmdOlder, &QPushButton::clicked, this, &frmCycles::cmdOlder_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* figures = new QVBoxLayout;
-    figures->addWidget(grdFigures);
-    figures->addWidget(lblTooFew);
-    figures->addWidget(chart, 1);
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(grdCycles, 3);
-    middle->addLayout(figures, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdOlder);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdClose);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(middle, 1);
-    layout->addWidget(lblNotice);
-    layout->addLayout(buttons);
-    resize(760, 440);
+    setFixedSize(760, 454);
 }
 
 void frmCycles::load(int count) {
