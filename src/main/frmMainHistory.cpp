@@ -13,6 +13,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSignalBlocker>
+#include <algorithm>
+
+namespace {
+const char* const kDesignedWidth = "designedWidth";
+}  // namespace
 
 void frmMain::buildHistory() {
     mnuViewCycles = mnuView->addAction(QStringLiteral("周期の記録(&S)"));
@@ -22,6 +27,9 @@ void frmMain::buildHistory() {
     mnuSetHistoryCycle = mnuSet->addAction(QStringLiteral("記録から周期を計算(&H)"));
     mnuSetHistoryCycle->setObjectName(QStringLiteral("mnuSetHistoryCycle"));
     mnuSetHistoryCycle->setCheckable(true);
+    // The cycle panel and the state panel as designed, before the mark of her records widens the one.
+    for (QLabel* panel : {panels_.value(1), panels_.value(4)})
+        panel->setProperty(kDesignedWidth, panel->minimumWidth());
     connect(mnuViewCycles, &QAction::triggered, this, &frmMain::mnuViewCycles_Click);
     connect(mnuSetHistoryCycle, &QAction::triggered, this, &frmMain::mnuSetHistoryCycle_Click);
 }
@@ -61,12 +69,24 @@ bool frmMain::refreshCycleInUse() {
 }
 
 void frmMain::showCycleInUse() {
-    if (!m_.historyCycle) {
+    QLabel* cycle = panels_.value(1);
+    QLabel* state = panels_.value(4);
+    const int cycleWidth = cycle->property(kDesignedWidth).toInt();
+    const int stateWidth = state->property(kDesignedWidth).toInt();
+    int extra = 0;
+    if (m_.historyCycle) {
+        setPanelText(2, settingentry::cyclePanelText(cycleInUse(m_)) + historyoption::kMark);
+        cycle->setToolTip(historyoption::rangeText(*m_.historyCycle));
+        // The mark takes its room from the state panel, whose two texts are short, so that the forecast's
+        // panel keeps its width.
+        const int needed =
+            cycle->fontMetrics().horizontalAdvance(cycle->text()) + 2 * cycle->frameWidth() + 4;
+        extra = std::clamp(needed - cycleWidth, 0, stateWidth / 3);
+    } else {
         setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
-        return;
     }
-    setPanelText(2, settingentry::cyclePanelText(cycleInUse(m_)) + historyoption::kMark);
-    panels_.value(1)->setToolTip(historyoption::rangeText(*m_.historyCycle));
+    cycle->setFixedWidth(cycleWidth + extra);
+    state->setFixedWidth(stateWidth - extra);
 }
 
 void frmMain::followChangedHistory() {

@@ -23,8 +23,14 @@ void addHerCycles(MainBed& bed) { addPeriods(bed, QDate(2023, 10, 1), {29, 30, 3
 
 QString stored(const MainBed& bed) { return bed.settings->get(historyoption::kSection, settingkeys::kKey); }
 
-QString panelTip(frmMain* w, int panel) {
-    return w->StatusBar1->findChild<QLabel*>(QStringLiteral("panel%1").arg(panel))->toolTip();
+QLabel* panel(frmMain* w, int number) {
+    return w->StatusBar1->findChild<QLabel*>(QStringLiteral("panel%1").arg(number));
+}
+QString panelTip(frmMain* w, int number) { return panel(w, number)->toolTip(); }
+// Whether the panel is wide enough for its whole text.
+bool fits(frmMain* w, int number) {
+    const QLabel* label = panel(w, number);
+    return label->minimumWidth() >= label->fontMetrics().horizontalAdvance(label->text());
 }
 
 // The mark column of the list window over the 20 days up to today: the days marked fertile.
@@ -61,18 +67,24 @@ class TestHistoryForecast : public QObject {
         QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2024年03月29日 金曜日です"));
         QCOMPARE(fertileDays(bed), daysFrom(12, 17));
         QVERIFY(stored(bed).isEmpty());  // nothing is written until she chooses
+        const int designed = panel(w, 2)->minimumWidth() + panel(w, 5)->minimumWidth();
+        const int forecastWidth = panel(w, 4)->minimumWidth();
 
         w->mnuSetHistoryCycle->trigger();
         QVERIFY(w->mnuSetHistoryCycle->isChecked());
         QCOMPARE(stored(bed), QStringLiteral("1"));
         QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　30日(記録)"));
         QCOMPARE(panelTip(w, 2), QStringLiteral("記録から：29～32日（直近5周期の中央値）"));
+        QVERIFY(fits(w, 2));  // the mark takes its room from the state panel, not from the forecast's
+        QCOMPARE(panel(w, 2)->minimumWidth() + panel(w, 5)->minimumWidth(), designed);
+        QCOMPARE(panel(w, 4)->minimumWidth(), forecastWidth);
         QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2024年03月31日 日曜日です"));
         QCOMPARE(fertileDays(bed), daysFrom(13, 18));
         clickDay(w, kLatestStart.addDays(12));
         QCOMPARE(w->panelText(5), QStringLiteral("通常日"));  // day 12 is fertile for 28 days, not for 30
         clickDay(w, kLatestStart.addDays(18));
         QCOMPARE(w->panelText(5), QStringLiteral("妊娠可能日"));
+        QVERIFY(fits(w, 5));
 
         // A cycle typed meanwhile is kept for when the option is off again.
         bed.dialogs.inputs.enqueue(QStringLiteral("26"));
@@ -85,6 +97,7 @@ class TestHistoryForecast : public QObject {
         QCOMPARE(stored(bed), QStringLiteral("0"));
         QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　26日"));
         QCOMPARE(panelTip(w, 2), w->panelText(2));
+        QCOMPARE(panel(w, 2)->minimumWidth() + panel(w, 5)->minimumWidth(), designed);
         QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2024年03月27日 水曜日です"));
         QCOMPARE(fertileDays(bed), daysFrom(11, 16));
         QVERIFY(bed.dialogs.calls.size() == 1);  // the cycle dialog's input box and nothing else

@@ -83,8 +83,9 @@ void frmCycles::buildLayout() {
     grdCycles->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdCycles->setToolTip(QStringLiteral("月経の記録から数えた周期です（新しい順）"));
     int column = 0;
-    for (int width : {84, 60, 48, 100, 72}) grdCycles->setColumnWidth(column++, width);
+    for (int width : {84, 56, 44, 100, 72, 60}) grdCycles->setColumnWidth(column++, width);
     grdCycles->horizontalHeader()->setStretchLastSection(true);
+    grdCycles->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     const QStringList captions = history::figureCaptions();
     grdFigures = table(this, "grdFigures", static_cast<int>(captions.size()),
@@ -98,9 +99,15 @@ void frmCycles::buildLayout() {
     grdFigures->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdFigures->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdFigures->setToolTip(QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
+    // As tall as its rows, whatever the font makes of them; the chart takes the room below.
+    grdFigures->resize(grdFigures->width(), grdFigures->horizontalHeader()->sizeHint().height() +
+                                                grdFigures->rowCount() * grdFigures->rowHeight(0) +
+                                                2 * grdFigures->frameWidth());
+    const QRect figures = grdFigures->geometry();
     lblTooFew = wrapped(this, "lblTooFew", QString(), 468, 8, 284, 168);
-
-    chart = placeAt<CycleChart>(this, "chart", px(468), px(184), px(284), px(188));
+    chart = new CycleChart(this);
+    chart->setObjectName(QStringLiteral("chart"));
+    chart->setGeometry(figures.left(), figures.bottom() + 9, figures.width(), 372 - figures.bottom() - 9);
     lblNotice =
         wrapped(this, "lblNotice",
                 QStringLiteral("ここに示す数値は、記録から計算した目安です。避妊に使えるものではなく、"
