@@ -12,11 +12,6 @@ namespace {
 const QString kPassphrase = QStringLiteral("hinoki");
 const QDate kDay(2024, 5, 3);
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();

@@ -65,16 +65,18 @@ class ScriptedPassphrases : public PassphrasePrompt {
     std::function<void()> whileAsked;
 };
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A bed whose diary holds the secret words today, locked cheaply with kPassphrase.
 void lockBed(MainBed& bed, ScriptedPassphrases& prompts) {
     saveDay(bed, kToday, QStringLiteral("36.6"), true, kSecretWords);
     vault::lockDiary(bed.dataPath(), vault::Secret::fromText(kPassphrase), vault::kCheapestCost, {}).reset();
     bed.services.passphrases = &prompts;
+}
+
+// The same, open in the main window.
+frmMain* startLocked(MainBed& bed, ScriptedPassphrases& prompts) {
+    lockBed(bed, prompts);
+    prompts.unlocks = {kPassphrase};
+    return bed.startMain();
 }
 
 QString diaryOnDisk(const MainBed& bed, const QString& passphrase) {
@@ -290,9 +292,7 @@ class TestLockWindow : public QObject {
     void restoringSealedBackupsFromTheWindow() {
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
-        prompts.unlocks = {kPassphrase};
-        frmMain* w = bed.startMain();
+        frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
         const QString folder = backups::folderBeside(bed.dataPath());
         backups::make(*bed.module.Db, folder, backups::Reason::Manual,
@@ -341,9 +341,7 @@ class TestLockWindow : public QObject {
     void exportWarnsThatTheFileIsPlain() {
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
-        prompts.unlocks = {kPassphrase};
-        frmMain* w = bed.startMain();
+        frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
         bed.dialogs.clear();
         bed.dialogs.answers << Answer::No;
@@ -362,9 +360,7 @@ class TestLockWindow : public QObject {
     void keptEditsOfALockedDiaryAreSealed() {
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
-        prompts.unlocks = {kPassphrase};
-        frmMain* w = bed.startMain();
+        frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
         const QString kept = bed.dir.filePath(recovery::kFileName);
         {
