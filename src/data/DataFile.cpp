@@ -269,10 +269,14 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
     persist();
 }
 
-void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& visit) {
+void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& visit,
+                                      const std::optional<QDate>& through) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    prepare(query, QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 ORDER BY DAT_DATE DESC"));
+    prepare(query, through ? QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 AND DAT_DATE <= :through"
+                                            " ORDER BY DAT_DATE DESC")
+                           : QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 ORDER BY DAT_DATE DESC"));
+    if (through) query.bindValue(QStringLiteral(":through"), iso(*through));
     exec(query);
     while (query.next()) {
         const QDate day = jatext::readIsoDate(query.value(0).toString());

@@ -64,8 +64,10 @@ class DataFile {
     // A temperature text that is not a number is refused and nothing is written.
     void write(const DayEntry& entry, std::optional<qint64> row);
 
-    // Menstruation days, newest first, until visit returns false. Reads no further than asked.
-    void forEachMenstruationDay(const std::function<bool(const QDate&)>& visit);
+    // Menstruation days, newest first (from through when given), until visit returns false. Reads no further
+    // than asked.
+    void forEachMenstruationDay(const std::function<bool(const QDate&)>& visit,
+                                const std::optional<QDate>& through = std::nullopt);
 
     // The records dated first..last, newest first (rows of one day in the order the file holds them).
     std::vector<DayRecord> range(const QDate& first, const QDate& last);

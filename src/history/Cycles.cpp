@@ -1,0 +1,58 @@
+#include "history/Cycles.h"
+
+namespace history {
+
+std::optional<int> Cycle::daysAfterShift() const {
+    if (!length || !shiftDay) return std::nullopt;
+    return *length - *shiftDay + 1;
+}
+
+namespace {
+
+bool isReading(const std::optional<double>& temp) {
+    return temp && *temp >= kLowestReading && *temp <= kHighestReading;
+}
+
+// A cycle being gathered: its days' readings and its period's days.
+struct Gathering {
+    Cycle cycle;
+    std::vector<Reading> readings;
+
+    void finish(std::vector<Cycle>& cycles, const std::optional<QDate>& next) {
+        if (next) cycle.length = static_cast<int>(cycle.start.daysTo(*next));
+        if (const auto shift = findShift(readings)) {
+            cycle.shiftDay = static_cast<int>(cycle.start.daysTo(readings[shift->firstHigher].day)) + 1;
+            cycle.coverline = shift->coverline;
+        }
+        cycles.push_back(cycle);
+    }
+};
+
+}  // namespace
+
+std::vector<Cycle> splitCycles(const std::vector<DayMark>& days) {
+    std::vector<Cycle> cycles;
+    std::optional<Gathering> current;
+    QDate lastMenstruation;
+    for (const DayMark& mark : days) {
+        if (!mark.day.isValid()) continue;
+        if (mark.menstruation) {
+            const bool newPeriod = !lastMenstruation.isValid() || lastMenstruation.daysTo(mark.day) > kPeriodGap;
+            if (newPeriod) {
+                if (current) current->finish(cycles, mark.day);
+                current.emplace();
+                current->cycle.start = mark.day;
+            }
+            // Every later menstruation day of the cycle is within the gap of the one before: its period's.
+            if (mark.day != lastMenstruation) ++current->cycle.bleedingDays;
+            lastMenstruation = mark.day;
+        }
+        if (current && isReading(mark.temp) &&
+            (current->readings.empty() || current->readings.back().day != mark.day))
+            current->readings.push_back({mark.day, *mark.temp});
+    }
+    if (current) current->finish(cycles, std::nullopt);
+    return cycles;
+}
+
+}  // namespace history
