@@ -26,7 +26,7 @@ QString problemOf(const vault::Secret& next, const vault::Secret& again, QString
     };
     QString nextText = text(next);
     QString againText = text(again);
-    const QString problem = vault::choiceProblem(Action::Set, {}, nextText, againText);
+    QString problem = vault::choiceProblem(Action::Set, {}, nextText, againText);
     *strength = vault::strengthText(vault::strengthOf(nextText));
     nextText.fill(QChar(0));
     againText.fill(QChar(0));
