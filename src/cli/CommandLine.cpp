@@ -4,6 +4,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "platform/core/Version.h"
+#include "vault/LockedDiary.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -18,6 +19,10 @@ std::unique_ptr<DataFile> Context::openDiary() {
     const QString path = paths::inFolder(appFolder, QStringLiteral("selvane.mdb"));
     if (!QFileInfo(path).isFile()) {
         err << QStringLiteral("データファイルがありません: ") << path << Qt::endl;
+        return nullptr;
+    }
+    if (vault::isLockedFile(path)) {
+        err << QStringLiteral("この日記はパスワードで守られているので、コマンドラインからは開けません。") << Qt::endl;
         return nullptr;
     }
     try {
