@@ -151,7 +151,7 @@ void frmDisp::drawOptions() {
     auto* degrees = static_cast<QValueAxis*>(G_CHART->chart()->axes(Qt::Vertical).constFirst());
     if (options_.autoScale) {
         const graphscale::ValueRange range = graphscale::fitted(graph_);
-        degrees->setRange(range.min, range.max);
+        degrees->setRange(range.min, range.max + 1e-6);  // the top line stays labelled despite rounding
         degrees->setTickType(QValueAxis::TicksDynamic);
         degrees->setTickAnchor(range.min);
         degrees->setTickInterval(range.tick);

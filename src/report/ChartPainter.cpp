@@ -3,6 +3,8 @@
 #include "platform/core/JaText.h"
 #include "report/ChartLayout.h"
 
+#include <QFontMetricsF>
+#include <QHash>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -42,13 +44,34 @@ class PagePainter {
         result.setCapStyle(Qt::FlatCap);
         return result;
     }
+    // Fonts are made once per size: the many small texts of a page would otherwise each resolve one afresh.
     void font(double points, bool bold = false) {
-        QFont f(QString::fromLatin1(kFontFamily));
-        f.setPointSizeF(points);
-        f.setBold(bold);
-        p_.setFont(f);
+        const QString key = QString::number(points, 'f', 2) + (bold ? u'b' : u'r');
+        auto found = fonts_.find(key);
+        if (found == fonts_.end()) {
+            QFont f(QString::fromLatin1(kFontFamily));
+            f.setPointSizeF(points);
+            f.setBold(bold);
+            found = fonts_.insert(key, {f, QFontMetricsF(f, p_.device())});
+        }
+        if (current_ != key) {
+            p_.setFont(found->font);
+            current_ = key;
+        }
     }
-    void text(const QRectF& r, int flags, const QString& s) { p_.drawText(mm(r), flags, s); }
+    // A one-line text placed by the font's own measures, without a text layout per call.
+    void text(const QRectF& r, int flags, const QString& s) {
+        if (s.isEmpty()) return;
+        const QFontMetricsF& metrics = fonts_.find(current_)->metrics;
+        const QRectF box = mm(r);
+        const double width = metrics.horizontalAdvance(s);
+        double x = box.left();
+        if (flags & Qt::AlignHCenter) x = box.center().x() - width / 2;
+        if (flags & Qt::AlignRight) x = box.right() - width;
+        double y = box.top() + metrics.ascent();
+        if (flags & Qt::AlignVCenter) y = box.center().y() + (metrics.ascent() - metrics.descent()) / 2;
+        p_.drawText(QPointF(x, y), s);
+    }
     void line(double x1, double y1, double x2, double y2) { p_.drawLine(mm(x1, y1), mm(x2, y2)); }
     const ChartDay& day(int onPage) const { return chart_.days[span_.first + onPage]; }
     double centre(int onPage) const { return page_.left(onPage) + page_.dayWidth / 2; }
@@ -156,7 +179,7 @@ class PagePainter {
         }
         font(6);
         p_.setPen(Qt::black);
-        text(QRectF(page_.names.left(), g.top() - 4.5, page_.names.width(), 4), Qt::AlignLeft | Qt::AlignVCenter,
+        text(QRectF(page_.names.left() + 0.5, g.top() + 0.8, page_.names.width(), 4), Qt::AlignLeft | Qt::AlignTop,
              QStringLiteral("(℃)"));
     }
 
@@ -236,6 +259,12 @@ class PagePainter {
     const ChartModel& chart_;
     PageSpan span_;
     PageGeometry page_;
+    struct Font {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    QHash<QString, Font> fonts_;
+    QString current_;
 };
 
 }  // namespace
