@@ -25,6 +25,7 @@ double medianOf(std::vector<int> values) {
 
 std::vector<int> lengthsOf(const std::vector<const Cycle*>& cycles) {
     std::vector<int> lengths;
+    lengths.reserve(cycles.size());
     for (const Cycle* cycle : cycles) lengths.push_back(*cycle->length);
     return lengths;
 }

@@ -24,6 +24,7 @@ std::vector<Reading> chart(const QDate& from, const QStringList& temps) {
 // The rule once more, written from its wording over whole readings, to check findShift against.
 std::optional<std::pair<int, double>> shiftByWording(const std::vector<Reading>& readings) {
     std::vector<double> r;
+    r.reserve(readings.size());
     for (const Reading& reading : readings) r.push_back(std::round(reading.celsius * 20) / 20);
     const double e = 1e-9;
     const int n = static_cast<int>(r.size());
