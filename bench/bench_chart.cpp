@@ -1,6 +1,6 @@
-// Prints how long the graph takes with its three view options on against the same graph with them off, and how
-// long the three-cycle chart for her doctor takes as a PDF against printing the graph window into a PDF, all on
-// the same diary of 10,000 days. Medians over interleaved runs.
+// Prints how long the graph takes with its three view options on against the same graph with them off, and
+// how long the three-cycle chart for her doctor takes as a PDF against printing the graph window into a PDF,
+// all on the same diary of 10,000 days. Medians over interleaved runs.
 #include "BenchSupport.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
@@ -44,11 +44,12 @@ bool fill(const QString& path) {
         db.setDatabaseName(path);
         QSqlQuery query(db);
         ok = db.open() && query.exec(QStringLiteral("BEGIN")) &&
-             query.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
-                                       " INSERT INTO DATA_FIL SELECT date('now', printf('-%d days', i)),"
-                                       " CASE WHEN (%1 - i) % 28 < 14 THEN 36.3 ELSE 36.75 END, 'memo', '',"
-                                       " 'condition', '', i % 9 = 0, (%1 - i) % 28 < 5 FROM n")
-                            .arg(kDays)) &&
+             query.exec(
+                 QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                                " INSERT INTO DATA_FIL SELECT date('now', printf('-%d days', i)),"
+                                " CASE WHEN (%1 - i) % 28 < 14 THEN 36.3 ELSE 36.75 END, 'memo', '',"
+                                " 'condition', '', i % 9 = 0, (%1 - i) % 28 < 5 FROM n")
+                     .arg(kDays)) &&
              query.exec(QStringLiteral("COMMIT"));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
@@ -109,7 +110,8 @@ int main(int argc, char* argv[]) {
     auto rendered = [&] { report::pdfOf(*report::chartOf(*module.Db, 3, QDate::currentDate())); };
     const std::vector<double> us =
         bench::interleavedMedianMicros(kRuns, {graph(plain), graph(options), printGraph, chart, rendered});
-    bench::report(QStringLiteral("graph, three options on / off"), us[1] / 1000, us[0] / 1000, QStringLiteral("ms"), 1.3);
+    bench::report(QStringLiteral("graph, three options on / off"), us[1] / 1000, us[0] / 1000,
+                  QStringLiteral("ms"), 1.3);
     bench::report(QStringLiteral("3-cycle chart PDF / graph printed to PDF"), us[3] / 1000, us[2] / 1000,
                   QStringLiteral("ms"), 2.0);
     bench::report(QStringLiteral("3-cycle chart drawn, no file / graph to PDF"), us[4] / 1000, us[2] / 1000,

@@ -22,7 +22,8 @@ std::unique_ptr<DataFile> Context::openDiary() {
         return nullptr;
     }
     if (vault::isLockedFile(path)) {
-        err << QStringLiteral("この日記はパスワードで守られているので、コマンドラインからは開けません。") << Qt::endl;
+        err << QStringLiteral("この日記はパスワードで守られているので、コマンドラインからは開けません。")
+            << Qt::endl;
         return nullptr;
     }
     try {

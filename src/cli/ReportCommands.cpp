@@ -11,9 +11,10 @@
 namespace cli {
 namespace {
 
-const QCommandLineOption kReport(QStringLiteral("report"),
-                                 QStringLiteral("最近の周期の基礎体温表を PDF ﾌｧｲﾙに書き出します（あれば置き換えます）。"),
-                                 QStringLiteral("FILE"));
+const QCommandLineOption kReport(
+    QStringLiteral("report"),
+    QStringLiteral("最近の周期の基礎体温表を PDF ﾌｧｲﾙに書き出します（あれば置き換えます）。"),
+    QStringLiteral("FILE"));
 const QCommandLineOption kLast(QStringLiteral("last"),
                                QStringLiteral("基礎体温表に入れる最近の周期の数：1～3（既定 3）。"),
                                QStringLiteral("N"));
@@ -49,8 +50,8 @@ int runReport(const QCommandLineParser& parser, Context& context) {
     const QString error =
         report::writePdf(*chart, file, paths::inFolder(context.appFolder, QStringLiteral("selvane.mdb")));
     if (!error.isEmpty()) {
-        context.err << QStringLiteral("書き出せませんでした：") << QDir::toNativeSeparators(file) << QStringLiteral("：")
-                    << error << Qt::endl;
+        context.err << QStringLiteral("書き出せませんでした：") << QDir::toNativeSeparators(file)
+                    << QStringLiteral("：") << error << Qt::endl;
         return Refused;
     }
     return Success;

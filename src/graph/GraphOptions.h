@@ -7,7 +7,7 @@ class SettingsStore;
 namespace graphoptions {
 
 struct Options {
-    bool shift = false;         // the coverline of each cycle with a temperature shift, the first higher reading
+    bool shift = false;  // the coverline of each cycle with a temperature shift, the first higher reading
     bool menstruation = false;  // menstruation days shaded
     bool autoScale = false;     // the value axis fitted to her readings in view
 };

@@ -8,10 +8,12 @@
 namespace graphscale {
 namespace {
 
-constexpr int kSpare = 1;         // tenths of a degree on each side
+constexpr int kSpare = 1;          // tenths of a degree on each side
 constexpr int kShortestSpan = 10;  // tenths: a flat curve is not blown up to fill the chart
 
-bool plausible(double celsius) { return celsius >= history::kLowestReading && celsius <= history::kHighestReading; }
+bool plausible(double celsius) {
+    return celsius >= history::kLowestReading && celsius <= history::kHighestReading;
+}
 
 }  // namespace
 

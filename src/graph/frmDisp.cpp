@@ -101,7 +101,8 @@ void frmDisp::buildOptions() {
         bool on;
     } boxes[] = {
         {&chkShift, "chkShift", "体温の変化を表示", 240, 2400, graphoptions::Option::Shift, options_.shift},
-        {&chkMens, "chkMens", "月経日を表示", 2760, 1900, graphoptions::Option::Menstruation, options_.menstruation},
+        {&chkMens, "chkMens", "月経日を表示", 2760, 1900, graphoptions::Option::Menstruation,
+         options_.menstruation},
         {&chkAutoScale, "chkAutoScale", "目盛りを自動", 4780, 1900, graphoptions::Option::AutoScale,
          options_.autoScale},
     };
@@ -164,10 +165,10 @@ void frmDisp::drawOptions() {
     }
     behind_->setBands(options_.menstruation ? graphmarks::menstruationBands(graph_)
                                             : std::vector<graphmarks::Band>{});
-    above_->setCoverlines(options_.shift ? graphmarks::coverlines(cyclesShown(),
-                                                                  m_.SelectedDate.addDays(1 - graphpoints::kPoints),
-                                                                  graph_)
-                                         : std::vector<graphmarks::Coverline>{});
+    above_->setCoverlines(
+        options_.shift
+            ? graphmarks::coverlines(cyclesShown(), m_.SelectedDate.addDays(1 - graphpoints::kPoints), graph_)
+            : std::vector<graphmarks::Coverline>{});
 }
 
 void frmDisp::Form_Load() {

@@ -15,7 +15,7 @@ inline constexpr double kPageWidth = 297;
 inline constexpr double kPageHeight = 210;
 inline constexpr double kLowestShown = 35.0;
 inline constexpr double kHighestShown = 37.5;
-inline constexpr double kGridStep = 0.05;    // a line each 0.05 °C
+inline constexpr double kGridStep = 0.05;     // a line each 0.05 °C
 inline constexpr double kLabelledStep = 0.5;  // a bold, labelled line each 0.5 °C
 // A page holds at most this many days; longer charts go on across pages, each cycle starting a page where
 // it can.
@@ -36,10 +36,10 @@ enum class Row { Month, Date, Weekday, CycleDay, Menstruation, Intercourse, Medi
 QString rowName(Row row);
 
 struct PageGeometry {
-    QRectF title;     // the title line
-    QRectF names;     // the left column: row names and the temperature labels
-    QRectF days;      // the day columns, from the month line to the last row
-    QRectF grid;      // the temperature grid
+    QRectF title;  // the title line
+    QRectF names;  // the left column: row names and the temperature labels
+    QRectF days;   // the day columns, from the month line to the last row
+    QRectF grid;   // the temperature grid
     double dayWidth = 0;
 
     QRectF row(Row which) const;  // across the day columns

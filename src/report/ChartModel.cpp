@@ -16,7 +16,8 @@ bool isReading(const std::optional<double>& temp) {
 
 QString ChartModel::dateRange() const {
     if (days.empty()) return {};
-    return jatext::slashDate(days.front().date) + QStringLiteral(" ～ ") + jatext::slashDate(days.back().date);
+    return jatext::slashDate(days.front().date) + QStringLiteral(" ～ ") +
+           jatext::slashDate(days.back().date);
 }
 
 QString ChartModel::title() const { return QStringLiteral("基礎体温表　") + dateRange(); }

@@ -18,8 +18,8 @@ inline constexpr int kDefaultCycles = 3;
 
 struct ChartDay {
     QDate date;
-    int cycle = 0;     // index into the chart's cycles, oldest first
-    int cycleDay = 1;  // 1 = the cycle's first day
+    int cycle = 0;               // index into the chart's cycles, oldest first
+    int cycleDay = 1;            // 1 = the cycle's first day
     std::optional<double> temp;  // her reading; nothing when the day has none (or an impossible one)
     bool menstruation = false;
     bool intercourse = false;

@@ -37,7 +37,9 @@ class PagePainter {
     }
 
   private:
-    QRectF mm(const QRectF& r) const { return QRectF(r.x() * k_, r.y() * k_, r.width() * k_, r.height() * k_); }
+    QRectF mm(const QRectF& r) const {
+        return QRectF(r.x() * k_, r.y() * k_, r.width() * k_, r.height() * k_);
+    }
     QPointF mm(double x, double y) const { return QPointF(x * k_, y * k_); }
     QPen pen(const QColor& colour, double widthMm, Qt::PenStyle style = Qt::SolidLine) const {
         QPen result(colour, widthMm * k_, style);
@@ -118,8 +120,9 @@ class PagePainter {
             };
             text(cell(Row::Date), Qt::AlignCenter, QString::number(d.date.day()));
             const int weekday = d.date.dayOfWeek();
-            p_.setPen(weekday == 7 ? QColor(0xc0, 0x20, 0x20) : weekday == 6 ? QColor(0x20, 0x40, 0xc0)
-                                                                         : QColor(Qt::black));
+            p_.setPen(weekday == 7   ? QColor(0xc0, 0x20, 0x20)
+                      : weekday == 6 ? QColor(0x20, 0x40, 0xc0)
+                                     : QColor(Qt::black));
             text(cell(Row::Weekday), Qt::AlignCenter, jatext::weekdayShort(d.date));
             p_.setPen(Qt::black);
             text(cell(Row::CycleDay), Qt::AlignCenter, QString::number(d.cycleDay));
@@ -173,14 +176,14 @@ class PagePainter {
             if (labelled || tenth) {
                 font(labelled ? 8 : 5.5, labelled);
                 p_.setPen(labelled ? QColor(Qt::black) : kTenth.darker(130));
-                text(QRectF(page_.names.left(), y - 2, page_.names.width() - 1, 4), Qt::AlignRight | Qt::AlignVCenter,
-                     QString::number(celsius, 'f', 1));
+                text(QRectF(page_.names.left(), y - 2, page_.names.width() - 1, 4),
+                     Qt::AlignRight | Qt::AlignVCenter, QString::number(celsius, 'f', 1));
             }
         }
         font(6);
         p_.setPen(Qt::black);
-        text(QRectF(page_.names.left() + 0.5, g.top() + 0.8, page_.names.width(), 4), Qt::AlignLeft | Qt::AlignTop,
-             QStringLiteral("(℃)"));
+        text(QRectF(page_.names.left() + 0.5, g.top() + 0.8, page_.names.width(), 4),
+             Qt::AlignLeft | Qt::AlignTop, QStringLiteral("(℃)"));
     }
 
     void rows() {
@@ -270,7 +273,8 @@ class PagePainter {
 }  // namespace
 
 bool paintChart(QPagedPaintDevice& device, const ChartModel& chart) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
+    device.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
     if (!painter.begin(&device)) return false;
     const QRectF page = painter.viewport();

@@ -46,17 +46,20 @@ class TestReportCli : public QObject {
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("leaves");
         QTest::newRow("three cycles") << "filled" << QStringList{"--report", "chart.pdf"} << 0 << "chart.pdf";
-        QTest::newRow("the last one") << "filled" << QStringList{"--report", "one.pdf", "--last", "1"} << 0
-                                      << "one.pdf";
-        QTest::newRow("an existing file replaced") << "filled" << QStringList{"--report", "old.pdf"} << 0
-                                                   << "old.pdf";
-        QTest::newRow("four cycles") << "filled" << QStringList{"--report", "x.pdf", "--last", "4"} << 2 << "";
+        QTest::newRow("the last one")
+            << "filled" << QStringList{"--report", "one.pdf", "--last", "1"} << 0 << "one.pdf";
+        QTest::newRow("an existing file replaced")
+            << "filled" << QStringList{"--report", "old.pdf"} << 0 << "old.pdf";
+        QTest::newRow("four cycles") << "filled" << QStringList{"--report", "x.pdf", "--last", "4"} << 2
+                                     << "";
         QTest::newRow("no cycle") << "filled" << QStringList{"--report", "x.pdf", "--last", "0"} << 2 << "";
-        QTest::newRow("not a number") << "filled" << QStringList{"--report", "x.pdf", "--last", "two"} << 2 << "";
+        QTest::newRow("not a number")
+            << "filled" << QStringList{"--report", "x.pdf", "--last", "two"} << 2 << "";
         QTest::newRow("no file named") << "filled" << QStringList{"--report"} << 2 << "";
         QTest::newRow("--last alone") << "filled" << QStringList{"--last", "2"} << 2 << "";
         QTest::newRow("a diary without periods") << "empty" << QStringList{"--report", "x.pdf"} << 1 << "";
-        QTest::newRow("a folder that is not there") << "filled" << QStringList{"--report", "none/x.pdf"} << 1 << "";
+        QTest::newRow("a folder that is not there")
+            << "filled" << QStringList{"--report", "none/x.pdf"} << 1 << "";
         QTest::newRow("over the diary") << "filled" << QStringList{"--report", "selvane.mdb"} << 1 << "";
         QTest::newRow("a locked diary") << "locked" << QStringList{"--report", "x.pdf"} << 1 << "";
     }

@@ -11,9 +11,9 @@
 #include "support/TestBed.h"
 
 #include <QCategoryAxis>
-#include <QCheckBox>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -201,7 +201,8 @@ class TestGraph : public QObject {
         // Anything but the stored "1" is off, garbage included.
         for (const char* garbage : {"", "yes", "2", "true", "１", "1x"}) {
             for (const char* section : {"GRAPH_SHIFT", "GRAPH_MENS", "GRAPH_AUTOSCALE"})
-                bed.settings->save(QString::fromLatin1(section), settingkeys::kKey, QString::fromUtf8(garbage));
+                bed.settings->save(QString::fromLatin1(section), settingkeys::kKey,
+                                   QString::fromUtf8(garbage));
             const graphoptions::Options read = graphoptions::read(bed.settings.get());
             QVERIFY2(!read.shift && !read.menstruation && !read.autoScale, garbage);
         }
@@ -243,21 +244,25 @@ class TestGraph : public QObject {
         QMap<int, QString> slip = all;
         slip[5] = "365.00";
         QTest::newRow("an impossible reading is left out") << slip << 36.0 << 37.0 << 0.1;
-        QTest::newRow("the average drawn for empty days") << QMap<int, QString>{{1, "37.90"}} << 36.4 << 38.0 << 0.1;
+        QTest::newRow("the average drawn for empty days")
+            << QMap<int, QString>{{1, "37.90"}} << 36.4 << 38.0 << 0.1;
     }
     void axisFitsHerReadingsInTenths() {
         QFETCH(Temps, temps);
-        const graphscale::ValueRange range = graphscale::fitted(graphpoints::fromGrid(grid(QDate(2001, 5, 7), temps), 36.5f));
+        const graphscale::ValueRange range =
+            graphscale::fitted(graphpoints::fromGrid(grid(QDate(2001, 5, 7), temps), 36.5f));
         QFETCH(double, min);
         QFETCH(double, max);
         QFETCH(double, tick);
-        QVERIFY2(qFuzzyCompare(range.min, min) && qFuzzyCompare(range.max, max) && qFuzzyCompare(range.tick, tick),
-                 qPrintable(QStringLiteral("%1-%2 by %3").arg(range.min).arg(range.max).arg(range.tick)));
+        QVERIFY2(
+            qFuzzyCompare(range.min, min) && qFuzzyCompare(range.max, max) && qFuzzyCompare(range.tick, tick),
+            qPrintable(QStringLiteral("%1-%2 by %3").arg(range.min).arg(range.max).arg(range.tick)));
     }
 
     void marksCutToTheDaysShown() {
         const QDate first(2001, 1, 1);  // the oldest day shown (point 0); the last shown is point 179
-        graphpoints::Graph graph = graphpoints::fromGrid(grid(first.addDays(179), {{180 - 20, "36.80"}}), 36.5f);
+        graphpoints::Graph graph =
+            graphpoints::fromGrid(grid(first.addDays(179), {{180 - 20, "36.80"}}), 36.5f);
         for (int i : {0, 1, 5, 6, 7, 179}) graph.points[size_t(i)].menstruation = true;
         const auto bands = graphmarks::menstruationBands(graph);
         QCOMPARE(int(bands.size()), 3);

@@ -84,8 +84,8 @@ class TestReport : public QObject {
 
     void chartHoldsTheCyclesDayByDay() {
         const QDate through(2024, 3, 31);
-        std::vector<DayRecord> records = diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2), QDate(2024, 3, 1)},
-                                                 QDate(2024, 3, 20));
+        std::vector<DayRecord> records =
+            diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 20));
         // A day's first record counts; an impossible reading is a gap; a day without a record is one too.
         records.insert(records.begin() + 6, record(QDate(2024, 3, 15), 37.0, false, "二つ目"));
         for (DayRecord& r : records) {
@@ -106,8 +106,11 @@ class TestReport : public QObject {
         QCOMPARE(two.dateRange(), QStringLiteral("2024/02/02 ～ 2024/03/20"));
         QCOMPARE(two.title(), QStringLiteral("基礎体温表　2024/02/02 ～ 2024/03/20"));
         QCOMPARE(int(two.cycles.size()), 2);
-        QVERIFY(two.cycles[0].first == 0 && two.cycles[0].last == 27 && two.cycles[1].first == 28);  // over 29 Feb
-        const auto at = [&two](const QDate& day) { return two.days[size_t(two.days.front().date.daysTo(day))]; };
+        QVERIFY(two.cycles[0].first == 0 && two.cycles[0].last == 27 &&
+                two.cycles[1].first == 28);  // over 29 Feb
+        const auto at = [&two](const QDate& day) {
+            return two.days[size_t(two.days.front().date.daysTo(day))];
+        };
         QCOMPARE(at(QDate(2024, 2, 29)).cycleDay, 28);
         QVERIFY(!at(QDate(2024, 2, 29)).temp && !at(QDate(2024, 2, 20)).temp);
         QCOMPARE(at(QDate(2024, 3, 1)).cycleDay, 1);
@@ -204,7 +207,8 @@ class TestReport : public QObject {
         QVERIFY(!writePdf(chart, nowhere, diary.fileName()).isEmpty());
         QVERIFY(!QFileInfo::exists(nowhere));
 
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) QSKIP("poppler-utils missing");
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils missing");
         const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         QVERIFY2(text.contains(QStringLiteral("2024/01/05 ~ 2024/03/25")), qPrintable(text.left(300)));
         QVERIFY(text.contains(QStringLiteral("基礎体温表")));
@@ -212,12 +216,15 @@ class TestReport : public QObject {
         const QString fonts = run(QStringLiteral("pdffonts"), {path});
         QVERIFY2(fonts.contains(QStringLiteral("NotoSansCJK")), qPrintable(fonts));
         for (const QString& line : fonts.split(QLatin1Char('\n')).mid(2))
-            if (!line.isEmpty()) QVERIFY2(line.contains(QStringLiteral(" yes ")), qPrintable(line));  // embedded
+            if (!line.isEmpty())
+                QVERIFY2(line.contains(QStringLiteral(" yes ")), qPrintable(line));  // embedded
         // Her name only when she types it; three cycles of 28 days fit one page.
         chart.name = QStringLiteral("Hanako Test");
         QCOMPARE(writePdf(chart, path, diary.fileName()), QString());
-        QVERIFY(run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")}).contains(QStringLiteral("Hanako Test")));
-        QVERIFY(run(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+        QVERIFY(run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})
+                    .contains(QStringLiteral("Hanako Test")));
+        QVERIFY(run(QStringLiteral("pdfinfo"), {path})
+                    .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
     }
 
     void dialogSavesThePdfAfterAsking() {
@@ -227,9 +234,11 @@ class TestReport : public QObject {
             ReportDialog empty(bed.services, *db);
             QVERIFY(!empty.hasCycles());
             ReportDialog::showOver(bed.services, db.get(), nullptr);
-            QCOMPARE(bed.dialogs.texts(), QStringList{QStringLiteral("月経の記録がないので、基礎体温表を作れません。")});
+            QCOMPARE(bed.dialogs.texts(),
+                     QStringList{QStringLiteral("月経の記録がないので、基礎体温表を作れません。")});
         }
-        for (const DayRecord& r : diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 25)))
+        for (const DayRecord& r :
+             diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 25)))
             saveDay(bed, r.date, QString::number(*r.temp), r.guest);
         bed.dialogs.clear();
         ReportDialog dialog(bed.services, *db);

@@ -36,11 +36,12 @@ ReportDialog::ReportDialog(const Services& services, DataFile& db, QWidget* pare
 
 void ReportDialog::showOver(const Services& services, DataFile* db, QWidget* parent) {
     std::unique_ptr<ReportDialog> dialog;
-    services.dialogs->trapped(parent, [&] { dialog = std::make_unique<ReportDialog>(services, requireOpen(db), parent); });
+    services.dialogs->trapped(
+        parent, [&] { dialog = std::make_unique<ReportDialog>(services, requireOpen(db), parent); });
     if (!dialog) return;
     if (!dialog->hasCycles()) {
-        services.dialogs->message(parent, QStringLiteral("月経の記録がないので、基礎体温表を作れません。"), kTitle,
-                                  Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+        services.dialogs->message(parent, QStringLiteral("月経の記録がないので、基礎体温表を作れません。"),
+                                  kTitle, Dialogs::Icon::Information, Dialogs::Buttons::Ok);
         return;
     }
     dialog->exec();
@@ -76,7 +77,8 @@ void ReportDialog::buildLayout() {
     for (QPushButton* button : {cmdPrint, cmdSave, cmdClose}) buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(new QLabel(QStringLiteral("A4 横に、日付・周期日・体温・月経・性交・薬・体調を印刷します。"), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("A4 横に、日付・周期日・体温・月経・性交・薬・体調を印刷します。"), this));
     layout->addLayout(buttons);
 
     connect(spnCycles, &QSpinBox::valueChanged, this, &ReportDialog::readChart);
@@ -90,10 +92,10 @@ void ReportDialog::readChart() {
         chart_ = report::chartOf(db_, spnCycles->value(), services_.today()).value_or(report::ChartModel{});
     });
     const int cycles = static_cast<int>(chart_.cycles.size());
-    lblRange->setText(chart_.days.empty() ? QString()
-                                          : chart_.dateRange() + QStringLiteral("（%1周期、%2日）")
-                                                                     .arg(cycles)
-                                                                     .arg(chart_.days.size()));
+    lblRange->setText(chart_.days.empty()
+                          ? QString()
+                          : chart_.dateRange() +
+                                QStringLiteral("（%1周期、%2日）").arg(cycles).arg(chart_.days.size()));
 }
 
 void ReportDialog::cmdPrint_Click() {
@@ -111,7 +113,8 @@ void ReportDialog::cmdPrint_Click() {
 void ReportDialog::cmdSave_Click() {
     chart_.name = txtName->text();
     const QString proposed = paths::inFolder(
-        services_.appFolder, QStringLiteral("chart-") + jatext::compactDate(services_.today()) + QStringLiteral(".pdf"));
+        services_.appFolder,
+        QStringLiteral("chart-") + jatext::compactDate(services_.today()) + QStringLiteral(".pdf"));
     const auto chosen =
         services_.dialogs->chooseFile(this, {kTitle, {QStringLiteral("PDF ﾌｧｲﾙ (*.pdf)")}, proposed, true});
     if (!chosen || chosen->path.isEmpty()) return;
@@ -121,8 +124,7 @@ void ReportDialog::cmdSave_Click() {
     if ((target.exists() || target.isSymLink()) &&
         !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), QStringLiteral("上書き確認")))
         return;
-    const QString error =
-        report::writePdf(chart_, path, paths::inFolder(services_.appFolder, kDataFileName));
+    const QString error = report::writePdf(chart_, path, paths::inFolder(services_.appFolder, kDataFileName));
     if (!error.isEmpty()) {
         services_.dialogs->plain(this, QStringLiteral("保存できませんでした。\r") + error);
         return;

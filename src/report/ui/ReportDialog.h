@@ -13,7 +13,8 @@ class QPushButton;
 class QSpinBox;
 
 // The chart for her doctor: she chooses how many of her last cycles, may type a name line, and prints it or
-// saves it as a PDF. Every question goes through the dialogs seam; the printer is chosen in Qt's print dialog.
+// saves it as a PDF. Every question goes through the dialogs seam; the printer is chosen in Qt's print
+// dialog.
 class ReportDialog : public QDialog {
     Q_OBJECT
 
