@@ -2,13 +2,13 @@
 // how long the three-cycle chart for her doctor takes as a PDF against printing the graph window into a PDF,
 // all on the same diary of 10,000 days. Medians over interleaved runs.
 #include "BenchSupport.h"
+#include "SilentDialogs.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
 #include "data/SettingsStore.h"
 #include "graph/frmDisp.h"
 #include "list/frmView.h"
 #include "platform/ui/AppSetup.h"
-#include "platform/ui/Dialogs.h"
 #include "platform/ui/WindowPrinter.h"
 #include "report/ChartFile.h"
 
@@ -24,17 +24,6 @@ namespace {
 
 const int kRuns = 31;
 const int kDays = 10000;
-
-// No box is expected while measuring; one would be a fault in the measurement.
-class SilentDialogs : public Dialogs {
-  public:
-    Answer message(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return Answer::Ok;
-    }
-    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(QWidget*, const SaveFileRequest&) override { return std::nullopt; }
-};
 
 // 28-day cycles up to yesterday: five days of period, low readings, a rise on day 15.
 bool fill(const QString& path) {
