@@ -93,7 +93,7 @@ QString monthText(const ChartDay& day, bool firstOnPage) {
 }
 
 QString shortened(const QString& text, int chars) {
-    const QString flat = text.simplified();
+    QString flat = text.simplified();
     if (chars <= 0) return {};
     if (flat.size() <= chars) return flat;
     QString kept = flat.left(chars - 1);

@@ -34,18 +34,19 @@ ChartModel buildChart(const std::vector<history::Cycle>& newestFirst, const std:
         if (!byDay.contains(record.date)) byDay.insert(record.date, &record);
         if (!lastRecorded.isValid() || record.date > lastRecorded) lastRecorded = record.date;
     }
-    for (auto cycle = newestFirst.rbegin(); cycle != newestFirst.rend(); ++cycle) {
-        QDate end = cycle->length ? cycle->start.addDays(*cycle->length - 1)
-                                  : std::min(std::max(lastRecorded, cycle->start), through);
+    for (size_t i = newestFirst.size(); i-- > 0;) {  // oldest first
+        const history::Cycle& cycle = newestFirst[i];
+        QDate end = cycle.length ? cycle.start.addDays(*cycle.length - 1)
+                                 : std::min(std::max(lastRecorded, cycle.start), through);
         ChartCycle shown;
-        shown.start = cycle->start;
+        shown.start = cycle.start;
         shown.first = static_cast<int>(chart.days.size());
         const int cycleIndex = static_cast<int>(chart.cycles.size());
-        for (QDate day = cycle->start; day <= end; day = day.addDays(1)) {
+        for (QDate day = cycle.start; day <= end; day = day.addDays(1)) {
             ChartDay entry;
             entry.date = day;
             entry.cycle = cycleIndex;
-            entry.cycleDay = static_cast<int>(cycle->start.daysTo(day)) + 1;
+            entry.cycleDay = static_cast<int>(cycle.start.daysTo(day)) + 1;
             if (const DayRecord* record = byDay.value(day)) {
                 if (isReading(record->temp)) entry.temp = record->temp;
                 entry.menstruation = record->guest;
@@ -56,10 +57,10 @@ ChartModel buildChart(const std::vector<history::Cycle>& newestFirst, const std:
             chart.days.push_back(entry);
         }
         shown.last = static_cast<int>(chart.days.size()) - 1;
-        if (cycle->coverline && cycle->coverlineFrom && cycle->shiftDay) {
-            shown.coverline = cycle->coverline;
-            shown.coverlineFrom = shown.first + static_cast<int>(cycle->start.daysTo(*cycle->coverlineFrom));
-            shown.firstHigher = shown.first + *cycle->shiftDay - 1;
+        if (cycle.coverline && cycle.coverlineFrom && cycle.shiftDay) {
+            shown.coverline = cycle.coverline;
+            shown.coverlineFrom = shown.first + static_cast<int>(cycle.start.daysTo(*cycle.coverlineFrom));
+            shown.firstHigher = shown.first + *cycle.shiftDay - 1;
         }
         chart.cycles.push_back(shown);
     }
