@@ -46,6 +46,7 @@ struct Command {
 std::vector<Command> commands();
 // Each feature's commands, in a file of its own.
 std::vector<Command> transferCommands();    // TransferCommands.cpp: the whole diary in and out
+std::vector<Command> reportCommands();      // ReportCommands.cpp: the chart for her doctor
 std::vector<Command> passphraseCommands();  // PassphraseCommands.cpp: setting and removing a passphrase
 
 // Whether the arguments ask for the command line rather than the window: any long option ("--...") or a

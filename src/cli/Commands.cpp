@@ -6,6 +6,7 @@ namespace cli {
 std::vector<Command> commands() {
     std::vector<Command> all;
     for (Command& command : transferCommands()) all.push_back(std::move(command));
+    for (Command& command : reportCommands()) all.push_back(std::move(command));
     for (Command& command : passphraseCommands()) all.push_back(std::move(command));
     return all;
 }

@@ -124,6 +124,10 @@ class TestLockedCli : public QObject {
         QCOMPARE(folder.diaryWith(kPassphrase, kDay.addDays(1)), QStringLiteral("晴れ"));
         QCOMPARE(folder.plainCopies(), QStringList());
 
+        Run report = folder.run({"--report", "chart.pdf"}, QStringList{kPassphrase});  // opened: no period
+        QVERIFY2(report.status == 1 && report.err.contains(QStringLiteral("月経の記録がない")),
+                 qPrintable(report.err));
+
         // An export is plain text because she asks for it, and says so.
         QCOMPARE(folder.run({"--export", "wrong.csv"}, QStringList{"x"}).status, 1);
         QVERIFY(!QFile::exists(folder.path("wrong.csv")));
