@@ -1,12 +1,12 @@
 // Prints how long the list window and the graph take to build against data files of 1,000 and 1,000,000
 // records, with a bare table of the same texts as the baseline. Medians over repeated runs.
 #include "BenchSupport.h"
+#include "SilentDialogs.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
 #include "graph/frmDisp.h"
 #include "list/frmView.h"
 #include "platform/ui/AppSetup.h"
-#include "platform/ui/Dialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,17 +23,6 @@ namespace {
 
 const QDate kSelected(2026, 12, 7);
 const int kRuns = 41;
-
-// No box is expected while measuring; one would be a fault in the measurement.
-class SilentDialogs : public Dialogs {
-  public:
-    Answer message(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return Answer::Ok;
-    }
-    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(QWidget*, const SaveFileRequest&) override { return std::nullopt; }
-};
 
 // One record a day, most of them before the selected day, made in one transaction.
 bool fill(const QString& path, int count) {

@@ -1,11 +1,10 @@
 #include "cli/CommandLine.h"
 
-#include "data/DataFile.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Paths.h"
-#include "platform/core/PgError.h"
 #include "platform/core/Version.h"
 
-#include <QFileInfo>
+#include <fcntl.h>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -14,21 +13,7 @@
 
 namespace cli {
 
-QString Context::diaryPath() const { return paths::inFolder(appFolder, QStringLiteral("selvane.mdb")); }
-
-std::unique_ptr<DataFile> Context::openDiary() {
-    const QString path = diaryPath();
-    if (!QFileInfo(path).isFile()) {
-        err << QStringLiteral("データファイルがありません: ") << path << Qt::endl;
-        return nullptr;
-    }
-    try {
-        return DataFile::open(path);
-    } catch (const PgError& error) {
-        err << QStringLiteral("データファイルを開けません: ") << error.description() << Qt::endl;
-        return nullptr;
-    }
-}
+QString Context::dataPath() const { return paths::inFolder(appFolder, QStringLiteral("selvane.mdb")); }
 
 bool wanted(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -71,8 +56,13 @@ int run(int argc, char** argv) {
                                   QStringLiteral("この使い方を表示します。"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("バージョンを表示します。"));
+    const QCommandLineOption passphraseFd(
+        QStringLiteral("passphrase-fd"),
+        QStringLiteral("ﾊﾟｽﾜｰﾄﾞをこのﾌｧｲﾙ記述子から一行ずつ読みます（既定は端末で尋ねます）。"),
+        QStringLiteral("N"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(passphraseFd);
     const std::vector<Command> all = commands();
     for (const Command& command : all) parser.addOptions(command.options);
 
@@ -113,7 +103,29 @@ int run(int argc, char** argv) {
         err << QStringLiteral("コマンドが指定されていません。--help で使い方を表示します。") << Qt::endl;
         return Usage;
     }
+    // Each command takes its own options only.
+    for (const Command& command : all) {
+        if (&command == chosen) continue;
+        for (qsizetype i = 1; i < command.options.size(); ++i) {
+            if (!parser.isSet(command.options.at(i))) continue;
+            err << QStringLiteral("--%1 はこのｺﾏﾝﾄﾞには使えません。")
+                       .arg(command.options.at(i).names().constFirst())
+                << Qt::endl;
+            return Usage;
+        }
+    }
     Context context{paths::applicationFolder(), out, err};
+    if (parser.isSet(passphraseFd)) {
+        bool number = false;
+        context.passphraseFd = parser.value(passphraseFd).toInt(&number);
+        if (!number || context.passphraseFd < 0 || ::fcntl(context.passphraseFd, F_GETFD) == -1) {
+            err << QStringLiteral("--passphrase-fd には開いているﾌｧｲﾙ記述子の番号を指定して下さい。")
+                << Qt::endl;
+            return Usage;
+        }
+    }
+    // What saves killed half-way left beside the diary goes before any command.
+    AtomicFile::removeStale(context.dataPath());
     return chosen->run(parser, context);
 }
 

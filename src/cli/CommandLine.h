@@ -23,15 +23,16 @@ enum Exit : int {
 
 // What a command is handed: where the diary lives, and the two streams it reports on.
 struct Context {
-    QString appFolder;  // the executable's folder, where selvane.mdb lies
-    QTextStream& out;   // standard output: the command's product (CSV, figures)
-    QTextStream& err;   // standard error: messages, in Japanese
+    QString appFolder;      // the executable's folder, where selvane.mdb lies
+    QTextStream& out;       // standard output: the command's product (CSV, figures)
+    QTextStream& err;       // standard error: messages, in Japanese
+    int passphraseFd = -1;  // --passphrase-fd: passphrases are read from it, one a line; -1: the terminal
 
-    // The diary's file beside the executable.
-    QString diaryPath() const;
-    // The diary beside the executable, opened for the command; on failure the reason is on err and the
-    // result is empty.
-    std::unique_ptr<DataFile> openDiary();
+    // The data file beside the executable.
+    QString dataPath() const;
+    // The diary beside the executable, opened for the command (a locked one with its passphrase, asked as
+    // prompt says); on failure the reason is on err and the result is empty.
+    std::unique_ptr<DataFile> openDiary(const QString& prompt = {});
 };
 
 // One command: the options it adds to the parser; it runs when the first of them is given.
@@ -44,8 +45,10 @@ struct Command {
 // Every command of the program (Commands.cpp lists them).
 std::vector<Command> commands();
 // Each feature's commands, in a file of its own.
-std::vector<Command> transferCommands();  // TransferCommands.cpp: the whole diary in and out
-std::vector<Command> historyCommands();   // HistoryCommands.cpp: her cycles
+std::vector<Command> transferCommands();    // TransferCommands.cpp: the whole diary in and out
+std::vector<Command> reportCommands();      // ReportCommands.cpp: the chart for her doctor
+std::vector<Command> passphraseCommands();  // PassphraseCommands.cpp: setting and removing a passphrase
+std::vector<Command> historyCommands();     // HistoryCommands.cpp: her cycles
 
 // Whether the arguments ask for the command line rather than the window: any long option ("--...") or a
 // help/version flag. Qt's own single-dash options (-platform, -style) still go to the window.

@@ -6,6 +6,8 @@ namespace cli {
 std::vector<Command> commands() {
     std::vector<Command> all;
     for (Command& command : transferCommands()) all.push_back(std::move(command));
+    for (Command& command : reportCommands()) all.push_back(std::move(command));
+    for (Command& command : passphraseCommands()) all.push_back(std::move(command));
     for (Command& command : historyCommands()) all.push_back(std::move(command));
     return all;
 }

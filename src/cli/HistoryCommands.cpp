@@ -1,11 +1,12 @@
 // Her cycles from the command line: --cycles prints them as CSV, oldest first.
 #include "cli/CommandLine.h"
+#include "cli/LockedDiaryAccess.h"
 
 #include "data/DataFile.h"
 #include "history/CycleHistory.h"
 #include "history/CycleTexts.h"
 #include "platform/core/PgError.h"
-#include "vault/LockedDiary.h"
+#include "transfer/WholeExport.h"
 
 namespace cli {
 namespace {
@@ -15,22 +16,20 @@ const QCommandLineOption kCycles(QStringLiteral("cycles"),
 
 int printCycles(const QCommandLineParser& parser, Context& context) {
     for (const QString& name : parser.optionNames()) {
-        if (name == kCycles.names().constFirst()) continue;
+        if (name == kCycles.names().constFirst() || name == QLatin1String("passphrase-fd")) continue;
         context.err << QStringLiteral("--%1 はこのｺﾏﾝﾄﾞには使えません。").arg(name) << Qt::endl;
         return Usage;
     }
-    if (vault::isLockedFile(context.diaryPath())) {
-        context.err << QStringLiteral("パスワードを設定した日記は、コマンドラインからは読めません。")
-                    << Qt::endl;
-        return Refused;
-    }
     const std::unique_ptr<DataFile> diary = context.openDiary();
     if (!diary) return Refused;
+    // The cycles of a locked diary come out as plain as an export.
+    if (diary->store())
+        context.err << QStringLiteral("注意：") << oneLine(wholeexport::kNotSealedWarning) << Qt::endl;
     std::vector<history::Cycle> cycles;
     try {
         cycles = history::allCycles(*diary);
     } catch (const PgError& error) {
-        context.err << QStringLiteral("データファイルを読めません: ") << error.description() << Qt::endl;
+        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを読めません：") << error.description() << Qt::endl;
         return Refused;
     }
     // Plain line feeds whatever the platform, for scripts and spreadsheets alike.

@@ -1,15 +1,11 @@
 // The whole diary in and out from the command line: export, import, backup, restore and the check.
 #include "cli/CommandLine.h"
-
-#include "platform/core/Paths.h"
+#include "cli/LockedDiaryAccess.h"
 #include "transfer/CommandLine.h"
+#include "transfer/WholeExport.h"
 
 namespace cli {
 namespace {
-
-QString dataPath(const Context& context) {
-    return paths::inFolder(context.appFolder, QStringLiteral("selvane.mdb"));
-}
 
 const QCommandLineOption kExport(QStringLiteral("export"),
                                  QStringLiteral("日記の全ﾃﾞｰﾀを CSV ﾌｧｲﾙに書き出します。"),
@@ -49,9 +45,12 @@ int runExport(const QCommandLineParser& parser, Context& context) {
         context.err << QStringLiteral("--format は selvane または drip です。") << Qt::endl;
         return Usage;
     }
+    const transfercommands::Access access = diaryAccess(context);
+    if (access.open)
+        context.err << QStringLiteral("注意：") << oneLine(wholeexport::kNotSealedWarning) << Qt::endl;
     return transfercommands::exportDiary(
-        dataPath(context), parser.value(kExport),
-        format == u"drip" ? diarycsv::Format::Drip : diarycsv::Format::Selvane, context.err);
+        context.dataPath(), parser.value(kExport),
+        format == u"drip" ? diarycsv::Format::Drip : diarycsv::Format::Selvane, context.err, access);
 }
 
 int runImport(const QCommandLineParser& parser, Context& context) {
@@ -61,15 +60,16 @@ int runImport(const QCommandLineParser& parser, Context& context) {
         context.err << QStringLiteral("--on-conflict は keep または replace です。") << Qt::endl;
         return Usage;
     }
-    return transfercommands::importDiary(dataPath(context), parser.value(kImport), policy == u"replace",
-                                         context.err);
+    return transfercommands::importDiary(context.dataPath(), parser.value(kImport), policy == u"replace",
+                                         context.err, QDateTime::currentDateTime(), diaryAccess(context));
 }
 
 // The commands without options of their own take none of the others'.
-template <int (*Run)(const QString&, const QString&, QTextStream&, const QDateTime&)>
+template <int (*Run)(const QString&, const QString&, QTextStream&, const QDateTime&,
+                     const transfercommands::Access&)>
 int runWithFile(const QString& file, const QCommandLineParser& parser, Context& context) {
     if (stray(parser, context, kFormat) || stray(parser, context, kOnConflict)) return Usage;
-    return Run(dataPath(context), file, context.err, QDateTime::currentDateTime());
+    return Run(context.dataPath(), file, context.err, QDateTime::currentDateTime(), diaryAccess(context));
 }
 
 }  // namespace
@@ -93,7 +93,8 @@ std::vector<Command> transferCommands() {
          0,
          [](const QCommandLineParser& parser, Context& context) {
              if (stray(parser, context, kFormat) || stray(parser, context, kOnConflict)) return int(Usage);
-             return transfercommands::check(dataPath(context), context.out, context.err);
+             return transfercommands::check(context.dataPath(), context.out, context.err,
+                                            diaryAccess(context));
          }},
     };
 }

@@ -100,6 +100,8 @@ class DataFile {
     // Replaces the whole content of the file by the database at path in one step (the online backup API
     // copying into the live connection): on any failure the file is as it was.
     void restoreFrom(const QString& path, const Progress& progress = {});
+    // The same from a database already open (a sealed backup opened in memory).
+    void restoreFrom(sqlite3* source, const Progress& progress = {});
 
   private:
     explicit DataFile(QString path);

@@ -204,6 +204,11 @@ void DataFile::restoreFrom(const QString& path, const Progress& progress) {
         ~Closer() { sqlite3_close(db); }
     } closer{source};
     if (opened != SQLITE_OK) raise(source);
+    restoreFrom(source, progress);
+}
+
+void DataFile::restoreFrom(sqlite3* source, const Progress& progress) {
+    ensureStillInPlace();
     sqlite3* live = handle();
     sqlite3_backup* backup = sqlite3_backup_init(live, "main", source, "main");
     if (!backup) raise(live);

@@ -18,6 +18,8 @@ const QString kDiary = QStringLiteral("diary");
 const QString kLove = QStringLiteral("love");
 const QString kGuest = QStringLiteral("guest");
 
+}  // namespace
+
 QByteArray encode(const DayEntry& entry) {
     const QJsonObject object{{kDay, entry.date.toString(Qt::ISODate)},
                              {kTemp, entry.tempText},
@@ -44,8 +46,6 @@ std::optional<DayEntry> decode(const QByteArray& bytes) {
     entry.guest = object.value(kGuest).toBool();
     return entry;
 }
-
-}  // namespace
 
 QString write(const QString& path, const DayEntry& entry) { return AtomicFile::replace(path, encode(entry)); }
 

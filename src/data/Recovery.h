@@ -2,6 +2,7 @@
 
 #include "data/DayRecord.h"
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -11,6 +12,10 @@
 namespace recovery {
 
 inline const QString kFileName = QStringLiteral("selvane.recovery");
+
+// The entry as the file's bytes (a small JSON object), and back: nothing for bytes that are not one.
+QByteArray encode(const DayEntry& entry);
+std::optional<DayEntry> decode(const QByteArray& bytes);
 
 // Replaces the file at path (a small JSON object) in one checked step, readable by its owner only; empty on
 // success, else why.

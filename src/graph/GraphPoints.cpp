@@ -6,15 +6,16 @@ namespace graphpoints {
 namespace {
 
 using listrows::Day;
+using listrows::Mark;
 using listrows::Month;
 using listrows::Temp;
 using listrows::Year;
 
-QString valueText(const QString& temp, float averageTemp) {
-    if (temp.isEmpty() || temp == QLatin1String("0")) return jatext::shortestText(averageTemp);
+// The day's own reading, or nothing when it is drawn at the average.
+std::optional<double> readingOf(const QString& temp) {
+    if (temp.isEmpty() || temp == QLatin1String("0")) return std::nullopt;
     // The list writes only numbers here; anything else is drawn where an empty day is.
-    const auto value = jatext::readDecimal(temp);
-    return jatext::shortestText(value ? static_cast<float>(*value) : averageTemp);
+    return jatext::readDecimal(temp);
 }
 
 }  // namespace
@@ -30,9 +31,12 @@ Graph fromGrid(const CellText& cell, float averageTemp) {
     for (int i = 1; i <= kPoints; ++i) {
         const int row = kPoints + 1 - i;
         Point point;
-        point.valueText = valueText(cell(row, Temp), averageTemp);
+        const auto reading = readingOf(cell(row, Temp));
+        point.valueText = jatext::shortestText(reading ? static_cast<float>(*reading) : averageTemp);
         point.value = point.valueText.toDouble();
+        point.reading = reading.has_value();
         point.label = cell(row, Month) + QLatin1Char('/') + cell(row, Day);
+        point.menstruation = cell(row, Mark) == listrows::kMenstruation;
         graph.points.push_back(point);
     }
     return graph;

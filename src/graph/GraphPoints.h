@@ -19,7 +19,9 @@ using CellText = std::function<QString(int row, int column)>;
 struct Point {
     QString valueText;  // the value as handed to the chart: its shortest decimal text
     double value = 0;
-    QString label;  // month/day
+    QString label;              // month/day
+    bool reading = false;       // the day has a temperature of its own (not drawn at the average)
+    bool menstruation = false;  // the list marks the day as a menstruation day
 };
 
 struct Graph {

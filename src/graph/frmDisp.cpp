@@ -1,5 +1,10 @@
 #include "graph/frmDisp.h"
 
+#include "data/SettingsStore.h"
+#include "graph/GraphMarks.h"
+#include "graph/GraphOverlay.h"
+#include "graph/GraphScale.h"
+#include "history/CycleHistory.h"
 #include "list/frmView.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ScreenFit.h"
@@ -10,6 +15,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineSeries>
@@ -79,6 +85,90 @@ void frmDisp::buildLayout() {
     setTabOrder(CMD_PRINT, G_CHART);
     connect(CMD_PRINT, &QPushButton::clicked, this, &frmDisp::CMD_PRINT_Click);
     connect(CMD_CLOSE, &QPushButton::clicked, this, &frmDisp::CMD_CLOSE_Click);
+    buildOptions();
+}
+
+void frmDisp::buildOptions() {
+    // In the buttons' row, left of them: the window keeps its designed size and the print leaves them out.
+    options_ = graphoptions::read(services_.settings);
+    const struct {
+        QCheckBox** box;
+        const char* name;
+        const char* caption;
+        int left;
+        int width;
+        graphoptions::Option option;
+        bool on;
+    } boxes[] = {
+        {&chkShift, "chkShift", "体温の変化を表示", 240, 2400, graphoptions::Option::Shift, options_.shift},
+        {&chkMens, "chkMens", "月経日を表示", 2760, 1900, graphoptions::Option::Menstruation,
+         options_.menstruation},
+        {&chkAutoScale, "chkAutoScale", "目盛りを自動", 4780, 1900, graphoptions::Option::AutoScale,
+         options_.autoScale},
+    };
+    QWidget* previous = G_CHART;
+    for (const auto& entry : boxes) {
+        auto* box = placeAt<QCheckBox>(this, entry.name, entry.left, 7020, entry.width, 255);
+        box->setText(QString::fromUtf8(entry.caption));
+        box->setChecked(entry.on);
+        const graphoptions::Option option = entry.option;
+        connect(box, &QCheckBox::toggled, this, [this, option](bool on) { optionToggled(option, on); });
+        setTabOrder(previous, box);
+        previous = box;
+        *entry.box = box;
+    }
+}
+
+void frmDisp::optionToggled(graphoptions::Option option, bool on) {
+    switch (option) {
+        case graphoptions::Option::Shift:
+            options_.shift = on;
+            break;
+        case graphoptions::Option::Menstruation:
+            options_.menstruation = on;
+            break;
+        case graphoptions::Option::AutoScale:
+            options_.autoScale = on;
+            break;
+    }
+    if (services_.settings)
+        services_.dialogs->trapped(this, [&] { graphoptions::save(*services_.settings, option, on); });
+    drawOptions();
+}
+
+const std::vector<history::Cycle>& frmDisp::cyclesShown() {
+    if (!cycles_) {
+        cycles_.emplace();
+        if (m_.Db)
+            services_.dialogs->trapped(this, [this] {
+                *cycles_ = history::cyclesCovering(*m_.Db, m_.SelectedDate.addDays(1 - graphpoints::kPoints),
+                                                   m_.SelectedDate);
+            });
+    }
+    return *cycles_;
+}
+
+void frmDisp::drawOptions() {
+    auto* degrees = static_cast<QValueAxis*>(G_CHART->chart()->axes(Qt::Vertical).constFirst());
+    if (options_.autoScale) {
+        const graphscale::ValueRange range = graphscale::fitted(graph_);
+        degrees->setRange(range.min, range.max + 1e-6);  // the top line stays labelled despite rounding
+        degrees->setTickType(QValueAxis::TicksDynamic);
+        degrees->setTickAnchor(range.min);
+        degrees->setTickInterval(range.tick);
+        degrees->setMinorTickCount(range.tick > 0.1 ? 1 : 0);
+    } else {
+        degrees->setTickType(QValueAxis::TicksFixed);
+        degrees->setRange(graphscale::kFixed.min, graphscale::kFixed.max);
+        degrees->setTickCount(11);
+        degrees->setMinorTickCount(4);
+    }
+    behind_->setBands(options_.menstruation ? graphmarks::menstruationBands(graph_)
+                                            : std::vector<graphmarks::Band>{});
+    above_->setCoverlines(
+        options_.shift
+            ? graphmarks::coverlines(cyclesShown(), m_.SelectedDate.addDays(1 - graphpoints::kPoints), graph_)
+            : std::vector<graphmarks::Coverline>{});
 }
 
 void frmDisp::Form_Load() {
@@ -104,6 +194,12 @@ void frmDisp::Form_Load() {
     chart->addAxis(degrees, Qt::AlignLeft);
     series->attachAxis(degrees);
     G_CHART->setChart(chart);
+    behind_ = new GraphOverlay(chart, series, GraphOverlay::Layer::Behind);
+    above_ = new GraphOverlay(chart, series, GraphOverlay::Layer::Above);
+    connect(chart, &QChart::plotAreaChanged, this, [this] {
+        behind_->refresh();
+        above_->refresh();
+    });
     G_CHART->setVisible(false);
 }
 
@@ -136,6 +232,7 @@ void frmDisp::drawChart() {
     const int last = int(graph_.points.size()) - 1;
     for (int i = last % kLabelEvery; i <= last; i += kLabelEvery) days->append(graph_.points[i].label, i);
     days->setStartValue(0);
+    drawOptions();
 }
 
 void frmDisp::setPrintBackgrounds(const QColor& colour) {

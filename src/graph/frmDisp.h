@@ -1,13 +1,19 @@
 #pragma once
 
+#include "graph/GraphOptions.h"
 #include "graph/GraphPoints.h"
+#include "history/Cycles.h"
 #include "session/Module1.h"
 
 #include <QColor>
 #include <QDialog>
 #include <array>
+#include <optional>
+#include <vector>
 
+class GraphOverlay;
 class QChartView;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -39,6 +45,14 @@ class frmDisp : public QDialog {
     QChartView* G_CHART = nullptr;
     QPushButton* CMD_PRINT = nullptr;
     QPushButton* CMD_CLOSE = nullptr;
+    // The view options under the chart, beside the buttons (left out of the print, as the buttons are).
+    QCheckBox* chkShift = nullptr;
+    QCheckBox* chkMens = nullptr;
+    QCheckBox* chkAutoScale = nullptr;
+
+    // What the options draw now: the shaded days behind the curve, the coverlines over it.
+    const GraphOverlay& shading() const { return *behind_; }
+    const GraphOverlay& shiftMarks() const { return *above_; }
 
   public slots:
     void Form_Activate();
@@ -53,9 +67,17 @@ class frmDisp : public QDialog {
     void Form_Load();
     void drawChart();
     void setPrintBackgrounds(const QColor& colour);
+    void buildOptions();
+    void optionToggled(graphoptions::Option option, bool on);
+    void drawOptions();
+    const std::vector<history::Cycle>& cyclesShown();
 
     const frmView& list_;
     const Module1& m_;
     Services services_;
     graphpoints::Graph graph_;
+    graphoptions::Options options_;
+    std::optional<std::vector<history::Cycle>> cycles_;  // read once, when the shift is first shown
+    GraphOverlay* behind_ = nullptr;
+    GraphOverlay* above_ = nullptr;
 };

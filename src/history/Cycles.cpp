@@ -23,6 +23,7 @@ struct Gathering {
         if (const auto shift = findShift(readings)) {
             cycle.shiftDay = static_cast<int>(cycle.start.daysTo(readings[shift->firstHigher].day)) + 1;
             cycle.coverline = shift->coverline;
+            cycle.coverlineFrom = readings[shift->firstHigher - kReadingsBeforeShift].day;
         }
         cycles.push_back(cycle);
     }

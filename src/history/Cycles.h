@@ -31,6 +31,7 @@ struct Cycle {
     int bleedingDays = 0;           // menstruation days of its period
     std::optional<int> shiftDay;    // cycle day (1 = the start) of the first higher reading
     std::optional<double> coverline;
+    std::optional<QDate> coverlineFrom;  // the day of the first of the six readings that set the coverline
 
     // Whether the cycle counts in the figures: finished, and neither too short nor too long.
     bool counted() const { return length && *length >= kShortestCounted && *length <= kLongestCounted; }

@@ -7,7 +7,6 @@ namespace history {
 
 namespace {
 
-constexpr int kBefore = 6;  // readings that set the coverline
 constexpr int kMargin = 4;  // 0.2 °C in steps of 0.05
 
 // Readings in whole steps of 0.05 °C, so that comparisons are exact.
@@ -51,8 +50,8 @@ std::optional<Shift> findShift(const std::vector<Reading>& readings) {
     std::vector<int> r;
     r.reserve(readings.size());
     for (const Reading& reading : readings) r.push_back(steps(reading.celsius));
-    for (int i = kBefore; i < static_cast<int>(r.size()); ++i) {
-        const int cover = *std::max_element(r.begin() + i - kBefore, r.begin() + i);
+    for (int i = kReadingsBeforeShift; i < static_cast<int>(r.size()); ++i) {
+        const int cover = *std::max_element(r.begin() + i - kReadingsBeforeShift, r.begin() + i);
         if (r[i] <= cover) continue;
         if (auto shift = shiftFrom(r, i, cover)) return shift;
     }

@@ -26,6 +26,9 @@ struct Shift {
     double coverline = 0;           // °C, a multiple of 0.05
 };
 
+// The readings before the first higher one that set the coverline.
+inline constexpr int kReadingsBeforeShift = 6;
+
 // Readings are rounded to the nearest 0.05 °C before they are compared.
 double roundedReading(double celsius);
 

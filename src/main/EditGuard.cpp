@@ -3,6 +3,8 @@
 #include "data/Recovery.h"
 #include "main/frmMain.h"
 #include "platform/core/TerminationSignals.h"
+#include "session/Module1.h"
+#include "vault/LockedDiary.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,8 +49,13 @@ void EditGuard::capture() { snapshot_ = window_.entryFromControls(); }
 
 void EditGuard::keep() {
     if (!pending()) return;
-    // The program is ending: there is nobody left to tell of a failure.
-    recovery::write(path_, snapshot_);
+    // The program is ending: there is nobody left to tell of a failure. Written from the event loop or the
+    // exit hook, never inside a signal handler, so a locked diary's edits are sealed with its key as its
+    // backups are: nothing of it reaches the disk in plain text.
+    if (const vault::LockedStore* locked = vault::lockedStore(module_.Db.get()))
+        locked->writeSealedCopy(path_, recovery::encode(snapshot_));
+    else
+        recovery::write(path_, snapshot_);
     released_ = true;
 }
 

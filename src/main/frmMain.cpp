@@ -1,8 +1,10 @@
 #include "main/frmMain.h"
 
+#include "data/Recovery.h"
 #include "data/SettingsStore.h"
 #include "forecast/CycleForecast.h"
 #include "help/HelpProcess.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
@@ -60,6 +62,10 @@ bool frmMain::Form_Load() {
                                    QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
         return false;
     }
+    // What saves killed half-way left beside the diary goes first (a locked diary's may be sealed, a plain
+    // one's not).
+    AtomicFile::removeStale(path);
+    AtomicFile::removeStale(paths::inFolder(services_.appFolder, recovery::kFileName));
     if (!lock_->unlockAtStart()) return false;  // a locked diary opens with her passphrase or not at all
     services_.dialogs->trapped(this, [&] {
         if (!m_.Db) m_.Db = DataFile::open(path);

@@ -83,6 +83,8 @@ class frmMain : public QMainWindow {
     QAction* mnuFileExportAll = nullptr;
     QAction* mnuFileImport = nullptr;
     QAction* mnuSetRestore = nullptr;
+    // The chart for her doctor (frmMainReport.cpp).
+    QAction* mnuFileChart = nullptr;
     // Her own history (frmMainHistory.cpp).
     QAction* mnuViewCycles = nullptr;
     QAction* mnuSetPartitionHistory = nullptr;
@@ -114,6 +116,7 @@ class frmMain : public QMainWindow {
     void mnuFileExportAll_Click();
     void mnuFileImport_Click();
     void mnuSetRestore_Click();
+    void mnuFileChart_Click();
     // The locked diary.
     void mnuSetPassphrase_Click();
     void mnuSetLockTime_Click();
@@ -139,6 +142,7 @@ class frmMain : public QMainWindow {
     void buildStatusBar(QWidget* client);
     void buildMenus();
     void buildTransferMenus();
+    void buildReportMenus();
     void backupAfterSave();
     void showChangedDiary();
     void buildToolbar();

@@ -55,6 +55,7 @@ void frmMain::buildMenus() {
     mnuPartition2 = separator(mnuHelp, "mnuPartition2");
     mnuHelpVirsion = item(mnuHelp, "mnuHelpVirsion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
     buildTransferMenus();
+    buildReportMenus();
 }
 
 void frmMain::buildToolbar() {

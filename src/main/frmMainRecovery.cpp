@@ -5,13 +5,30 @@
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/Dialogs.h"
+#include "vault/LockedDiary.h"
 
 #include <QFile>
+
+namespace {
+
+// A locked diary's edits were sealed with its key; a plain diary's are plain.
+std::optional<DayEntry> readRecovered(const QString& path, DataFile* db) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (!vault::looksLocked(bytes)) return recovery::decode(bytes);
+    vault::Image plain;
+    const vault::LockedStore* locked = vault::lockedStore(db);
+    if (!locked || locked->unsealCopy(bytes, &plain) != vault::Fault::None) return std::nullopt;
+    return recovery::decode(plain.view().toByteArray());
+}
+
+}  // namespace
 
 void frmMain::offerRecoveredEdits() {
     const QString path = paths::inFolder(services_.appFolder, recovery::kFileName);
     if (!paths::occupied(path)) return;
-    const std::optional<DayEntry> recovered = recovery::read(path);
+    const std::optional<DayEntry> recovered = readRecovered(path, m_.Db.get());
     if (!recovered) {
         services_.dialogs->message(this,
                                    QStringLiteral("保存されていない編集を読み込めません。\r%1").arg(path),

@@ -3,6 +3,8 @@
 #include "main/frmMain.h"
 
 #include "transfer/ui/TransferWindows.h"
+#include "vault/LockedDiary.h"
+#include "vault/ui/PassphrasePrompt.h"
 
 #include <QAction>
 #include <QMenu>
@@ -35,7 +37,14 @@ void frmMain::mnuFileImport_Click() {
 
 void frmMain::mnuSetRestore_Click() {
     if (!ConfirmSaveChanges()) return;
-    if (transferui::restoreBackup(services_, this, m_.Db.get())) showChangedDiary();
+    // A sealed backup opens with the diary's key, or with the passphrase it was sealed with.
+    const auto sealed = [this](DataFile& diary, const QString& path, bool ask) {
+        PassphrasePrompt* prompt = services_.passphrases;
+        std::function<std::optional<vault::Secret>()> asking;
+        if (ask && prompt) asking = [this, prompt] { return prompt->askBackup(this); };
+        return vault::openSealedCopy(path, vault::lockedStore(&diary), asking);
+    };
+    if (transferui::restoreBackup(services_, this, m_.Db.get(), sealed)) showChangedDiary();
 }
 
 void frmMain::showChangedDiary() {

@@ -155,17 +155,23 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
 }
 
 Inspection inspect(const QString& path, bool thorough) {
-    Inspection result;
     Connection copy;
     if (!QFileInfo(path).isFile() || sqlite3_open_v2(QFile::encodeName(path).constData(), &copy.db,
                                                      SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        Inspection result;
         result.problem = QStringLiteral("ﾌｧｲﾙを開けません。");
         return result;
     }
+    return inspect(copy.db, thorough);
+}
+
+Inspection inspect(sqlite3* db, bool thorough) {
+    Inspection result;
+    const auto error = [db] { return QString::fromUtf8(sqlite3_errmsg(db)); };
     auto first = [&](const char* sql, QString* text, qint64* number) {
         sqlite3_stmt* stmt = nullptr;
-        bool ok = sqlite3_prepare_v2(copy.db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
-                  sqlite3_step(stmt) == SQLITE_ROW;
+        bool ok =
+            sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW;
         if (ok && text)
             *text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
         if (ok && number) *number = sqlite3_column_int64(stmt, 0);
@@ -175,12 +181,12 @@ Inspection inspect(const QString& path, bool thorough) {
     QString verdict;
     if (thorough && (!first("PRAGMA integrity_check", &verdict, nullptr) || verdict != QLatin1String("ok"))) {
         result.problem =
-            QStringLiteral("整合性の検査に通りません。") + (verdict.isEmpty() ? copy.error() : verdict);
+            QStringLiteral("整合性の検査に通りません。") + (verdict.isEmpty() ? error() : verdict);
         return result;
     }
     sqlite3_stmt* columns = nullptr;
     const bool table =
-        sqlite3_prepare_v2(copy.db,
+        sqlite3_prepare_v2(db,
                            "SELECT DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST"
                            " FROM DATA_FIL LIMIT 0",
                            -1, &columns, nullptr) == SQLITE_OK;
@@ -244,11 +250,16 @@ bool madeOn(const QString& folder, const QDate& day, Reason reason) {
 }
 
 void restore(DataFile& db, const QString& backupPath, const QString& folder, const QDateTime& now,
-             const DataFile::Progress& progress) {
-    const Inspection chosen = inspect(backupPath);
+             const DataFile::Progress& progress, const SealedReader& sealed) {
+    // A sealed backup is opened in memory first; what does not open is refused before anything is written.
+    const std::unique_ptr<DataFile> opened = sealed ? sealed(db, backupPath, true) : nullptr;
+    const Inspection chosen = opened ? inspect(opened->handle()) : inspect(backupPath);
     if (!chosen.ok) fail(QStringLiteral("このﾊﾞｯｸｱｯﾌﾟからは戻せません。\r") + chosen.problem);
     make(db, folder, Reason::Restore, now);
-    db.restoreFrom(backupPath, progress);
+    if (opened)
+        db.restoreFrom(opened->handle(), progress);
+    else
+        db.restoreFrom(backupPath, progress);
 }
 
 }  // namespace backups

@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <vector>
 
 // Copies of the whole diary taken with SQLite's online backup API from the live connection, in a "backups"
@@ -44,6 +46,8 @@ struct Inspection {
 };
 // thorough: with the integrity check (which reads the whole file); without it, only a look at the table.
 Inspection inspect(const QString& path, bool thorough = true);
+// The same of a database already open.
+Inspection inspect(sqlite3* db, bool thorough = true);
 
 // Which backups to delete (indexes into made, newest first): kept are all of the last 7 days that have one,
 // the newest of each of the last 12 months (this month included), any dated after today, and newestGood.
@@ -55,9 +59,15 @@ int rotate(const QString& folder, const QDate& today);
 // True when folder holds a backup made on day for that reason.
 bool madeOn(const QString& folder, const QDate& day, Reason reason);
 
-// Checks the backup, backs up the diary as it is, then replaces the diary by the backup in one step.
-// Throws PgError with the reason; the diary is unchanged then.
+// Opens a backup sealed like a locked diary as a diary in memory, for reading: with the key of the open diary
+// when it fits, otherwise (ask true) with a passphrase asked for it. Nothing when the file is not sealed, or
+// (ask false) when it needs a passphrase; throws PgError with the reason when it is sealed but does not open.
+using SealedReader = std::function<std::unique_ptr<DataFile>(DataFile& diary, const QString& path, bool ask)>;
+
+// Checks the backup, backs up the diary as it is, then replaces the diary by the backup in one step; the
+// diary keeps its mode (a locked diary stays locked). sealed opens a sealed backup. Throws PgError with the
+// reason; the diary is unchanged then.
 void restore(DataFile& db, const QString& backupPath, const QString& folder, const QDateTime& now,
-             const DataFile::Progress& progress = {});
+             const DataFile::Progress& progress = {}, const SealedReader& sealed = {});
 
 }  // namespace backups

@@ -13,7 +13,7 @@
 namespace transfercommands {
 namespace {
 
-std::unique_ptr<DataFile> openData(const QString& dataPath, QTextStream& err) {
+std::unique_ptr<DataFile> openPlain(const QString& dataPath, QTextStream& err) {
     if (!QFileInfo(dataPath).isFile()) {
         err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << QDir::toNativeSeparators(dataPath) << Qt::endl;
         return nullptr;
@@ -24,6 +24,10 @@ std::unique_ptr<DataFile> openData(const QString& dataPath, QTextStream& err) {
         err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：") << error.description() << Qt::endl;
         return nullptr;
     }
+}
+
+std::unique_ptr<DataFile> openData(const QString& dataPath, QTextStream& err, const Access& access) {
+    return access.open ? access.open(dataPath, err) : openPlain(dataPath, err);
 }
 
 QString oneLine(QString text) { return text.replace(u'\r', u' '); }
@@ -37,8 +41,9 @@ QString importSummary(qint64 fresh, qint64 identical, qint64 different) {
         .arg(different);
 }
 
-int exportDiary(const QString& dataPath, const QString& file, diarycsv::Format format, QTextStream& err) {
-    auto db = openData(dataPath, err);
+int exportDiary(const QString& dataPath, const QString& file, diarycsv::Format format, QTextStream& err,
+                const Access& access) {
+    auto db = openData(dataPath, err, access);
     if (!db) return kRefused;
     if (wholeexport::isDataFile(file, dataPath) || QFileInfo(file).isDir()) {
         err << QStringLiteral("そこには書き出せません：") << QDir::toNativeSeparators(file) << Qt::endl;
@@ -54,7 +59,7 @@ int exportDiary(const QString& dataPath, const QString& file, diarycsv::Format f
 }
 
 int importDiary(const QString& dataPath, const QString& file, bool replace, QTextStream& err,
-                const QDateTime& now) {
+                const QDateTime& now, const Access& access) {
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly)) {
         err << QStringLiteral("ﾌｧｲﾙを開けません：") << QDir::toNativeSeparators(file) << Qt::endl;
@@ -65,7 +70,7 @@ int importDiary(const QString& dataPath, const QString& file, bool replace, QTex
         err << QStringLiteral("読み込めません。日記は変わっていません。") << read.lineProblem() << Qt::endl;
         return kRefused;
     }
-    auto db = openData(dataPath, err);
+    auto db = openData(dataPath, err, access);
     if (!db) return kRefused;
     try {
         const importplan::Plan plan = importplan::make(*db, read.days);
@@ -90,8 +95,9 @@ int importDiary(const QString& dataPath, const QString& file, bool replace, QTex
     return kDone;
 }
 
-int backup(const QString& dataPath, const QString& folder, QTextStream& err, const QDateTime& now) {
-    auto db = openData(dataPath, err);
+int backup(const QString& dataPath, const QString& folder, QTextStream& err, const QDateTime& now,
+           const Access& access) {
+    auto db = openData(dataPath, err, access);
     if (!db) return kRefused;
     try {
         const QString target = folder.isEmpty() ? backups::folderBeside(dataPath) : folder;
@@ -105,11 +111,12 @@ int backup(const QString& dataPath, const QString& folder, QTextStream& err, con
     return kDone;
 }
 
-int restore(const QString& dataPath, const QString& backupFile, QTextStream& err, const QDateTime& now) {
-    auto db = openData(dataPath, err);
+int restore(const QString& dataPath, const QString& backupFile, QTextStream& err, const QDateTime& now,
+            const Access& access) {
+    auto db = openData(dataPath, err, access);
     if (!db) return kRefused;
     try {
-        backups::restore(*db, backupFile, backups::folderBeside(dataPath), now);
+        backups::restore(*db, backupFile, backups::folderBeside(dataPath), now, {}, access.sealed);
         err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻しました。") << Qt::endl;
     } catch (const PgError& error) {
         err << oneLine(error.description()) << Qt::endl;
@@ -118,12 +125,15 @@ int restore(const QString& dataPath, const QString& backupFile, QTextStream& err
     return kDone;
 }
 
-int check(const QString& dataPath, QTextStream& out, QTextStream& err) {
+int check(const QString& dataPath, QTextStream& out, QTextStream& err, const Access& access) {
     if (!QFileInfo(dataPath).isFile()) {
         err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << QDir::toNativeSeparators(dataPath) << Qt::endl;
         return kRefused;
     }
-    const backups::Inspection result = backups::inspect(dataPath);
+    // A locked diary is checked as it lies in memory once opened: its file is no database.
+    std::unique_ptr<DataFile> db = access.open ? access.open(dataPath, err) : nullptr;
+    if (access.open && !db) return kRefused;
+    const backups::Inspection result = db ? backups::inspect(db->handle()) : backups::inspect(dataPath);
     if (!result.ok) {
         err << QStringLiteral("検査に通りません：") << oneLine(result.problem) << Qt::endl;
         return kRefused;

@@ -18,6 +18,10 @@ struct Outcome {
 Outcome write(DataFile& db, const QString& path, diarycsv::Format format,
               const DataFile::Progress& progress = {});
 
+// Said before a locked diary is written out: the export is in plain text.
+inline const QString kNotSealedWarning =
+    QStringLiteral("書き出すﾌｧｲﾙは暗号化されません。\rﾌｧｲﾙを手にした人は誰でも日記を読めるようになります。");
+
 // A path that must never be written over by an export: the data file itself.
 bool isDataFile(const QString& path, const QString& dataPath);
 

@@ -31,6 +31,25 @@ bool sameBytes(const QString& path, QByteArrayView bytes) {
     return true;
 }
 
+// A sealed copy opened for reading: nothing is ever written through it.
+class ReadOnlyCopy : public DiaryStore {
+  public:
+    explicit ReadOnlyCopy(Image image) : image_(std::move(image)) {}
+    void load(QSqlDatabase& db) override {
+        if (image_.data()) takeOver(db, std::move(image_));
+    }
+    void checkWritable() override { refuse(); }
+    void save(QSqlDatabase&) override { refuse(); }
+    void forget(QSqlDatabase& db) override { wipe(db); }
+    void writeCopy(QSqlDatabase&, const QString&) override { refuse(); }
+
+  private:
+    [[noreturn]] static void refuse() {
+        throw PgError::engine(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟは読むだけで、書き換えません。"));
+    }
+    Image image_;
+};
+
 }  // namespace
 
 QString faultText(Fault fault) {
@@ -71,15 +90,37 @@ Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
     if (remembered && remembered->salt == file.header.salt && file.header.generation < remembered->generation)
         return {Fault::Older, nullptr};
     Key key = deriveKey(passphrase, file.header.cost, file.header.salt);
-    if (!keyFits(key, file.bytes)) return {Fault::WrongPassphrase, nullptr};
-    Image plain(plainSize(file.bytes));
-    if (!unseal(key, file.bytes, plain.data())) return {Fault::Changed, nullptr};
+    Image plain;
+    if (const Fault fault = unsealWhole(key, file.bytes, &plain); fault != Fault::None)
+        return {fault, nullptr};
     try {
         auto store = std::make_unique<LockedStore>(path, std::move(key), std::move(file), std::move(refusal),
                                                    std::move(plain));
         return {Fault::None, DataFile::openHeld(std::move(store))};
     } catch (const PgError&) {
         return {Fault::Damaged, nullptr};  // authentic, yet no diary: nothing of ours wrote it
+    }
+}
+
+std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore* held,
+                                         const std::function<std::optional<Secret>()>& ask) {
+    LockedFile file = readLockedFile(path);
+    if (file.fault == Fault::NotLocked) return nullptr;
+    if (file.fault != Fault::None) throw PgError::engine(faultText(file.fault));
+    Image plain;
+    Fault fault = held ? held->unsealCopy(file.bytes, &plain) : Fault::WrongPassphrase;
+    if (fault == Fault::WrongPassphrase) {
+        if (!ask) throw PgError::engine(kOtherPassphrase);
+        const std::optional<Secret> passphrase = ask();
+        if (!passphrase) throw PgError::engine(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが入力されませんでした。"));
+        fault = unsealWhole(deriveKey(*passphrase, file.header.cost, file.header.salt), file.bytes, &plain);
+    }
+    if (fault == Fault::WrongPassphrase) throw PgError::engine(kWrongPassphrase);
+    if (fault != Fault::None) throw PgError::engine(faultText(fault));
+    try {
+        return DataFile::openHeld(std::make_unique<ReadOnlyCopy>(std::move(plain)));
+    } catch (const PgError&) {
+        throw PgError::engine(faultText(Fault::Damaged));  // authentic, yet no diary
     }
 }
 

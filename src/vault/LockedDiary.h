@@ -3,6 +3,7 @@
 #include "vault/LockedStore.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -10,6 +11,8 @@
 namespace vault {
 
 inline const QString kWrongPassphrase = QStringLiteral("パスワードが違います。");
+// A sealed copy whose passphrase is not the open diary's, where none may be asked.
+inline const QString kOtherPassphrase = QStringLiteral("別のパスワードで暗号化されています。");
 
 // What she is told for each fault of a locked file that cannot be opened.
 QString faultText(Fault fault);
@@ -26,6 +29,12 @@ struct Unlocked {
 // is refused before any key is made. Nothing is written.
 Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
                 const std::optional<Written>& remembered, Refusal refusal);
+
+// A copy sealed like the locked file (a backup), opened as a diary in memory for reading: with the key of
+// held when it is the copy's, otherwise with a passphrase from ask (when given). Nothing for a file that is
+// not sealed; throws PgError with the reason when it does not open.
+std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore* held,
+                                         const std::function<std::optional<Secret>()>& ask);
 
 // The open diary's store when it is a locked one.
 LockedStore* lockedStore(DataFile* file);

@@ -41,6 +41,14 @@ LockedFile readLockedFile(const QString& path) {
     return file;
 }
 
+Fault unsealWhole(const Key& key, QByteArrayView file, Image* plain) {
+    if (!keyFits(key, file)) return Fault::WrongPassphrase;
+    Image opened(plainSize(file));
+    if (!unseal(key, file, opened.data())) return Fault::Changed;
+    *plain = std::move(opened);
+    return Fault::None;
+}
+
 LockedStore::LockedStore(QString path, Key key, LockedFile file, Refusal refusal, Image first)
     : path_(std::move(path)),
       key_(std::move(key)),
@@ -90,6 +98,7 @@ void LockedStore::checkWritable() {
 }
 
 void LockedStore::save(QSqlDatabase& db) {
+    AtomicFile::removeStale(path_);  // what a killed save left beside the file
     sealInto(spare_, key_, generation_ + 1, bytesOf(db));
     AtomicFile out(path_);
     if (!out.open() || !out.write(spare_) || !out.commit()) throw PgError::engine(out.errorString());
@@ -144,6 +153,11 @@ bool LockedStore::matchesDisk(const QSqlDatabase& db) const {
 
 QString LockedStore::writeSealedCopy(const QString& path, QByteArrayView plain) const {
     return AtomicFile::replace(path, seal(key_, generation_, plain));
+}
+
+Fault LockedStore::unsealCopy(QByteArrayView file, Image* plain) const {
+    const Fault fault = inspect(file);
+    return fault == Fault::None ? unsealWhole(key_, file, plain) : fault;
 }
 
 }  // namespace vault

@@ -37,6 +37,10 @@ struct LockedFile {
 // Reads the file at path; fault NotLocked for a plain data file (or no file at all).
 LockedFile readLockedFile(const QString& path);
 
+// Decrypts a whole inspected file sealed with key into plain: None, WrongPassphrase when the key is not the
+// file's, Changed when the body does not open.
+Fault unsealWhole(const Key& key, QByteArrayView file, Image* plain);
+
 // Keeps a diary held in memory as a locked file: every change is sealed whole with the key and written in one
 // step (temporary file, sync, rename, sync of the folder), over the file written last and no other.
 class LockedStore : public DiaryStore {
@@ -60,6 +64,8 @@ class LockedStore : public DiaryStore {
     // Seals any diary's bytes with this key into a file of its own, written atomically (copies, backups).
     // Empty on success, otherwise why it failed.
     QString writeSealedCopy(const QString& path, QByteArrayView plain) const;
+    // Opens such a copy (its bytes) with this key: a fault for a file that is not one, or not of this key.
+    Fault unsealCopy(QByteArrayView file, Image* plain) const;
 
     Written written() const { return {key_.salt, generation_}; }
     const QString& path() const { return path_; }
@@ -69,7 +75,7 @@ class LockedStore : public DiaryStore {
 
     QString path_;
     Key key_;
-    QByteArray file_;  // the sealed file written last (or read), to put the memory back after a failure
+    QByteArray file_;   // the sealed file written last (or read), to put the memory back after a failure
     QByteArray spare_;  // the memory the next save seals into
     quint64 generation_ = 0;
     FileIdentity identity_;

@@ -1,8 +1,10 @@
-// --cycles as a script runs it: the program copied into a folder of its own beside a diary, its exact CSV and
-// its exit status for a diary it cannot read.
+// --cycles as a script runs it: the program copied into a folder of its own beside a diary, its exact CSV,
+// a locked diary opened with its passphrase, and its exit status for a diary it cannot read.
 #include "data/DataFile.h"
 #include "data/Schema.h"
+#include "vault/LockedDiary.h"
 
+#include <unistd.h>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,7 +18,13 @@ struct Run {
     QString err;
 };
 
-Run runIn(const QTemporaryDir& dir, const QStringList& arguments) {
+const QByteArray kCsv(
+    "start,length,bleeding_days,shift_day,coverline\n"
+    "2024-02-29,28,3,8,36.40\n"
+    "2024-03-28,,2,,\n");
+
+// passphrase: what the program reads from --passphrase-fd 0.
+Run runIn(const QTemporaryDir& dir, QStringList arguments, const QString& passphrase = {}) {
     const QString program = dir.filePath(QStringLiteral("selvane"));
     if (!QFile::exists(program)) QFile::copy(QStringLiteral(SELVANE_EXE), program);
     QProcess process;
@@ -24,8 +32,12 @@ Run runIn(const QTemporaryDir& dir, const QStringList& arguments) {
     environment.remove(QStringLiteral("DISPLAY"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(dir.path());
+    process.setChildProcessModifier([] { ::setsid(); });  // no terminal to ask on
+    if (!passphrase.isEmpty()) arguments << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
     process.start(program, arguments);
-    if (!process.waitForFinished(30000)) return {};
+    if (!passphrase.isEmpty()) process.write(passphrase.toUtf8() + '\n');
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) return {};
     return {process.exitCode(), process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError())};
 }
@@ -38,6 +50,25 @@ DayRecord day(const QDate& date, std::optional<double> temp, bool guest = false)
     return record;
 }
 
+// A period over the leap day with a shift, and the next one still running.
+void writeDiary(const QTemporaryDir& dir) {
+    QVERIFY(schema::createEmptyDataFile(dir.filePath(QStringLiteral("selvane.mdb"))));
+    auto diary = DataFile::open(dir.filePath(QStringLiteral("selvane.mdb")));
+    const QDate leap(2024, 2, 29);
+    // A day before the first period, a period over the leap day with a day's gap, six low readings around a
+    // missing one, then three high ones; a reading that is no reading and one without a temperature; the next
+    // period two days long and still running.
+    const std::vector<DayRecord> records{
+        day(leap.addDays(-2), 36.4),       day(leap, 36.3, true),
+        day(leap.addDays(1), 36.35, true), day(leap.addDays(3), 36.25, true),
+        day(leap.addDays(4), 36.4),        day(leap.addDays(5), 36.3),
+        day(leap.addDays(6), 36.35),       day(leap.addDays(7), 36.55),
+        day(leap.addDays(8), 36.6),        day(leap.addDays(9), 36.65),
+        day(leap.addDays(15), 99.0),       day(leap.addDays(16), std::nullopt),
+        day(leap.addDays(28), 36.3, true), day(leap.addDays(29), 36.3, true)};
+    QVERIFY(diary->importRecords(records, {}));
+}
+
 }  // namespace
 
 class TestHistoryCli : public QObject {
@@ -46,29 +77,32 @@ class TestHistoryCli : public QObject {
   private slots:
     void printsHerCyclesOldestFirst() {
         QTemporaryDir dir;
-        QVERIFY(schema::createEmptyDataFile(dir.filePath(QStringLiteral("selvane.mdb"))));
-        {
-            auto diary = DataFile::open(dir.filePath(QStringLiteral("selvane.mdb")));
-            const QDate leap(2024, 2, 29);
-            // A day before the first period, a period over the leap day with a day's gap, six low readings
-            // around a missing one, then three high ones; a reading that is no reading and one without a
-            // temperature; the next period two days long and still running.
-            std::vector<DayRecord> records{
-                day(leap.addDays(-2), 36.4),       day(leap, 36.3, true),
-                day(leap.addDays(1), 36.35, true), day(leap.addDays(3), 36.25, true),
-                day(leap.addDays(4), 36.4),        day(leap.addDays(5), 36.3),
-                day(leap.addDays(6), 36.35),       day(leap.addDays(7), 36.55),
-                day(leap.addDays(8), 36.6),        day(leap.addDays(9), 36.65),
-                day(leap.addDays(15), 99.0),       day(leap.addDays(16), std::nullopt),
-                day(leap.addDays(28), 36.3, true), day(leap.addDays(29), 36.3, true)};
-            QVERIFY(diary->importRecords(records, {}));
-        }
+        writeDiary(dir);
         const Run run = runIn(dir, {QStringLiteral("--cycles")});
         QVERIFY2(run.status == 0, qPrintable(run.err));
-        QCOMPARE(run.out, QByteArray("start,length,bleeding_days,shift_day,coverline\n"
-                                     "2024-02-29,28,3,8,36.40\n"
-                                     "2024-03-28,,2,,\n"));
+        QCOMPARE(run.out, kCsv);
         QVERIFY(run.err.isEmpty());
+    }
+
+    void aLockedDiaryOpensWithItsPassphrase() {
+        QTemporaryDir dir;
+        writeDiary(dir);
+        const QString path = dir.filePath(QStringLiteral("selvane.mdb"));
+        vault::lockDiary(path, vault::Secret::fromText(QStringLiteral("hinoki")), vault::kCheapestCost, {})
+            .reset();
+        QVERIFY(vault::isLockedFile(path));
+        const Run wrong = runIn(dir, {QStringLiteral("--cycles")}, QStringLiteral("hinok"));
+        QCOMPARE(wrong.status, 1);
+        QVERIFY(wrong.out.isEmpty());
+        QVERIFY2(wrong.err.contains(vault::kWrongPassphrase), qPrintable(wrong.err));
+        const Run none = runIn(dir, {QStringLiteral("--cycles")});
+        QCOMPARE(none.status, 1);
+        QVERIFY2(none.err.contains(QStringLiteral("--passphrase-fd")), qPrintable(none.err));
+        const Run run = runIn(dir, {QStringLiteral("--cycles")}, QStringLiteral("hinoki"));
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(run.out, kCsv);
+        QVERIFY2(run.err.contains(QStringLiteral("注意")), qPrintable(run.err));  // it comes out unsealed
+        QVERIFY(vault::isLockedFile(path));
     }
 
     void refusesWhatItCannotRead_data() {
@@ -78,11 +112,10 @@ class TestHistoryCli : public QObject {
         QTest::addColumn<QString>("says");
         const QStringList cycles{QStringLiteral("--cycles")};
         QTest::newRow("an empty diary") << QByteArray("empty") << cycles << 0 << "";
-        QTest::newRow("no diary") << QByteArray() << cycles << 1 << "データファイルがありません";
-        QTest::newRow("a locked diary")
-            << QByteArray("SELVLOCK").append(200, '\x5a') << cycles << 1 << "パスワードを設定した日記";
-        QTest::newRow("not a diary") << QByteArray(4096, '\x7f') << cycles << 1
-                                     << "データファイルを開けません";
+        QTest::newRow("no diary") << QByteArray() << cycles << 1 << "ﾃﾞｰﾀﾌｧｲﾙがありません";
+        QTest::newRow("a damaged locked diary")
+            << QByteArray("SELVLOCK").append(200, '\x5a') << cycles << 1 << "ﾃﾞｰﾀﾌｧｲﾙを開けません";
+        QTest::newRow("not a diary") << QByteArray(4096, '\x7f') << cycles << 1 << "ﾃﾞｰﾀﾌｧｲﾙを開けません";
         QTest::newRow("another command's option")
             << QByteArray("empty") << QStringList{"--cycles", "--format", "drip"} << 2 << "--format";
     }

@@ -88,6 +88,43 @@ class TestAtomicFile : public QObject {
         QCOMPARE(contents(target), QByteArray("new"));
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link.txt"))).isSymLink());
     }
+
+    // A writer killed half-way leaves its temporary file; the sweep takes exactly those: not the file, not a
+    // writer's still at work, not a link, a folder or a name that is not one of ours.
+    void removesOnlyStaleTemporaryFiles() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("selvane.mdb"));
+        QVERIFY(AtomicFile::replace(path, "diary").isEmpty());
+        const pid_t child = fork();
+        if (child == 0) {
+            AtomicFile killed(path);
+            _exit(killed.open() && killed.write("half", 4) ? 0 : 1);  // gone without a commit or clean-up
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QDir folder(dir.path());
+        const QStringList killed =
+            folder.entryList({QStringLiteral(".selvane.mdb.*")}, QDir::Files | QDir::Hidden);
+        QCOMPARE(killed.size(), 1);
+        QVERIFY(AtomicFile::replace(dir.filePath(QStringLiteral("outside")), "theirs").isEmpty());
+        const QStringList others = {".selvane.mdb.abc12", ".selvane.mdb.abc123.bak", ".other.mdb.abc123",
+                                    "selvane.mdb.abc123"};
+        for (const QString& name : others) QVERIFY(AtomicFile::replace(folder.filePath(name), "x").isEmpty());
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("outside")), folder.filePath(".selvane.mdb.Link01")));
+        QVERIFY(folder.mkdir(QStringLiteral(".selvane.mdb.Dir001")));
+        AtomicFile working(path);
+        QVERIFY(working.open() && working.write("new diary", 9));
+
+        QCOMPARE(AtomicFile::removeStale(path), 1);
+        QVERIFY(!folder.exists(killed.first()));
+        for (const QString& name :
+             others + QStringList{".selvane.mdb.Link01", ".selvane.mdb.Dir001", "outside"})
+            QVERIFY2(folder.exists(name), qPrintable(name));
+        QCOMPARE(contents(path), QByteArray("diary"));
+        QVERIFY(working.commit());
+        QCOMPARE(contents(path), QByteArray("new diary"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

@@ -1,13 +1,19 @@
 // The graph: its points taken from the list's grid, the window, and its quick print.
+#include "graph/GraphMarks.h"
+#include "graph/GraphOptions.h"
+#include "graph/GraphOverlay.h"
 #include "graph/GraphPoints.h"
+#include "graph/GraphScale.h"
 #include "graph/frmDisp.h"
 #include "list/frmView.h"
+#include "platform/core/Twips.h"
 #include "platform/ui/WindowPrinter.h"
 #include "support/TestBed.h"
 
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -20,6 +26,8 @@
 #include <QTest>
 
 namespace {
+
+using Temps = QMap<int, QString>;
 
 // A grid of 180 days ending on last, temperatures given by row.
 graphpoints::CellText grid(const QDate& last, const QMap<int, QString>& temps) {
@@ -185,6 +193,139 @@ class TestGraph : public QObject {
         auto* degrees = static_cast<QValueAxis*>(w.G_CHART->chart()->axes(Qt::Vertical).constFirst());
         QCOMPARE(degrees->min(), 34.5);
         QCOMPARE(degrees->max(), 39.5);
+    }
+
+    void optionsAreOffUnlessRememberedOn() {
+        TestBed bed;
+        QCOMPARE(graphoptions::read(nullptr).shift, false);
+        // Anything but the stored "1" is off, garbage included.
+        for (const char* garbage : {"", "yes", "2", "true", "１", "1x"}) {
+            for (const char* section : {"GRAPH_SHIFT", "GRAPH_MENS", "GRAPH_AUTOSCALE"})
+                bed.settings->save(QString::fromLatin1(section), settingkeys::kKey,
+                                   QString::fromUtf8(garbage));
+            const graphoptions::Options read = graphoptions::read(bed.settings.get());
+            QVERIFY2(!read.shift && !read.menstruation && !read.autoScale, garbage);
+        }
+        {
+            GraphBed g;
+            QVERIFY(!g.window->chkShift->isChecked() && !g.window->chkMens->isChecked() &&
+                    !g.window->chkAutoScale->isChecked());
+            // The options sit in the buttons' row, left of them, and the window keeps its designed size.
+            QCOMPARE(g.window->chkShift->y(), g.window->CMD_PRINT->y() + twips::toPixels(60));
+            QVERIFY(g.window->chkAutoScale->geometry().right() < g.window->CMD_PRINT->x());
+            QCOMPARE(g.window->size(), QSize(twips::toPixels(11265), twips::toPixels(7500)));
+            g.window->chkMens->click();
+            g.window->chkAutoScale->click();
+            g.window->chkAutoScale->click();
+            const graphoptions::Options read = graphoptions::read(g.bed.settings.get());
+            QVERIFY(!read.shift && read.menstruation && !read.autoScale);
+            // The next window opens as she left it.
+            frmDisp again(*g.list, g.bed.module, g.bed.services);
+            QVERIFY(again.chkMens->isChecked() && !again.chkShift->isChecked());
+            QVERIFY(g.bed.dialogs.calls.isEmpty());
+        }
+    }
+
+    void axisFitsHerReadingsInTenths_data() {
+        QTest::addColumn<Temps>("temps");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<double>("tick");
+        const QMap<int, QString> none;
+        QTest::newRow("no reading: the fixed axis") << none << 34.5 << 39.5 << 0.5;
+        // Every row has a reading: the average is not drawn.
+        QMap<int, QString> all;
+        for (int row = 1; row <= 180; ++row) all[row] = row % 2 ? "36.25" : "36.70";
+        QTest::newRow("a tenth to spare, one degree tall") << all << 36.0 << 37.0 << 0.1;
+        QMap<int, QString> wide = all;
+        wide[3] = "35.62";
+        wide[4] = "37.41";
+        QTest::newRow("wider than two degrees") << wide << 35.5 << 37.6 << 0.2;
+        QMap<int, QString> slip = all;
+        slip[5] = "365.00";
+        QTest::newRow("an impossible reading is left out") << slip << 36.0 << 37.0 << 0.1;
+        QTest::newRow("the average drawn for empty days")
+            << QMap<int, QString>{{1, "37.90"}} << 36.4 << 38.0 << 0.1;
+    }
+    void axisFitsHerReadingsInTenths() {
+        QFETCH(Temps, temps);
+        const graphscale::ValueRange range =
+            graphscale::fitted(graphpoints::fromGrid(grid(QDate(2001, 5, 7), temps), 36.5f));
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(double, tick);
+        QVERIFY2(
+            qFuzzyCompare(range.min, min) && qFuzzyCompare(range.max, max) && qFuzzyCompare(range.tick, tick),
+            qPrintable(QStringLiteral("%1-%2 by %3").arg(range.min).arg(range.max).arg(range.tick)));
+    }
+
+    void marksCutToTheDaysShown() {
+        const QDate first(2001, 1, 1);  // the oldest day shown (point 0); the last shown is point 179
+        graphpoints::Graph graph =
+            graphpoints::fromGrid(grid(first.addDays(179), {{180 - 20, "36.80"}}), 36.5f);
+        for (int i : {0, 1, 5, 6, 7, 179}) graph.points[size_t(i)].menstruation = true;
+        const auto bands = graphmarks::menstruationBands(graph);
+        QCOMPARE(int(bands.size()), 3);
+        QVERIFY(bands[0].first == 0 && bands[0].last == 1 && bands[1].first == 5 && bands[1].last == 7);
+        QVERIFY(bands[2].first == 179 && bands[2].last == 179);
+
+        history::Cycle begunBefore;  // its six readings lie before the days shown
+        begunBefore.start = first.addDays(-10);
+        begunBefore.length = 40;
+        begunBefore.shiftDay = 31;  // point 20
+        begunBefore.coverline = 36.45;
+        begunBefore.coverlineFrom = first.addDays(-3);
+        history::Cycle noShift;
+        noShift.start = first.addDays(30);
+        noShift.length = 28;
+        history::Cycle running;  // its first higher reading after the last day shown: cut safely
+        running.start = first.addDays(170);
+        running.shiftDay = 20;
+        running.coverline = 36.5;
+        running.coverlineFrom = first.addDays(178);
+        const auto lines = graphmarks::coverlines({running, noShift, begunBefore}, first, graph);
+        QCOMPARE(int(lines.size()), 2);
+        QVERIFY(lines[0].first == 178 && lines[0].last == 179 && !lines[0].firstHigher);
+        QVERIFY(lines[1].first == 0 && lines[1].last == 29 && lines[1].celsius == 36.45);
+        QCOMPARE(lines[1].firstHigher, std::optional<int>(20));
+        QCOMPARE(lines[1].firstHigherValue, 36.8);
+    }
+
+    // A period on 1-3 April, low readings, then a rise on 15 April: the window draws what she turned on.
+    void windowDrawsTheOptionsSheTurnedOn() {
+        TestBed bed(QDate(2001, 5, 20));
+        for (QDate day(2001, 4, 1); day <= QDate(2001, 5, 20); day = day.addDays(1))
+            saveDay(bed, day, day < QDate(2001, 4, 15) ? "36.30" : "36.70", day <= QDate(2001, 4, 3));
+        for (const char* section : {"GRAPH_SHIFT", "GRAPH_MENS", "GRAPH_AUTOSCALE"})
+            bed.settings->save(QString::fromLatin1(section), settingkeys::kKey, QStringLiteral("1"));
+        bed.module.Db = bed.openData();
+        bed.module.SelectedDate = QDate(2001, 5, 20);
+        bed.module.CycleDays = QStringLiteral("28");
+        bed.module.AverageTemp = 36.5f;
+        frmView list(bed.module, bed.services);
+        frmDisp w(list, bed.module, bed.services);
+        w.show();
+        QVERIFY(w.chkShift->isChecked() && w.chkMens->isChecked() && w.chkAutoScale->isChecked());
+        const int april1 = int(QDate(2000, 11, 22).daysTo(QDate(2001, 4, 1)));
+        QCOMPARE(int(w.shading().bands().size()), 1);
+        QCOMPARE(w.shading().bands()[0].first, april1);
+        QCOMPARE(w.shading().bands()[0].last, april1 + 2);
+        QCOMPARE(int(w.shiftMarks().coverlines().size()), 1);
+        const graphmarks::Coverline line = w.shiftMarks().coverlines()[0];
+        QCOMPARE(line.celsius, 36.3);
+        QCOMPARE(line.first, april1 + 8);  // the six days before 15 April
+        QCOMPARE(line.last, 179);          // the running cycle, to the last day shown
+        QCOMPARE(line.firstHigher, std::optional<int>(april1 + 14));
+        auto* degrees = static_cast<QValueAxis*>(w.G_CHART->chart()->axes(Qt::Vertical).constFirst());
+        QVERIFY(degrees->min() > 35.5 && degrees->max() < 37.5);
+        // Off again: the window as designed.
+        w.chkAutoScale->click();
+        w.chkShift->click();
+        w.chkMens->click();
+        QCOMPARE(degrees->min(), 34.5);
+        QCOMPARE(degrees->max(), 39.5);
+        QVERIFY(w.shading().bands().empty() && w.shiftMarks().coverlines().empty());
+        QVERIFY(bed.dialogs.calls.isEmpty());
     }
 
     void printsTitleAndChartOnWhiteWithoutButtons() {

@@ -189,6 +189,8 @@ class TestHistory : public QObject {
         QCOMPARE(cycles[0].bleedingDays, 3);
         QCOMPARE(cycles[0].shiftDay, std::optional<int>(9));
         QCOMPARE(cycles[0].coverline, std::optional<double>(36.4));
+        // The six readings before the rise skip the day without one: they start on cycle day 2.
+        QCOMPARE(cycles[0].coverlineFrom, std::optional<QDate>(QDate(2024, 2, 27)));
         QCOMPARE(cycles[0].daysAfterShift(), std::optional<int>(20));
         QVERIFY(!cycles[1].length && !cycles[1].counted());
         QVERIFY(splitCycles({}).empty());

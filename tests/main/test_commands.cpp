@@ -90,6 +90,7 @@ class TestCommands : public QObject {
                                    "  mnuPartition3 -",
                                    "  mnuFileExportAll 全ﾃﾞｰﾀの書き出し(&E)...",
                                    "  mnuFileImport ﾃﾞｰﾀの読み込み(&I)...",
+                                   "  mnuFileChart 基礎体温表の印刷(&T)...",
                                    "  mnuExit 閉じる(&X)",
                                    "mnuView ﾋﾞｭｰ(&W)",
                                    "  mnuViewAll 一覧(&P)",
@@ -114,6 +115,10 @@ class TestCommands : public QObject {
                 QVERIFY(a->shortcut().isEmpty());
                 QVERIFY(a->isEnabled() && a->isVisible());
             }
+        // The chart needs a cycle; without one she is told so and no dialog opens.
+        bed.dialogs.clear();
+        w->mnuFileChart->trigger();
+        QCOMPARE(bed.dialogs.texts(), QStringList{"月経の記録がないので、基礎体温表を作れません。"});
     }
 
     void toolbarButtonsAsWritten() {

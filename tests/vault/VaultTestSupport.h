@@ -12,6 +12,11 @@
 // A diary text no other file holds: found on disk, it can only be a plain copy of the diary.
 inline const QString kSecretWords = QStringLiteral("誰にも言えない秘密の日記 7f3a9c");
 
+inline QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Every file under folder whose bytes hold the words (as stored: UTF-8).
 inline QStringList filesHolding(const QString& folder, const QString& words = kSecretWords) {
     const QByteArray needle = words.toUtf8();

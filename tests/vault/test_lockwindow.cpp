@@ -1,6 +1,8 @@
 // The locked diary in the program: the passphrase before the main window, setting and removing it from the
 // Settings menu, and the lock with edits pending; never the diary in plain on disk meanwhile.
 #include "VaultTestSupport.h"
+#include "data/Recovery.h"
+#include "main/EditGuard.h"
 #include "main/frmMain.h"
 #include "support/MainBed.h"
 #include "transfer/Backups.h"
@@ -63,16 +65,18 @@ class ScriptedPassphrases : public PassphrasePrompt {
     std::function<void()> whileAsked;
 };
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A bed whose diary holds the secret words today, locked cheaply with kPassphrase.
 void lockBed(MainBed& bed, ScriptedPassphrases& prompts) {
     saveDay(bed, kToday, QStringLiteral("36.6"), true, kSecretWords);
     vault::lockDiary(bed.dataPath(), vault::Secret::fromText(kPassphrase), vault::kCheapestCost, {}).reset();
     bed.services.passphrases = &prompts;
+}
+
+// The same, open in the main window.
+frmMain* startLocked(MainBed& bed, ScriptedPassphrases& prompts) {
+    lockBed(bed, prompts);
+    prompts.unlocks = {kPassphrase};
+    return bed.startMain();
 }
 
 QString diaryOnDisk(const MainBed& bed, const QString& passphrase) {
@@ -280,6 +284,101 @@ class TestLockWindow : public QObject {
         auto fromBackup = vault::unlock(backup, vault::readLockedFile(backup),
                                         vault::Secret::fromText(kPassphrase), std::nullopt, {});
         QCOMPARE(fromBackup.file->load(kToday)->diary, kSecretWords);
+    }
+
+    // Sealed backups are listed and put back from the Settings menu: with the diary's key, or with the
+    // passphrase they were sealed with (asked; a wrong one is refused and changes nothing). The diary stays
+    // locked throughout and nothing of it reaches the disk in plain text.
+    void restoringSealedBackupsFromTheWindow() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        const QString folder = backups::folderBeside(bed.dataPath());
+        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
+                      QDateTime(kToday.addDays(-2), QTime(9, 0)));
+        vault::LockedStore* store = vault::lockedStore(bed.module.Db.get());
+        QSqlDatabase db = bed.module.Db->connection();
+        store->changeKey(
+            db, vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
+        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
+                      QDateTime(kToday.addDays(-1), QTime(9, 0)));
+        w->rtbDiary->setPlainText(QStringLiteral("書き直し"));
+        bed.dialogs.answers << Answer::Yes;  // overwrite
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        const QByteArray rewritten = contents(bed.dataPath());
+
+        auto restore = [&](int index, const QStringList& passphrases) {
+            bed.dialogs.clear();
+            bed.dialogs.choices << index;
+            bed.dialogs.answers << Answer::Yes;
+            prompts.unlocks = passphrases;
+            w->mnuSetRestore->trigger();
+        };
+        restore(1, {});  // newest first: the save's, yesterday's (this key), the one before (the old key)
+        const QStringList lines = bed.dialogs.calls.first().options;
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[1].contains(QStringLiteral("1日分")) &&
+                     lines[2].contains(QStringLiteral("暗号化されています")),
+                 qPrintable(lines.join(u'\n')));
+        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
+        QCOMPARE(diaryOnDisk(bed, QStringLiteral("sugi")), kSecretWords);
+
+        const QByteArray restored = contents(bed.dataPath());
+        restore(3, {QStringLiteral("hinok")});
+        QVERIFY2(bed.dialogs.texts().last().contains(vault::kWrongPassphrase),
+                 qPrintable(bed.dialogs.texts().last()));
+        QCOMPARE(contents(bed.dataPath()), restored);
+        restore(3, {kPassphrase});
+        QCOMPARE(bed.dialogs.texts().last(), QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻しました。"));
+        QVERIFY(vault::lockedStore(bed.module.Db.get()));
+        QCOMPARE(diaryOnDisk(bed, QStringLiteral("sugi")), kSecretWords);
+        QVERIFY(contents(bed.dataPath()) != rewritten);
+        QCOMPARE(filesHolding(temp), QStringList());
+    }
+
+    // Exporting a locked diary warns first that the file is not sealed; No writes nothing.
+    void exportWarnsThatTheFileIsPlain() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        bed.dialogs.clear();
+        bed.dialogs.answers << Answer::No;
+        w->mnuFileExportAll->trigger();
+        QCOMPARE(bed.dialogs.calls.size(), 1);
+        QVERIFY(bed.dialogs.calls.first().text.contains(QStringLiteral("暗号化されません")));
+        QCOMPARE(bed.dialogs.calls.first().buttons, Dialogs::Buttons::YesNo);
+        const QString out = bed.dir.filePath(QStringLiteral("out.csv"));
+        bed.dialogs.answers << Answer::Yes;
+        bed.dialogs.chosenFiles << Dialogs::FileChoice{out, 0};
+        w->mnuFileExportAll->trigger();
+        QCOMPARE(filesHolding(temp), QStringList{out});
+    }
+
+    // Edits kept at a session's end are sealed with the diary's key, and offered again after the unlock.
+    void keptEditsOfALockedDiaryAreSealed() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        const QString kept = bed.dir.filePath(recovery::kFileName);
+        {
+            EditGuard guard(*w, bed.module, kept);
+            w->rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 書きかけ"));
+        }  // the run ends without the closing questions
+        QVERIFY(contents(kept).startsWith("SELVLOCK"));
+        QCOMPARE(filesHolding(temp), QStringList());
+
+        bed.main.reset();
+        bed.module = Module1();
+        bed.dialogs.clear();
+        prompts.unlocks = {kPassphrase};
+        bed.dialogs.answers << Answer::Yes << Answer::Yes;  // save them, overwrite
+        QVERIFY(bed.startMain());
+        QVERIFY(bed.dialogs.texts().first().contains(QStringLiteral("保存されずに終了した編集")));
+        QCOMPARE(diaryOnDisk(bed, kPassphrase), kSecretWords + QStringLiteral(" 書きかけ"));
+        QVERIFY(!QFile::exists(kept));
     }
 
     // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.

@@ -1,11 +1,13 @@
 #include "platform/core/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +52,8 @@ bool AtomicFile::open() {
                                         QStringLiteral(".XXXXXX"));
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);  // made owner-only by the system
     if (fd < 0) return fail(errno);
+    // Held while the file is written: a lock nobody holds marks a temporary file whose writer is gone.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     fd_ = fd;
     temp_ = name;
     if (::fchmod(fd_, mode_) != 0) return fail(errno);
@@ -92,6 +96,13 @@ bool AtomicFile::commit() {
     if (fd_ < 0) return false;
     if (!flush()) return false;
     if (::fsync(fd_) != 0) return fail(errno);
+    // The lock stays through the rename on a duplicate, so no sweep takes the file from under it.
+    struct Held {
+        int fd;
+        ~Held() {
+            if (fd >= 0) ::close(fd);
+        }
+    } held{::dup(fd_)};
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
@@ -106,6 +117,35 @@ QString AtomicFile::replace(const QString& path, const QByteArray& bytes, unsign
     AtomicFile file(path, mode);
     if (file.open() && file.write(bytes) && file.commit()) return QString();
     return file.errorString();
+}
+
+int AtomicFile::removeStale(const QString& path) {
+    const QFileInfo target(resolved(path));
+    const QDir folder = target.absoluteDir();
+    // Exactly the names open() makes: a dot, the target's name, a dot and mkostemp's six characters.
+    const QRegularExpression ours(QStringLiteral("^\\.") + QRegularExpression::escape(target.fileName()) +
+                                  QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    const QStringList names =
+        folder.entryList({QStringLiteral(".") + target.fileName() + QStringLiteral(".*")},
+                         QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!ours.match(name).hasMatch()) continue;
+        const QByteArray file = QFile::encodeName(folder.filePath(name));
+        const int fd = ::open(file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {};
+        struct stat there {};
+        // A writer still at work holds its lock; the name must still be the file just locked.
+        const bool stale = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                           opened.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                           ::lstat(file.constData(), &there) == 0 && there.st_dev == opened.st_dev &&
+                           there.st_ino == opened.st_ino;
+        if (stale && ::unlink(file.constData()) == 0) ++removed;
+        ::close(fd);
+    }
+    if (removed > 0) syncFolder(folder.absolutePath());
+    return removed;
 }
 
 bool syncFolder(const QString& folder) {

@@ -28,6 +28,11 @@ class AtomicFile {
     // The whole file at once; empty on success, otherwise the failure's description.
     static QString replace(const QString& path, const QByteArray& bytes, unsigned mode = 0600);
 
+    // Removes the temporary files that writes of path killed half-way left beside it (".name.XXXXXX", ours,
+    // no longer held by a writer); never path itself, a link, or a file of another name or owner. Returns
+    // how many went.
+    static int removeStale(const QString& path);
+
   private:
     bool flush();
     bool fail(int error);

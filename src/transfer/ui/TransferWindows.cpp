@@ -50,10 +50,24 @@ bool backupBefore(const Services& services, QWidget* parent, DataFile& db, backu
 
 void rotateQuietly(const Services& services) { backups::rotate(backupFolder(services), services.today()); }
 
-QString listLine(const backups::Entry& entry) {
-    const backups::Inspection look = backups::inspect(entry.path, false);
+// A sealed backup is looked into with the diary's key only: the list asks for no passphrase.
+std::optional<backups::Inspection> lookInto(DataFile* db, const QString& path,
+                                            const backups::SealedReader& sealed) {
+    try {
+        if (const auto opened = sealed && db ? sealed(*db, path, false) : nullptr)
+            return backups::inspect(opened->handle(), false);
+    } catch (const PgError&) {
+        return std::nullopt;  // sealed with another passphrase, or damaged: told when she chooses it
+    }
+    return backups::inspect(path, false);
+}
+
+QString listLine(const backups::Entry& entry, DataFile* db, const backups::SealedReader& sealed) {
+    const std::optional<backups::Inspection> looked = lookInto(db, entry.path, sealed);
     QString line = jatext::kanjiDate(entry.made.date()) + entry.made.toString(QStringLiteral(" HH:mm:ss　")) +
                    backups::reasonText(entry.reason) + QStringLiteral("　");
+    if (!looked) return line + QStringLiteral("（暗号化されています）");
+    const backups::Inspection& look = *looked;
     if (!look.ok) return line + QStringLiteral("（読めません）");
     line += QStringLiteral("%1日分").arg(look.days);
     if (!look.lastDay.isEmpty()) line += QStringLiteral("　最新の日 ") + look.lastDay;
@@ -63,6 +77,12 @@ QString listLine(const backups::Entry& entry) {
 }  // namespace
 
 void exportAll(const Services& services, QWidget* parent, DataFile* db) {
+    // A diary kept sealed leaves it only in plain text, and only once she has read so.
+    if (db && db->store() &&
+        services.dialogs->message(
+            parent, wholeexport::kNotSealedWarning + QStringLiteral("\r書き出しますか？"), kExportTitle,
+            Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
     const QString proposed = paths::inFolder(
         services.appFolder,
         QStringLiteral("selvane-") + jatext::compactDate(services.today()) + QStringLiteral(".csv"));
@@ -172,14 +192,15 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
     }
 }
 
-bool restoreBackup(const Services& services, QWidget* parent, DataFile* db) {
+bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
+                   const backups::SealedReader& sealed) {
     const std::vector<backups::Entry> entries = backups::list(backupFolder(services));
     if (entries.empty()) {
         services.dialogs->plain(parent, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟがありません。"));
         return false;
     }
     QStringList lines;
-    for (const backups::Entry& entry : entries) lines.append(listLine(entry));
+    for (const backups::Entry& entry : entries) lines.append(listLine(entry, db, sealed));
     const std::optional<int> choice = services.dialogs->choose(
         parent, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んでください（新しい順）。"), kRestoreTitle, lines);
     if (!choice || *choice < 0 || size_t(*choice) >= entries.size()) return false;
@@ -195,7 +216,7 @@ bool restoreBackup(const Services& services, QWidget* parent, DataFile* db) {
     try {
         TransferProgress progress(parent, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻しています…"), false);
         backups::restore(requireOpen(db), chosen.path, backupFolder(services), now(services),
-                         progress.callback());
+                         progress.callback(), sealed);
     } catch (const PgError& error) {
         warn(services, parent,
              QStringLiteral("戻せませんでした。日記は変わっていません。\r") + error.description(),

@@ -50,11 +50,12 @@ void wipeField(QLineEdit* field) {
     if (field) field->clear();
 }
 
-UnlockDialog::UnlockDialog(QWidget* parent) : QDialog(parent) {
+UnlockDialog::UnlockDialog(QWidget* parent, const QString& text) : QDialog(parent) {
     prepare(this, QStringLiteral("Selvane - ﾛｯｸ解除"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(wrappedLabel(this, "lblUnlock",
-                                   QStringLiteral("日記はロックされています。パスワードを入力して下さい。")));
+    layout->addWidget(wrappedLabel(
+        this, "lblUnlock",
+        text.isEmpty() ? QStringLiteral("日記はロックされています。パスワードを入力して下さい。") : text));
     field = passphraseField(this, "txtPassphrase");
     layout->addWidget(field);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -143,6 +144,12 @@ vault::PassphraseChoice PassphraseDialog::choice() const {
 
 std::optional<vault::Secret> QtPassphrasePrompt::askUnlock(QWidget* parent) {
     UnlockDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.passphrase();
+}
+
+std::optional<vault::Secret> QtPassphrasePrompt::askBackup(QWidget* parent) {
+    UnlockDialog dialog(parent, kBackupPassphraseText);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.passphrase();
 }

@@ -18,7 +18,8 @@ void wipeField(QLineEdit* field);
 class UnlockDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit UnlockDialog(QWidget* parent = nullptr);
+    // text: what is asked, when it is not the locked diary's passphrase.
+    explicit UnlockDialog(QWidget* parent = nullptr, const QString& text = {});
     ~UnlockDialog() override;
     vault::Secret passphrase() const;
 

@@ -2,6 +2,7 @@
 
 #include "vault/Passphrase.h"
 
+#include <QString>
 #include <optional>
 
 class QWidget;
@@ -14,11 +15,17 @@ class PassphrasePrompt {
     virtual std::optional<vault::Secret> askUnlock(QWidget* parent) = 0;
     // Setting a passphrase (plain diary), or changing or removing it (locked diary); nothing on Cancel.
     virtual std::optional<vault::PassphraseChoice> askChoice(QWidget* parent, bool locked) = 0;
+    // The passphrase of a backup sealed with another one than the diary's; nothing on Cancel.
+    virtual std::optional<vault::Secret> askBackup(QWidget* parent) { return askUnlock(parent); }
 };
+
+inline const QString kBackupPassphraseText =
+    QStringLiteral("このバックアップは別のパスワードで暗号化されています。そのパスワードを入力して下さい。");
 
 // Production: the unlock dialog and the passphrase dialog.
 class QtPassphrasePrompt : public PassphrasePrompt {
   public:
     std::optional<vault::Secret> askUnlock(QWidget* parent) override;
     std::optional<vault::PassphraseChoice> askChoice(QWidget* parent, bool locked) override;
+    std::optional<vault::Secret> askBackup(QWidget* parent) override;
 };

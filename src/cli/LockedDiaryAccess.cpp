@@ -1,0 +1,95 @@
+#include "cli/LockedDiaryAccess.h"
+
+#include "data/DataFile.h"
+#include "platform/core/PgError.h"
+#include "vault/LockedDiary.h"
+#include "vault/Passphrase.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+namespace {
+
+const QString kPassphrasePrompt = QStringLiteral("ﾊﾟｽﾜｰﾄﾞ: ");
+
+// A locked diary opened with one passphrase; the reason on err when it does not open.
+std::unique_ptr<DataFile> openLocked(Context& context, const QString& path, const QString& prompt) {
+    vault::LockedFile file = vault::readLockedFile(path);
+    if (file.fault != vault::Fault::None) {
+        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：") << oneLine(vault::faultText(file.fault))
+                    << Qt::endl;
+        return nullptr;
+    }
+    const std::optional<vault::Secret> passphrase = readPassphrase(context, prompt);
+    if (!passphrase) return nullptr;
+    try {
+        vault::Unlocked opened = vault::unlock(path, std::move(file), *passphrase, std::nullopt, {});
+        if (opened.fault == vault::Fault::None) return std::move(opened.file);
+        context.err << oneLine(vault::faultText(opened.fault)) << Qt::endl;
+    } catch (const PgError& error) {
+        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：") << oneLine(error.description()) << Qt::endl;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QString oneLine(QString text) { return text.replace(u'\r', u' '); }
+
+std::optional<vault::Secret> readPassphrase(Context& context, const QString& prompt) {
+    try {
+        if (context.passphraseFd >= 0) {
+            std::optional<vault::Secret> line = vault::readPassphraseLine(context.passphraseFd);
+            if (!line)
+                context.err << QStringLiteral("--passphrase-fd %1 からﾊﾟｽﾜｰﾄﾞを読めませんでした。")
+                                   .arg(context.passphraseFd)
+                            << Qt::endl;
+            return line;
+        }
+        std::optional<vault::Secret> typed = vault::askOnTerminal(prompt);
+        if (!typed)
+            context.err
+                << QStringLiteral(
+                       "ﾊﾟｽﾜｰﾄﾞを読めませんでした。端末のないときは --passphrase-fd N で渡して下さい。")
+                << Qt::endl;
+        return typed;
+    } catch (const PgError& error) {
+        context.err << oneLine(error.description()) << Qt::endl;
+        return std::nullopt;
+    }
+}
+
+std::unique_ptr<DataFile> Context::openDiary(const QString& prompt) {
+    const QString path = dataPath();
+    if (!QFileInfo(path).isFile()) {
+        err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << QDir::toNativeSeparators(path) << Qt::endl;
+        return nullptr;
+    }
+    if (vault::isLockedFile(path))
+        return openLocked(*this, path, prompt.isEmpty() ? kPassphrasePrompt : prompt);
+    try {
+        return DataFile::open(path);
+    } catch (const PgError& error) {
+        err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：") << oneLine(error.description()) << Qt::endl;
+        return nullptr;
+    }
+}
+
+transfercommands::Access diaryAccess(Context& context) {
+    transfercommands::Access access;
+    if (vault::isLockedFile(context.dataPath()))
+        access.open = [&context](const QString& path, QTextStream&) {
+            return openLocked(context, path, kPassphrasePrompt);
+        };
+    // A sealed backup opens with the diary's key, or with the next passphrase read for it.
+    access.sealed = [&context](DataFile& diary, const QString& path, bool ask) {
+        std::function<std::optional<vault::Secret>()> asking;
+        if (ask)
+            asking = [&context] { return readPassphrase(context, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟのﾊﾟｽﾜｰﾄﾞ: ")); };
+        return vault::openSealedCopy(path, vault::lockedStore(&diary), asking);
+    };
+    return access;
+}
+
+}  // namespace cli

@@ -1,0 +1,72 @@
+#include "graph/GraphOverlay.h"
+
+#include <QAbstractSeries>
+#include <QChart>
+#include <QPainter>
+
+namespace {
+
+// Between the plot area's background and its grid lines, or above every series but under the legend.
+constexpr double kBehindZ = 0.5;
+constexpr double kAboveZ = 12.5;
+const QColor kBandColour(0xf4, 0xb6, 0xc8, 0x90);
+const QColor kCoverlineColour(0x1f, 0x5f, 0xbf);
+constexpr double kMarkRadius = 4.5;
+
+}  // namespace
+
+GraphOverlay::GraphOverlay(QChart* chart, QAbstractSeries* curve, Layer layer)
+    : QGraphicsItem(chart), chart_(chart), curve_(curve) {
+    setZValue(layer == Layer::Behind ? kBehindZ : kAboveZ);
+    setAcceptedMouseButtons(Qt::NoButton);
+}
+
+void GraphOverlay::setBands(std::vector<graphmarks::Band> bands) {
+    bands_ = std::move(bands);
+    refresh();
+}
+
+void GraphOverlay::setCoverlines(std::vector<graphmarks::Coverline> lines) {
+    lines_ = std::move(lines);
+    refresh();
+}
+
+void GraphOverlay::refresh() {
+    prepareGeometryChange();
+    update();
+}
+
+QRectF GraphOverlay::boundingRect() const {
+    return chart_->plotArea().adjusted(-kMarkRadius, -kMarkRadius, kMarkRadius, kMarkRadius);
+}
+
+double GraphOverlay::xOf(double index) const { return chart_->mapToPosition(QPointF(index, 0), curve_).x(); }
+double GraphOverlay::yOf(double celsius) const {
+    return chart_->mapToPosition(QPointF(0, celsius), curve_).y();
+}
+
+void GraphOverlay::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    const QRectF plot = chart_->plotArea();
+    painter->save();
+    painter->setClipRect(plot);
+    painter->setRenderHint(QPainter::Antialiasing);
+    for (const graphmarks::Band& band : bands_) {
+        const double left = xOf(band.first - 0.5);
+        const double right = xOf(band.last + 0.5);
+        painter->fillRect(QRectF(left, plot.top(), right - left, plot.height()), kBandColour);
+    }
+    painter->setPen(QPen(kCoverlineColour, 1.5));
+    for (const graphmarks::Coverline& line : lines_) {
+        const double y = yOf(line.celsius);
+        painter->drawLine(QPointF(xOf(line.first), y), QPointF(xOf(line.last), y));
+    }
+    painter->setClipping(false);
+    painter->setPen(QPen(kCoverlineColour, 2));
+    painter->setBrush(Qt::white);
+    for (const graphmarks::Coverline& line : lines_) {
+        if (!line.firstHigher) continue;
+        const QPointF at(xOf(*line.firstHigher), yOf(line.firstHigherValue));
+        if (plot.contains(at)) painter->drawEllipse(at, kMarkRadius, kMarkRadius);
+    }
+    painter->restore();
+}

@@ -1,0 +1,53 @@
+#include "graph/GraphScale.h"
+
+#include "history/Cycles.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace graphscale {
+namespace {
+
+constexpr int kSpare = 1;          // tenths of a degree on each side
+constexpr int kShortestSpan = 10;  // tenths: a flat curve is not blown up to fill the chart
+
+bool plausible(double celsius) {
+    return celsius >= history::kLowestReading && celsius <= history::kHighestReading;
+}
+
+}  // namespace
+
+ValueRange fitted(const graphpoints::Graph& graph) {
+    std::optional<double> lowest;
+    std::optional<double> highest;
+    bool averageShown = false;
+    double average = 0;
+    for (const graphpoints::Point& point : graph.points) {
+        if (!point.reading) {
+            averageShown = true;
+            average = point.value;
+            continue;
+        }
+        if (!plausible(point.value)) continue;
+        lowest = std::min(lowest.value_or(point.value), point.value);
+        highest = std::max(highest.value_or(point.value), point.value);
+    }
+    if (!lowest) return kFixed;
+    if (averageShown && plausible(average)) {
+        lowest = std::min(*lowest, average);
+        highest = std::max(*highest, average);
+    }
+    // In tenths; the small allowance keeps 36.7 read as a float from landing on 36.8.
+    int low = static_cast<int>(std::floor(*lowest * 10 + 1e-6)) - kSpare;
+    int high = static_cast<int>(std::ceil(*highest * 10 - 1e-6)) + kSpare;
+    if (high - low < kShortestSpan) {
+        const int missing = kShortestSpan - (high - low);
+        low -= missing / 2;
+        high += missing - missing / 2;
+    }
+    const int span = high - low;
+    const double tick = span <= 20 ? 0.1 : span <= 40 ? 0.2 : 0.5;
+    return {low / 10.0, high / 10.0, tick};
+}
+
+}  // namespace graphscale

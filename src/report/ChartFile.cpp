@@ -1,0 +1,44 @@
+#include "report/ChartFile.h"
+
+#include "data/DataFile.h"
+#include "history/CycleHistory.h"
+#include "platform/core/AtomicFile.h"
+#include "report/ChartPainter.h"
+#include "transfer/WholeExport.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPdfWriter>
+
+namespace report {
+
+std::optional<ChartModel> chartOf(DataFile& file, int cycles, const QDate& through) {
+    const std::vector<history::Cycle> latest = history::latestCycles(file, through, cycles);
+    if (latest.empty()) return std::nullopt;
+    return buildChart(latest, file.range(latest.back().start, through), through);
+}
+
+QByteArray pdfOf(const ChartModel& chart) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) return {};
+    bool painted = false;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(600);
+        writer.setTitle(QStringLiteral("基礎体温表"));
+        writer.setCreator(QStringLiteral("Selvane"));
+        painted = paintChart(writer, chart);
+    }
+    return painted ? bytes : QByteArray();
+}
+
+QString writePdf(const ChartModel& chart, const QString& path, const QString& dataPath) {
+    if (QFileInfo(path).isDir() || wholeexport::isDataFile(path, dataPath))
+        return QStringLiteral("そこには保存できません。");
+    const QByteArray bytes = pdfOf(chart);
+    if (bytes.isEmpty()) return QStringLiteral("基礎体温表を描けませんでした。");
+    return AtomicFile::replace(path, bytes);
+}
+
+}  // namespace report

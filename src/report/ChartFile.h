@@ -1,0 +1,25 @@
+#pragma once
+
+#include "report/ChartModel.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class DataFile;
+
+namespace report {
+
+// The chart of her last `cycles` cycles as known on through, read from the data file (only the rows of those
+// cycles). Nothing when the diary has no cycle (no menstruation day on or before through). Throws PgError.
+std::optional<ChartModel> chartOf(DataFile& file, int cycles, const QDate& through);
+
+// The chart as a PDF document (empty when it could not be painted).
+QByteArray pdfOf(const ChartModel& chart);
+
+// Writes the chart as a PDF file at path in one step, replacing what was there; the diary's own file is
+// refused. The failure's description, or an empty text when written; on failure the file at path is as it
+// was (nothing there when there was nothing).
+QString writePdf(const ChartModel& chart, const QString& path, const QString& dataPath);
+
+}  // namespace report

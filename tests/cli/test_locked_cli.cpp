@@ -1,0 +1,203 @@
+// The commands on a locked diary as a script runs them: the passphrase from --passphrase-fd (here standard
+// input), a wrong one changing nothing, and never the diary in plain text on disk unless she exports it.
+#include "../vault/VaultTestSupport.h"
+#include "data/Schema.h"
+#include "vault/LockedDiary.h"
+
+#include <unistd.h>
+#include <QProcess>
+
+namespace {
+
+const QString kPassphrase = QStringLiteral("hinoki");
+const QDate kDay(2024, 5, 3);
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray csvOf(const QString& day, const QString& diary) {
+    return "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\n" + day.toUtf8() +
+           ",36.5,,,," + diary.toUtf8() + ",0,0\n";
+}
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// The program copied beside a diary holding the secret words, in a folder of its own.
+struct Folder {
+    QTemporaryDir dir;
+    QString temp;  // TMPDIR of the runs
+
+    explicit Folder(const QString& tempRoot) : temp(tempRoot) {
+        QFile::copy(QStringLiteral(SELVANE_EXE), path("selvane"));
+        schema::createEmptyDataFile(path("selvane.mdb"));
+        writeFile(path("secret.csv"), csvOf(kDay.toString(Qt::ISODate), kSecretWords));
+        run({"--import", "secret.csv"});
+        QFile::remove(path("secret.csv"));
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString data() const { return path("selvane.mdb"); }
+    void lockCheaply() const {
+        vault::lockDiary(data(), vault::Secret::fromText(kPassphrase), vault::kCheapestCost, {}).reset();
+    }
+    // lines: what the program reads from --passphrase-fd 0; without them it has no way to ask at all.
+    Run run(const QStringList& arguments, const std::optional<QStringList>& lines = std::nullopt) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("TMPDIR"), temp);
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(dir.path());
+        process.setChildProcessModifier([] { ::setsid(); });  // no controlling terminal
+        QStringList all = arguments;
+        if (lines) all << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
+        process.start(path("selvane"), all);
+        if (lines) process.write(lines->join(u'\n').toUtf8() + '\n');
+        process.closeWriteChannel();
+        Run result;
+        if (!process.waitForFinished(60000)) return result;
+        result.status = process.exitCode();
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+    // The diary on disk, opened with the passphrase: the day's diary text, or why it did not open.
+    QString diaryWith(const QString& passphrase, const QDate& day = kDay) const {
+        auto opened = vault::unlock(data(), vault::readLockedFile(data()),
+                                    vault::Secret::fromText(passphrase), std::nullopt, {});
+        if (!opened.file) return QStringLiteral("fault %1").arg(int(opened.fault));
+        const auto record = opened.file->load(day);
+        return record ? record->diary : QStringLiteral("no day");
+    }
+    // The folder lies inside the temporary folder, which a search covers whole.
+    QStringList plainCopies() const {
+        QStringList found = filesHolding(dir.path()) + filesHolding(temp);
+        found.removeDuplicates();
+        return found;
+    }
+};
+
+}  // namespace
+
+class TestLockedCli : public QObject {
+    Q_OBJECT
+
+  public:
+    QString temp;
+
+  private slots:
+    // Every whole-diary command opens a locked diary with the passphrase read from the descriptor; none of
+    // them leaves the diary readable on disk, and a wrong or missing passphrase changes nothing.
+    void commandsOpenTheLockedDiary() {
+        Folder folder(temp);
+        folder.lockCheaply();
+        const QByteArray locked = contents(folder.data());
+        const QDir backups(folder.path("backups"));
+        const QStringList earlier = backups.entryList(QDir::Files);  // the plain one before the import
+
+        Run wrong = folder.run({"--check"}, QStringList{"hinok"});
+        QCOMPARE(wrong.status, 1);
+        QVERIFY2(wrong.err.contains(vault::kWrongPassphrase), qPrintable(wrong.err));
+        Run noWay = folder.run({"--backup"});
+        QCOMPARE(noWay.status, 1);
+        QVERIFY2(noWay.err.contains(QStringLiteral("--passphrase-fd")), qPrintable(noWay.err));
+        QVERIFY(folder.run({"--import", "none.csv"}, QStringList{"hinok"}).status == 1);
+        QCOMPARE(contents(folder.data()), locked);
+        QCOMPARE(backups.entryList(QDir::Files), earlier);
+
+        Run check = folder.run({"--check"}, QStringList{kPassphrase});
+        QCOMPARE(check.status, 0);
+        QVERIFY2(check.out.contains(QStringLiteral("記録のある日：1日")), qPrintable(check.out + check.err));
+        QCOMPARE(folder.run({"--backup"}, QStringList{kPassphrase}).status, 0);
+        const QStringList made = backups.entryList(QDir::Files);
+        QCOMPARE(made.size(), earlier.size() + 1);
+        for (const QString& name : made)
+            QCOMPARE(vault::isLockedFile(backups.filePath(name)), !earlier.contains(name));
+        QVERIFY(
+            writeFile(folder.path("more.csv"), csvOf(QStringLiteral("2024-05-04"), QStringLiteral("晴れ"))));
+        QCOMPARE(folder.run({"--import", "more.csv"}, QStringList{kPassphrase}).status, 0);
+        QCOMPARE(folder.diaryWith(kPassphrase, kDay.addDays(1)), QStringLiteral("晴れ"));
+        QCOMPARE(folder.plainCopies(), QStringList());
+
+        Run report = folder.run({"--report", "chart.pdf"}, QStringList{kPassphrase});  // opened: no period
+        QVERIFY2(report.status == 1 && report.err.contains(QStringLiteral("月経の記録がない")),
+                 qPrintable(report.err));
+
+        // An export is plain text because she asks for it, and says so.
+        QCOMPARE(folder.run({"--export", "wrong.csv"}, QStringList{"x"}).status, 1);
+        QVERIFY(!QFile::exists(folder.path("wrong.csv")));
+        Run exported = folder.run({"--export", "out.csv"}, QStringList{kPassphrase});
+        QCOMPARE(exported.status, 0);
+        QVERIFY2(exported.err.contains(QStringLiteral("暗号化されません")), qPrintable(exported.err));
+        QCOMPARE(folder.plainCopies(), QStringList{folder.path("out.csv")});
+    }
+
+    // Set from a plain diary (one line), changed (old line, new line), removed (one line); a wrong current
+    // passphrase or a refused new one changes nothing.
+    void settingChangingAndRemovingThePassphrase() {
+        Folder folder(temp);
+        QCOMPARE(folder.run({"--backup"}).status, 0);  // plain copies made before: this one and the import's
+        Run short_ = folder.run({"--set-passphrase"}, QStringList{"abc"});
+        QCOMPARE(short_.status, 1);
+        QVERIFY(!vault::isLockedFile(folder.data()));
+
+        Run set = folder.run({"--set-passphrase"}, QStringList{kPassphrase});
+        QCOMPARE(set.status, 0);
+        QVERIFY2(set.err.contains(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟが2個残っています")), qPrintable(set.err));
+        QCOMPARE(folder.diaryWith(kPassphrase), kSecretWords);
+
+        const QByteArray locked = contents(folder.data());
+        QCOMPARE(folder.run({"--set-passphrase"}, QStringList{"hinok", "sugi-2024"}).status, 1);
+        QCOMPARE(folder.run({"--remove-passphrase"}, QStringList{"sugi-2024"}).status, 1);
+        QCOMPARE(folder.run({"--set-passphrase", "--format", "drip"}, QStringList{kPassphrase}).status, 2);
+        QCOMPARE(contents(folder.data()), locked);
+
+        QCOMPARE(folder.run({"--set-passphrase"}, QStringList{kPassphrase, "sugi-2024"}).status, 0);
+        QCOMPARE(folder.diaryWith(kPassphrase),
+                 QStringLiteral("fault %1").arg(int(vault::Fault::WrongPassphrase)));
+        QCOMPARE(folder.diaryWith(QStringLiteral("sugi-2024")), kSecretWords);
+        const QStringList plainBackup = filesHolding(folder.path("backups"));
+        QCOMPARE(plainBackup.size(), 1);  // the copy made before: only she may delete it
+        QCOMPARE(folder.plainCopies(), plainBackup);
+
+        QCOMPARE(folder.run({"--remove-passphrase"}, QStringList{"sugi-2024"}).status, 0);
+        QVERIFY(!vault::isLockedFile(folder.data()));
+        QVERIFY(folder.run({"--check"}).out.contains(QStringLiteral("記録のある日：1日")));
+        QCOMPARE(folder.run({"--remove-passphrase"}).status, 1);  // nothing to remove
+    }
+
+    // A backup sealed before the passphrase changed opens with the one it was sealed with (the second line);
+    // the diary stays locked with its own key. A backup that does not open is refused and changes nothing.
+    void restoringASealedBackup() {
+        Folder folder(temp);
+        folder.lockCheaply();
+        QCOMPARE(folder.run({"--backup", "copies"}, QStringList{kPassphrase}).status, 0);
+        const QString backup =
+            folder.path("copies/" + QDir(folder.path("copies")).entryList(QDir::Files).constFirst());
+        QVERIFY(writeFile(folder.path("later.csv"),
+                          csvOf(kDay.toString(Qt::ISODate), QStringLiteral("書き直し"))));
+        QCOMPARE(folder.run({"--import", "later.csv", "--on-conflict", "replace"}, QStringList{kPassphrase})
+                     .status,
+                 0);
+        QCOMPARE(folder.run({"--set-passphrase"}, QStringList{kPassphrase, "sugi-2024"}).status, 0);
+
+        const QByteArray before = contents(folder.data());
+        Run refused = folder.run({"--restore", backup}, QStringList{"sugi-2024", "hinok"});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains(vault::kWrongPassphrase), qPrintable(refused.err));
+        QCOMPARE(contents(folder.data()), before);
+
+        Run restored = folder.run({"--restore", backup}, QStringList{"sugi-2024", kPassphrase});
+        QVERIFY2(restored.status == 0, qPrintable(restored.err));
+        QCOMPARE(folder.diaryWith(QStringLiteral("sugi-2024")), kSecretWords);
+        QCOMPARE(folder.plainCopies(), QStringList());
+    }
+};
+
+int main(int argc, char* argv[]) { return runInOwnTemp<TestLockedCli, QCoreApplication>(argc, argv); }
+#include "test_locked_cli.moc"
