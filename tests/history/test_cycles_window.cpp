@@ -1,5 +1,6 @@
 // The cycle window over a real data file: its rows, the figures or the sentence instead of them, the batch
-// of older cycles, and histories that are no use for figures.
+// of older cycles, and malformed histories that give no figure.
+#include "history/CycleHistory.h"
 #include "history/ui/CycleChart.h"
 #include "history/ui/frmCycles.h"
 #include "support/TestBed.h"

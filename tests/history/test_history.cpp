@@ -72,17 +72,6 @@ Cycle counted(int length, int bleeding = 5, std::optional<int> shiftDay = std::n
     return cycle;
 }
 
-// A data file in a temporary folder holding the given days.
-struct Diary {
-    explicit Diary(const std::vector<DayRecord>& records) {
-        const QString path = dir.filePath(QStringLiteral("selvane.mdb"));
-        if (schema::createEmptyDataFile(path, nullptr)) file = DataFile::open(path);
-        if (file && !records.empty()) file->importRecords(records, {});
-    }
-    QTemporaryDir dir;
-    std::unique_ptr<DataFile> file;
-};
-
 }  // namespace
 
 class TestHistory : public QObject {
@@ -219,27 +208,13 @@ class TestHistory : public QObject {
         QCOMPARE(forecast->longest, 31);
     }
 
-    void cyclesReadAsTheWindowAndTheCsvShowThem() {
-        Cycle shifted = counted(29, 5, 15);
-        shifted.start = QDate(2024, 2, 29);
-        shifted.coverline = 36.5;
-        QCOMPARE(csvLine(shifted), QStringLiteral("2024-02-29,29,5,15,36.50"));
-        const CycleRow row = rowTexts(shifted);
-        QCOMPARE(QStringList({row.start, row.length, row.bleeding, row.shift, row.coverline, row.flag}),
-                 QStringList({"2024/02/29", "29日", "5日", "15日目", "36.50℃", ""}));
+    // The window's rows, figures and flags are checked through the window; here what only the texts decide.
+    void cyclesReadAsTheCsvShowsThem() {
         Cycle running;
-        running.start = QDate(2024, 3, 29);
+        running.start = QDate(2024, 2, 29);
         running.bleedingDays = 3;
-        QCOMPARE(csvLine(running), QStringLiteral("2024-03-29,,3,,"));
-        QCOMPARE(rowTexts(running).length, QStringLiteral("継続中"));
-        QCOMPARE(rowTexts(running).shift, QStringLiteral("－"));
+        QCOMPARE(csvLine(running), QStringLiteral("2024-02-29,,3,,"));
         QVERIFY(rowTexts(running).flag.isEmpty());  // still running: not counted, yet not out of bounds
-        for (int length : {14, 100}) {
-            Cycle odd = counted(length);
-            odd.start = running.start;
-            QCOMPARE(rowTexts(odd).flag, QStringLiteral("対象外"));
-            QVERIFY(rowTexts(odd).flagWhy.contains(QString::number(length < 15 ? 15 : 99)));
-        }
         // A coverline made of 0.05 steps prints its two decimals exactly.
         for (int steps = 600; steps <= 900; ++steps) {
             Cycle cycle = counted(28, 4, 10);
@@ -249,10 +224,6 @@ class TestHistory : public QObject {
             QCOMPARE(qRound(text.toDouble() * 20), steps);
             QCOMPARE(text.size(), 5);
         }
-        const auto summary = summarize({counted(28, 4, 14), counted(31, 6), counted(29, 5)}, 6);
-        QCOMPARE(figureTexts(*summary),
-                 QStringList({"3周期", "29.3日", "29.0日", "28日", "31日", "1.5日", "5.0日", "15.0日"}));
-        QCOMPARE(figureCaptions().size(), figureTexts(*summary).size());
     }
 
     void theForecastsCycleComesFromTheLatestCyclesOfTheWholeFile() {
@@ -260,58 +231,19 @@ class TestHistory : public QObject {
         std::vector<int> lengths(10, 40);
         for (int i = 0; i < 6; ++i) lengths.push_back(30);
         lengths.insert(lengths.end(), {10, 12, 20});
-        Diary diary(periodRecords(QDate(2023, 1, 1), lengths));
-        QVERIFY(diary.file);
-        const auto cycle = forecastCycle(*diary.file);
+        TestBed bed;
+        addPeriods(bed, QDate(2023, 1, 1), lengths);
+        const auto cycle = forecastCycle(*bed.openData());
         QVERIFY(cycle);
         QCOMPARE(cycle->days, 30);
         QCOMPARE(cycle->cycles, 6);
         QCOMPARE(std::pair(cycle->shortest, cycle->longest), std::pair(30, 30));
 
         // Only the latest twelve cycles are looked at: nine flagged ones hide everything older.
-        Diary flagged(periodRecords(QDate(2023, 1, 1),
-                                    {30, 30, 30, 30, 10, 10, 10, 10, 10, 10, 10, 10, 10, 30, 30, 5}));
-        QVERIFY(!forecastCycle(*flagged.file));
-    }
-
-    void malformedHistoriesGiveNoFigures_data() {
-        QTest::addColumn<int>("days");
-        QTest::addColumn<int>("every");  // a menstruation day every this many days; 0: none
-        QTest::addColumn<double>("temp");
-        QTest::newRow("a single day") << 1 << 1 << 36.5;
-        QTest::newRow("every day menstruation") << 400 << 1 << 36.5;
-        QTest::newRow("no menstruation") << 400 << 0 << 36.5;
-        QTest::newRow("readings below 30") << 200 << 28 << 3.65;
-        QTest::newRow("readings above 45") << 200 << 28 << 365.0;
-        QTest::newRow("no readings") << 200 << 28 << 0.0;
-    }
-    void malformedHistoriesGiveNoFigures() {
-        QFETCH(int, days);
-        QFETCH(int, every);
-        QFETCH(double, temp);
-        std::vector<DayRecord> records;
-        for (int i = 0; i < days; ++i) {
-            DayRecord record;
-            record.date = QDate(2024, 1, 1).addDays(i);
-            record.guest = every > 0 && i % every == 0;
-            if (temp > 0) record.temp = temp + (i % 28 > 14 ? 0.5 : 0);
-            records.push_back(record);
-        }
-        Diary diary(records);
-        const std::vector<Cycle> all = allCycles(*diary.file);
-        const bool noReadings = temp < kLowestReading || temp > kHighestReading;
-        for (const Cycle& cycle : all) {
-            // No shift from temperatures that are no readings, or from none at all.
-            if (noReadings) QVERIFY(!cycle.shiftDay && !cycle.coverline);
-        }
-        const std::vector<Cycle> latest = latestCycles(*diary.file, kNewestDay, 24);
-        QCOMPARE(latest.size(), all.size());
-        if (every != 28) {
-            QVERIFY(!summarize(latest, 12));
-            QVERIFY(!forecastCycle(*diary.file));
-        } else {
-            QCOMPARE(forecastCycle(*diary.file)->days, 28);  // lengths still count without readings
-        }
+        TestBed flagged;
+        addPeriods(flagged, QDate(2023, 1, 1),
+                   {30, 30, 30, 30, 10, 10, 10, 10, 10, 10, 10, 10, 10, 30, 30, 5});
+        QVERIFY(!forecastCycle(*flagged.openData()));
     }
 
     void theFileIsReadOnlyAsFarAsAsked() {
