@@ -36,20 +36,17 @@ std::optional<QDate> oldestStartWanted(DataFile& file, const QDate& through,
 
 std::vector<Cycle> cyclesFrom(DataFile& file, const std::optional<QDate>& first, const QDate& last) {
     if (!first) return {};
-    std::vector<DayMark> marks;
-    for (const DayRecord& day : file.cycleDays(*first, last))
-        marks.push_back({day.date, day.guest, day.temp});
-    std::vector<Cycle> cycles = splitCycles(marks);
+    std::vector<Cycle> cycles = splitCycles(marksOf(file.cycleDays(*first, last)));
     std::reverse(cycles.begin(), cycles.end());
     return cycles;
 }
 
 }  // namespace
 
-std::vector<DayMark> marksOf(const std::vector<DayRecord>& newestFirst) {
+std::vector<DayMark> marksOf(const std::vector<DayRecord>& records) {
     std::vector<DayMark> marks;
-    marks.reserve(newestFirst.size());
-    for (const DayRecord& record : newestFirst) marks.push_back({record.date, record.guest, record.temp});
+    marks.reserve(records.size());
+    for (const DayRecord& record : records) marks.push_back({record.date, record.guest, record.temp});
     // Oldest first; the rows of one day keep the file's order, so a day's first row stays first.
     std::stable_sort(marks.begin(), marks.end(), [](const DayMark& a, const DayMark& b) { return a.day < b.day; });
     return marks;

@@ -32,8 +32,8 @@ std::optional<HistoryCycle> forecastCycle(DataFile& file);
 // Every cycle in the file, oldest first (reads the whole file).
 std::vector<Cycle> allCycles(DataFile& file);
 
-// The days as cycles see them, oldest first, from records given newest first (as the data file's range
-// gives them).
-std::vector<DayMark> marksOf(const std::vector<DayRecord>& newestFirst);
+// The days as cycles see them, oldest first, from records in either date order (the rows of one day in the
+// file's order, as the data file gives them).
+std::vector<DayMark> marksOf(const std::vector<DayRecord>& records);
 
 }  // namespace history
