@@ -2,17 +2,15 @@
 // how long the three-cycle chart for her doctor takes as a PDF against printing the graph window into a PDF,
 // all on the same diary of 10,000 days. Medians over interleaved runs.
 #include "BenchSupport.h"
-#include "SilentDialogs.h"
+#include "WindowBench.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
 #include "data/SettingsStore.h"
 #include "graph/frmDisp.h"
 #include "list/frmView.h"
-#include "platform/ui/AppSetup.h"
 #include "platform/ui/WindowPrinter.h"
 #include "report/ChartFile.h"
 
-#include <QApplication>
 #include <QChartView>
 #include <QGroupBox>
 #include <QSqlDatabase>
@@ -48,14 +46,10 @@ bool fill(const QString& path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    appsetup::prepareFonts();
-    QApplication app(argc, argv);
-    appsetup::applyJapanese(app);
+    WindowBench bench(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("selvane.mdb"));
     if (!schema::createEmptyDataFile(path) || !fill(path)) return 1;
-    SilentDialogs dialogs;
     SettingsStore off(dir.filePath(QStringLiteral("off.ini")));
     SettingsStore on(dir.filePath(QStringLiteral("on.ini")));
     // Both stores hold the three options, so that only their values differ.
@@ -63,8 +57,7 @@ int main(int argc, char* argv[]) {
         on.save(QString::fromLatin1(section), settingkeys::kKey, QStringLiteral("1"));
         off.save(QString::fromLatin1(section), settingkeys::kKey, QStringLiteral("0"));
     }
-    Services plain;
-    plain.dialogs = &dialogs;
+    Services plain = bench.services;
     plain.settings = &off;
     Services options = plain;
     options.settings = &on;

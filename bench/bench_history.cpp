@@ -2,13 +2,11 @@
 // cycle each, so about 34,000 cycles in the large one), with the list window over the 1,000 records as the
 // yardstick. Medians over interleaved runs.
 #include "BenchSupport.h"
-#include "SilentDialogs.h"
+#include "WindowBench.h"
 #include "data/DataFile.h"
 #include "history/ui/frmCycles.h"
 #include "list/frmView.h"
-#include "platform/ui/AppSetup.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -34,14 +32,8 @@ struct Bed {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    appsetup::prepareFonts();
-    QApplication app(argc, argv);
-    appsetup::applyJapanese(app);
-    Q_INIT_RESOURCE(selvane);  // the window icons
-    SilentDialogs dialogs;
-    Services services;
-    services.dialogs = &dialogs;
+    WindowBench bench(argc, argv);
+    Services& services = bench.services;
 
     Bed small(1000);
     Bed large(1000000);

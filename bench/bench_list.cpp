@@ -1,14 +1,12 @@
 // Prints how long the list window and the graph take to build against data files of 1,000 and 1,000,000
 // records, with a bare table of the same texts as the baseline. Medians over repeated runs.
 #include "BenchSupport.h"
-#include "SilentDialogs.h"
+#include "WindowBench.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
 #include "graph/frmDisp.h"
 #include "list/frmView.h"
-#include "platform/ui/AppSetup.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -69,14 +67,8 @@ bool prepare(Bed& bed, int records) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    appsetup::prepareFonts();
-    QApplication app(argc, argv);
-    appsetup::applyJapanese(app);
-    Q_INIT_RESOURCE(selvane);  // the window icons
-    SilentDialogs dialogs;
-    Services services;
-    services.dialogs = &dialogs;
+    WindowBench bench(argc, argv);
+    Services& services = bench.services;
 
     Bed small;
     Bed large;

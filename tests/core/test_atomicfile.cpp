@@ -1,5 +1,6 @@
 // Replacing a file in one step: the old file survives every failure, including a full disk.
 #include "platform/core/AtomicFile.h"
+#include "support/FileBytes.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,11 +14,6 @@
 #include <csignal>
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Runs the replacement in a child limited to files of limit bytes, as a nearly full disk would.
 // Returns what the child reported: 0 written, 1 refused.

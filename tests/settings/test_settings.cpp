@@ -4,6 +4,7 @@
 #include "settings/Purge.h"
 #include "settings/SettingEntry.h"
 #include "support/ScriptedDialogs.h"
+#include "support/FileBytes.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,17 +18,6 @@
 using settingentry::Verdict;
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Owner, group and other bits (Qt's "user" bits repeat the owner's for one's own file).
 const QFileDevice::Permissions kEveryone(0x7777 & ~0x0700);

@@ -4,6 +4,7 @@
 #include "platform/core/PgError.h"
 #include "transfer/Backups.h"
 #include "transfer/CommandLine.h"
+#include "support/FileBytes.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,17 +22,6 @@
 #include <map>
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 bool run(const QString& path, const QString& sql) {
     const QString name = QUuid::createUuid().toString();

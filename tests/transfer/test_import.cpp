@@ -5,6 +5,7 @@
 #include "transfer/CommandLine.h"
 #include "transfer/ImportPlan.h"
 #include "transfer/WholeExport.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,17 +20,6 @@
 #include <QUuid>
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Rows put straight into a data file, Nulls and all: (date, temp, condition, memo, schedule, diary, guest,
 // love).

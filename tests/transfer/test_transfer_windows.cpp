@@ -1,6 +1,7 @@
 // The whole-diary commands in the main window, driven through its menus with scripted dialogs: what she is
 // asked, what the files hold afterwards, and what the window shows.
 #include "support/MainBed.h"
+#include "support/FileBytes.h"
 
 #include <QAction>
 #include <QDir>
@@ -14,17 +15,6 @@ namespace {
 
 QStringList backupNames(const TestBed& bed) {
     return QDir(bed.dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files, QDir::Name);
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Backups cannot be made: a file stands where their folder goes.
