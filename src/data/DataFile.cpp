@@ -61,15 +61,25 @@ QByteArray textBytes(const QString& text) {
     return bytes.isNull() ? QByteArray("") : bytes;
 }
 
+QVariant valueOf(const DayEntry& entry, double temp, QStringView name) {
+    if (name == u":date") return iso(entry.date);
+    if (name == u":temp") return temp;
+    if (name == u":memo") return textBytes(entry.memo);
+    if (name == u":schedule") return textBytes(entry.schedule);
+    if (name == u":condition") return textBytes(entry.condition);
+    if (name == u":diary") return textBytes(entry.diary);
+    if (name == u":love") return entry.love ? 1 : 0;
+    return entry.guest ? 1 : 0;
+}
+
+void bindOne(QSqlQuery& query, const DayEntry& entry, double temp, const QString& name) {
+    query.bindValue(name, valueOf(entry, temp, name));
+}
+
 void bindEntry(QSqlQuery& query, const DayEntry& entry, double temp) {
-    query.bindValue(QStringLiteral(":date"), iso(entry.date));
-    query.bindValue(QStringLiteral(":temp"), temp);
-    query.bindValue(QStringLiteral(":memo"), textBytes(entry.memo));
-    query.bindValue(QStringLiteral(":schedule"), textBytes(entry.schedule));
-    query.bindValue(QStringLiteral(":condition"), textBytes(entry.condition));
-    query.bindValue(QStringLiteral(":diary"), textBytes(entry.diary));
-    query.bindValue(QStringLiteral(":love"), entry.love ? 1 : 0);
-    query.bindValue(QStringLiteral(":guest"), entry.guest ? 1 : 0);
+    for (const char* name :
+         {":date", ":temp", ":memo", ":schedule", ":condition", ":diary", ":love", ":guest"})
+        bindOne(query, entry, temp, QString::fromLatin1(name));
 }
 
 const QString kInsert = QStringLiteral(
@@ -204,17 +214,21 @@ void DataFile::persist() {
     }
 }
 
-std::optional<DayRecord> DataFile::load(const QDate& day) {
+std::optional<DayRecord> DataFile::load(const QDate& day) { return dayState(day).record; }
+
+DayState DataFile::dayState(const QDate& day) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
     prepare(query, QStringLiteral("SELECT ") + kColumns +
-                       QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE = :date ORDER BY rowid LIMIT 1"));
+                       QStringLiteral(", rowid FROM DATA_FIL WHERE DAT_DATE = :date ORDER BY rowid LIMIT 1"));
     query.bindValue(QStringLiteral(":date"), iso(day));
     exec(query);
-    if (!query.next()) return std::nullopt;
-    DayRecord record = recordOf(query);
-    record.date = day;
-    return record;
+    DayState state;
+    if (!query.next()) return state;
+    state.record = recordOf(query);
+    state.record->date = day;
+    state.row = query.value(8).toLongLong();
+    return state;
 }
 
 std::optional<qint64> DataFile::findRow(const QDate& day) {
@@ -228,34 +242,53 @@ std::optional<qint64> DataFile::findRow(const QDate& day) {
     return query.value(0).toLongLong();
 }
 
-void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
-    const double temp = temperatureValue(entry.tempText);  // refused before the file is touched
-    ensureStillInPlace();
-    Transaction transaction(db());
+namespace {
+
+// "TEMP = :temp, Memo = CAST(:memo AS TEXT), ..." for the fields the entry edits.
+QString assignments(unsigned edited) {
+    static const std::pair<unsigned, const char*> kFields[] = {
+        {dayfield::Temp, "TEMP = :temp"},
+        {dayfield::Memo, "Memo = CAST(:memo AS TEXT)"},
+        {dayfield::Schedule, "SCHEDULE = CAST(:schedule AS TEXT)"},
+        {dayfield::Condition, "CONDITION = CAST(:condition AS TEXT)"},
+        {dayfield::Diary, "DIARY = CAST(:diary AS TEXT)"},
+        {dayfield::Love, "LOVE = :love"},
+        {dayfield::Guest, "GUEST = :guest"},
+    };
+    QStringList parts;
+    for (const auto& [field, sql] : kFields)
+        if (edited & field) parts.append(QLatin1String(sql));
+    return parts.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+void DataFile::writeIn(const DayEntry& entry, std::optional<qint64> row, double temp) {
     QSqlQuery query(db());
     int changed = 0;
-    auto update = [&](const QString& sql) {
+    auto update = [&](QString sql) {
         prepare(query, sql);
-        bindEntry(query, entry, temp);
+        // Only the names the statement holds may be bound.
+        for (const QString& name :
+             {QStringLiteral(":date"), QStringLiteral(":temp"), QStringLiteral(":memo"),
+              QStringLiteral(":schedule"), QStringLiteral(":condition"), QStringLiteral(":diary"),
+              QStringLiteral(":love"), QStringLiteral(":guest")})
+            if (sql.contains(name)) bindOne(query, entry, temp, name);
         query.bindValue(QStringLiteral(":row"), *row);
         exec(query);
         changed = query.numRowsAffected();
     };
     if (row) {
-        // A day saved over its own row keeps its date and menstruation flag: leaving the two indexed fields
-        // unnamed spares the indexes a rewrite, a third of the pages the save journals and syncs. A row
-        // that differs in either takes the full update.
-        update(
-            QStringLiteral("UPDATE DATA_FIL SET TEMP = :temp, Memo = CAST(:memo AS TEXT),"
-                           " SCHEDULE = CAST(:schedule AS TEXT), CONDITION = CAST(:condition AS TEXT),"
-                           " DIARY = CAST(:diary AS TEXT), LOVE = :love"
-                           " WHERE rowid = :row AND DAT_DATE = :date AND GUEST = :guest"));
+        // A day saved over its own row keeps its date: leaving the indexed date unnamed spares its index a
+        // rewrite. A row of another day takes the date too. Fields she did not edit are not written at all.
+        const QString set = assignments(entry.edited);
+        update(QStringLiteral("UPDATE DATA_FIL SET ") +
+               (set.isEmpty() ? QStringLiteral("DAT_DATE = DAT_DATE") : set) +
+               QStringLiteral(" WHERE rowid = :row AND DAT_DATE = :date"));
         if (changed == 0)
-            update(
-                QStringLiteral("UPDATE DATA_FIL SET DAT_DATE = :date, TEMP = :temp,"
-                               " Memo = CAST(:memo AS TEXT), SCHEDULE = CAST(:schedule AS TEXT),"
-                               " CONDITION = CAST(:condition AS TEXT), DIARY = CAST(:diary AS TEXT),"
-                               " LOVE = :love, GUEST = :guest WHERE rowid = :row"));
+            update(QStringLiteral("UPDATE DATA_FIL SET DAT_DATE = :date") +
+                   (set.isEmpty() ? QString() : QStringLiteral(", ") + set) +
+                   QStringLiteral(" WHERE rowid = :row"));
     }
     if (changed == 0) {
         // A new day, or its row has gone meanwhile: never a second row for one day.
@@ -265,17 +298,36 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
         bindEntry(query, entry, temp);
         exec(query);
     }
+}
+
+void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
+    const double temp = temperatureValue(entry.tempText);  // refused before the file is touched
+    ensureStillInPlace();
+    Transaction transaction(db());
+    writeIn(entry, row, temp);
     transaction.commit();
     persist();
+}
+
+bool DataFile::write(const DayEntry& entry, const DayState& expected) {
+    const double temp = temperatureValue(entry.tempText);
+    ensureStillInPlace();
+    Transaction transaction(db());
+    if (dayState(entry.date) != expected) return false;
+    writeIn(entry, expected.row, temp);
+    transaction.commit();
+    persist();
+    return true;
 }
 
 void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& visit,
                                       const std::optional<QDate>& through) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    prepare(query, through ? QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 AND DAT_DATE <= :through"
-                                            " ORDER BY DAT_DATE DESC")
-                           : QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 ORDER BY DAT_DATE DESC"));
+    prepare(query,
+            through ? QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 AND DAT_DATE <= :through"
+                                     " ORDER BY DAT_DATE DESC")
+                    : QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 ORDER BY DAT_DATE DESC"));
     if (through) query.bindValue(QStringLiteral(":through"), iso(*through));
     exec(query);
     while (query.next()) {

@@ -60,9 +60,14 @@ class DataFile {
 
     // The row a save would change, or nothing when a save would add one.
     std::optional<qint64> findRow(const QDate& day);
-    // Writes the entry as a new row (row empty) or over the given row, durably, in one transaction.
-    // A temperature text that is not a number is refused and nothing is written.
+    // The day's first row and what it holds, as a save finds it.
+    DayState dayState(const QDate& day);
+    // Writes the entry as a new row (row empty) or over the given row (the fields it edits), durably, in one
+    // transaction. A temperature text that is not a number is refused and nothing is written.
     void write(const DayEntry& entry, std::optional<qint64> row);
+    // The same over the day as it was found: false, and nothing written, when another program changed the day
+    // since (checked inside the transaction, so no change slips in between).
+    bool write(const DayEntry& entry, const DayState& expected);
 
     // Menstruation days, newest first (from through when given), until visit returns false. Reads no further
     // than asked.
@@ -105,6 +110,8 @@ class DataFile {
 
   private:
     explicit DataFile(QString path);
+    // The write itself, inside a transaction already begun.
+    void writeIn(const DayEntry& entry, std::optional<qint64> row, double temp);
     QSqlDatabase db() const;
     // A write must reach the file the user sees at the path: one deleted or replaced since it was opened
     // would swallow the save without a trace.

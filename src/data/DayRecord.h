@@ -15,10 +15,27 @@ struct DayRecord {
     QString diary;
     bool love = false;   // intercourse
     bool guest = false;  // menstruation
+    bool operator==(const DayRecord&) const = default;
 };
 
+// The fields of a day that a save writes over its row; the others stay exactly as stored.
+namespace dayfield {
+enum : unsigned {
+    Temp = 1,
+    Memo = 2,
+    Schedule = 4,
+    Condition = 8,
+    Diary = 16,
+    Love = 32,
+    Guest = 64,
+    All = 127,
+};
+}  // namespace dayfield
+
 // What a save writes: the temperature as a text (the entry's text or the average temperature's), which the
-// data file converts to its number and refuses when it is not one.
+// data file converts to its number and refuses when it is not one. Over an existing row only the fields in
+// `edited` are written, so that what she did not touch stays as it was read, byte for byte; a new row takes
+// every field.
 struct DayEntry {
     QDate date;
     QString tempText;
@@ -28,4 +45,12 @@ struct DayEntry {
     QString diary;
     bool love = false;
     bool guest = false;
+    unsigned edited = dayfield::All;
+};
+
+// A day as a save finds it: its first row and what that row holds (nothing for a day without a row).
+struct DayState {
+    std::optional<qint64> row;
+    std::optional<DayRecord> record;
+    bool operator==(const DayState&) const = default;
 };

@@ -17,6 +17,7 @@ const QString kCondition = QStringLiteral("condition");
 const QString kDiary = QStringLiteral("diary");
 const QString kLove = QStringLiteral("love");
 const QString kGuest = QStringLiteral("guest");
+const QString kEdited = QStringLiteral("edited");  // the fields she edited; a file without it: all of them
 
 }  // namespace
 
@@ -28,7 +29,8 @@ QByteArray encode(const DayEntry& entry) {
                              {kCondition, entry.condition},
                              {kDiary, entry.diary},
                              {kLove, entry.love},
-                             {kGuest, entry.guest}};
+                             {kGuest, entry.guest},
+                             {kEdited, int(entry.edited)}};
     return QJsonDocument(object).toJson();
 }
 
@@ -44,6 +46,7 @@ std::optional<DayEntry> decode(const QByteArray& bytes) {
     entry.diary = object.value(kDiary).toString();
     entry.love = object.value(kLove).toBool();
     entry.guest = object.value(kGuest).toBool();
+    entry.edited = unsigned(object.value(kEdited).toInt(int(dayfield::All))) & dayfield::All;
     return entry;
 }
 

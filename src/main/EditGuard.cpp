@@ -52,11 +52,14 @@ void EditGuard::keep() {
     // The program is ending: there is nobody left to tell of a failure. Written from the event loop or the
     // exit hook, never inside a signal handler, so a locked diary's edits are sealed with its key as its
     // backups are: nothing of it reaches the disk in plain text.
-    if (const vault::LockedStore* locked = vault::lockedStore(module_.Db.get()))
-        locked->writeSealedCopy(path_, recovery::encode(snapshot_));
-    else
-        recovery::write(path_, snapshot_);
+    write(module_, path_, snapshot_);
     released_ = true;
+}
+
+QString EditGuard::write(const Module1& module, const QString& path, const DayEntry& entry) {
+    if (const vault::LockedStore* locked = vault::lockedStore(module.Db.get()))
+        return locked->writeSealedCopy(path, recovery::encode(entry));
+    return recovery::write(path, entry);
 }
 
 void EditGuard::commitData(QSessionManager& manager) {

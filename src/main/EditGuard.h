@@ -20,6 +20,10 @@ class EditGuard : public QObject {
     // The run ends through the closing sequence: her edits were saved, or she gave them up.
     void release() { released_ = true; }
 
+    // Writes the entry to the recovery file at path: sealed with the key of a locked diary, plain otherwise.
+    // Empty on success, otherwise why not.
+    static QString write(const Module1& module, const QString& path, const DayEntry& entry);
+
   private:
     bool pending() const;
     void capture();

@@ -1,5 +1,6 @@
 #include "main/frmMain.h"
 
+#include "data/DayChange.h"
 #include "data/Recovery.h"
 #include "data/SettingsStore.h"
 #include "forecast/CycleForecast.h"
@@ -25,6 +26,9 @@
 namespace {
 const QString kSaveQuestion = QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？");
 const QString kSaveTitle = QStringLiteral("保存確認");
+const QString kChangedQuestion = QStringLiteral(
+    "この日のﾃﾞｰﾀは、表示した後にほかのﾌﾟﾛｸﾞﾗﾑで変更されています。\r"
+    "編集した内容で保存しますか？\r（いいえ：変更されたﾃﾞｰﾀを表示します。編集した内容は破棄されます）");
 }  // namespace
 
 frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
@@ -142,17 +146,21 @@ void frmMain::ShowSelectedDate() {
 
 void frmMain::LoadDayRecord() {
     services_.dialogs->trapped(this, [&] {
-        const std::optional<DayRecord> record = requireOpen(m_.Db.get()).load(MonthView1->selectedDate());
-        if (record)
-            showEntry(*record);
+        const QDate day = MonthView1->selectedDate();
+        const DayState state = requireOpen(m_.Db.get()).dayState(day);
+        if (state.record)
+            showEntry(*state.record);
         else
-            showDefaults();
+            showDefaults(day);
+        shown_.state = state;
     });
     m_.DataChanged = false;
 }
 
 void frmMain::showEntry(const DayRecord& record) {
-    txtTemp->setText(record.temp ? jatext::shortestText(static_cast<float>(*record.temp)) : QString());
+    shown_.record = record;
+    shown_.tempText = record.temp ? jatext::storedNumberText(*record.temp) : QString();
+    txtTemp->setText(shown_.tempText);
     txtCondition->setText(record.condition);
     txtMemo->setText(record.memo);
     txtSchedule->setText(record.schedule);
@@ -162,8 +170,9 @@ void frmMain::showEntry(const DayRecord& record) {
     chkMens->setChecked(record.guest);
 }
 
-void frmMain::showDefaults() {
+void frmMain::showDefaults(const QDate& day) {
     DayRecord empty;
+    empty.date = day;
     empty.temp = m_.AverageTemp;
     showEntry(empty);
 }
@@ -190,11 +199,25 @@ DayEntry frmMain::entryFromControls() const {
     entry.diary = diaryKept_.current(rtbDiary->document()->toRawText());
     entry.love = chkSex->isChecked();
     entry.guest = chkMens->isChecked();
+    // What she did not touch is written back as it was read: a number another program stored with more
+    // digits than the box shows, or text bytes that are not UTF-8, stay exactly as they are. An empty
+    // temperature is the average temperature's, as always.
+    const DayRecord& shown = shown_.record;
+    if (shown.date == entry.date) {
+        entry.edited = 0;
+        if (txtTemp->text().isEmpty() || txtTemp->text() != shown_.tempText) entry.edited |= dayfield::Temp;
+        if (entry.memo != shown.memo) entry.edited |= dayfield::Memo;
+        if (entry.schedule != shown.schedule) entry.edited |= dayfield::Schedule;
+        if (entry.condition != shown.condition) entry.edited |= dayfield::Condition;
+        if (entry.diary != shown.diary) entry.edited |= dayfield::Diary;
+        if (entry.love != shown.love) entry.edited |= dayfield::Love;
+        if (entry.guest != shown.guest) entry.edited |= dayfield::Guest;
+    }
     return entry;
 }
 
 frmMain::SaveResult frmMain::SaveDayRecord() {
-    const SaveResult result = saveEntry(entryFromControls());
+    const SaveResult result = saveEntry(entryFromControls(), true);
     if (result == SaveResult::Saved) {
         m_.DataChanged = false;
         backupAfterSave();
@@ -203,16 +226,48 @@ frmMain::SaveResult frmMain::SaveDayRecord() {
     return result;
 }
 
-frmMain::SaveResult frmMain::saveEntry(const DayEntry& entry) {
-    bool declined = false;
-    const bool ran = services_.dialogs->trapped(this, [&] {
+frmMain::SaveResult frmMain::saveEntry(const DayEntry& entry, bool shown) {
+    SaveResult result = SaveResult::Failed;
+    services_.dialogs->trapped(this, [&] {
+        if (!followChangedLockedFile()) return;
         DataFile& db = requireOpen(m_.Db.get());
-        const std::optional<qint64> row = db.findRow(entry.date);
-        declined = row && !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), kAppTitle);
-        if (!declined) db.write(entry, row);
+        // Decided on the day as found now; a change by another program while she answers starts it again.
+        for (;;) {
+            const DayState found = db.dayState(entry.date);
+            const bool changed = shown && found != shown_.state;
+            bool answered = false;
+            if (changed) {
+                DayRecord now = found.record.value_or(shown_.record);
+                if (!found.record) now.temp = m_.AverageTemp;
+                if (daychange::conflicts(entry, shown_.record, now) != 0) {
+                    answered = true;
+                    if (!services_.dialogs->askYesNo(this, kChangedQuestion, kAppTitle)) {
+                        // Hers gives way: the day as the other program left it.
+                        LoadDayRecord();
+                        result = SaveResult::Declined;
+                        return;
+                    }
+                }
+            }
+            if (found.row && !answered &&
+                !services_.dialogs->askYesNo(this, QStringLiteral("上書きしますか？"), kAppTitle)) {
+                result = SaveResult::Declined;
+                return;
+            }
+            if (!db.write(entry, found)) continue;
+            result = SaveResult::Saved;
+            // What another program changed in the fields she did not touch is on screen now too.
+            if (changed) showChangedDay();
+            return;
+        }
     });
-    if (!ran) return SaveResult::Failed;
-    return declined ? SaveResult::Declined : SaveResult::Saved;
+    return result;
+}
+
+void frmMain::showChangedDay() {
+    const bool edited = m_.DataChanged;
+    LoadDayRecord();
+    m_.DataChanged = edited;
 }
 
 // ---- The cycle forecast ---------------------------------------------------------------------------

@@ -159,21 +159,35 @@ class frmMain : public QMainWindow {
     // Closing: true when the run may end.
     bool Form_Unload();
     bool ConfirmSaveChanges();
-    // A save of the given entry to its day, with the overwrite question; DataChanged is left alone.
-    SaveResult saveEntry(const DayEntry& entry);
+    // A save of the given entry to its day, with the overwrite question; DataChanged is left alone. shown:
+    // the entry is the window's own, to be checked against the day as it was shown.
+    SaveResult saveEntry(const DayEntry& entry, bool shown = false);
+    // Before a save of a locked diary: the file another program rewrote since is offered for loading, her
+    // edits staying on screen. False when the save cannot go on.
+    bool followChangedLockedFile();
     void offerRecoveredEdits();
     void ShowSelectedDate();
     void LoadDayRecord();
     void showEntry(const DayRecord& record);
-    void showDefaults();
+    void showDefaults(const QDate& day);
+    // After a save that merged another program's change: the day as the file now holds it.
+    void showChangedDay();
 
     Module1& m_;
     Services services_;
     QList<QLabel*> panels_;
     bool ending_ = false;
-    bool backupFailureTold_ = false;  // a failed daily backup is told once per run
+    bool backupFailureTold_ = false;    // a failed daily backup is told once per run
     HelpViewer* helpViewer_ = nullptr;  // made at the first help command, then kept for the run
     std::unique_ptr<HelpProcess> helpProcess_;
     KeptText diaryKept_;  // the diary as read, so that a save keeps what she did not edit
-    LockController* lock_ = nullptr;    // the passphrase and the lock of a locked diary
+    // The day as it was loaded: as the file held it, as the controls showed it (the defaults for a day
+    // without a row) and the temperature's text, so that a save writes only what she edited and notices a
+    // day that another program changed meanwhile.
+    struct Shown {
+        DayState state;
+        DayRecord record;
+        QString tempText;
+    } shown_;
+    LockController* lock_ = nullptr;  // the passphrase and the lock of a locked diary
 };

@@ -12,8 +12,8 @@
 #include "platform/ui/Dialogs.h"
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
-#include "transfer/ui/TransferWindows.h"
 #include "settings/SettingPrompt.h"
+#include "transfer/ui/TransferWindows.h"
 
 #include <QTextEdit>
 
@@ -47,11 +47,11 @@ void frmMain::mnuSetCycle_Click() {
 }
 
 void frmMain::mnuSetMente_Click() {
-    if (!purge::confirmAndPurge(*services_.dialogs, this, m_.Db.get(), m_.SelectedDate, m_.AverageTemp,
-                                [this] { return transferui::backupBeforePurge(services_, this, m_.Db.get()); }))
+    if (!purge::confirmAndPurge(
+            *services_.dialogs, this, m_.Db.get(), m_.SelectedDate, m_.AverageTemp,
+            [this] { return transferui::backupBeforePurge(services_, this, m_.Db.get()); }))
         return;
-    showDefaults();  // the fresh record: the average temperature and nothing else
-    m_.DataChanged = false;
+    LoadDayRecord();  // the fresh record: the average temperature and nothing else
     followChangedHistory();
 }
 

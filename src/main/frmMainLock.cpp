@@ -1,10 +1,13 @@
 // The locked diary in the main window: the Settings menu's passphrase and lock-time items, and what the
 // window does around a lock.
+#include "data/Recovery.h"
+#include "main/EditGuard.h"
 #include "main/frmMain.h"
 
 #include "platform/core/Paths.h"
 #include "platform/ui/Dialogs.h"
 #include "settings/SettingPrompt.h"
+#include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
 #include "vault/ui/LockController.h"
 #include "vault/ui/PassphraseCommand.h"
@@ -41,6 +44,14 @@ void frmMain::buildLock() {
     window.widget = this;
     window.hasEdits = [this] { return m_.DataChanged; };
     window.saveEdits = [this] { SaveDayRecord(); };
+    window.keepEdits = [this] {
+        const QString path = paths::inFolder(services_.appFolder, recovery::kFileName);
+        const QString error = EditGuard::write(m_, path, entryFromControls());
+        if (!error.isEmpty())
+            services_.dialogs->message(this, QStringLiteral("編集を取っておけませんでした。\r") + error,
+                                       QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation,
+                                       Dialogs::Buttons::Ok);
+    };
     window.clear = [this] {
         // Nothing of the diary stays in the controls while it is locked.
         for (QLineEdit* field : {txtTemp, txtCondition, txtMemo, txtSchedule}) field->clear();
@@ -54,6 +65,7 @@ void frmMain::buildLock() {
     };
     window.restore = [this] {
         MonthView1->setSelectedDate(m_.SelectedDate);
+        offerRecoveredEdits();  // edits kept at a lock that went unanswered
         LoadDayRecord();
         showCycleInUse();
         UpdateCycleForecast();
@@ -72,4 +84,13 @@ void frmMain::mnuSetLockTime_Click() {
         if (settingentry::askAndStore(*services_.dialogs, *services_.settings, this, lockTimePrompt()))
             lock_->follow();
     });
+}
+
+bool frmMain::followChangedLockedFile() {
+    const vault::LockedStore* store = vault::lockedStore(m_.Db.get());
+    if (!store || !store->changedOnDisk()) return true;
+    const QString question = QStringLiteral(
+        "日記のﾌｧｲﾙがほかのﾌﾟﾛｸﾞﾗﾑで書き換えられています。\r書き換えられた日記を読み込みますか？\r"
+        "（編集中の内容は画面に残り、そのあと保存します）");
+    return services_.dialogs->askYesNo(this, question, kAppTitle) && lock_->reopenChanged();
 }

@@ -83,18 +83,45 @@ void LockedStore::checkWritable() {
     // Her choice of a read-only file is respected, although a rename could replace it.
     if (::access(name.constData(), W_OK) != 0)
         throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
+    if (isWritten(on, identity)) return;
+    on.seek(0);
+    Header header;
+    if (readHeader(on.read(kHeaderSize), &header) && header.salt == key_.salt &&
+        header.generation < generation_)
+        refuse(kOlderText);
+    refuse(kChangedText);
+}
+
+bool LockedStore::isWritten(QFile& on, const FileIdentity& identity) const {
+    const QByteArrayView written(file_);
+    if (identity != identity_ || identity.size != written.size() || written.size() < kHeaderSize)
+        return false;
+    on.seek(0);
     const QByteArray start = on.read(kHeaderSize);
     QByteArray end;
     if (on.seek(identity.size - 4)) end = on.read(4);
-    const QByteArrayView written(file_);
-    const bool same = identity == identity_ && identity.size == written.size() &&
-                      QByteArrayView(start) == written.first(kHeaderSize) &&
-                      QByteArrayView(end) == written.last(4);
-    if (same) return;
-    Header header;
-    if (readHeader(start, &header) && header.salt == key_.salt && header.generation < generation_)
-        refuse(kOlderText);
-    refuse(kChangedText);
+    return QByteArrayView(start) == written.first(kHeaderSize) && QByteArrayView(end) == written.last(4);
+}
+
+bool LockedStore::changedOnDisk() const {
+    QFile on(path_);
+    FileIdentity identity;
+    if (!on.open(QIODevice::ReadOnly) || !identify(on.handle(), &identity)) return false;
+    return !isWritten(on, identity);
+}
+
+std::unique_ptr<DataFile> LockedStore::reopen(LockedFile file, Refusal refusal) const {
+    Image plain;
+    if (file.fault != Fault::None || unsealWhole(key_, file.bytes, &plain) != Fault::None) return nullptr;
+    // The same key in memory of its own: this store stays whole until the new one has opened.
+    const auto copy = [](const Secret& secret) {
+        Secret twin(secret.size());
+        if (!secret.empty()) std::memcpy(twin.data(), secret.data(), secret.size());
+        return twin;
+    };
+    Key key{copy(key_.cipher), copy(key_.check), key_.cost, key_.salt};
+    return DataFile::openHeld(std::make_unique<LockedStore>(path_, std::move(key), std::move(file),
+                                                            std::move(refusal), std::move(plain)));
 }
 
 void LockedStore::save(QSqlDatabase& db) {

@@ -4,7 +4,9 @@
 #include "vault/DiaryImage.h"
 #include "vault/LockedFormat.h"
 
+#include <QFile>
 #include <functional>
+#include <memory>
 
 namespace vault {
 
@@ -61,6 +63,12 @@ class LockedStore : public DiaryStore {
     bool fits(const Secret& passphrase) const;
     // Whether the file on disk holds exactly the in-memory diary, sealed with this key.
     bool matchesDisk(const QSqlDatabase& db) const;
+    // Whether another program has written the file since this store wrote or read it last (a file that is
+    // gone is no change: a save says so).
+    bool changedOnDisk() const;
+    // That newer file as a diary held open with this same key; nothing when it is sealed with another
+    // passphrase. Throws PgError when it holds no diary.
+    std::unique_ptr<DataFile> reopen(LockedFile file, Refusal refusal) const;
     // Seals any diary's bytes with this key into a file of its own, written atomically (copies, backups).
     // Empty on success, otherwise why it failed.
     QString writeSealedCopy(const QString& path, QByteArrayView plain) const;
@@ -72,6 +80,8 @@ class LockedStore : public DiaryStore {
 
   private:
     [[noreturn]] void refuse(const QString& text) const;
+    // Whether the open file is the one written last: same file, size, time, header and trailer.
+    bool isWritten(QFile& on, const FileIdentity& identity) const;
 
     QString path_;
     Key key_;

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -379,6 +380,84 @@ class TestLockWindow : public QObject {
         QVERIFY(bed.dialogs.texts().first().contains(QStringLiteral("保存されずに終了した編集")));
         QCOMPARE(diaryOnDisk(bed, kPassphrase), kSecretWords + QStringLiteral(" 書きかけ"));
         QVERIFY(!QFile::exists(kept));
+    }
+
+    // A lock's question that nobody answers (she walked away) keeps her edits sealed, to offer after the
+    // unlock as after a kill; an answered No still gives them up.
+    void anUnansweredLockKeepsTheEdits() {
+        // A real box, which only the lock's timer closes.
+        struct WaitingDialogs : ScriptedDialogs {
+            Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                           Buttons buttons) override {
+                if (!text.startsWith(QStringLiteral("日記をロックします")))
+                    return ScriptedDialogs::message(parent, text, title, icon, buttons);
+                QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
+                return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+            }
+        } dialogs;
+        MainBed bed(kToday);
+        bed.services.dialogs = &dialogs;
+        ScriptedPassphrases prompts;
+        lockBed(bed, prompts);
+        prompts.unlocks = {kPassphrase, kPassphrase};
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        w->lockController()->setAnswerTime(std::chrono::milliseconds(300));
+        w->rtbDiary->setPlainText(QStringLiteral("歩いて行った ") + kSecretWords);
+        const QString kept = bed.dir.filePath(recovery::kFileName);
+        prompts.whileAsked = [&] {
+            QVERIFY(contents(kept).startsWith("SELVLOCK"));
+            QCOMPARE(filesHolding(temp), QStringList());
+        };
+        dialogs.answers << Answer::Yes << Answer::Yes;  // after the unlock: save them, overwrite
+        w->lockController()->lockNow();
+        QVERIFY(dialogs.texts().first().contains(QStringLiteral("保存されずに終了した編集")));
+        QCOMPARE(diaryOnDisk(bed, kPassphrase), QStringLiteral("歩いて行った ") + kSecretWords);
+        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("歩いて行った ") + kSecretWords);
+        QVERIFY(!QFile::exists(kept));
+    }
+
+    // Another program rewrote the locked file under the window: her save offers to load it, keeps her edits
+    // on screen, and writes them over the changed diary, the rest of the day as the other program left it.
+    void aLockedFileChangedUnderTheWindow() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        w->txtCondition->setText(QStringLiteral("頭痛"));
+        {
+            auto other = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                       vault::Secret::fromText(kPassphrase), std::nullopt, {});
+            QVERIFY(other.file);
+            DayEntry entry;
+            entry.date = kToday;
+            entry.tempText = QStringLiteral("36.9");
+            entry.memo = QStringLiteral("ﾛｷｿﾆﾝ");
+            entry.diary = kSecretWords;
+            entry.edited = dayfield::Temp | dayfield::Memo;
+            other.file->write(entry, other.file->findRow(kToday));
+        }
+        bed.dialogs.clear();
+        bed.dialogs.answers << Answer::Yes << Answer::Yes;  // load the changed diary, overwrite
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        QVERIFY(bed.dialogs.texts().first().contains(QStringLiteral("書き換えられた日記を読み込みますか")));
+        auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                    vault::Secret::fromText(kPassphrase), std::nullopt, {});
+        const DayRecord day = *opened.file->load(kToday);
+        QCOMPARE(day.condition, QStringLiteral("頭痛"));
+        QCOMPARE(day.memo, QStringLiteral("ﾛｷｿﾆﾝ"));
+        QCOMPARE(*day.temp, 36.9);
+        QCOMPARE(w->txtMemo->text(), QStringLiteral("ﾛｷｿﾆﾝ"));
+
+        // Declined, nothing is written and her edits stay.
+        w->txtCondition->setText(QStringLiteral("腹痛"));
+        QSqlDatabase other = opened.file->connection();
+        vault::lockedStore(opened.file.get())->save(other);  // rewritten once more
+        bed.dialogs.clear();
+        bed.dialogs.answers << Answer::No;
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
+        QCOMPARE(w->txtCondition->text(), QStringLiteral("腹痛"));
+        QVERIFY(bed.module.DataChanged);
     }
 
     // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.

@@ -2,6 +2,7 @@
 
 #include "platform/core/PgError.h"
 
+#include <QLocale>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -123,6 +124,12 @@ QString withoutExponent(const QString& text) {
 QString shortestText(float value) {
     // Seven significant digits are what a single-precision real holds; 'g' drops trailing zeros.
     return withoutExponent(QString::number(static_cast<double>(value), 'g', 7));
+}
+
+QString storedNumberText(double value) {
+    if (!std::isfinite(value) || std::fabs(value) <= double(std::numeric_limits<float>::max()))
+        return shortestText(static_cast<float>(value));
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 QDate readIsoDate(const QString& text) {

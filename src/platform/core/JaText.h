@@ -25,6 +25,10 @@ float readSingle(const QString& text);
 // The shortest decimal text of a single-precision real, never with an exponent: 36.5 -> "36.5", 37 -> "37",
 // 36500000 -> "36500000".
 QString shortestText(float value);
+// A stored temperature as the entry shows it: as a single-precision real where it fits one, otherwise (a
+// value another program stored, 1e300 say) the double's own shortest decimal text, so that it still reads
+// back.
+QString storedNumberText(double value);
 
 // The day a "2001-05-02" text names (the data file's form); an invalid date for any other text.
 QDate readIsoDate(const QString& text);

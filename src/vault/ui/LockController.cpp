@@ -15,8 +15,8 @@
 namespace {
 
 const QString kLockQuestion = QStringLiteral(
-    "日記をロックします。変更されたデータを保存しますか？\r（1分以内にお答えがなければ、保存せずにロックしま"
-    "す）");
+    "日記をロックします。変更されたデータを保存しますか？\r（1分以内にお答えがなければ、変更は保存せずに取っ"
+    "ておき、ロックを解除した後にお尋ねします）");
 const QString kSaveTitle = QStringLiteral("保存確認");
 const QString kErrorTitle = QStringLiteral("ｴﾗｰ");
 
@@ -106,6 +106,35 @@ std::unique_ptr<DataFile> LockController::askUntilOpen() {
     return nullptr;
 }
 
+bool LockController::reopenChanged() {
+    vault::LockedStore* store = vault::lockedStore(m_.Db.get());
+    if (!store) return true;
+    vault::LockedFile file = vault::readLockedFile(path_);
+    std::unique_ptr<DataFile> opened;
+    try {
+        if (file.fault == vault::Fault::NotLocked) {
+            opened = DataFile::open(path_);  // the passphrase was removed meanwhile
+        } else if (file.fault != vault::Fault::None) {
+            tell(vault::faultText(file.fault), kErrorTitle);
+            return false;
+        } else if (file.header.salt == store->written().salt &&
+                   file.header.generation < store->written().generation) {
+            tell(vault::faultText(vault::Fault::Older), kErrorTitle);
+            return false;
+        } else {
+            opened = store->reopen(std::move(file), refusal());
+        }
+    } catch (const PgError& error) {
+        tell(error.description(), kErrorTitle);
+        return false;
+    }
+    if (!opened) opened = askUntilOpen();  // sealed with another passphrase meanwhile
+    if (!opened) return false;
+    m_.Db = std::move(opened);
+    follow();
+    return true;
+}
+
 void LockController::follow() {
     const bool locked = vault::lockedStore(m_.Db.get()) != nullptr;
     const int minutes =
@@ -171,16 +200,25 @@ void LockController::lock() {
     locking_ = true;
     idle_.stop();
     if (window_.hasEdits && window_.hasEdits()) {
-        // Asked once; after a while without an answer every question still open is answered No.
+        // Asked once; after a while without an answer (she has usually walked away) the question is closed
+        // and her edits are kept, sealed, to be offered after the unlock as after a kill.
+        bool unanswered = false;
         QTimer answer;
-        connect(&answer, &QTimer::timeout, &answer, [&answer] {
+        connect(&answer, &QTimer::timeout, &answer, [&answer, &unanswered] {
+            unanswered = true;
             closeOneOpenDialog();
             answer.setInterval(100);
         });
-        answer.start(std::chrono::seconds(kAnswerSeconds));
-        if (services_.dialogs->askYesNo(window_.widget, kLockQuestion, kSaveTitle) && window_.saveEdits)
-            window_.saveEdits();
+        answer.start(answerTime_);
+        const bool save = services_.dialogs->askYesNo(window_.widget, kLockQuestion, kSaveTitle);
         answer.stop();
+        if (unanswered) {
+            if (window_.keepEdits) window_.keepEdits();
+        } else if (save && window_.saveEdits) {
+            window_.saveEdits();
+            // A save that failed keeps the edits on screen; they are kept for after the unlock too.
+            if (window_.hasEdits() && window_.keepEdits) window_.keepEdits();
+        }
     }
     const bool visible = window_.widget && window_.widget->isVisible();
     if (window_.clear) window_.clear();

@@ -25,6 +25,7 @@ class LockController : public QObject {
         QWidget* widget = nullptr;        // hidden while locked
         std::function<bool()> hasEdits;   // edits not saved yet
         std::function<void()> saveEdits;  // saves them as the save command does
+        std::function<void()> keepEdits;  // keeps them for after the unlock (the sealed recovery file)
         std::function<void()> clear;      // empties every control that shows the diary
         std::function<void()> restore;    // shows the selected day again
     };
@@ -42,15 +43,21 @@ class LockController : public QObject {
     void lockNow();
     // Whether the diary is locked away now, waiting for the passphrase.
     bool isLocked() const { return locked_; }
+    // The locked file that another program wrote since it was opened, opened in place of the run's diary:
+    // with the key held when it fits, otherwise with the passphrase asked for. False (she has been told why)
+    // when it does not open; the run's diary is then as it was.
+    bool reopenChanged();
 
     // Tells her why a save of the locked diary was refused.
     vault::Refusal refusal() const;
     // Follows the screen lock of this bus (the session's by default); false when it has none.
     bool watchScreenSaver(const QDBusConnection& bus);
-    // Idle time in place of the stored minutes (tests).
+    // Idle time in place of the stored minutes, and the time the question before a lock waits (tests).
     void setIdleInterval(std::chrono::milliseconds interval);
+    void setAnswerTime(std::chrono::milliseconds time) { answerTime_ = time; }
 
-    static constexpr int kAnswerSeconds = 60;  // an unanswered question before the lock counts as No
+    // An unanswered question before the lock: the edits are kept for after the unlock.
+    static constexpr int kAnswerSeconds = 60;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,6 +79,7 @@ class LockController : public QObject {
     Window window_;
     QTimer idle_;
     std::optional<std::chrono::milliseconds> idleOverride_;
+    std::chrono::milliseconds answerTime_ = std::chrono::seconds(kAnswerSeconds);
     std::optional<vault::Written> remembered_;  // the file written last before a lock
     bool pending_ = false;
     bool locking_ = false;
