@@ -304,6 +304,7 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
     const double temp = temperatureValue(entry.tempText);  // refused before the file is touched
     ensureStillInPlace();
     Transaction transaction(db());
+    ++writes_;
     writeIn(entry, row, temp);
     transaction.commit();
     persist();
@@ -314,6 +315,7 @@ bool DataFile::write(const DayEntry& entry, const DayState& expected) {
     ensureStillInPlace();
     Transaction transaction(db());
     if (dayState(entry.date) != expected) return false;
+    ++writes_;
     writeIn(entry, expected.row, temp);
     transaction.commit();
     persist();
@@ -361,6 +363,7 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     const double temp = temperatureValue(fresh.tempText);
     ensureStillInPlace();
     Transaction transaction(db());
+    ++writes_;
     QSqlQuery query(db());
     prepare(query, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE <= :date"));
     query.bindValue(QStringLiteral(":date"), iso(day));

@@ -95,11 +95,22 @@ class DataFile {
     qint64 recordCount();
     // Every row in date order (rows of one day in the order the file holds them), until visit returns false.
     void forEachRow(const std::function<bool(const StoredRow&)>& visit);
-    // Adds the records and writes the others over the given rows, durably, in one transaction. Returns false
-    // when progress asked to stop before the commit: then nothing has changed.
-    bool importRecords(const std::vector<DayRecord>& add,
-                       const std::vector<std::pair<qint64, DayRecord>>& replace,
-                       const Progress& progress = {});
+    // What tells one state of the diary from a later one: the commits of other connections and the changes
+    // of this one.
+    struct Stamp {
+        qint64 others = 0;
+        qint64 own = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp stamp();
+    enum class ImportResult { Written, Cancelled, Changed };
+    // Adds the records and writes the others over the given rows, durably, in one transaction: Written.
+    // Cancelled when progress asked to stop before the commit; Changed when the diary is no longer in the
+    // state unchangedSince (checked once the write lock is held): nothing has changed then.
+    ImportResult importRecords(const std::vector<DayRecord>& add,
+                               const std::vector<std::pair<qint64, DayRecord>>& replace,
+                               const Progress& progress = {},
+                               const std::optional<Stamp>& unchangedSince = std::nullopt);
     // The live connection, for copying the diary out with SQLite's online backup API.
     sqlite3* handle() const;
     // Replaces the whole content of the file by the database at path in one step (the online backup API
@@ -121,6 +132,7 @@ class DataFile {
 
     QString path_;
     QString connection_;
+    qint64 writes_ = 0;  // the writes this connection began, for Stamp
     quint64 device_ = 0;
     quint64 inode_ = 0;
     std::unique_ptr<DiaryStore> store_;

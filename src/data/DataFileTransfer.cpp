@@ -11,6 +11,7 @@
 #include <QSqlDriver>
 #include <QVariant>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -44,7 +45,12 @@ void exec(sqlite3* db, const char* sql) {
 QString textColumn(sqlite3_stmt* stmt, int column) {
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return QString();
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt, column));
+    const int size = sqlite3_column_bytes(stmt, column);
+    // QString::fromUtf8 drops a leading byte-order mark, which here is a character of her text.
+    int marks = 0;
+    while (size - 3 * marks >= 3 && std::memcmp(bytes + 3 * marks, "\xEF\xBB\xBF", 3) == 0) ++marks;
+    if (marks == 0) return QString::fromUtf8(bytes, size);
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes + 3 * marks, size - 3 * marks);
 }
 
 std::optional<bool> flagColumn(sqlite3_stmt* stmt, int column) {
@@ -77,6 +83,8 @@ void bindRecord(sqlite3_stmt* stmt, const DayRecord& record) {
 }
 
 constexpr qint64 kProgressEvery = 4096;
+constexpr int kBusyWaitMs = 3000;     // as the connection is opened with
+constexpr int kImportWaitMs = 60000;  // for the write lock of an import
 
 }  // namespace
 
@@ -143,13 +151,30 @@ std::vector<DayRecord> DataFile::cycleDays(const QDate& first, const QDate& last
     return days;
 }
 
-bool DataFile::importRecords(const std::vector<DayRecord>& add,
-                             const std::vector<std::pair<qint64, DayRecord>>& replace,
-                             const Progress& progress) {
+DataFile::Stamp DataFile::stamp() {
+    sqlite3* db = handle();
+    Statement version(db, "PRAGMA data_version");
+    if (sqlite3_step(version.get()) != SQLITE_ROW) raise(db);
+    return {sqlite3_column_int64(version.get(), 0), writes_};
+}
+
+DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add,
+                                               const std::vector<std::pair<qint64, DayRecord>>& replace,
+                                               const Progress& progress,
+                                               const std::optional<Stamp>& unchangedSince) {
     ensureStillInPlace();
     sqlite3* db = handle();
-    exec(db, "BEGIN IMMEDIATE");
+    // Another import may hold the file for a while: wait for it rather than fail at once.
+    sqlite3_busy_timeout(db, kImportWaitMs);
+    const int begun = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(db, kBusyWaitMs);
+    if (begun != SQLITE_OK) raise(db);
     try {
+        // The plan was made before the write lock: written only if nothing changed since.
+        if (unchangedSince && stamp() != *unchangedSince) {
+            exec(db, "ROLLBACK");
+            return ImportResult::Changed;
+        }
         Statement insert(
             db,
             "INSERT INTO DATA_FIL (DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST)"
@@ -174,24 +199,34 @@ bool DataFile::importRecords(const std::vector<DayRecord>& add,
             bindRecord(update.get(), replace[i].second);
             sqlite3_bind_int64(update.get(), 9, replace[i].first);
             update.run();
-            if (sqlite3_changes(db) == 0) {  // the row went meanwhile: the day is added instead
-                bindRecord(insert.get(), replace[i].second);
-                insert.run();
+            if (sqlite3_changes(db) == 0) {
+                // The row went meanwhile: the day's first row takes it, or the day is added, never twice.
+                Statement byDay(db,
+                                "UPDATE DATA_FIL SET TEMP = ?2, Memo = ?3, SCHEDULE = ?4, CONDITION = ?5,"
+                                " DIARY = ?6, LOVE = ?7, GUEST = ?8 WHERE rowid = (SELECT rowid FROM DATA_FIL"
+                                " WHERE DAT_DATE = ?1 ORDER BY rowid LIMIT 1)");
+                bindRecord(byDay.get(), replace[i].second);
+                byDay.run();
+                if (sqlite3_changes(db) == 0) {
+                    bindRecord(insert.get(), replace[i].second);
+                    insert.run();
+                }
             }
             going = advance();
         }
         // The last word before the commit: a cancel here still changes nothing.
         if (!going || (progress && !progress(total, total))) {
             exec(db, "ROLLBACK");
-            return false;
+            return ImportResult::Cancelled;
         }
+        ++writes_;
         exec(db, "COMMIT");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
     persist();
-    return true;
+    return ImportResult::Written;
 }
 
 void DataFile::restoreFrom(const QString& path, const Progress& progress) {
@@ -209,6 +244,7 @@ void DataFile::restoreFrom(const QString& path, const Progress& progress) {
 
 void DataFile::restoreFrom(sqlite3* source, const Progress& progress) {
     ensureStillInPlace();
+    ++writes_;
     sqlite3* live = handle();
     sqlite3_backup* backup = sqlite3_backup_init(live, "main", source, "main");
     if (!backup) raise(live);

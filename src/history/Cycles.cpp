@@ -35,10 +35,15 @@ std::vector<Cycle> splitCycles(const std::vector<DayMark>& days) {
     std::vector<Cycle> cycles;
     std::optional<Gathering> current;
     QDate lastMenstruation;
+    QDate previous;
     for (const DayMark& mark : days) {
-        if (!mark.day.isValid()) continue;
+        // A day's first row is the day, as the window shows it; a second row of it (written by another tool)
+        // is neither a second reading nor a second period day.
+        if (!mark.day.isValid() || mark.day == previous) continue;
+        previous = mark.day;
         if (mark.menstruation) {
-            const bool newPeriod = !lastMenstruation.isValid() || lastMenstruation.daysTo(mark.day) > kPeriodGap;
+            const bool newPeriod =
+                !lastMenstruation.isValid() || lastMenstruation.daysTo(mark.day) > kPeriodGap;
             if (newPeriod) {
                 if (current) current->finish(cycles, mark.day);
                 current.emplace();
@@ -48,9 +53,7 @@ std::vector<Cycle> splitCycles(const std::vector<DayMark>& days) {
             if (mark.day != lastMenstruation) ++current->cycle.bleedingDays;
             lastMenstruation = mark.day;
         }
-        if (current && isReading(mark.temp) &&
-            (current->readings.empty() || current->readings.back().day != mark.day))
-            current->readings.push_back({mark.day, *mark.temp});
+        if (current && isReading(mark.temp)) current->readings.push_back({mark.day, *mark.temp});
     }
     if (current) current->finish(cycles, std::nullopt);
     return cycles;

@@ -32,6 +32,8 @@ std::unique_ptr<DataFile> openData(const QString& dataPath, QTextStream& err, co
 
 QString oneLine(QString text) { return text.replace(u'\r', u' '); }
 
+constexpr int kMostAttempts = 5;  // plans made again after another program's change, before giving up
+
 }  // namespace
 
 QString importSummary(qint64 fresh, qint64 identical, qint64 different) {
@@ -73,16 +75,29 @@ int importDiary(const QString& dataPath, const QString& file, bool replace, QTex
     auto db = openData(dataPath, err, access);
     if (!db) return kRefused;
     try {
-        const importplan::Plan plan = importplan::make(*db, read.days);
-        err << importSummary(qint64(plan.fresh.size()), plan.identical, qint64(plan.different.size()))
-            << Qt::endl;
-        if (plan.fresh.empty() && (!replace || plan.different.empty())) {
-            err << QStringLiteral("書き込むものはありません。") << Qt::endl;
-            return kDone;
-        }
         const QString folder = backups::folderBeside(dataPath);
-        backups::make(*db, folder, backups::Reason::Import, now);
-        importplan::apply(*db, plan, replace);
+        // Planned again whenever another program changed her diary between the plan and the write.
+        for (int attempt = 1;; ++attempt) {
+            const importplan::Plan plan = importplan::make(*db, read.days);
+            const bool nothing = plan.fresh.empty() && (!replace || plan.different.empty());
+            if (nothing || attempt == 1) {
+                err << importSummary(qint64(plan.fresh.size()), plan.identical, qint64(plan.different.size()))
+                    << Qt::endl;
+                if (const QString implausible = importcheck::implausibleText(read.implausible);
+                    !implausible.isEmpty())
+                    err << implausible << Qt::endl;
+            }
+            if (nothing) {
+                err << QStringLiteral("書き込むものはありません。") << Qt::endl;
+                return kDone;
+            }
+            if (attempt == 1) backups::make(*db, folder, backups::Reason::Import, now);
+            const DataFile::ImportResult result = importplan::apply(*db, plan, replace);
+            if (result == DataFile::ImportResult::Written) break;
+            if (attempt == kMostAttempts)
+                throw PgError::engine(QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更され続けています。"));
+            err << QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので、数え直します。") << Qt::endl;
+        }
         backups::rotate(folder, now.date());
         err << (replace ? QStringLiteral("違う日はﾌｧｲﾙのﾃﾞｰﾀにしました。")
                         : QStringLiteral("違う日は自分のﾃﾞｰﾀを残しました。"))

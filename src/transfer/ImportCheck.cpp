@@ -95,8 +95,6 @@ class Checker {
         if (!tempText.trimmed().isEmpty()) {
             const auto temp = readTemperature(tempText);
             if (!temp) return Problem{QStringLiteral("体温「%1」は数ではありません。").arg(tempText)};
-            if (*temp < kLowestTemp || *temp > kHighestTemp)
-                return Problem{QStringLiteral("体温「%1」は 30～45℃ の範囲にありません。").arg(tempText)};
             day.temp = *temp;
         }
         return format_ == Format::Selvane ? readSelvane(fields, day) : readDrip(fields, day);
@@ -183,6 +181,10 @@ std::optional<Format> formatOf(const QStringList& header) {
 
 QString Result::lineProblem() const { return QStringLiteral("%1行目：%2").arg(badLine).arg(problem); }
 
+QString implausibleText(qint64 days) {
+    return days > 0 ? QStringLiteral("30～45℃ の範囲にない体温：%1日").arg(days) : QString();
+}
+
 Result check(const QByteArray& bytes, const DataFile::Progress& progress) {
     Result result;
     auto refuse = [&result](int line, const QString& problem) {
@@ -220,6 +222,7 @@ Result check(const QByteArray& bytes, const DataFile::Progress& progress) {
                 record.line,
                 QStringLiteral("%1 は %2行目と同じ日です。").arg(read.date.toString(Qt::ISODate)).arg(first));
         first = record.line;
+        if (read.temp && !(*read.temp >= kLowestTemp && *read.temp <= kHighestTemp)) ++result.implausible;
         result.days.push_back(std::move(read));
         if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) {
             result.cancelled = true;

@@ -11,8 +11,9 @@ bool sameDay(const StoredRow& hers, const DayRecord& file) {
            hers.love.value_or(false) == file.love && hers.guest.value_or(false) == file.guest;
 }
 
-Plan make(DataFile& db, std::vector<DayRecord> days) {
+Plan make(DataFile& db, const std::vector<DayRecord>& days) {
     Plan plan;
+    plan.made = db.stamp();  // before the rows are read: a change meanwhile makes the plan stale, never lost
     std::vector<bool> matched(days.size(), false);
     if (db.recordCount() > 0) {
         DayIndex index;  // day -> position in days, from 1
@@ -30,13 +31,14 @@ Plan make(DataFile& db, std::vector<DayRecord> days) {
         });
     }
     for (size_t i = 0; i < days.size(); ++i)
-        if (!matched[i]) plan.fresh.push_back(std::move(days[i]));
+        if (!matched[i]) plan.fresh.push_back(days[i]);  // her texts are shared, not copied
     return plan;
 }
 
-bool apply(DataFile& db, const Plan& plan, bool takeFile, const DataFile::Progress& progress) {
+DataFile::ImportResult apply(DataFile& db, const Plan& plan, bool takeFile,
+                             const DataFile::Progress& progress) {
     static const std::vector<std::pair<qint64, DayRecord>> none;
-    return db.importRecords(plan.fresh, takeFile ? plan.different : none, progress);
+    return db.importRecords(plan.fresh, takeFile ? plan.different : none, progress, plan.made);
 }
 
 }  // namespace importplan

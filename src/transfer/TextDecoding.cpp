@@ -52,9 +52,12 @@ std::optional<QString> convert(const char* encoding, const QByteArray& bytes, qs
 Result decode(const QByteArray& bytes) {
     Result result;
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    const qsizetype nul = bytes.indexOf('\0');
+    // A NUL in the header line means UTF-16 or no text at all; further on it is a character of her diary
+    // (the entry keeps one, and her own export must read back).
+    const qsizetype lineEnd = bytes.indexOf('\n');
+    const qsizetype nul = QByteArrayView(bytes).first(lineEnd < 0 ? bytes.size() : lineEnd).indexOf('\0');
     if (nul >= 0 || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        result.badLine = lineAt(bytes, qMax<qsizetype>(nul, 0));
+        result.badLine = 1;
         return result;
     }
     const QByteArray body = bom ? bytes.mid(3) : bytes;

@@ -65,7 +65,7 @@ void writeDiary(const QTemporaryDir& dir) {
         day(leap.addDays(8), 36.6),        day(leap.addDays(9), 36.65),
         day(leap.addDays(15), 99.0),       day(leap.addDays(16), std::nullopt),
         day(leap.addDays(28), 36.3, true), day(leap.addDays(29), 36.3, true)};
-    QVERIFY(diary->importRecords(records, {}));
+    QVERIFY(diary->importRecords(records, {}) == DataFile::ImportResult::Written);
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ class TestTransferCli : public QObject {
         good.close();
         QFile bad(dir.filePath(QStringLiteral("bad.csv")));
         QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("date,temperature.value\n2024-05-01,99\n");
+        bad.write("date,temperature.value\n2024-05-01,36.5.1\n");
         bad.close();
         if (arguments.contains(QStringLiteral("--check"))) {
             QProcess import;
@@ -72,6 +72,39 @@ class TestTransferCli : public QObject {
         QVERIFY2(!err.isEmpty() || status == 0, "a refusal says why");
         if (leaves.isEmpty()) return;
         QVERIFY2(QFileInfo::exists(dir.filePath(leaves)) || out.contains(leaves), qPrintable(out + err));
+    }
+
+    // Two imports of one file at once: whichever writes second finds every day there and adds none again.
+    void twoImportsAtOnceAddEachDayOnce() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("selvane"));
+        QVERIFY(QFile::copy(QStringLiteral(SELVANE_EXE), program));
+        QFile csv(dir.filePath(QStringLiteral("days.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("date,temperature,condition,medication,schedule,diary,menstruation,intercourse\n");
+        for (int i = 0; i < 20000; ++i)
+            csv.write(QDate(1950, 1, 1).addDays(i).toString(Qt::ISODate).toUtf8() + ",36.5,,,,日記,0,0\n");
+        csv.close();
+        for (int round = 0; round < 4; ++round) {
+            const QString data = dir.filePath(QStringLiteral("selvane.mdb"));
+            QFile::remove(data);
+            QVERIFY(schema::createEmptyDataFile(data));
+            QProcess first;
+            QProcess second;
+            for (QProcess* import : {&first, &second}) {
+                import->setWorkingDirectory(dir.path());
+                import->start(program, {QStringLiteral("--import"), csv.fileName()});
+            }
+            for (QProcess* import : {&first, &second}) {
+                QVERIFY(import->waitForFinished(120000));
+                QVERIFY2(import->exitCode() == 0, import->readAllStandardError().constData());
+            }
+            QProcess count;
+            count.start(QStringLiteral("sqlite3"),
+                        {data, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT DAT_DATE) FROM DATA_FIL")});
+            QVERIFY(count.waitForFinished());
+            QCOMPARE(count.readAllStandardOutput().trimmed(), QByteArray("20000|20000"));
+        }
     }
 };
 

@@ -86,23 +86,23 @@ class TestHistory : public QObject {
         const QString low = QStringLiteral("36.30 36.40 36.35 36.45 36.40 36.30 ");
         auto temps = [&](const QString& rest) { return (low + rest).split(QLatin1Char(' ')); };
         QTest::newRow("regular") << temps("36.50 36.55 36.65 36.70") << 6 << 36.45 << 0;
-        QTest::newRow("third only 0.15 above: a fourth completes") << temps("36.50 36.55 36.60 36.50") << 6
-                                                                  << 36.45 << 1;
-        QTest::newRow("third only 0.15 above, fourth low") << temps("36.50 36.55 36.60 36.45") << -1 << 0.0 << 0;
-        QTest::newRow("second falls back, fourth 0.2 above") << temps("36.50 36.45 36.55 36.65") << 6 << 36.45
-                                                            << 2;
-        QTest::newRow("third falls back, fourth 0.2 above") << temps("36.50 36.55 36.40 36.65") << 6 << 36.45
-                                                           << 2;
-        QTest::newRow("second falls back, fourth short of 0.2") << temps("36.50 36.45 36.55 36.60 36.50 36.45")
-                                                               << -1 << 0.0 << 0;
+        QTest::newRow("third only 0.15 above: a fourth completes")
+            << temps("36.50 36.55 36.60 36.50") << 6 << 36.45 << 1;
+        QTest::newRow("third only 0.15 above, fourth low")
+            << temps("36.50 36.55 36.60 36.45") << -1 << 0.0 << 0;
+        QTest::newRow("second falls back, fourth 0.2 above")
+            << temps("36.50 36.45 36.55 36.65") << 6 << 36.45 << 2;
+        QTest::newRow("third falls back, fourth 0.2 above")
+            << temps("36.50 36.55 36.40 36.65") << 6 << 36.45 << 2;
+        QTest::newRow("second falls back, fourth short of 0.2")
+            << temps("36.50 36.45 36.55 36.60 36.50 36.45") << -1 << 0.0 << 0;
         QTest::newRow("both fall back") << temps("36.50 36.40 36.40 36.70") << -1 << 0.0 << 0;
         QTest::newRow("a later rise sets its own coverline")
             << temps("36.50 36.30 36.30 36.30 36.30 36.30 36.60 36.65 36.70") << 12 << 36.50 << 0;
-        QTest::newRow("readings round to 0.05 first: 36.47 is 36.45") << temps("36.47 36.55 36.65 36.70") << 7 << 36.45
-                                                                      << 0;
-        QTest::newRow("six readings needed before") << QStringList{"36.3", "36.3", "36.3", "36.3", "36.3", "36.8",
-                                                                   "36.8", "36.8"}
-                                                    << -1 << 0.0 << 0;
+        QTest::newRow("readings round to 0.05 first: 36.47 is 36.45")
+            << temps("36.47 36.55 36.65 36.70") << 7 << 36.45 << 0;
+        QTest::newRow("six readings needed before")
+            << QStringList{"36.3", "36.3", "36.3", "36.3", "36.3", "36.8", "36.8", "36.8"} << -1 << 0.0 << 0;
         QTest::newRow("days without a reading are skipped, not low")
             << temps("36.50 - 36.55 - - 36.65") << 6 << 36.45 << 0;
         QTest::newRow("no rise at all") << temps("36.40 36.45 36.40 36.45") << -1 << 0.0 << 0;
@@ -128,8 +128,9 @@ class TestHistory : public QObject {
             const int base = random.bounded(720, 735);
             for (int i = 0; i < n; ++i) {
                 const int jump = i > n / 2 ? random.bounded(0, 8) : 0;
-                readings.push_back({QDate(2024, 2, 1).addDays(i), (base + jump + random.bounded(-3, 4)) / 20.0 +
-                                                                      random.bounded(-2, 3) / 100.0});
+                readings.push_back(
+                    {QDate(2024, 2, 1).addDays(i),
+                     (base + jump + random.bounded(-3, 4)) / 20.0 + random.bounded(-2, 3) / 100.0});
             }
             const auto shift = findShift(readings);
             const auto expected = shiftByWording(readings);
@@ -170,7 +171,7 @@ class TestHistory : public QObject {
             days.push_back({QDate(2024, 2, 26).addDays(i), i < 3,
                             reading ? std::optional<double>(temps[i].toDouble()) : std::nullopt});
         }
-        days.push_back({QDate(2024, 3, 25), true, 99.0});  // the next period; an impossible reading is none
+        days.push_back({QDate(2024, 3, 25), true, 99.0});   // the next period; an impossible reading is none
         days.push_back({QDate(2024, 3, 25), false, 36.2});  // a second row of that day
         const std::vector<Cycle> cycles = splitCycles(days);
         QCOMPARE(cycles.size(), size_t(2));
@@ -184,6 +185,17 @@ class TestHistory : public QObject {
         QVERIFY(!cycles[1].length && !cycles[1].counted());
         QVERIFY(splitCycles({}).empty());
         QVERIFY(splitCycles({{QDate(2024, 1, 1), false, 36.5}}).empty());
+
+        // A second row of a day (another tool's) is neither a reading nor a period day: two high days stay
+        // no shift, and its menstruation mark starts no cycle.
+        std::vector<DayMark> twice;
+        for (int i = 0; i < 8; ++i)
+            twice.push_back({QDate(2024, 1, 1).addDays(i), i < 2, i < 6 ? 36.3 : 36.7});
+        twice.insert(twice.begin() + 7, {QDate(2024, 1, 7), true, 36.7});
+        const std::vector<Cycle> one = splitCycles(twice);
+        QCOMPARE(one.size(), size_t(1));
+        QVERIFY(!one[0].shiftDay);
+        QCOMPARE(one[0].bleedingDays, 2);
     }
 
     void figuresNeedThreeCountedCyclesAndLeaveOutliersOut() {
@@ -260,7 +272,7 @@ class TestHistory : public QObject {
             if (random.bounded(4)) record.temp = 36.0 + random.bounded(0, 20) / 20.0;
             records.push_back(record);
         }
-        QVERIFY(file->importRecords(records, {}));
+        QVERIFY(file->importRecords(records, {}) == DataFile::ImportResult::Written);
         const std::vector<Cycle> all = allCycles(*file);
         QVERIFY(all.size() > 20);
 

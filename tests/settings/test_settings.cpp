@@ -3,8 +3,8 @@
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
 #include "settings/SettingEntry.h"
-#include "support/ScriptedDialogs.h"
 #include "support/FileBytes.h"
+#include "support/ScriptedDialogs.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -80,6 +80,19 @@ class TestSettings : public QObject {
         const settingentry::Check result = settingentry::check(entry, dialog);
         QCOMPARE(result.verdict, verdict);
         QCOMPARE(result.stored, stored);
+    }
+
+    // A value holding a comma (a folder's name may) is written quoted and read back whole; one written by
+    // hand without quotes reads as written.
+    void valuesWithACommaReadBackWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("SELVANE.ini"));
+        SettingsStore store(path);
+        store.save(QStringLiteral("ANY"), QStringLiteral("DATA"), QStringLiteral("日記,2024"));
+        QCOMPARE(SettingsStore(path).get(QStringLiteral("ANY"), QStringLiteral("DATA")),
+                 QStringLiteral("日記,2024"));
+        writeFile(path, "[G_CYCLE]\nDATA=28,5\n");
+        QCOMPARE(store.get(QStringLiteral("G_CYCLE"), QStringLiteral("DATA")), QStringLiteral("28,5"));
     }
 
     void entryBeyondSixteenBitsIsAnOverflow() {

@@ -2,9 +2,9 @@
 // it cannot trust, a full disk during an export or a backup, and the commands' exit statuses.
 #include "data/Schema.h"
 #include "platform/core/PgError.h"
+#include "support/FileBytes.h"
 #include "transfer/Backups.h"
 #include "transfer/CommandLine.h"
-#include "support/FileBytes.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

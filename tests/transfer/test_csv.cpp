@@ -90,8 +90,10 @@ class TestCsv : public QObject {
                                                          << "" << 3;
         QTest::newRow("Shift_JIS cut off on line 2") << QByteArray("\x93\xfa\n\x93") << ""
                                                      << "" << 2;
-        QTest::newRow("a NUL byte") << QByteArray("a\nb\0c", 5) << ""
-                                    << "" << 2;
+        QTest::newRow("a NUL in a text")
+            << QByteArray("a\nb\0c", 5) << QString::fromUtf8("a\nb\0c", 5) << "UTF-8" << 0;
+        QTest::newRow("a NUL in the header line") << QByteArray("a\0b\nc", 5) << ""
+                                                  << "" << 1;
         QTest::newRow("UTF-16") << QByteArray(
                                        "\xFF\xFE"
                                        "a\0",

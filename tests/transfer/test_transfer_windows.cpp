@@ -1,7 +1,7 @@
 // The whole-diary commands in the main window, driven through its menus with scripted dialogs: what she is
 // asked, what the files hold afterwards, and what the window shows.
-#include "support/MainBed.h"
 #include "support/FileBytes.h"
+#include "support/MainBed.h"
 
 #include <QAction>
 #include <QDir>
@@ -80,6 +80,32 @@ class TestTransferWindows : public QObject {
         QCOMPARE(bed.rowCount(), rows);
         QCOMPARE(w->txtTemp->text(), shown);
         QCOMPARE(backupNames(bed).size(), choice ? 1 : 0);
+    }
+
+    // Another program imports while her summary is open: the window counts again and asks again, and no day
+    // is written twice.
+    void aSummaryOvertakenIsShownAgain() {
+        struct Interrupted : ScriptedDialogs {
+            std::function<void()> meanwhile;
+            std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
+                                      const QStringList& options) override {
+                if (meanwhile) std::exchange(meanwhile, nullptr)();
+                return ScriptedDialogs::choose(parent, text, title, options);
+            }
+        } dialogs;
+        MainBed bed;
+        bed.services.dialogs = &dialogs;
+        frmMain* w = bed.startMain();
+        const QString file = bed.dir.filePath(QStringLiteral("in.csv"));
+        writeFile(file, "date,temperature.value\n2001-05-21,36.9\n2001-05-22,36.8\n");
+        dialogs.meanwhile = [&] { saveDay(bed, QDate(2001, 5, 21), "36.9"); };
+        dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
+        dialogs.choices << 0 << 0;
+        w->mnuFileImport->trigger();
+        QCOMPARE(bed.rowCount(), 2);
+        QVERIFY(dialogs.calls.at(1).text.contains(QStringLiteral("新しい日：2日")));
+        QVERIFY(dialogs.calls.at(2).text.startsWith(QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので")));
+        QVERIFY(dialogs.calls.at(2).text.contains(QStringLiteral("新しい日：1日\r同じ日：1日")));
     }
 
     void importStopsWhenItsBackupFails() {

@@ -277,7 +277,7 @@ class TestLockWindow : public QObject {
         DayRecord imported;
         imported.date = kToday.addDays(-1);
         imported.diary = QStringLiteral("読み込んだ日");
-        QVERIFY(opened.file->importRecords({imported}, {}));
+        QVERIFY(opened.file->importRecords({imported}, {}) == DataFile::ImportResult::Written);
         opened.file.reset();
         auto again = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
                                    vault::Secret::fromText(kPassphrase), std::nullopt, {});

@@ -142,48 +142,63 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
     }
     try {
         DataFile& data = requireOpen(db);
-        const importplan::Plan plan = importplan::make(data, std::move(read.days));
-        const bool differ = !plan.different.empty();
-        const QString text =
-            QStringLiteral("%1（%2、%3）\r\r")
-                .arg(QFileInfo(chosen->path).fileName(),
-                     read.format == diarycsv::Format::Drip ? QStringLiteral("drip の形式")
-                                                           : QStringLiteral("Selvane の形式"),
-                     read.encoding) +
-            QStringLiteral("新しい日：%1日\r同じ日：%2日\r内容の違う日：%3日\r\r")
-                .arg(plan.fresh.size())
-                .arg(plan.identical)
-                .arg(plan.different.size()) +
-            (differ ? QStringLiteral("内容の違う日はどちらにしますか？")
-                    : QStringLiteral("読み込みますか？"));
-        const QStringList options =
-            differ ? QStringList{QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")}
-                   : QStringList{};
-        const std::optional<int> choice = services.dialogs->choose(parent, text, kImportTitle, options);
-        if (!choice) return false;
-        const bool takeFile = differ && *choice == 1;
-        if (plan.fresh.empty() && !takeFile) {
-            services.dialogs->plain(parent, QStringLiteral("書き込むものはありません。"));
-            return false;
+        bool backedUp = false;
+        QString note;
+        // The summary she decides on is made again whenever another program changed her diary meanwhile:
+        // a plan made on an older diary could add a day twice.
+        for (;;) {
+            const importplan::Plan plan = importplan::make(data, read.days);
+            const bool differ = !plan.different.empty();
+            const QString implausible = importcheck::implausibleText(read.implausible);
+            const QString text =
+                note +
+                QStringLiteral("%1（%2、%3）\r\r")
+                    .arg(QFileInfo(chosen->path).fileName(),
+                         read.format == diarycsv::Format::Drip ? QStringLiteral("drip の形式")
+                                                               : QStringLiteral("Selvane の形式"),
+                         read.encoding) +
+                QStringLiteral("新しい日：%1日\r同じ日：%2日\r内容の違う日：%3日\r")
+                    .arg(plan.fresh.size())
+                    .arg(plan.identical)
+                    .arg(plan.different.size()) +
+                (implausible.isEmpty() ? QString() : implausible + QStringLiteral("\r")) +
+                QStringLiteral("\r") +
+                (differ ? QStringLiteral("内容の違う日はどちらにしますか？")
+                        : QStringLiteral("読み込みますか？"));
+            const QStringList options =
+                differ ? QStringList{QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")}
+                       : QStringList{};
+            const std::optional<int> choice = services.dialogs->choose(parent, text, kImportTitle, options);
+            if (!choice) return false;
+            const bool takeFile = differ && *choice == 1;
+            if (plan.fresh.empty() && !takeFile) {
+                services.dialogs->plain(parent, QStringLiteral("書き込むものはありません。"));
+                return false;
+            }
+            if (!backedUp && !backupBefore(services, parent, data, backups::Reason::Import,
+                                           QStringLiteral("読み込み"), kImportTitle))
+                return false;
+            backedUp = true;
+            DataFile::ImportResult applied = DataFile::ImportResult::Cancelled;
+            {
+                TransferProgress progress(parent, QStringLiteral("読み込んでいます…"), true);
+                applied = importplan::apply(data, plan, takeFile, progress.callback());
+            }
+            if (applied == DataFile::ImportResult::Changed) {
+                note = QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので、数え直しました。\r\r");
+                continue;
+            }
+            if (applied == DataFile::ImportResult::Cancelled) {
+                services.dialogs->plain(parent,
+                                        QStringLiteral("読み込みを取り消しました。日記は変わっていません。"));
+                return false;
+            }
+            rotateQuietly(services);
+            services.dialogs->plain(
+                parent, QStringLiteral("%1日分を読み込みました。")
+                            .arg(qint64(plan.fresh.size()) + (takeFile ? qint64(plan.different.size()) : 0)));
+            return true;
         }
-        if (!backupBefore(services, parent, data, backups::Reason::Import, QStringLiteral("読み込み"),
-                          kImportTitle))
-            return false;
-        bool applied = false;
-        {
-            TransferProgress progress(parent, QStringLiteral("読み込んでいます…"), true);
-            applied = importplan::apply(data, plan, takeFile, progress.callback());
-        }
-        if (!applied) {
-            services.dialogs->plain(parent,
-                                    QStringLiteral("読み込みを取り消しました。日記は変わっていません。"));
-            return false;
-        }
-        rotateQuietly(services);
-        services.dialogs->plain(
-            parent, QStringLiteral("%1日分を読み込みました。")
-                        .arg(qint64(plan.fresh.size()) + (takeFile ? qint64(plan.different.size()) : 0)));
-        return true;
     } catch (const PgError& error) {
         warn(services, parent,
              QStringLiteral("読み込めませんでした。日記は変わっていません。\r") + error.description(),
