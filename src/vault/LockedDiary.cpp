@@ -3,6 +3,8 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/PgError.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstring>
@@ -49,6 +51,16 @@ class ReadOnlyCopy : public DiaryStore {
     }
     Image image_;
 };
+
+// Her choice of a read-only file is respected, although a rename could replace it: a file she may not write,
+// or one that nobody may (which a user with every right could otherwise replace).
+void checkNotReadOnly(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0) return;  // no file: reading it says so
+    if (::access(name.constData(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
+}
 
 }  // namespace
 
@@ -130,6 +142,7 @@ LockedStore* lockedStore(DataFile* file) {
 
 std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
                                     Refusal refusal) {
+    checkNotReadOnly(path);
     Image plain = readPlainFile(path);
     Key key = newKey(passphrase, cost);
     LockedFile sealed;

@@ -40,8 +40,8 @@ std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore*
 LockedStore* lockedStore(DataFile* file);
 
 // A plain diary becomes a locked one: the file is replaced in one step, then read back and compared before it
-// counts (the plain bytes are put back if not). The plain bytes are never written anywhere else.
-// Throws PgError; the plain file is then as it was.
+// counts (the plain bytes are put back if not). The plain bytes are never written anywhere else. A read-only
+// file is refused. Throws PgError; the plain file is then as it was.
 std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
                                     Refusal refusal);
 // The locked diary held open becomes a plain file again, checked the same way. Throws PgError; the locked

@@ -197,6 +197,18 @@ class TestLockedCli : public QObject {
         QCOMPARE(folder.diaryWith(QStringLiteral("sugi-2024")), kSecretWords);
         QCOMPARE(folder.plainCopies(), QStringList());
     }
+
+    // A read-only diary is not locked: refused with the reason, the file as it was.
+    void refusedNewPassphrasesChangeNothing() {
+        Folder readOnly(temp);
+        QVERIFY(QFile::setPermissions(readOnly.data(), QFile::ReadOwner));
+        const QByteArray before = contents(readOnly.data());
+        Run refused = readOnly.run({"--set-passphrase"}, QStringList{kPassphrase});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("読み取り専用")), qPrintable(refused.err));
+        QCOMPARE(contents(readOnly.data()), before);
+        QCOMPARE(QFile::permissions(readOnly.data()) & QFile::WriteOwner, QFile::Permissions());
+    }
 };
 
 int main(int argc, char* argv[]) { return runInOwnTemp<TestLockedCli, QCoreApplication>(argc, argv); }

@@ -381,6 +381,27 @@ class TestLockWindow : public QObject {
         QVERIFY(!QFile::exists(kept));
     }
 
+    // Her read-only diary is not replaced by a locked one: refused with the reason, the file as it was.
+    void aReadOnlyDiaryIsNotLocked() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        bed.services.passphrases = &prompts;
+        saveDay(bed, kToday, QStringLiteral("36.6"), false, kSecretWords);
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        QVERIFY(QFile::setPermissions(bed.dataPath(), QFile::ReadOwner));
+        const QByteArray before = contents(bed.dataPath());
+        prompts.choices = {{Action::Set, {}, QStringLiteral("Hinoki-2024")}};
+        bed.dialogs.clear();
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(bed.dialogs.texts().size(), 1);
+        QVERIFY2(bed.dialogs.texts().first().contains(QStringLiteral("読み取り専用")),
+                 qPrintable(bed.dialogs.texts().first()));
+        QCOMPARE(contents(bed.dataPath()), before);
+        QCOMPARE(QFile::permissions(bed.dataPath()) & QFile::WriteOwner, QFile::Permissions());
+        QVERIFY(bed.module.Db && !vault::lockedStore(bed.module.Db.get()));
+    }
+
     // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.
     void thePassphraseDialog() {
         PassphraseDialog dialog(true);
