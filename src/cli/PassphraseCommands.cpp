@@ -19,8 +19,10 @@ const QCommandLineOption kSetPassphrase(
 const QCommandLineOption kRemovePassphrase(QStringLiteral("remove-passphrase"),
                                            QStringLiteral("日記のﾊﾟｽﾜｰﾄﾞを解除し、暗号化せずに保存します。"));
 
-// The checks of the passphrase dialog, on the texts of the passphrases read; the texts are wiped after.
+// The checks of the passphrase dialog, on the texts of the passphrases read; the texts are wiped after. Bytes
+// that are no text are refused first: the dialogs could never type them.
 QString problemOf(const vault::Secret& next, const vault::Secret& again, QString* strength) {
+    if (!vault::isText(next) || !vault::isText(again)) return vault::kNotText;
     const auto text = [](const vault::Secret& secret) {
         return QString::fromUtf8(reinterpret_cast<const char*>(secret.data()), qsizetype(secret.size()));
     };

@@ -26,7 +26,8 @@ struct Unlocked {
 };
 
 // Opens an inspected locked file with the passphrase. An older file than the one remembered as written last
-// is refused before any key is made. Nothing is written.
+// is refused before any key is made. Nothing is written, but for a diary that an earlier version locked with
+// a passphrase of bytes that are no text: it is sealed again at once with the key of the bytes themselves.
 Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
                 const std::optional<Written>& remembered, Refusal refusal);
 

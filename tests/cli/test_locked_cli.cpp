@@ -47,6 +47,10 @@ struct Folder {
     }
     // lines: what the program reads from --passphrase-fd 0; without them it has no way to ask at all.
     Run run(const QStringList& arguments, const std::optional<QStringList>& lines = std::nullopt) const {
+        return start(arguments, lines ? std::optional(lines->join(u'\n').toUtf8() + '\n') : std::nullopt);
+    }
+    // The same with the bytes of those lines as they are (not all of them text).
+    Run start(const QStringList& arguments, const std::optional<QByteArray>& input) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("DISPLAY"));
@@ -55,9 +59,9 @@ struct Folder {
         process.setWorkingDirectory(dir.path());
         process.setChildProcessModifier([] { ::setsid(); });  // no controlling terminal
         QStringList all = arguments;
-        if (lines) all << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
+        if (input) all << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
         process.start(path("selvane"), all);
-        if (lines) process.write(lines->join(u'\n').toUtf8() + '\n');
+        if (input) process.write(*input);
         process.closeWriteChannel();
         Run result;
         if (!process.waitForFinished(60000)) return result;
@@ -198,8 +202,24 @@ class TestLockedCli : public QObject {
         QCOMPARE(folder.plainCopies(), QStringList());
     }
 
-    // A read-only diary is not locked: refused with the reason, the file as it was.
+    // A new passphrase of bytes that are no text, or a read-only diary, is refused with the reason and
+    // leaves the file as it was.
     void refusedNewPassphrasesChangeNothing() {
+        Folder folder(temp);
+        const QByteArray latin1(
+            "M\xe4"
+            "dchen-Tagebuch\n");
+        const QByteArray plain = contents(folder.data());
+        Run notText = folder.start({"--set-passphrase"}, latin1);
+        QCOMPARE(notText.status, 1);
+        QVERIFY2(notText.err.contains(QStringLiteral("読めないバイト")), qPrintable(notText.err));
+        QCOMPARE(contents(folder.data()), plain);
+
+        folder.lockCheaply();
+        const QByteArray locked = contents(folder.data());
+        QCOMPARE(folder.start({"--set-passphrase"}, kPassphrase.toUtf8() + '\n' + latin1).status, 1);
+        QCOMPARE(contents(folder.data()), locked);
+
         Folder readOnly(temp);
         QVERIFY(QFile::setPermissions(readOnly.data(), QFile::ReadOwner));
         const QByteArray before = contents(readOnly.data());
