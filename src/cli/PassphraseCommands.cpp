@@ -2,10 +2,13 @@
 #include "cli/CommandLine.h"
 #include "cli/LockedDiaryAccess.h"
 #include "data/DataFile.h"
+#include "data/Recovery.h"
+#include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "transfer/Backups.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
+#include "vault/RecoveryCarrier.h"
 
 namespace cli {
 namespace {
@@ -54,6 +57,25 @@ std::optional<vault::Secret> readNew(Context& context) {
     return next;
 }
 
+QString keptEditsPath(const Context& context) {
+    return paths::inFolder(context.appFolder, recovery::kFileName);
+}
+
+// Edits kept from a session that ended without the closing questions follow the new key, and she hears of
+// them; false when they could not.
+bool carryKeptEdits(Context& context, const vault::RecoveryCarrier& kept, const vault::LockedStore* after) {
+    if (!kept.holds()) return true;
+    const QString error = kept.carry(after);
+    if (!error.isEmpty()) {
+        context.err << vault::kEditsNotCarried << oneLine(error) << Qt::endl;
+        return false;
+    }
+    context.err << QStringLiteral(
+                       "保存されずに終了した編集も新しい設定で書き直しました。次の起動で保存するか尋ねます。")
+                << Qt::endl;
+    return true;
+}
+
 int runSet(const QCommandLineParser&, Context& context) {
     const QString path = context.dataPath();
     std::unique_ptr<DataFile> held;
@@ -66,13 +88,16 @@ int runSet(const QCommandLineParser&, Context& context) {
     }
     const std::optional<vault::Secret> next = readNew(context);
     if (!next) return Refused;
+    vault::LockedStore* store = vault::lockedStore(held.get());
+    const vault::RecoveryCarrier kept(keptEditsPath(context), store);
     try {
-        if (held) {
+        if (store) {
             QSqlDatabase db = held->connection();
-            vault::lockedStore(held.get())->changeKey(db, vault::newKey(*next, vault::kDefaultCost));
+            store->changeKey(db, vault::newKey(*next, vault::kDefaultCost));
             context.err << QStringLiteral("パスワードを変更しました。") << Qt::endl;
         } else {
-            vault::lockDiary(path, *next, vault::kDefaultCost, {});
+            held = vault::lockDiary(path, *next, vault::kDefaultCost, {});
+            store = vault::lockedStore(held.get());
             context.err << QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。")
                         << Qt::endl;
         }
@@ -81,6 +106,7 @@ int runSet(const QCommandLineParser&, Context& context) {
                     << oneLine(error.description()) << Qt::endl;
         return Refused;
     }
+    if (!carryKeptEdits(context, kept, store)) return Refused;
     // Copies made before the passphrase still give the diary away; she decides what becomes of them.
     const qsizetype plain = vault::plainCopies(backups::folderBeside(path)).size();
     context.err << QStringLiteral("暗号化されていない以前のﾊﾞｯｸｱｯﾌﾟが%1個残っています。").arg(plain);
@@ -97,6 +123,7 @@ int runRemove(const QCommandLineParser&, Context& context) {
     }
     std::unique_ptr<DataFile> held = context.openDiary(QStringLiteral("今のﾊﾟｽﾜｰﾄﾞ: "));
     if (!held) return Refused;
+    const vault::RecoveryCarrier kept(keptEditsPath(context), vault::lockedStore(held.get()));
     try {
         vault::unlockForGood(*held);
     } catch (const PgError& error) {
@@ -105,7 +132,7 @@ int runRemove(const QCommandLineParser&, Context& context) {
         return Refused;
     }
     context.err << QStringLiteral("パスワードを解除しました。日記は暗号化せずに保存されます。") << Qt::endl;
-    return Success;
+    return carryKeptEdits(context, kept, nullptr) ? Success : Refused;
 }
 
 }  // namespace

@@ -381,6 +381,45 @@ class TestLockWindow : public QObject {
         QVERIFY(!QFile::exists(kept));
     }
 
+    // A change of the passphrase takes the kept edits of an ended session along (and a removal writes them
+    // plain again), and offers again to delete the plain backups from before the lock.
+    void aChangeTakesKeptEditsAlongAndOffersPlainBackups() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        QVERIFY(QDir(bed.dir.path()).mkpath(QStringLiteral("backups")));
+        const QString plainBackup = bed.dir.filePath(QStringLiteral("backups/20010519.mdb"));
+        QFile backup(plainBackup);
+        QVERIFY(backup.open(QIODevice::WriteOnly) && backup.write(QByteArray("SQLite format 3\0", 16)) == 16);
+        backup.close();
+        const QString kept = bed.dir.filePath(recovery::kFileName);
+        DayEntry edits;
+        edits.date = kToday;
+        edits.diary = kSecretWords + QStringLiteral(" 書きかけ");
+        QCOMPARE(vault::lockedStore(bed.module.Db.get())->writeSealedCopy(kept, recovery::encode(edits)),
+                 QString());
+
+        prompts.choices = {{Action::Change, kPassphrase, QStringLiteral("sugi-2024")}};
+        bed.dialogs.clear();
+        bed.dialogs.answers << Answer::No;  // keep the plain backup
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(bed.dialogs.texts().size(), 2);
+        QVERIFY(bed.dialogs.texts().last().contains(QStringLiteral("1個")));
+        QVERIFY(QFile::exists(plainBackup));
+        auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                    vault::Secret::fromText(QStringLiteral("sugi-2024")), std::nullopt, {});
+        vault::Image plain;
+        QCOMPARE(vault::lockedStore(opened.file.get())->unsealCopy(contents(kept), &plain),
+                 vault::Fault::None);
+        QCOMPARE(recovery::decode(plain.view().toByteArray())->diary, edits.diary);
+        opened.file.reset();
+
+        prompts.choices = {{Action::Remove, QStringLiteral("sugi-2024"), {}}};
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(recovery::read(kept)->diary, edits.diary);
+    }
+
     // Her read-only diary is not replaced by a locked one: refused with the reason, the file as it was.
     void aReadOnlyDiaryIsNotLocked() {
         MainBed bed(kToday);
