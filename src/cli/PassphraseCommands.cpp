@@ -2,10 +2,13 @@
 #include "cli/CommandLine.h"
 #include "cli/LockedDiaryAccess.h"
 #include "data/DataFile.h"
+#include "data/Recovery.h"
+#include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "transfer/Backups.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
+#include "vault/RecoveryCarrier.h"
 
 namespace cli {
 namespace {
@@ -19,8 +22,10 @@ const QCommandLineOption kSetPassphrase(
 const QCommandLineOption kRemovePassphrase(QStringLiteral("remove-passphrase"),
                                            QStringLiteral("日記のﾊﾟｽﾜｰﾄﾞを解除し、暗号化せずに保存します。"));
 
-// The checks of the passphrase dialog, on the texts of the passphrases read; the texts are wiped after.
+// The checks of the passphrase dialog, on the texts of the passphrases read; the texts are wiped after. Bytes
+// that are no text are refused first: the dialogs could never type them.
 QString problemOf(const vault::Secret& next, const vault::Secret& again, QString* strength) {
+    if (!vault::isText(next) || !vault::isText(again)) return vault::kNotText;
     const auto text = [](const vault::Secret& secret) {
         return QString::fromUtf8(reinterpret_cast<const char*>(secret.data()), qsizetype(secret.size()));
     };
@@ -52,6 +57,25 @@ std::optional<vault::Secret> readNew(Context& context) {
     return next;
 }
 
+QString keptEditsPath(const Context& context) {
+    return paths::inFolder(context.appFolder, recovery::kFileName);
+}
+
+// Edits kept from a session that ended without the closing questions follow the new key, and she hears of
+// them; false when they could not.
+bool carryKeptEdits(Context& context, const vault::RecoveryCarrier& kept, const vault::LockedStore* after) {
+    if (!kept.holds()) return true;
+    const QString error = kept.carry(after);
+    if (!error.isEmpty()) {
+        context.err << vault::kEditsNotCarried << oneLine(error) << Qt::endl;
+        return false;
+    }
+    context.err << QStringLiteral(
+                       "保存されずに終了した編集も新しい設定で書き直しました。次の起動で保存するか尋ねます。")
+                << Qt::endl;
+    return true;
+}
+
 int runSet(const QCommandLineParser&, Context& context) {
     const QString path = context.dataPath();
     std::unique_ptr<DataFile> held;
@@ -64,13 +88,16 @@ int runSet(const QCommandLineParser&, Context& context) {
     }
     const std::optional<vault::Secret> next = readNew(context);
     if (!next) return Refused;
+    vault::LockedStore* store = vault::lockedStore(held.get());
+    const vault::RecoveryCarrier kept(keptEditsPath(context), store);
     try {
-        if (held) {
+        if (store) {
             QSqlDatabase db = held->connection();
-            vault::lockedStore(held.get())->changeKey(db, vault::newKey(*next, vault::kDefaultCost));
+            store->changeKey(db, vault::newKey(*next, vault::kDefaultCost));
             context.err << QStringLiteral("パスワードを変更しました。") << Qt::endl;
         } else {
-            vault::lockDiary(path, *next, vault::kDefaultCost, {});
+            held = vault::lockDiary(path, *next, vault::kDefaultCost, {});
+            store = vault::lockedStore(held.get());
             context.err << QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。")
                         << Qt::endl;
         }
@@ -79,6 +106,7 @@ int runSet(const QCommandLineParser&, Context& context) {
                     << oneLine(error.description()) << Qt::endl;
         return Refused;
     }
+    if (!carryKeptEdits(context, kept, store)) return Refused;
     // Copies made before the passphrase still give the diary away; she decides what becomes of them.
     const qsizetype plain = vault::plainCopies(backups::folderBeside(path)).size();
     context.err << QStringLiteral("暗号化されていない以前のﾊﾞｯｸｱｯﾌﾟが%1個残っています。").arg(plain);
@@ -95,6 +123,7 @@ int runRemove(const QCommandLineParser&, Context& context) {
     }
     std::unique_ptr<DataFile> held = context.openDiary(QStringLiteral("今のﾊﾟｽﾜｰﾄﾞ: "));
     if (!held) return Refused;
+    const vault::RecoveryCarrier kept(keptEditsPath(context), vault::lockedStore(held.get()));
     try {
         vault::unlockForGood(*held);
     } catch (const PgError& error) {
@@ -103,7 +132,7 @@ int runRemove(const QCommandLineParser&, Context& context) {
         return Refused;
     }
     context.err << QStringLiteral("パスワードを解除しました。日記は暗号化せずに保存されます。") << Qt::endl;
-    return Success;
+    return carryKeptEdits(context, kept, nullptr) ? Success : Refused;
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/PgError.h"
+#include "vault/Passphrase.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstring>
@@ -50,6 +53,37 @@ class ReadOnlyCopy : public DiaryStore {
     Image image_;
 };
 
+// The key a passphrase makes for a file, and whether it is the one of the form earlier versions made of it.
+struct PassphraseKey {
+    Key key;
+    bool earlier = false;
+};
+
+// Unseals the file with the key the passphrase makes; a passphrase that is no text also with the key that
+// versions before this one made of it.
+Fault unsealWith(const Secret& passphrase, const LockedFile& file, Image* plain, PassphraseKey* made) {
+    made->key = deriveKey(passphrase, file.header.cost, file.header.salt);
+    const Fault fault = unsealWhole(made->key, file.bytes, plain);
+    const std::optional<Secret> before =
+        fault == Fault::WrongPassphrase ? earlierForm(passphrase) : std::nullopt;
+    if (!before) return fault;
+    Key older = deriveKey(*before, file.header.cost, file.header.salt);
+    const Fault olderFault = unsealWhole(older, file.bytes, plain);
+    if (olderFault == Fault::WrongPassphrase) return fault;
+    *made = {std::move(older), true};
+    return olderFault;
+}
+
+// Her choice of a read-only file is respected, although a rename could replace it: a file she may not write,
+// or one that nobody may (which a user with every right could otherwise replace).
+void checkNotReadOnly(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0) return;  // no file: reading it says so
+    if (::access(name.constData(), W_OK) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
+}
+
 }  // namespace
 
 QString faultText(Fault fault) {
@@ -89,17 +123,30 @@ Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
     if (file.fault != Fault::None) return {file.fault, nullptr};
     if (remembered && remembered->salt == file.header.salt && file.header.generation < remembered->generation)
         return {Fault::Older, nullptr};
-    Key key = deriveKey(passphrase, file.header.cost, file.header.salt);
+    PassphraseKey made;
     Image plain;
-    if (const Fault fault = unsealWhole(key, file.bytes, &plain); fault != Fault::None)
+    if (const Fault fault = unsealWith(passphrase, file, &plain, &made); fault != Fault::None)
         return {fault, nullptr};
+    const KdfCost cost = file.header.cost;
+    std::unique_ptr<DataFile> held;
     try {
-        auto store = std::make_unique<LockedStore>(path, std::move(key), std::move(file), std::move(refusal),
-                                                   std::move(plain));
-        return {Fault::None, DataFile::openHeld(std::move(store))};
+        auto store = std::make_unique<LockedStore>(path, std::move(made.key), std::move(file),
+                                                   std::move(refusal), std::move(plain));
+        held = DataFile::openHeld(std::move(store));
     } catch (const PgError&) {
         return {Fault::Damaged, nullptr};  // authentic, yet no diary: nothing of ours wrote it
     }
+    if (made.earlier) {
+        // Keyed by an earlier version on what it made of the bytes: from now on the bytes themselves open it
+        // and no others. A diary that cannot be written (read-only) keeps its key until it can.
+        try {
+            checkNotReadOnly(path);
+            QSqlDatabase db = held->connection();
+            lockedStore(held.get())->changeKey(db, newKey(passphrase, cost));
+        } catch (const PgError&) {
+        }
+    }
+    return {Fault::None, std::move(held)};
 }
 
 std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore* held,
@@ -113,7 +160,8 @@ std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore*
         if (!ask) throw PgError::engine(kOtherPassphrase);
         const std::optional<Secret> passphrase = ask();
         if (!passphrase) throw PgError::engine(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが入力されませんでした。"));
-        fault = unsealWhole(deriveKey(*passphrase, file.header.cost, file.header.salt), file.bytes, &plain);
+        PassphraseKey made;
+        fault = unsealWith(*passphrase, file, &plain, &made);
     }
     if (fault == Fault::WrongPassphrase) throw PgError::engine(kWrongPassphrase);
     if (fault != Fault::None) throw PgError::engine(faultText(fault));
@@ -130,6 +178,7 @@ LockedStore* lockedStore(DataFile* file) {
 
 std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
                                     Refusal refusal) {
+    checkNotReadOnly(path);
     Image plain = readPlainFile(path);
     Key key = newKey(passphrase, cost);
     LockedFile sealed;

@@ -26,7 +26,8 @@ struct Unlocked {
 };
 
 // Opens an inspected locked file with the passphrase. An older file than the one remembered as written last
-// is refused before any key is made. Nothing is written.
+// is refused before any key is made. Nothing is written, but for a diary that an earlier version locked with
+// a passphrase of bytes that are no text: it is sealed again at once with the key of the bytes themselves.
 Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
                 const std::optional<Written>& remembered, Refusal refusal);
 
@@ -40,8 +41,8 @@ std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore*
 LockedStore* lockedStore(DataFile* file);
 
 // A plain diary becomes a locked one: the file is replaced in one step, then read back and compared before it
-// counts (the plain bytes are put back if not). The plain bytes are never written anywhere else.
-// Throws PgError; the plain file is then as it was.
+// counts (the plain bytes are put back if not). The plain bytes are never written anywhere else. A read-only
+// file is refused. Throws PgError; the plain file is then as it was.
 std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
                                     Refusal refusal);
 // The locked diary held open becomes a plain file again, checked the same way. Throws PgError; the locked

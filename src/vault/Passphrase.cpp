@@ -91,7 +91,23 @@ std::optional<Secret> readPassphraseLine(int fd) {
     }
     if (!any) return std::nullopt;
     if (size > 0 && line.data()[size - 1] == '\r') --size;
-    QString text = QString::fromUtf8(reinterpret_cast<const char*>(line.data()), qsizetype(size));
+    const QByteArrayView bytes(line.data(), qsizetype(size));
+    // Bytes that are no text are kept as they are: read as text, each would become U+FFFD, and any other
+    // such bytes in their place would give the same key.
+    if (!bytes.isValidUtf8()) return Secret::fromBytes(bytes);
+    QString text = QString::fromUtf8(bytes);
+    Secret secret = Secret::fromText(text);
+    text.fill(QChar(0));
+    return secret;
+}
+
+bool isText(const Secret& passphrase) {
+    return QByteArrayView(passphrase.data(), qsizetype(passphrase.size())).isValidUtf8();
+}
+
+std::optional<Secret> earlierForm(const Secret& passphrase) {
+    if (isText(passphrase)) return std::nullopt;
+    QString text = QString::fromUtf8(QByteArrayView(passphrase.data(), qsizetype(passphrase.size())));
     Secret secret = Secret::fromText(text);
     text.fill(QChar(0));
     return secret;

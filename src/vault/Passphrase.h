@@ -29,9 +29,19 @@ struct PassphraseChoice {
 QString choiceProblem(PassphraseChoice::Action action, const QString& current, const QString& next,
                       const QString& again);
 
+// Refused for a new passphrase: bytes that are no UTF-8 text could never be typed in the passphrase dialogs.
+inline const QString kNotText = QStringLiteral(
+    "パスワードにUTF-8の文字として読めないバイトが含まれています。別のパスワードにして下さい。");
+
 // One line from a file descriptor (a script's pipe), without its line end; nothing at the end of input.
-// Read a byte at a time, so the next line stays for the next read.
+// Read a byte at a time, so the next line stays for the next read. UTF-8 text in its normal form, other
+// bytes exactly as read.
 std::optional<Secret> readPassphraseLine(int fd);
+// Whether the passphrase is UTF-8 text (all the dialogs can give).
+bool isText(const Secret& passphrase);
+// A passphrase that is no UTF-8 text as versions before this one read it (each byte that is no text as
+// U+FFFD), so that a diary locked with it then still opens; nothing for text.
+std::optional<Secret> earlierForm(const Secret& passphrase);
 // Asks on the controlling terminal with the echo off; nothing without a terminal.
 std::optional<Secret> askOnTerminal(const QString& prompt);
 

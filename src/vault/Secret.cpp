@@ -9,19 +9,9 @@
 namespace vault {
 namespace {
 
-// Secrets alive now; the process is non-dumpable while there is one, and afterwards as it was before.
-int liveSecrets = 0;
-int dumpableBefore = 0;
-
-void secretBorn() {
-    if (liveSecrets++ > 0) return;
-    dumpableBefore = ::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0);
-    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
-}
-
-void secretGone() {
-    if (--liveSecrets == 0 && dumpableBefore == 1) ::prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
-}
+// From the first secret on the process stays non-dumpable for the rest of the run: once a key has opened
+// the diary, freed memory (SQLite's page cache, the window's texts) may hold it long after the key is gone.
+void keepOutOfCoreDumps() { ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0); }
 
 }  // namespace
 
@@ -37,7 +27,7 @@ Secret::Secret(std::size_t size) {
     if (!data_) throw PgError::engine(QStringLiteral("鍵を置くメモリが足りません。"));
     sodium_memzero(data_, size);
     size_ = size;
-    secretBorn();
+    keepOutOfCoreDumps();
 }
 
 Secret::~Secret() { release(); }
@@ -63,14 +53,20 @@ void Secret::release() {
     sodium_free(data_);  // wipes before it frees
     data_ = nullptr;
     size_ = 0;
-    secretGone();
 }
 
 Secret Secret::fromText(const QString& text) {
-    QByteArray utf8 = text.normalized(QString::NormalizationForm_C).toUtf8();
-    Secret secret(std::size_t(utf8.size()));
-    if (!utf8.isEmpty()) std::memcpy(secret.data(), utf8.constData(), std::size_t(utf8.size()));
+    QString normal = text.normalized(QString::NormalizationForm_C);
+    QByteArray utf8 = normal.toUtf8();
+    normal.fill(QChar(0));
+    Secret secret = fromBytes(utf8);
     sodium_memzero(utf8.data(), std::size_t(utf8.size()));
+    return secret;
+}
+
+Secret Secret::fromBytes(QByteArrayView bytes) {
+    Secret secret(std::size_t(bytes.size()));
+    if (!bytes.isEmpty()) std::memcpy(secret.data(), bytes.data(), std::size_t(bytes.size()));
     return secret;
 }
 

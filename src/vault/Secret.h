@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <cstddef>
 
 namespace vault {
 
 // Bytes that must never reach the disk: keys and passphrases. They live in locked memory (never swapped),
-// are wiped when released, and while any of them lives the process is kept out of core dumps.
+// are wiped when released, and from the first of them on the process is kept out of core dumps.
 class Secret {
   public:
     Secret() = default;
@@ -20,6 +21,8 @@ class Secret {
     // A passphrase as typed, in one normal form: the same characters give the same key whichever input
     // method composed them.
     static Secret fromText(const QString& text);
+    // Bytes as they are (a passphrase read that is no UTF-8 text).
+    static Secret fromBytes(QByteArrayView bytes);
 
     unsigned char* data() { return data_; }
     const unsigned char* data() const { return data_; }
@@ -37,7 +40,7 @@ class Secret {
 // Makes the cipher library ready (once); throws PgError when the system gives it no randomness.
 void initCrypto();
 
-// Whether the process may leave a core dump now (false while a secret lives).
+// Whether the process may leave a core dump now (false once a secret has lived).
 bool dumpable();
 
 }  // namespace vault

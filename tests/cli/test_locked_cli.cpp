@@ -1,6 +1,7 @@
 // The commands on a locked diary as a script runs them: the passphrase from --passphrase-fd (here standard
 // input), a wrong one changing nothing, and never the diary in plain text on disk unless she exports it.
 #include "../vault/VaultTestSupport.h"
+#include "data/Recovery.h"
 #include "data/Schema.h"
 #include "vault/LockedDiary.h"
 
@@ -47,6 +48,10 @@ struct Folder {
     }
     // lines: what the program reads from --passphrase-fd 0; without them it has no way to ask at all.
     Run run(const QStringList& arguments, const std::optional<QStringList>& lines = std::nullopt) const {
+        return start(arguments, lines ? std::optional(lines->join(u'\n').toUtf8() + '\n') : std::nullopt);
+    }
+    // The same with the bytes of those lines as they are (not all of them text).
+    Run start(const QStringList& arguments, const std::optional<QByteArray>& input) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("DISPLAY"));
@@ -55,9 +60,9 @@ struct Folder {
         process.setWorkingDirectory(dir.path());
         process.setChildProcessModifier([] { ::setsid(); });  // no controlling terminal
         QStringList all = arguments;
-        if (lines) all << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
+        if (input) all << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
         process.start(path("selvane"), all);
-        if (lines) process.write(lines->join(u'\n').toUtf8() + '\n');
+        if (input) process.write(*input);
         process.closeWriteChannel();
         Run result;
         if (!process.waitForFinished(60000)) return result;
@@ -73,6 +78,22 @@ struct Folder {
         if (!opened.file) return QStringLiteral("fault %1").arg(int(opened.fault));
         const auto record = opened.file->load(day);
         return record ? record->diary : QStringLiteral("no day");
+    }
+    // The edits kept in the recovery file beside the diary, opened with the diary's key of this passphrase
+    // (or plain, without one).
+    QString keptWith(const QString& passphrase = {}) const {
+        QByteArray bytes = contents(path(recovery::kFileName));
+        if (!passphrase.isEmpty()) {
+            auto opened = vault::unlock(data(), vault::readLockedFile(data()),
+                                        vault::Secret::fromText(passphrase), std::nullopt, {});
+            vault::Image plain;
+            if (!opened.file ||
+                vault::lockedStore(opened.file.get())->unsealCopy(bytes, &plain) != vault::Fault::None)
+                return QStringLiteral("<does not open>");
+            bytes = plain.view().toByteArray();
+        }
+        const std::optional<DayEntry> kept = recovery::decode(bytes);
+        return kept ? kept->diary : QStringLiteral("<not plain>");
     }
     // The folder lies inside the temporary folder, which a search covers whole.
     QStringList plainCopies() const {
@@ -196,6 +217,61 @@ class TestLockedCli : public QObject {
         QVERIFY2(restored.status == 0, qPrintable(restored.err));
         QCOMPARE(folder.diaryWith(QStringLiteral("sugi-2024")), kSecretWords);
         QCOMPARE(folder.plainCopies(), QStringList());
+    }
+
+    // Edits kept from a run ended by a signal follow every change of the passphrase: sealed with the new key,
+    // plain when it is removed, sealed when one is set again.
+    void keptEditsFollowThePassphrase() {
+        Folder folder(temp);
+        folder.lockCheaply();
+        const QString edits = kSecretWords + QStringLiteral(" 書きかけ");
+        {
+            auto opened = vault::unlock(folder.data(), vault::readLockedFile(folder.data()),
+                                        vault::Secret::fromText(kPassphrase), std::nullopt, {});
+            DayEntry kept;
+            kept.date = kDay;
+            kept.diary = edits;
+            QCOMPARE(vault::lockedStore(opened.file.get())
+                         ->writeSealedCopy(folder.path(recovery::kFileName), recovery::encode(kept)),
+                     QString());
+        }
+        Run changed = folder.run({"--set-passphrase"}, QStringList{kPassphrase, "sugi-2024"});
+        QVERIFY2(changed.status == 0 && changed.err.contains(QStringLiteral("編集も")),
+                 qPrintable(changed.err));
+        QCOMPARE(folder.keptWith(QStringLiteral("sugi-2024")), edits);
+        QCOMPARE(folder.run({"--remove-passphrase"}, QStringList{"sugi-2024"}).status, 0);
+        QCOMPARE(folder.keptWith(), edits);
+        QCOMPARE(folder.run({"--set-passphrase"}, QStringList{kPassphrase}).status, 0);
+        QCOMPARE(folder.keptWith(kPassphrase), edits);
+        QVERIFY(!filesHolding(folder.dir.path()).contains(folder.path(recovery::kFileName)));
+    }
+
+    // A new passphrase of bytes that are no text, or a read-only diary, is refused with the reason and
+    // leaves the file as it was.
+    void refusedNewPassphrasesChangeNothing() {
+        Folder folder(temp);
+        const QByteArray latin1(
+            "M\xe4"
+            "dchen-Tagebuch\n");
+        const QByteArray plain = contents(folder.data());
+        Run notText = folder.start({"--set-passphrase"}, latin1);
+        QCOMPARE(notText.status, 1);
+        QVERIFY2(notText.err.contains(QStringLiteral("読めないバイト")), qPrintable(notText.err));
+        QCOMPARE(contents(folder.data()), plain);
+
+        folder.lockCheaply();
+        const QByteArray locked = contents(folder.data());
+        QCOMPARE(folder.start({"--set-passphrase"}, kPassphrase.toUtf8() + '\n' + latin1).status, 1);
+        QCOMPARE(contents(folder.data()), locked);
+
+        Folder readOnly(temp);
+        QVERIFY(QFile::setPermissions(readOnly.data(), QFile::ReadOwner));
+        const QByteArray before = contents(readOnly.data());
+        Run refused = readOnly.run({"--set-passphrase"}, QStringList{kPassphrase});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("読み取り専用")), qPrintable(refused.err));
+        QCOMPARE(contents(readOnly.data()), before);
+        QCOMPARE(QFile::permissions(readOnly.data()) & QFile::WriteOwner, QFile::Permissions());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
 
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,6 +54,30 @@ void putSum(QByteArray& file, qsizetype at, qsizetype from, qsizetype size) {
     qToLittleEndian<quint32>(quint32(crc32_z(0, data, size_t(size))), file.data() + at);
 }
 
+// The days of the locked file kept in tests/fixtures, and the passphrase it was locked with.
+const QString kFixturePassphrase = QStringLiteral("ひのき-Hinoki-2024");
+const std::vector<DayEntry> kFixtureDays{
+    {QDate(2024, 4, 1), QStringLiteral("36.45"), QStringLiteral("ピル"), QString(), QStringLiteral("だるい"),
+     QStringLiteral("桜が咲いた。川沿いを散歩した。"), false, true},
+    {QDate(2024, 4, 2), QStringLiteral("36.5"), QString(), QStringLiteral("歯医者 10:00"), QString(),
+     QStringLiteral("頭痛。早く寝る。"), true, true},
+    {QDate(2024, 4, 15), QStringLiteral("36.9"), QString(), QString(), QStringLiteral("良好"),
+     QStringLiteral("ｶﾌｪで友だちと会った。\r\n二行目。"), false, false},
+};
+
+// Secrets read from a pipe as a script gives them, one a line.
+std::vector<vault::Secret> readLines(const QByteArray& lines) {
+    std::vector<vault::Secret> read;
+    int fds[2];
+    if (pipe(fds) != 0 || write(fds[1], lines.constData(), size_t(lines.size())) != ssize_t(lines.size()))
+        return read;
+    close(fds[1]);
+    while (std::optional<vault::Secret> line = vault::readPassphraseLine(fds[0]))
+        read.push_back(std::move(*line));
+    close(fds[0]);
+    return read;
+}
+
 }  // namespace
 
 class TestLockedFile : public QObject {
@@ -74,7 +99,9 @@ class TestLockedFile : public QObject {
         const vault::Written written = vault::lockedStore(held.get())->written();
         QCOMPARE(written.generation, quint64(2));
         held.reset();
-        QVERIFY(vault::dumpable());
+        // The last key is gone, but freed memory may still hold the diary: no core dump for the rest of the
+        // run.
+        QCOMPARE(prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
 
         auto reopened = open(bed.dataPath(), QStringLiteral("hinoki"), written);
         QCOMPARE(reopened.fault, Fault::None);
@@ -251,17 +278,103 @@ class TestLockedFile : public QObject {
         QCOMPARE(contents(bed.dataPath()), before);
     }
 
+    // A diary locked by this version must open in every later one: a file it wrote, kept as it was.
+    void aFileOfThisVersionStillOpens() {
+        TestBed bed;
+        QVERIFY(QFile::remove(bed.dataPath()));
+        QVERIFY(QFile::copy(QFINDTESTDATA("../fixtures/locked-diary.mdb"), bed.dataPath()));
+        QVERIFY(QFile::setPermissions(bed.dataPath(), QFile::ReadOwner | QFile::WriteOwner));
+        auto opened = open(bed.dataPath(), kFixturePassphrase);
+        QCOMPARE(opened.fault, Fault::None);
+        QCOMPARE(opened.file->recordCount(), qint64(kFixtureDays.size()));
+        for (const DayEntry& day : kFixtureDays) {
+            const std::optional<DayRecord> record = opened.file->load(day.date);
+            QVERIFY(record);
+            QCOMPARE(record->temp, std::optional(day.tempText.toDouble()));
+            QCOMPARE(QStringList({record->memo, record->schedule, record->condition, record->diary}),
+                     QStringList({day.memo, day.schedule, day.condition, day.diary}));
+            QCOMPARE(std::pair(record->love, record->guest), std::pair(day.love, day.guest));
+        }
+    }
+
+    // Each field of a freshly sealed header where docs/locked-file.md puts it.
+    void headerFieldsAtTheirOffsets() {
+        const vault::KdfCost cost{3, 64};
+        const vault::Key key = vault::newKey(pass(QStringLiteral("hinoki")), cost);
+        const QByteArray file = vault::seal(key, 0x0102030405060708, "diary");
+        const auto* p = reinterpret_cast<const unsigned char*>(file.constData());
+        QCOMPARE(file.left(8), QByteArray("SELVLOCK"));
+        QCOMPARE(qFromLittleEndian<quint16>(p + 8), quint16(1));
+        QCOMPARE(std::pair(int(p[10]), int(p[11])), std::pair(2, 0));
+        QCOMPARE(qFromLittleEndian<quint32>(p + 12), cost.passes);
+        QCOMPARE(qFromLittleEndian<quint32>(p + 16), cost.memoryKiB);
+        QCOMPARE(file.mid(20, 16), QByteArray(reinterpret_cast<const char*>(key.salt.data()), 16));
+        QCOMPARE(qFromLittleEndian<quint64>(p + 68), quint64(0x0102030405060708));
+        QCOMPARE(file.size(), vault::kHeaderSize + 5 + 16 + 4);
+        QCOMPARE(vault::inspect(file), Fault::None);
+    }
+
+    // A header asking for a cost no file of ours has is damage, told before any key is made (which would
+    // otherwise run for minutes or exhaust the memory).
+    void absurdCostsAreDamage_data() {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<quint32>("value");
+        QTest::newRow("passes beyond the limit") << 12 << quint32(65);
+        QTest::newRow("passes without end") << 12 << quint32(0xffffffff);
+        QTest::newRow("memory beyond a GiB") << 16 << quint32(1024 * 1024 + 1);
+    }
+    void absurdCostsAreDamage() {
+        QFETCH(int, at);
+        QFETCH(quint32, value);
+        TestBed bed;
+        lockedBed(bed).reset();
+        QByteArray file = contents(bed.dataPath());
+        qToLittleEndian<quint32>(value, file.data() + at);
+        putSum(file, 100, 0, 100);
+        QCOMPARE(vault::inspect(file), Fault::Damaged);  // first: should it pass, no key is made below
+        overwrite(bed.dataPath(), file);
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::Damaged);
+    }
+
+    // A diary that earlier versions keyed on the text U+FFFD made of bytes that are no text (which other such
+    // bytes make too) opens with the bytes typed then and is keyed on them at once (unless read-only), after
+    // which nothing else opens it.
+    void aDiaryKeyedOnBytesThatAreNoText() {
+        const QByteArray typed(8, char(0xe9));  // Latin-1 "é" eight times
+        const std::vector<vault::Secret> read = readLines(typed + "\n" + QByteArray(8, char(0xff)) + "\n");
+        QCOMPARE(read.size(), size_t(2));
+
+        TestBed bed;
+        saveDay(bed, kDay, QStringLiteral("36.5"), true, kSecretWords);
+        const vault::Secret earlier = pass(QString::fromUtf8(typed));  // what an earlier version derived from
+        vault::lockDiary(bed.dataPath(), earlier, vault::kCheapestCost, {}).reset();
+        const auto openWith = [&bed](const vault::Secret& passphrase) {
+            return vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()), passphrase, {}, {});
+        };
+        QVERIFY(QFile::setPermissions(bed.dataPath(), QFile::ReadOwner));
+        const QByteArray lockedBefore = contents(bed.dataPath());
+        QCOMPARE(openWith(read[0]).fault, Fault::None);
+        QCOMPARE(contents(bed.dataPath()), lockedBefore);
+
+        QVERIFY(QFile::setPermissions(bed.dataPath(), QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(openWith(read[0]).file->load(kDay)->diary, kSecretWords);
+        QCOMPARE(openWith(read[1]).fault, Fault::WrongPassphrase);
+        QCOMPARE(openWith(earlier).fault, Fault::WrongPassphrase);
+        QCOMPARE(openWith(read[0]).fault, Fault::None);
+    }
+
+    // Text in one normal form; bytes that are no text kept as they are, not as the U+FFFD that other such
+    // bytes make too (Latin-1 "Mädchen" against "Müdchen").
     void passphrasesAreNormalisedAndReadLineByLine() {
         QVERIFY(pass(QStringLiteral("が")) == pass(QStringLiteral("か\u3099")));
-        int fds[2];
-        QCOMPARE(pipe(fds), 0);
-        const QByteArray lines = "old one\nあたらしい\r\n";
-        QCOMPARE(write(fds[1], lines.constData(), size_t(lines.size())), ssize_t(lines.size()));
-        close(fds[1]);
-        QVERIFY(*vault::readPassphraseLine(fds[0]) == pass(QStringLiteral("old one")));
-        QVERIFY(*vault::readPassphraseLine(fds[0]) == pass(QStringLiteral("あたらしい")));
-        QVERIFY(!vault::readPassphraseLine(fds[0]));
-        close(fds[0]);
+        const std::vector<vault::Secret> read = readLines(
+            "old one\nあたらしい\r\nM\xe4"
+            "dchen\nM\xfc"
+            "dchen\n");
+        QCOMPARE(read.size(), size_t(4));
+        QVERIFY(read[0] == pass(QStringLiteral("old one")));
+        QVERIFY(read[1] == pass(QStringLiteral("あたらしい")));
+        QVERIFY(!(read[2] == read[3]));
     }
 
     void strengthAndChoice_data() {

@@ -202,7 +202,7 @@ class TestLockWindow : public QObject {
             QCOMPARE(w->rtbDiary->toPlainText(), QString());
             QCOMPARE(w->panelText(4), QString());
             QCOMPARE(filesHolding(temp), QStringList());
-            QVERIFY(vault::dumpable());  // no key left to dump
+            QVERIFY(!vault::dumpable());  // no key left, but freed memory may still hold the diary
             checked = true;
         };
         w->lockController()->lockNow();
@@ -458,6 +458,66 @@ class TestLockWindow : public QObject {
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QCOMPARE(w->txtCondition->text(), QStringLiteral("腹痛"));
         QVERIFY(bed.module.DataChanged);
+    }
+
+    // A change of the passphrase takes the kept edits of an ended session along (and a removal writes them
+    // plain again), and offers again to delete the plain backups from before the lock.
+    void aChangeTakesKeptEditsAlongAndOffersPlainBackups() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        QVERIFY(QDir(bed.dir.path()).mkpath(QStringLiteral("backups")));
+        const QString plainBackup = bed.dir.filePath(QStringLiteral("backups/20010519.mdb"));
+        QFile backup(plainBackup);
+        QVERIFY(backup.open(QIODevice::WriteOnly) && backup.write(QByteArray("SQLite format 3\0", 16)) == 16);
+        backup.close();
+        const QString kept = bed.dir.filePath(recovery::kFileName);
+        DayEntry edits;
+        edits.date = kToday;
+        edits.diary = kSecretWords + QStringLiteral(" 書きかけ");
+        QCOMPARE(vault::lockedStore(bed.module.Db.get())->writeSealedCopy(kept, recovery::encode(edits)),
+                 QString());
+
+        prompts.choices = {{Action::Change, kPassphrase, QStringLiteral("sugi-2024")}};
+        bed.dialogs.clear();
+        bed.dialogs.answers << Answer::No;  // keep the plain backup
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(bed.dialogs.texts().size(), 2);
+        QVERIFY(bed.dialogs.texts().last().contains(QStringLiteral("1個")));
+        QVERIFY(QFile::exists(plainBackup));
+        auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                    vault::Secret::fromText(QStringLiteral("sugi-2024")), std::nullopt, {});
+        vault::Image plain;
+        QCOMPARE(vault::lockedStore(opened.file.get())->unsealCopy(contents(kept), &plain),
+                 vault::Fault::None);
+        QCOMPARE(recovery::decode(plain.view().toByteArray())->diary, edits.diary);
+        opened.file.reset();
+
+        prompts.choices = {{Action::Remove, QStringLiteral("sugi-2024"), {}}};
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(recovery::read(kept)->diary, edits.diary);
+    }
+
+    // Her read-only diary is not replaced by a locked one: refused with the reason, the file as it was.
+    void aReadOnlyDiaryIsNotLocked() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        bed.services.passphrases = &prompts;
+        saveDay(bed, kToday, QStringLiteral("36.6"), false, kSecretWords);
+        frmMain* w = bed.startMain();
+        QVERIFY(w);
+        QVERIFY(QFile::setPermissions(bed.dataPath(), QFile::ReadOwner));
+        const QByteArray before = contents(bed.dataPath());
+        prompts.choices = {{Action::Set, {}, QStringLiteral("Hinoki-2024")}};
+        bed.dialogs.clear();
+        w->mnuSetPassphrase->trigger();
+        QCOMPARE(bed.dialogs.texts().size(), 1);
+        QVERIFY2(bed.dialogs.texts().first().contains(QStringLiteral("読み取り専用")),
+                 qPrintable(bed.dialogs.texts().first()));
+        QCOMPARE(contents(bed.dataPath()), before);
+        QCOMPARE(QFile::permissions(bed.dataPath()) & QFile::WriteOwner, QFile::Permissions());
+        QVERIFY(bed.module.Db && !vault::lockedStore(bed.module.Db.get()));
     }
 
     // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.

@@ -1,9 +1,11 @@
 #include "vault/ui/PassphraseCommand.h"
 
+#include "data/Recovery.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "vault/LockedDiary.h"
+#include "vault/RecoveryCarrier.h"
 #include "vault/ui/PassphrasePrompt.h"
 
 #include <QApplication>
@@ -32,6 +34,16 @@ void offerToDeletePlainCopies(const Services& services, QWidget* parent) {
         services.dialogs->message(parent,
                                   QStringLiteral("%1個のバックアップを削除できませんでした。").arg(kept),
                                   QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+}
+
+// The edits kept from a session that ended without the closing questions follow the new key; she is told
+// when they cannot.
+void carryKeptEdits(const vault::RecoveryCarrier& kept, const vault::LockedStore* after,
+                    const Services& services, QWidget* parent) {
+    const QString error = kept.carry(after);
+    if (error.isEmpty()) return;
+    services.dialogs->message(parent, vault::kEditsNotCarried + u'\r' + error, QStringLiteral("ｴﾗｰ"),
+                              Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
 }
 
 // Makes the key of a new passphrase, which takes a moment on purpose.
@@ -64,6 +76,7 @@ bool run(Module1& module, const Services& services, QWidget* parent, const vault
                 return false;
             }
         }
+        const vault::RecoveryCarrier kept(paths::inFolder(services.appFolder, recovery::kFileName), store);
         switch (choice->action) {
             case Action::Set: {
                 std::unique_ptr<DataFile> locked;
@@ -73,6 +86,7 @@ bool run(Module1& module, const Services& services, QWidget* parent, const vault
                                               choice->next, vault::kDefaultCost, refusal);
                 }
                 module.Db = std::move(locked);
+                carryKeptEdits(kept, vault::lockedStore(module.Db.get()), services, parent);
                 inform(services, parent,
                        QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。"));
                 offerToDeletePlainCopies(services, parent);
@@ -84,11 +98,14 @@ bool run(Module1& module, const Services& services, QWidget* parent, const vault
                     QSqlDatabase db = module.Db->connection();
                     store->changeKey(db, vault::newKey(choice->next, vault::kDefaultCost));
                 }
+                carryKeptEdits(kept, store, services, parent);
                 inform(services, parent, QStringLiteral("パスワードを変更しました。"));
+                offerToDeletePlainCopies(services, parent);
                 return true;
             }
             case Action::Remove: {
                 module.Db = vault::unlockForGood(*module.Db);
+                carryKeptEdits(kept, nullptr, services, parent);
                 inform(services, parent,
                        QStringLiteral("パスワードを解除しました。日記は暗号化せずに保存されます。"));
                 return true;

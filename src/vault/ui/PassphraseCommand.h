@@ -8,7 +8,8 @@ class QWidget;
 namespace passphrasecommand {
 
 // The passphrase dialog and what follows from it: the open diary locked with a new passphrase, its passphrase
-// changed, or the passphrase removed and the diary plain again, each in one atomic step. After locking she is
+// changed, or the passphrase removed and the diary plain again, each in one atomic step; edits kept from a
+// session that ended without the closing questions follow the new key. After locking or a change she is
 // offered to delete the plain backups that would still give the diary away. True when something changed.
 bool run(Module1& module, const Services& services, QWidget* parent, const vault::Refusal& refusal);
 
