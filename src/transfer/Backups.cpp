@@ -1,5 +1,6 @@
 #include "transfer/Backups.h"
 
+#include "data/SqliteHeader.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/PgError.h"
 
@@ -47,11 +48,46 @@ QString freePath(const QString& folder, const QDateTime& now, Reason reason) {
     return path;
 }
 
-bool syncFile(const QByteArray& path) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+// Opens a backup for reading and leaves nothing beside it: a file whose header asks for write-ahead logging
+// would otherwise get -wal and -shm files. Only where a -wal file with changes lies beside it already is it
+// read through SQLite's locks, so that those changes count.
+bool openForReading(const QString& path, Connection* copy) {
+    if (!QFileInfo(path).isFile()) return false;
+    const bool pending = QFileInfo(path + QStringLiteral("-wal")).size() > 0;
+    const QByteArray uri = "file:" + QFile::encodeName(path).toPercentEncoding("/") +
+                           (pending ? QByteArray() : QByteArray("?immutable=1"));
+    return sqlite3_open_v2(uri.constData(), &copy->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) ==
+           SQLITE_OK;
+}
+
+// The backup as a private in-memory database in rollback-journal mode, so that it is inspected and restored
+// from the same bytes. Empty, and the reason in problem, when it cannot be read.
+void readIntoMemory(const QString& path, Connection* memory, QString* problem) {
+    Connection file;
+    if (!openForReading(path, &file)) {
+        *problem = QStringLiteral("ﾌｧｲﾙを開けません。");
+        return;
+    }
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(file.db, "main", &size, 0);
+    if (!bytes) {
+        *problem = QStringLiteral("ﾌｧｲﾙを読めません。") + file.error();
+        return;
+    }
+    toRollbackMode(bytes, size);
+    // The engine frees the bytes itself, on close or when it refuses them.
+    if (sqlite3_open_v2(":memory:", &memory->db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_deserialize(memory->db, "main", bytes, size, size,
+                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK)
+        *problem = QStringLiteral("ﾌｧｲﾙを読めません。") + memory->error();
+}
+
+// Sets the header of a copy written through fd to rollback-journal mode.
+bool setRollbackMode(int fd) {
+    unsigned char header[20];
+    if (::pread(fd, header, sizeof header, 0) != ssize_t(sizeof header)) return false;
+    toRollbackMode(header, sizeof header);
+    return ::pwrite(fd, header + 18, 2, 18) == 2;
 }
 
 }  // namespace
@@ -119,13 +155,14 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
     QByteArray temp = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".backup.XXXXXX")));
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // owner-only
     if (fd < 0) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
-    ::close(fd);
     struct Leftover {
         QByteArray path;
+        int fd;
         ~Leftover() {
             if (!path.isEmpty()) ::unlink(path.constData());
+            ::close(fd);
         }
-    } leftover{temp};
+    } leftover{temp, fd};
     QString error;
     {
         Connection copy;
@@ -147,7 +184,9 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
         if (error.isEmpty()) copy.db = nullptr;
     }
     if (!error.isEmpty()) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + error);
-    if (!syncFile(temp) || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+    // The online backup copies the diary's first page as it is, a header asking for write-ahead logging too.
+    if (!setRollbackMode(fd) || ::fsync(fd) != 0 ||
+        ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
         fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
     leftover.path.clear();
     syncFolder(folder);
@@ -156,8 +195,7 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
 
 Inspection inspect(const QString& path, bool thorough) {
     Connection copy;
-    if (!QFileInfo(path).isFile() || sqlite3_open_v2(QFile::encodeName(path).constData(), &copy.db,
-                                                     SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (!openForReading(path, &copy)) {
         Inspection result;
         result.problem = QStringLiteral("ﾌｧｲﾙを開けません。");
         return result;
@@ -253,13 +291,16 @@ void restore(DataFile& db, const QString& backupPath, const QString& folder, con
              const DataFile::Progress& progress, const SealedReader& sealed) {
     // A sealed backup is opened in memory first; what does not open is refused before anything is written.
     const std::unique_ptr<DataFile> opened = sealed ? sealed(db, backupPath, true) : nullptr;
-    const Inspection chosen = opened ? inspect(opened->handle()) : inspect(backupPath);
+    Connection copy;
+    QString problem;
+    if (!opened) readIntoMemory(backupPath, &copy, &problem);
+    sqlite3* source = opened ? opened->handle() : copy.db;
+    Inspection chosen;
+    chosen.problem = problem;
+    if (problem.isEmpty()) chosen = inspect(source);
     if (!chosen.ok) fail(QStringLiteral("このﾊﾞｯｸｱｯﾌﾟからは戻せません。\r") + chosen.problem);
     make(db, folder, Reason::Restore, now);
-    if (opened)
-        db.restoreFrom(opened->handle(), progress);
-    else
-        db.restoreFrom(backupPath, progress);
+    db.restoreFrom(source, progress);
 }
 
 }  // namespace backups

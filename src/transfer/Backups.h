@@ -31,8 +31,8 @@ std::vector<Entry> list(const QString& folder);
 // Why it was made, as the restore list shows it.
 QString reasonText(Reason reason);
 
-// Makes a backup into folder (made owner-only when missing). Returns its path, or throws PgError with the
-// reason; on failure no file is left behind.
+// Makes a backup into folder (made owner-only when missing), in rollback-journal mode whatever the diary's.
+// Returns its path, or throws PgError with the reason; on failure no file is left behind.
 QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
              const DataFile::Progress& progress = {});
 
@@ -45,6 +45,7 @@ struct Inspection {
     QString lastDay;
 };
 // thorough: with the integrity check (which reads the whole file); without it, only a look at the table.
+// Nothing is ever written beside the file (a header of write-ahead logging would ask for -wal and -shm).
 Inspection inspect(const QString& path, bool thorough = true);
 // The same of a database already open.
 Inspection inspect(sqlite3* db, bool thorough = true);
@@ -64,9 +65,9 @@ bool madeOn(const QString& folder, const QDate& day, Reason reason);
 // (ask false) when it needs a passphrase; throws PgError with the reason when it is sealed but does not open.
 using SealedReader = std::function<std::unique_ptr<DataFile>(DataFile& diary, const QString& path, bool ask)>;
 
-// Checks the backup, backs up the diary as it is, then replaces the diary by the backup in one step; the
-// diary keeps its mode (a locked diary stays locked). sealed opens a sealed backup. Throws PgError with the
-// reason; the diary is unchanged then.
+// Reads the backup into memory (in rollback-journal mode), checks it, backs up the diary as it is, then
+// replaces the diary by it in one step; the diary keeps its mode (a locked diary stays locked). sealed opens
+// a sealed backup. Throws PgError with the reason; the diary is unchanged then.
 void restore(DataFile& db, const QString& backupPath, const QString& folder, const QDateTime& now,
              const DataFile::Progress& progress = {}, const SealedReader& sealed = {});
 

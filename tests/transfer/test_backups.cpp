@@ -4,6 +4,7 @@
 #include "platform/core/PgError.h"
 #include "transfer/Backups.h"
 #include "transfer/CommandLine.h"
+#include "vault/LockedDiary.h"
 #include "support/FileBytes.h"
 
 #include <sys/resource.h>
@@ -11,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -47,6 +49,38 @@ QString diary(const QTemporaryDir& dir, int days, const QString& name = QStringL
                        " '', printf('%.*c', 100, 'x'), 0, 0 FROM n")
             .arg(days - 1));
     return path;
+}
+
+// The diary's header marked for write-ahead logging, as after one session of a tool that switched it so.
+QString inWalMode(const QString& path) {
+    run(path, QStringLiteral("PRAGMA journal_mode = WAL"));
+    return path;
+}
+
+// Files of write-ahead logging anywhere under folder.
+QStringList walFiles(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.endsWith(u"-wal") || path.endsWith(u"-shm")) found.append(path);
+    }
+    return found;
+}
+
+const vault::Secret& passphrase() {
+    static const vault::Secret secret = vault::Secret::fromText(QStringLiteral("hinoki"));
+    return secret;
+}
+
+// Sealed backups opened with the diary's key, asking nothing.
+std::unique_ptr<DataFile> withDiaryKey(DataFile& diary, const QString& path, bool) {
+    return vault::openSealedCopy(path, vault::lockedStore(&diary), {});
+}
+
+std::unique_ptr<DataFile> reopen(const QString& path, bool locked) {
+    if (!locked) return DataFile::open(path);
+    return vault::unlock(path, vault::readLockedFile(path), passphrase(), std::nullopt, {}).file;
 }
 
 QStringList names(const QString& folder) {
@@ -180,6 +214,63 @@ class TestBackups : public QObject {
         QCOMPARE(before.size(), size_t(1));
         QCOMPARE(before[0].reason, backups::Reason::Restore);
         QCOMPARE(backups::inspect(before[0].path).days, 20);
+    }
+
+    // A plain backup whose header asks for write-ahead logging goes back into a plain or a locked diary in
+    // rollback-journal mode: the diary opens again afterwards, and no -wal or -shm file appears anywhere.
+    void aBackupInWalModeRestoresInRollbackMode_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("plain diary") << false;
+        QTest::newRow("locked diary") << true;
+    }
+    void aBackupInWalModeRestoresInRollbackMode() {
+        QFETCH(bool, locked);
+        QTemporaryDir dir;
+        const QString data = diary(dir, 20);
+        const QString chosen = inWalMode(diary(dir, 5, QStringLiteral("chosen.mdb")));
+        const QString folder = backups::folderBeside(data);
+        auto db =
+            locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
+        const QDateTime now(QDate(2024, 5, 2), QTime(8, 0));
+        backups::restore(*db, chosen, folder, now, {}, withDiaryKey);
+        DayEntry entry;
+        entry.date = QDate(2024, 6, 1);
+        entry.tempText = QStringLiteral("36.6");
+        db->write(entry, db->findRow(entry.date));
+        backups::make(*db, folder, backups::Reason::Manual, now.addSecs(60));
+        for (const backups::Entry& made : backups::list(folder)) backups::inspect(made.path);
+        db.reset();
+        const auto reopened = reopen(data, locked);
+        QVERIFY(reopened);
+        QCOMPARE(reopened->recordCount(), 6);
+        QCOMPARE(walFiles(dir.path()), QStringList());
+        if (locked) return;
+        QCOMPARE(contents(data).mid(18, 2), QByteArray("\x01\x01"));
+        // A diary in write-ahead mode all the same (a tool switched it so) gives backups in rollback mode.
+        QTemporaryDir other;
+        const QString walDiary = inWalMode(diary(other, 2));
+        const QString copy = backups::make(*DataFile::open(walDiary), backups::folderBeside(walDiary),
+                                           backups::Reason::Manual, now);
+        QCOMPARE(contents(copy).mid(18, 2), QByteArray("\x01\x01"));
+    }
+
+    // A locked diary whose image was sealed with the header of write-ahead logging opens again; an image no
+    // connection could open is never sealed over hers.
+    void aLockedDiaryKeepsAnImageThatOpens() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 3);
+        const QString wal = inWalMode(diary(dir, 7, QStringLiteral("wal.mdb")));
+        vault::Key key = vault::newKey(passphrase(), vault::kCheapestCost);
+        writeFile(data, vault::seal(key, 1, contents(wal)));
+        auto opened = vault::unlock(data, vault::readLockedFile(data), passphrase(), std::nullopt, {});
+        QCOMPARE(int(opened.fault), int(vault::Fault::None));
+        QCOMPARE(opened.file->recordCount(), 7);
+
+        const QByteArray before = contents(data);
+        auto source = DataFile::open(wal);  // in write-ahead mode: its first page says so
+        QVERIFY_THROWS_EXCEPTION(PgError, opened.file->restoreFrom(source->handle()));
+        QCOMPARE(contents(data), before);
+        QCOMPARE(opened.file->recordCount(), 7);
     }
 
     // A clear failure (exit 1), the old file at that path untouched and nothing partial left.
