@@ -48,6 +48,65 @@ QString freePath(const QString& folder, const QDateTime& now, Reason reason) {
     return path;
 }
 
+// The rows of a query, each as texts (Null as an empty one); false when the engine refuses it.
+bool query(sqlite3* db, const char* sql, std::vector<QStringList>* rows) {
+    rows->clear();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) return false;
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QStringList row;
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+            row.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i))));
+        rows->push_back(row);
+    }
+    sqlite3_finalize(stmt);
+    return step == SQLITE_DONE;
+}
+
+// An SQL text compared by its words only: without spaces, quotes around names, or case.
+QString bare(QString sql) {
+    sql.remove(QRegularExpression(QStringLiteral("[\\s\"`]")));
+    return sql.toUpper();
+}
+
+// Why DATA_FIL is not the diary's own table, or nothing when it is: a table (never a view), its columns with
+// their names and types, DAT_DATE never Null, the engine's type checks (STRICT) and the checks on the date
+// and the two flags. What the rows hold is not judged: a day twice, or a day no calendar has, as another tool
+// may have written them, goes back like any other.
+QString tableProblem(sqlite3* db) {
+    static const QStringList kColumns = {
+        QStringLiteral("DAT_DATE TEXT 1"), QStringLiteral("TEMP REAL 0"),      QStringLiteral("MEMO TEXT 0"),
+        QStringLiteral("SCHEDULE TEXT 0"), QStringLiteral("CONDITION TEXT 0"), QStringLiteral("DIARY TEXT 0"),
+        QStringLiteral("LOVE INTEGER 0"),  QStringLiteral("GUEST INTEGER 0")};
+    static const QStringList kChecks = {
+        bare(QStringLiteral("CHECK (DAT_DATE GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')")),
+        bare(QStringLiteral("CHECK (LOVE IN (0, 1))")), bare(QStringLiteral("CHECK (GUEST IN (0, 1))"))};
+    const QString table = QStringLiteral("日記の表（DATA_FIL）");
+    std::vector<QStringList> found;
+    if (!query(db, "SELECT type, strict FROM pragma_table_list('DATA_FIL') WHERE schema = 'main'", &found) ||
+        found.size() != 1 || found[0].value(0) != QLatin1String("table"))
+        return table + QStringLiteral("とその列がありません。");
+    const bool strict = found[0].value(1) == u'1';
+    QStringList columns;
+    if (query(db,
+              "SELECT upper(name || ' ' || type || ' ' || \"notnull\") FROM pragma_table_xinfo('DATA_FIL')",
+              &found))
+        for (const QStringList& row : found) columns.append(row.value(0));
+    if (columns != kColumns) return table + QStringLiteral("とその列がありません。");
+    if (!strict) return table + QStringLiteral("に型の検査（STRICT）がありません。");
+    const QString sql = query(db,
+                              "SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = 'DATA_FIL'"
+                              " COLLATE NOCASE",
+                              &found) &&
+                                !found.empty()
+                            ? bare(found[0].value(0))
+                            : QString();
+    for (const QString& check : kChecks)
+        if (!sql.contains(check)) return table + QStringLiteral("に値の検査（CHECK）がありません。");
+    return QString();
+}
+
 // Opens a backup for reading and leaves nothing beside it: a file whose header asks for write-ahead logging
 // would otherwise get -wal and -shm files. Only where a -wal file with changes lies beside it already is it
 // read through SQLite's locks, so that those changes count.
@@ -205,37 +264,24 @@ Inspection inspect(const QString& path, bool thorough) {
 
 Inspection inspect(sqlite3* db, bool thorough) {
     Inspection result;
-    const auto error = [db] { return QString::fromUtf8(sqlite3_errmsg(db)); };
-    auto first = [&](const char* sql, QString* text, qint64* number) {
-        sqlite3_stmt* stmt = nullptr;
-        bool ok =
-            sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW;
-        if (ok && text)
-            *text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-        if (ok && number) *number = sqlite3_column_int64(stmt, 0);
-        sqlite3_finalize(stmt);
-        return ok;
-    };
-    QString verdict;
-    if (thorough && (!first("PRAGMA integrity_check", &verdict, nullptr) || verdict != QLatin1String("ok"))) {
-        result.problem =
-            QStringLiteral("整合性の検査に通りません。") + (verdict.isEmpty() ? error() : verdict);
+    std::vector<QStringList> found;
+    if (thorough) {
+        const bool read = query(db, "PRAGMA integrity_check", &found) && !found.empty();
+        if (!read || found[0].value(0) != QLatin1String("ok")) {
+            result.problem = QStringLiteral("整合性の検査に通りません。") +
+                             (read ? found[0].value(0) : QString::fromUtf8(sqlite3_errmsg(db)));
+            return result;
+        }
+    }
+    result.problem = tableProblem(db);
+    if (!result.problem.isEmpty()) return result;
+    if (!query(db, "SELECT COUNT(*), MIN(DAT_DATE), MAX(DAT_DATE) FROM DATA_FIL", &found) || found.empty()) {
+        result.problem = QString::fromUtf8(sqlite3_errmsg(db));
         return result;
     }
-    sqlite3_stmt* columns = nullptr;
-    const bool table =
-        sqlite3_prepare_v2(db,
-                           "SELECT DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST"
-                           " FROM DATA_FIL LIMIT 0",
-                           -1, &columns, nullptr) == SQLITE_OK;
-    sqlite3_finalize(columns);
-    if (!table) {
-        result.problem = QStringLiteral("日記の表（DATA_FIL）とその列がありません。");
-        return result;
-    }
-    first("SELECT COUNT(*) FROM DATA_FIL", nullptr, &result.days);
-    first("SELECT MIN(DAT_DATE) FROM DATA_FIL", &result.firstDay, nullptr);
-    first("SELECT MAX(DAT_DATE) FROM DATA_FIL", &result.lastDay, nullptr);
+    result.days = found[0].value(0).toLongLong();
+    result.firstDay = found[0].value(1);
+    result.lastDay = found[0].value(2);
     result.ok = true;
     return result;
 }

@@ -36,7 +36,8 @@ QString reasonText(Reason reason);
 QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
              const DataFile::Progress& progress = {});
 
-// What a backup holds, after SQLite's integrity check and a look at its table and columns.
+// What a backup holds, after SQLite's integrity check and a look at its table: the diary's own (see
+// Backups.cpp), whatever its rows hold.
 struct Inspection {
     bool ok = false;
     QString problem;  // when not ok

@@ -2,10 +2,10 @@
 // it cannot trust, a full disk during an export or a backup, and the commands' exit statuses.
 #include "data/Schema.h"
 #include "platform/core/PgError.h"
+#include "support/FileBytes.h"
 #include "transfer/Backups.h"
 #include "transfer/CommandLine.h"
 #include "vault/LockedDiary.h"
-#include "support/FileBytes.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -162,37 +162,58 @@ class TestBackups : public QObject {
         QCOMPARE(names(folder).size(), 1 + 7);  // the good one and the last 7 days
     }
 
+    // damage: SQL that makes the chosen file (CREATE ...) or changes the diary it is (PRAGMA ...).
     void restoreRefusesWhatItCannotTrust_data() {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("damaged file") << "garbage";
-        QTest::newRow("another table") << "CREATE TABLE OTHER (x)";
-        QTest::newRow("a column missing") << "CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, Memo TEXT)";
-        QTest::newRow("no such file") << "missing";
-        QTest::newRow("its own backup fails") << "no backup folder";
+        QTest::addColumn<QString>("says");
+        const QString columns = QStringLiteral(
+            "(DAT_DATE TEXT NOT NULL, TEMP REAL, Memo TEXT, SCHEDULE TEXT, CONDITION TEXT, DIARY TEXT,"
+            " LOVE INTEGER, GUEST INTEGER)");
+        QTest::newRow("damaged file") << "garbage"
+                                      << "";
+        QTest::newRow("another table") << "CREATE TABLE OTHER (x)"
+                                       << "DATA_FIL";
+        QTest::newRow("a column missing") << "CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, Memo TEXT)"
+                                          << "DATA_FIL";
+        QTest::newRow("a view") << "CREATE TABLE T " + columns + ";CREATE VIEW DATA_FIL AS SELECT * FROM T"
+                                << "DATA_FIL";
+        QTest::newRow("a loose table with junk")
+            << "CREATE TABLE DATA_FIL " + columns +
+                   ";INSERT INTO DATA_FIL VALUES ('x', 'warm', 1, 2, 3, 4, 7, 'y')"
+            << "STRICT";
+        QTest::newRow("no checks") << "CREATE TABLE DATA_FIL " + columns + " STRICT"
+                                   << "CHECK";
+        // The table still reads; only the integrity check sees that its index no longer matches it.
+        QTest::newRow("an index that does not match its table")
+            << "PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
+               " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'"
+            << "整合性の検査に通りません";
+        QTest::newRow("no such file") << "missing"
+                                      << "";
+        QTest::newRow("its own backup fails") << "no backup folder"
+                                              << "";
     }
     void restoreRefusesWhatItCannotTrust() {
         QFETCH(QString, damage);
+        QFETCH(QString, says);
         QTemporaryDir dir;
         const QString data = diary(dir, 20);
         QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
         if (damage == u"garbage") writeFile(chosen, QByteArray(8192, 'x'));
         if (damage == u"missing") chosen = dir.filePath(QStringLiteral("none.mdb"));
-        if (damage.startsWith(u"CREATE")) {
-            QFile::remove(chosen);
-            QVERIFY(run(chosen, damage));
-        }
+        if (damage.startsWith(u"CREATE")) QFile::remove(chosen);
+        if (damage.startsWith(u"CREATE") || damage.startsWith(u"PRAGMA")) QVERIFY(run(chosen, damage));
         if (damage == u"no backup folder")
             writeFile(backups::folderBeside(data), "a file where the folder goes");
         const QByteArray before = contents(data);
         auto db = DataFile::open(data);
-        QString messages;
-        QTextStream err(&messages);
         try {
             backups::restore(*db, chosen, backups::folderBeside(data),
                              QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
             QFAIL("restored");
         } catch (const PgError& error) {
             QVERIFY(!error.description().isEmpty());
+            QVERIFY2(error.description().contains(says), qPrintable(error.description()));
         }
         QCOMPARE(contents(data), before);
         QCOMPARE(db->recordCount(), 20);  // the open file is still the diary, and still works
@@ -201,7 +222,11 @@ class TestBackups : public QObject {
     void restoreReplacesTheOpenDiaryInOneStep() {
         QTemporaryDir dir;
         const QString data = diary(dir, 20);
-        const QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
+        const QString chosen = diary(dir, 3, QStringLiteral("chosen.mdb"));
+        // Made by another tool: a day twice and a day no calendar has are no reason to refuse it.
+        QVERIFY(run(chosen,
+                    QStringLiteral("INSERT INTO DATA_FIL VALUES ('2024-05-01', 36.6, '', '', '', '', 0, 0),"
+                                   " ('2001-02-30', NULL, '', '', '', '', 0, 1)")));
         auto db = DataFile::open(data);
         backups::restore(*db, chosen, backups::folderBeside(data), QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
         QCOMPARE(db->recordCount(), 5);
@@ -314,6 +339,16 @@ class TestBackups : public QObject {
         QCOMPARE(transfercommands::restore(data, copy, err), 0);
         QCOMPARE(transfercommands::restore(data, dir.filePath(QStringLiteral("none")), err), 1);
         QCOMPARE(transfercommands::check(dir.filePath(QStringLiteral("none.mdb")), out, err), 1);
+        // The table still reads, the integrity check fails: the verdict counts.
+        QVERIFY(run(
+            data,
+            QStringLiteral("PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
+                           " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'")));
+        QString why;
+        QTextStream whyErr(&why);
+        QCOMPARE(transfercommands::check(data, out, whyErr), 1);
+        QVERIFY2(why.startsWith(QStringLiteral("検査に通りません：整合性の検査に通りません。")),
+                 qPrintable(why));
         writeFile(data, QByteArray(4096, 'x'));
         QCOMPARE(transfercommands::check(data, out, err), 1);
         QCOMPARE(transfercommands::exportDiary(data, dir.filePath(QStringLiteral("x.csv")),
