@@ -126,14 +126,11 @@ int restore(const QString& dataPath, const QString& backupFile, QTextStream& err
 }
 
 int check(const QString& dataPath, QTextStream& out, QTextStream& err, const Access& access) {
-    if (!QFileInfo(dataPath).isFile()) {
-        err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << QDir::toNativeSeparators(dataPath) << Qt::endl;
-        return kRefused;
-    }
-    // A locked diary is checked as it lies in memory once opened: its file is no database.
-    std::unique_ptr<DataFile> db = access.open ? access.open(dataPath, err) : nullptr;
-    if (access.open && !db) return kRefused;
-    const backups::Inspection result = db ? backups::inspect(db->handle()) : backups::inspect(dataPath);
+    // Opened as for every other command, so that what a killed write left in its journal is rolled back
+    // first; a locked diary is checked as it lies in memory once opened.
+    auto db = openData(dataPath, err, access);
+    if (!db) return kRefused;
+    const backups::Inspection result = backups::inspect(db->handle());
     if (!result.ok) {
         err << QStringLiteral("検査に通りません：") << oneLine(result.problem) << Qt::endl;
         return kRefused;
