@@ -149,6 +149,17 @@ bool setRollbackMode(int fd) {
     return ::pwrite(fd, header + 18, 2, 18) == 2;
 }
 
+// Whether a backup passes the check; a sealed one only when it opens with the diary's key.
+bool passes(DataFile& db, const QString& path, const SealedReader& sealed) {
+    try {
+        if (const auto opened = sealed ? sealed(db, path, false) : nullptr)
+            return inspect(opened->handle()).ok;
+    } catch (const PgError&) {
+        return false;
+    }
+    return inspect(path).ok;
+}
+
 }  // namespace
 
 QString folderBeside(const QString& dataPath) {
@@ -305,7 +316,7 @@ std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& to
     return doomed;
 }
 
-int rotate(const QString& folder, const QDate& today) {
+int rotate(DataFile& db, const QString& folder, const QDate& today, const SealedReader& sealed) {
     const std::vector<Entry> entries = list(folder);
     std::vector<QDateTime> made;
     made.reserve(entries.size());
@@ -314,7 +325,7 @@ int rotate(const QString& folder, const QDate& today) {
     if (doomed.empty()) return 0;
     // Only now is it worth opening backups: the newest one that passes the check stays, whatever its age.
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!inspect(entries[i].path).ok) continue;
+        if (!passes(db, entries[i].path, sealed)) continue;
         doomed = toDelete(made, today, int(i));
         break;
     }

@@ -55,9 +55,6 @@ Inspection inspect(sqlite3* db, bool thorough = true);
 // the newest of each of the last 12 months (this month included), any dated after today, and newestGood.
 std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& today, int newestGood);
 
-// Deletes what toDelete says, never the newest backup that passes the integrity check. Returns how many went.
-int rotate(const QString& folder, const QDate& today);
-
 // True when folder holds a backup made on day for that reason.
 bool madeOn(const QString& folder, const QDate& day, Reason reason);
 
@@ -65,6 +62,10 @@ bool madeOn(const QString& folder, const QDate& day, Reason reason);
 // when it fits, otherwise (ask true) with a passphrase asked for it. Nothing when the file is not sealed, or
 // (ask false) when it needs a passphrase; throws PgError with the reason when it is sealed but does not open.
 using SealedReader = std::function<std::unique_ptr<DataFile>(DataFile& diary, const QString& path, bool ask)>;
+
+// Deletes what toDelete says, never the newest backup that passes the integrity check: a sealed one counts
+// when sealed opens it with the diary's key (asked for none). Returns how many went.
+int rotate(DataFile& db, const QString& folder, const QDate& today, const SealedReader& sealed);
 
 // Reads the backup into memory (in rollback-journal mode), checks it, backs up the diary as it is, then
 // replaces the diary by it in one step; the diary keeps its mode (a locked diary stays locked). sealed opens

@@ -83,7 +83,7 @@ int importDiary(const QString& dataPath, const QString& file, bool replace, QTex
         const QString folder = backups::folderBeside(dataPath);
         backups::make(*db, folder, backups::Reason::Import, now);
         importplan::apply(*db, plan, replace);
-        backups::rotate(folder, now.date());
+        backups::rotate(*db, folder, now.date(), access.sealed);
         err << (replace ? QStringLiteral("違う日はﾌｧｲﾙのﾃﾞｰﾀにしました。")
                         : QStringLiteral("違う日は自分のﾃﾞｰﾀを残しました。"))
             << Qt::endl;
@@ -102,7 +102,7 @@ int backup(const QString& dataPath, const QString& folder, QTextStream& err, con
     try {
         const QString target = folder.isEmpty() ? backups::folderBeside(dataPath) : folder;
         const QString made = backups::make(*db, target, backups::Reason::Manual, now);
-        if (folder.isEmpty()) backups::rotate(target, now.date());
+        if (folder.isEmpty()) backups::rotate(*db, target, now.date(), access.sealed);
         err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：") << QDir::toNativeSeparators(made) << Qt::endl;
     } catch (const PgError& error) {
         err << oneLine(error.description()) << Qt::endl;

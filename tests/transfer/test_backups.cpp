@@ -121,7 +121,7 @@ class TestBackups : public QObject {
             for (int i = 0; i < count; ++i) {
                 const QDateTime when(day, QTime(9 + i * 5, random.bounded(60)));
                 made[when] = QFileInfo(backups::make(*db, folder, backups::Reason(i), when)).fileName();
-                backups::rotate(folder, day);
+                backups::rotate(*db, folder, day, {});
             }
             QSet<QDate> lastDays;
             QMap<int, QDateTime> newestOfMonth;
@@ -144,12 +144,22 @@ class TestBackups : public QObject {
         QCOMPARE(info.st_mode & 0777, 0700u);
     }
 
-    // Only an old backup passes the check: the rule would delete it, but it stays.
+    // Only an old backup passes the check: the rule would delete it, but it stays. After locking, that is a
+    // sealed one that opens with the diary's key, and the plain ones from before age out like the rest.
+    void theNewestGoodBackupIsNeverDeleted_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("plain diary") << false;
+        QTest::newRow("locked diary") << true;
+    }
     void theNewestGoodBackupIsNeverDeleted() {
+        QFETCH(bool, locked);
         QTemporaryDir dir;
         const QString data = diary(dir, 3);
         const QString folder = backups::folderBeside(data);
-        auto db = DataFile::open(data);
+        const QString older = backups::make(*DataFile::open(data), folder, backups::Reason::Save,
+                                            QDateTime(QDate(2021, 12, 1), QTime(9, 0)));
+        auto db =
+            locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
         const QString good =
             backups::make(*db, folder, backups::Reason::Save, QDateTime(QDate(2022, 1, 10), QTime(9, 0)));
         for (int day = 1; day <= 8; ++day) {
@@ -157,8 +167,9 @@ class TestBackups : public QObject {
                                                QDateTime(QDate(2023, 6, day), QTime(9, 0)));
             writeFile(path, QByteArray(4096, 'x'));  // damaged since
         }
-        backups::rotate(folder, QDate(2023, 6, 30));
+        backups::rotate(*db, folder, QDate(2023, 6, 30), withDiaryKey);
         QVERIFY(QFile::exists(good));
+        QVERIFY(!QFile::exists(older));
         QCOMPARE(names(folder).size(), 1 + 7);  // the good one and the last 7 days
     }
 
