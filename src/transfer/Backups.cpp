@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
@@ -20,6 +21,11 @@ namespace {
 
 const char* const kReasons[] = {"save", "purge", "import", "restore", "manual"};
 const QString kFolderName = QStringLiteral("backups");
+// "selvane-20240503-101500-import.mdb", "selvane-20240503-101500-import-2.mdb": the time made and the reason.
+const QString kNamePattern =
+    QStringLiteral("selvane-(\\d{8}-\\d{6})-(save|purge|import|restore|manual)(?:-\\d+)?\\.mdb");
+// A plain backup while it is written; a sealed one is written as ".<its name>.XXXXXX" (AtomicFile).
+const QString kPartialName = QStringLiteral(".selvane.mdb-backup.");
 
 [[noreturn]] void fail(const QString& why) { throw PgError::engine(why); }
 
@@ -172,8 +178,7 @@ QString fileName(const QDateTime& made, Reason reason) {
 }
 
 std::optional<Entry> parse(const QString& path) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^selvane-(\\d{8}-\\d{6})-(save|purge|import|restore|manual)(?:-\\d+)?\\.mdb$"));
+    static const QRegularExpression pattern(u'^' + kNamePattern + u'$');
     const QRegularExpressionMatch match = pattern.match(QFileInfo(path).fileName());
     if (!match.hasMatch()) return std::nullopt;
     Entry entry;
@@ -215,6 +220,7 @@ QString reasonText(Reason reason) {
 QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
              const DataFile::Progress& progress) {
     ensureFolder(folder);
+    removeStale(folder);
     QString path = freePath(folder, now, reason);
     if (DiaryStore* store = db.store()) {
         // A locked diary is copied sealed, as it lies on disk: never a plain copy of it.
@@ -222,9 +228,11 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
         store->writeCopy(connection, path);
         return path;
     }
-    QByteArray temp = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".backup.XXXXXX")));
+    // A name of our own that a later sweep knows; the lock, held until the rename, tells a live writer's.
+    QByteArray temp = QFile::encodeName(QDir(folder).filePath(kPartialName + QStringLiteral("XXXXXX")));
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // owner-only
     if (fd < 0) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
+    ::flock(fd, LOCK_EX | LOCK_NB);
     struct Leftover {
         QByteArray path;
         int fd;
@@ -333,6 +341,13 @@ int rotate(DataFile& db, const QString& folder, const QDate& today, const Sealed
     for (size_t i : doomed) removed += QFile::remove(entries[i].path) ? 1 : 0;
     if (removed) syncFolder(folder);
     return removed;
+}
+
+int removeStale(const QString& folder) {
+    static const QRegularExpression partial(
+        QStringLiteral("^(?:") + QRegularExpression::escape(kPartialName) + QStringLiteral("|\\.") +
+        kNamePattern + QStringLiteral("\\.)[A-Za-z0-9]{6}$"));
+    return AtomicFile::removeStaleIn(folder, partial);
 }
 
 bool madeOn(const QString& folder, const QDate& day, Reason reason) {

@@ -31,8 +31,9 @@ std::vector<Entry> list(const QString& folder);
 // Why it was made, as the restore list shows it.
 QString reasonText(Reason reason);
 
-// Makes a backup into folder (made owner-only when missing), in rollback-journal mode whatever the diary's.
-// Returns its path, or throws PgError with the reason; on failure no file is left behind.
+// Makes a backup into folder (made owner-only when missing; what killed backups left there is removed first),
+// in rollback-journal mode whatever the diary's. Returns its path, or throws PgError with the reason; on
+// failure no file is left behind.
 QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
              const DataFile::Progress& progress = {});
 
@@ -66,6 +67,10 @@ using SealedReader = std::function<std::unique_ptr<DataFile>(DataFile& diary, co
 // Deletes what toDelete says, never the newest backup that passes the integrity check: a sealed one counts
 // when sealed opens it with the diary's key (asked for none). Returns how many went.
 int rotate(DataFile& db, const QString& folder, const QDate& today, const SealedReader& sealed);
+
+// Removes what killed backups left half-written in folder (".selvane.mdb-backup.XXXXXX", and a sealed
+// backup's ".selvane-...mdb.XXXXXX"), once no writer holds them; no other file. Returns how many went.
+int removeStale(const QString& folder);
 
 // Reads the backup into memory (in rollback-journal mode), checks it, backs up the diary as it is, then
 // replaces the diary by it in one step; the diary keeps its mode (a locked diary stays locked). sealed opens

@@ -7,6 +7,7 @@
 #include "transfer/CommandLine.h"
 #include "vault/LockedDiary.h"
 
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -171,6 +172,37 @@ class TestBackups : public QObject {
         QVERIFY(QFile::exists(good));
         QVERIFY(!QFile::exists(older));
         QCOMPARE(names(folder).size(), 1 + 7);  // the good one and the last 7 days
+    }
+
+    // Copies that killed backups left half-written go before the next backup into that folder, once no
+    // writer holds them; a file of another name, a link, or one still being written stays.
+    void killedBackupsLeaveNothingBehind() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 3);
+        const QString folder = backups::folderBeside(data);
+        const QString elsewhere = dir.filePath(QStringLiteral("copies"));
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(elsewhere));
+        const QStringList left = {folder + "/.selvane.mdb-backup.a1B2c3",
+                                  folder + "/.selvane-20240501-090000-save-2.mdb.Zx81Qa",
+                                  elsewhere + "/.selvane.mdb-backup.q1w2e3"};
+        const QStringList kept = {folder + "/.selvane.mdb-backup.abc",
+                                  folder + "/selvane.mdb-backup.abcdef",
+                                  folder + "/.backup.abcdef",
+                                  folder + "/.selvane.mdb-backup.abcdef.txt",
+                                  folder + "/.selvane-2024-save.mdb.abcdef",
+                                  elsewhere + "/.notes.mdb.abcdef",
+                                  folder + "/.selvane.mdb-backup.HELD01"};
+        for (const QString& path : left + kept) writeFile(path, "partial");
+        QVERIFY(QFile::link(data, folder + "/.selvane.mdb-backup.link01"));
+        QFile writing(folder + "/.selvane.mdb-backup.HELD01");  // a backup being written by another process
+        QVERIFY(writing.open(QIODevice::ReadOnly) && ::flock(writing.handle(), LOCK_EX | LOCK_NB) == 0);
+        auto db = DataFile::open(data);
+        const QDateTime now(QDate(2024, 5, 2), QTime(8, 0));
+        backups::make(*db, folder, backups::Reason::Manual, now);
+        backups::make(*db, elsewhere, backups::Reason::Manual, now);
+        for (const QString& path : left) QVERIFY2(!QFile::exists(path), qPrintable(path));
+        for (const QString& path : kept) QVERIFY2(QFile::exists(path), qPrintable(path));
+        QVERIFY(QFileInfo(folder + "/.selvane.mdb-backup.link01").isSymLink());
     }
 
     // damage: SQL that makes the chosen file (CREATE ...) or changes the diary it is (PRAGMA ...).
