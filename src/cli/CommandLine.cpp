@@ -3,6 +3,7 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Version.h"
+#include "transfer/Backups.h"
 
 #include <fcntl.h>
 #include <QGuiApplication>
@@ -124,8 +125,9 @@ int run(int argc, char** argv) {
             return Usage;
         }
     }
-    // What saves killed half-way left beside the diary goes before any command.
+    // What saves and backups killed half-way left beside the diary goes before any command.
     AtomicFile::removeStale(context.dataPath());
+    backups::removeStale(backups::folderBeside(context.dataPath()));
     return chosen->run(parser, context);
 }
 

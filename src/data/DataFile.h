@@ -113,10 +113,9 @@ class DataFile {
                                const std::optional<Stamp>& unchangedSince = std::nullopt);
     // The live connection, for copying the diary out with SQLite's online backup API.
     sqlite3* handle() const;
-    // Replaces the whole content of the file by the database at path in one step (the online backup API
-    // copying into the live connection): on any failure the file is as it was.
-    void restoreFrom(const QString& path, const Progress& progress = {});
-    // The same from a database already open (a sealed backup opened in memory).
+    // Replaces the whole content of the file by the open database source in one step (the online backup API
+    // copying into the live connection): on any failure the file is as it was. The source's first page is
+    // copied as it is: a backup is read into memory in rollback-journal mode first (Backups.cpp).
     void restoreFrom(sqlite3* source, const Progress& progress = {});
 
   private:

@@ -229,19 +229,6 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
     return ImportResult::Written;
 }
 
-void DataFile::restoreFrom(const QString& path, const Progress& progress) {
-    ensureStillInPlace();
-    sqlite3* source = nullptr;
-    const int opened =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &source, SQLITE_OPEN_READONLY, nullptr);
-    struct Closer {
-        sqlite3* db;
-        ~Closer() { sqlite3_close(db); }
-    } closer{source};
-    if (opened != SQLITE_OK) raise(source);
-    restoreFrom(source, progress);
-}
-
 void DataFile::restoreFrom(sqlite3* source, const Progress& progress) {
     ensureStillInPlace();
     ++writes_;

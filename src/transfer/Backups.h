@@ -31,12 +31,14 @@ std::vector<Entry> list(const QString& folder);
 // Why it was made, as the restore list shows it.
 QString reasonText(Reason reason);
 
-// Makes a backup into folder (made owner-only when missing). Returns its path, or throws PgError with the
-// reason; on failure no file is left behind.
+// Makes a backup into folder (made owner-only when missing; what killed backups left there is removed first),
+// in rollback-journal mode whatever the diary's. Returns its path, or throws PgError with the reason; on
+// failure no file is left behind.
 QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
              const DataFile::Progress& progress = {});
 
-// What a backup holds, after SQLite's integrity check and a look at its table and columns.
+// What a backup holds, after SQLite's integrity check and a look at its table: the diary's own (see
+// Backups.cpp), whatever its rows hold.
 struct Inspection {
     bool ok = false;
     QString problem;  // when not ok
@@ -45,6 +47,7 @@ struct Inspection {
     QString lastDay;
 };
 // thorough: with the integrity check (which reads the whole file); without it, only a look at the table.
+// Nothing is ever written beside the file (a header of write-ahead logging would ask for -wal and -shm).
 Inspection inspect(const QString& path, bool thorough = true);
 // The same of a database already open.
 Inspection inspect(sqlite3* db, bool thorough = true);
@@ -52,9 +55,6 @@ Inspection inspect(sqlite3* db, bool thorough = true);
 // Which backups to delete (indexes into made, newest first): kept are all of the last 7 days that have one,
 // the newest of each of the last 12 months (this month included), any dated after today, and newestGood.
 std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& today, int newestGood);
-
-// Deletes what toDelete says, never the newest backup that passes the integrity check. Returns how many went.
-int rotate(const QString& folder, const QDate& today);
 
 // True when folder holds a backup made on day for that reason.
 bool madeOn(const QString& folder, const QDate& day, Reason reason);
@@ -64,9 +64,17 @@ bool madeOn(const QString& folder, const QDate& day, Reason reason);
 // (ask false) when it needs a passphrase; throws PgError with the reason when it is sealed but does not open.
 using SealedReader = std::function<std::unique_ptr<DataFile>(DataFile& diary, const QString& path, bool ask)>;
 
-// Checks the backup, backs up the diary as it is, then replaces the diary by the backup in one step; the
-// diary keeps its mode (a locked diary stays locked). sealed opens a sealed backup. Throws PgError with the
-// reason; the diary is unchanged then.
+// Deletes what toDelete says, never the newest backup that passes the integrity check: a sealed one counts
+// when sealed opens it with the diary's key (asked for none). Returns how many went.
+int rotate(DataFile& db, const QString& folder, const QDate& today, const SealedReader& sealed);
+
+// Removes what killed backups left half-written in folder (".selvane.mdb-backup.XXXXXX", and a sealed
+// backup's ".selvane-...mdb.XXXXXX"), once no writer holds them; no other file. Returns how many went.
+int removeStale(const QString& folder);
+
+// Reads the backup into memory (in rollback-journal mode), checks it, backs up the diary as it is, then
+// replaces the diary by it in one step; the diary keeps its mode (a locked diary stays locked). sealed opens
+// a sealed backup. Throws PgError with the reason; the diary is unchanged then.
 void restore(DataFile& db, const QString& backupPath, const QString& folder, const QDateTime& now,
              const DataFile::Progress& progress = {}, const SealedReader& sealed = {});
 

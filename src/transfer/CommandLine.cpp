@@ -98,7 +98,7 @@ int importDiary(const QString& dataPath, const QString& file, bool replace, QTex
                 throw PgError::engine(QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更され続けています。"));
             err << QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので、数え直します。") << Qt::endl;
         }
-        backups::rotate(folder, now.date());
+        backups::rotate(*db, folder, now.date(), access.sealed);
         err << (replace ? QStringLiteral("違う日はﾌｧｲﾙのﾃﾞｰﾀにしました。")
                         : QStringLiteral("違う日は自分のﾃﾞｰﾀを残しました。"))
             << Qt::endl;
@@ -117,7 +117,7 @@ int backup(const QString& dataPath, const QString& folder, QTextStream& err, con
     try {
         const QString target = folder.isEmpty() ? backups::folderBeside(dataPath) : folder;
         const QString made = backups::make(*db, target, backups::Reason::Manual, now);
-        if (folder.isEmpty()) backups::rotate(target, now.date());
+        if (folder.isEmpty()) backups::rotate(*db, target, now.date(), access.sealed);
         err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：") << QDir::toNativeSeparators(made) << Qt::endl;
     } catch (const PgError& error) {
         err << oneLine(error.description()) << Qt::endl;
@@ -141,14 +141,11 @@ int restore(const QString& dataPath, const QString& backupFile, QTextStream& err
 }
 
 int check(const QString& dataPath, QTextStream& out, QTextStream& err, const Access& access) {
-    if (!QFileInfo(dataPath).isFile()) {
-        err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << QDir::toNativeSeparators(dataPath) << Qt::endl;
-        return kRefused;
-    }
-    // A locked diary is checked as it lies in memory once opened: its file is no database.
-    std::unique_ptr<DataFile> db = access.open ? access.open(dataPath, err) : nullptr;
-    if (access.open && !db) return kRefused;
-    const backups::Inspection result = db ? backups::inspect(db->handle()) : backups::inspect(dataPath);
+    // Opened as for every other command, so that what a killed write left in its journal is rolled back
+    // first; a locked diary is checked as it lies in memory once opened.
+    auto db = openData(dataPath, err, access);
+    if (!db) return kRefused;
+    const backups::Inspection result = backups::inspect(db->handle());
     if (!result.ok) {
         err << QStringLiteral("検査に通りません：") << oneLine(result.problem) << Qt::endl;
         return kRefused;

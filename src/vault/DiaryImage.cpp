@@ -1,5 +1,6 @@
 #include "vault/DiaryImage.h"
 
+#include "data/SqliteHeader.h"
 #include "platform/core/PgError.h"
 
 #include <sodium.h>
@@ -75,6 +76,8 @@ void takeOver(QSqlDatabase& db, Image image) {
     if (!handle) throw PgError::engine(QStringLiteral("日記の接続が開いていません。"));
     wipe(db);
     const qsizetype size = image.size();
+    // A diary sealed with the header of write-ahead logging (restored from such a file) opens again.
+    toRollbackMode(image.data(), size);
     // The engine frees the bytes itself, on close or when it refuses them.
     const int result = sqlite3_deserialize(handle, "main", image.release(), size, size,
                                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE);
@@ -109,9 +112,22 @@ Image readPlainFile(const QString& path) {
     QSqlDatabase::removeDatabase(name);
     if (!image.data())
         throw PgError::engine(error.isEmpty() ? QStringLiteral("データファイルを読めません。") : error);
-    // A file in write-ahead mode would ask for files beside it; the copy is an ordinary one.
-    if (image.size() > 19 && image.data()[18] == 2) image.data()[18] = image.data()[19] = 1;
+    toRollbackMode(image.data(), image.size());
     return image;
+}
+
+bool opensAsDiary(QByteArrayView image) {
+    sqlite3* scratch = nullptr;
+    // Read-only and without a copy: the bytes stay the caller's and are never changed.
+    bool ok = !image.isEmpty() &&
+              sqlite3_open_v2(":memory:", &scratch, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+              sqlite3_deserialize(scratch, "main",
+                                  reinterpret_cast<unsigned char*>(const_cast<char*>(image.data())),
+                                  image.size(), image.size(), SQLITE_DESERIALIZE_READONLY) == SQLITE_OK;
+    ok =
+        ok && sqlite3_exec(scratch, "SELECT * FROM DATA_FIL LIMIT 0", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(scratch);
+    return ok;
 }
 
 }  // namespace vault

@@ -45,5 +45,7 @@ void takeOver(QSqlDatabase& db, Image image);
 void wipe(QSqlDatabase& db);
 // The whole database of a plain data file, read consistently through a connection of its own.
 Image readPlainFile(const QString& path);
+// Whether the bytes open as a database holding the diary's table.
+bool opensAsDiary(QByteArrayView image);
 
 }  // namespace vault

@@ -126,7 +126,11 @@ std::unique_ptr<DataFile> LockedStore::reopen(LockedFile file, Refusal refusal) 
 
 void LockedStore::save(QSqlDatabase& db) {
     AtomicFile::removeStale(path_);  // what a killed save left beside the file
-    sealInto(spare_, key_, generation_ + 1, bytesOf(db));
+    const QByteArrayView plain = bytesOf(db);
+    // What would not open as her diary is never sealed over the one she has.
+    if (!opensAsDiary(plain))
+        throw PgError::engine(QStringLiteral("日記を読み返せないので、保存を取りやめました。"));
+    sealInto(spare_, key_, generation_ + 1, plain);
     AtomicFile out(path_);
     if (!out.open() || !out.write(spare_) || !out.commit()) throw PgError::engine(out.errorString());
     // What was just written, as the file system now names it.

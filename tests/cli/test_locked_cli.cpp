@@ -7,6 +7,8 @@
 
 #include <unistd.h>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace {
 
@@ -272,6 +274,44 @@ class TestLockedCli : public QObject {
         QVERIFY2(refused.err.contains(QStringLiteral("読み取り専用")), qPrintable(refused.err));
         QCOMPARE(contents(readOnly.data()), before);
         QCOMPARE(QFile::permissions(readOnly.data()) & QFile::WriteOwner, QFile::Permissions());
+    }
+
+    // A plain backup whose header asks for write-ahead logging (a diary opened so once by another tool) goes
+    // back into a locked or a plain diary: the diary opens afterwards, and no -wal or -shm file appears.
+    void restoringABackupInWalMode_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("locked diary") << true;
+        QTest::newRow("plain diary") << false;
+    }
+    void restoringABackupInWalMode() {
+        QFETCH(bool, locked);
+        Folder folder(temp);
+        const QString backup = folder.path("wal.mdb");
+        QVERIFY(QFile::copy(folder.data(), backup));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("wal"));
+            db.setDatabaseName(backup);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            QVERIFY(query.exec(QStringLiteral(
+                "INSERT INTO DATA_FIL VALUES ('2024-05-04', 36.6, '', '', '', '晴れ', 0, 0)")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("wal"));
+        QCOMPARE(contents(backup).mid(18, 2), QByteArray("\x02\x02"));
+        if (locked) folder.lockCheaply();
+
+        Run restored = folder.run({"--restore", "wal.mdb"}, QStringList{kPassphrase});
+        QVERIFY2(restored.status == 0, qPrintable(restored.err));
+        Run check = folder.run({"--check"}, QStringList{kPassphrase});
+        QVERIFY2(check.status == 0 && check.out.contains(QStringLiteral("記録のある日：2日")),
+                 qPrintable(check.out + check.err));
+        QCOMPARE(vault::isLockedFile(folder.data()), locked);
+        QDirIterator it(folder.dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QVERIFY2(!path.endsWith(u"-wal") && !path.endsWith(u"-shm"), qPrintable(path));
+        }
     }
 };
 

@@ -5,12 +5,15 @@
 #include "support/FileBytes.h"
 #include "transfer/Backups.h"
 #include "transfer/CommandLine.h"
+#include "vault/LockedDiary.h"
 
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -47,6 +50,38 @@ QString diary(const QTemporaryDir& dir, int days, const QString& name = QStringL
                        " '', printf('%.*c', 100, 'x'), 0, 0 FROM n")
             .arg(days - 1));
     return path;
+}
+
+// The diary's header marked for write-ahead logging, as after one session of a tool that switched it so.
+QString inWalMode(const QString& path) {
+    run(path, QStringLiteral("PRAGMA journal_mode = WAL"));
+    return path;
+}
+
+// Files of write-ahead logging anywhere under folder.
+QStringList walFiles(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.endsWith(u"-wal") || path.endsWith(u"-shm")) found.append(path);
+    }
+    return found;
+}
+
+const vault::Secret& passphrase() {
+    static const vault::Secret secret = vault::Secret::fromText(QStringLiteral("hinoki"));
+    return secret;
+}
+
+// Sealed backups opened with the diary's key, asking nothing.
+std::unique_ptr<DataFile> withDiaryKey(DataFile& diary, const QString& path, bool) {
+    return vault::openSealedCopy(path, vault::lockedStore(&diary), {});
+}
+
+std::unique_ptr<DataFile> reopen(const QString& path, bool locked) {
+    if (!locked) return DataFile::open(path);
+    return vault::unlock(path, vault::readLockedFile(path), passphrase(), std::nullopt, {}).file;
 }
 
 QStringList names(const QString& folder) {
@@ -87,7 +122,7 @@ class TestBackups : public QObject {
             for (int i = 0; i < count; ++i) {
                 const QDateTime when(day, QTime(9 + i * 5, random.bounded(60)));
                 made[when] = QFileInfo(backups::make(*db, folder, backups::Reason(i), when)).fileName();
-                backups::rotate(folder, day);
+                backups::rotate(*db, folder, day, {});
             }
             QSet<QDate> lastDays;
             QMap<int, QDateTime> newestOfMonth;
@@ -110,12 +145,22 @@ class TestBackups : public QObject {
         QCOMPARE(info.st_mode & 0777, 0700u);
     }
 
-    // Only an old backup passes the check: the rule would delete it, but it stays.
+    // Only an old backup passes the check: the rule would delete it, but it stays. After locking, that is a
+    // sealed one that opens with the diary's key, and the plain ones from before age out like the rest.
+    void theNewestGoodBackupIsNeverDeleted_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("plain diary") << false;
+        QTest::newRow("locked diary") << true;
+    }
     void theNewestGoodBackupIsNeverDeleted() {
+        QFETCH(bool, locked);
         QTemporaryDir dir;
         const QString data = diary(dir, 3);
         const QString folder = backups::folderBeside(data);
-        auto db = DataFile::open(data);
+        const QString older = backups::make(*DataFile::open(data), folder, backups::Reason::Save,
+                                            QDateTime(QDate(2021, 12, 1), QTime(9, 0)));
+        auto db =
+            locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
         const QString good =
             backups::make(*db, folder, backups::Reason::Save, QDateTime(QDate(2022, 1, 10), QTime(9, 0)));
         for (int day = 1; day <= 8; ++day) {
@@ -123,42 +168,95 @@ class TestBackups : public QObject {
                                                QDateTime(QDate(2023, 6, day), QTime(9, 0)));
             writeFile(path, QByteArray(4096, 'x'));  // damaged since
         }
-        backups::rotate(folder, QDate(2023, 6, 30));
+        backups::rotate(*db, folder, QDate(2023, 6, 30), withDiaryKey);
         QVERIFY(QFile::exists(good));
+        QVERIFY(!QFile::exists(older));
         QCOMPARE(names(folder).size(), 1 + 7);  // the good one and the last 7 days
     }
 
+    // Copies that killed backups left half-written go before the next backup into that folder, once no
+    // writer holds them; a file of another name, a link, or one still being written stays.
+    void killedBackupsLeaveNothingBehind() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 3);
+        const QString folder = backups::folderBeside(data);
+        const QString elsewhere = dir.filePath(QStringLiteral("copies"));
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(elsewhere));
+        const QStringList left = {folder + "/.selvane.mdb-backup.a1B2c3",
+                                  folder + "/.selvane-20240501-090000-save-2.mdb.Zx81Qa",
+                                  elsewhere + "/.selvane.mdb-backup.q1w2e3"};
+        const QStringList kept = {folder + "/.selvane.mdb-backup.abc",
+                                  folder + "/selvane.mdb-backup.abcdef",
+                                  folder + "/.backup.abcdef",
+                                  folder + "/.selvane.mdb-backup.abcdef.txt",
+                                  folder + "/.selvane-2024-save.mdb.abcdef",
+                                  elsewhere + "/.notes.mdb.abcdef",
+                                  folder + "/.selvane.mdb-backup.HELD01"};
+        for (const QString& path : left + kept) writeFile(path, "partial");
+        QVERIFY(QFile::link(data, folder + "/.selvane.mdb-backup.link01"));
+        QFile writing(folder + "/.selvane.mdb-backup.HELD01");  // a backup being written by another process
+        QVERIFY(writing.open(QIODevice::ReadOnly) && ::flock(writing.handle(), LOCK_EX | LOCK_NB) == 0);
+        auto db = DataFile::open(data);
+        const QDateTime now(QDate(2024, 5, 2), QTime(8, 0));
+        backups::make(*db, folder, backups::Reason::Manual, now);
+        backups::make(*db, elsewhere, backups::Reason::Manual, now);
+        for (const QString& path : left) QVERIFY2(!QFile::exists(path), qPrintable(path));
+        for (const QString& path : kept) QVERIFY2(QFile::exists(path), qPrintable(path));
+        QVERIFY(QFileInfo(folder + "/.selvane.mdb-backup.link01").isSymLink());
+    }
+
+    // damage: SQL that makes the chosen file (CREATE ...) or changes the diary it is (PRAGMA ...).
     void restoreRefusesWhatItCannotTrust_data() {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("damaged file") << "garbage";
-        QTest::newRow("another table") << "CREATE TABLE OTHER (x)";
-        QTest::newRow("a column missing") << "CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, Memo TEXT)";
-        QTest::newRow("no such file") << "missing";
-        QTest::newRow("its own backup fails") << "no backup folder";
+        QTest::addColumn<QString>("says");
+        const QString columns = QStringLiteral(
+            "(DAT_DATE TEXT NOT NULL, TEMP REAL, Memo TEXT, SCHEDULE TEXT, CONDITION TEXT, DIARY TEXT,"
+            " LOVE INTEGER, GUEST INTEGER)");
+        QTest::newRow("damaged file") << "garbage"
+                                      << "";
+        QTest::newRow("another table") << "CREATE TABLE OTHER (x)"
+                                       << "DATA_FIL";
+        QTest::newRow("a column missing") << "CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, Memo TEXT)"
+                                          << "DATA_FIL";
+        QTest::newRow("a view") << "CREATE TABLE T " + columns + ";CREATE VIEW DATA_FIL AS SELECT * FROM T"
+                                << "DATA_FIL";
+        QTest::newRow("a loose table with junk")
+            << "CREATE TABLE DATA_FIL " + columns +
+                   ";INSERT INTO DATA_FIL VALUES ('x', 'warm', 1, 2, 3, 4, 7, 'y')"
+            << "STRICT";
+        QTest::newRow("no checks") << "CREATE TABLE DATA_FIL " + columns + " STRICT"
+                                   << "CHECK";
+        // The table still reads; only the integrity check sees that its index no longer matches it.
+        QTest::newRow("an index that does not match its table")
+            << "PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
+               " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'"
+            << "整合性の検査に通りません";
+        QTest::newRow("no such file") << "missing"
+                                      << "";
+        QTest::newRow("its own backup fails") << "no backup folder"
+                                              << "";
     }
     void restoreRefusesWhatItCannotTrust() {
         QFETCH(QString, damage);
+        QFETCH(QString, says);
         QTemporaryDir dir;
         const QString data = diary(dir, 20);
         QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
         if (damage == u"garbage") writeFile(chosen, QByteArray(8192, 'x'));
         if (damage == u"missing") chosen = dir.filePath(QStringLiteral("none.mdb"));
-        if (damage.startsWith(u"CREATE")) {
-            QFile::remove(chosen);
-            QVERIFY(run(chosen, damage));
-        }
+        if (damage.startsWith(u"CREATE")) QFile::remove(chosen);
+        if (damage.startsWith(u"CREATE") || damage.startsWith(u"PRAGMA")) QVERIFY(run(chosen, damage));
         if (damage == u"no backup folder")
             writeFile(backups::folderBeside(data), "a file where the folder goes");
         const QByteArray before = contents(data);
         auto db = DataFile::open(data);
-        QString messages;
-        QTextStream err(&messages);
         try {
             backups::restore(*db, chosen, backups::folderBeside(data),
                              QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
             QFAIL("restored");
         } catch (const PgError& error) {
             QVERIFY(!error.description().isEmpty());
+            QVERIFY2(error.description().contains(says), qPrintable(error.description()));
         }
         QCOMPARE(contents(data), before);
         QCOMPARE(db->recordCount(), 20);  // the open file is still the diary, and still works
@@ -167,7 +265,11 @@ class TestBackups : public QObject {
     void restoreReplacesTheOpenDiaryInOneStep() {
         QTemporaryDir dir;
         const QString data = diary(dir, 20);
-        const QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
+        const QString chosen = diary(dir, 3, QStringLiteral("chosen.mdb"));
+        // Made by another tool: a day twice and a day no calendar has are no reason to refuse it.
+        QVERIFY(run(chosen,
+                    QStringLiteral("INSERT INTO DATA_FIL VALUES ('2024-05-01', 36.6, '', '', '', '', 0, 0),"
+                                   " ('2001-02-30', NULL, '', '', '', '', 0, 1)")));
         auto db = DataFile::open(data);
         backups::restore(*db, chosen, backups::folderBeside(data), QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
         QCOMPARE(db->recordCount(), 5);
@@ -180,6 +282,92 @@ class TestBackups : public QObject {
         QCOMPARE(before.size(), size_t(1));
         QCOMPARE(before[0].reason, backups::Reason::Restore);
         QCOMPARE(backups::inspect(before[0].path).days, 20);
+    }
+
+    // A plain backup whose header asks for write-ahead logging goes back into a plain or a locked diary in
+    // rollback-journal mode: the diary opens again afterwards, and no -wal or -shm file appears anywhere.
+    void aBackupInWalModeRestoresInRollbackMode_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("plain diary") << false;
+        QTest::newRow("locked diary") << true;
+    }
+    void aBackupInWalModeRestoresInRollbackMode() {
+        QFETCH(bool, locked);
+        QTemporaryDir dir;
+        const QString data = diary(dir, 20);
+        const QString chosen = inWalMode(diary(dir, 5, QStringLiteral("chosen.mdb")));
+        const QString folder = backups::folderBeside(data);
+        auto db =
+            locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
+        const QDateTime now(QDate(2024, 5, 2), QTime(8, 0));
+        backups::restore(*db, chosen, folder, now, {}, withDiaryKey);
+        DayEntry entry;
+        entry.date = QDate(2024, 6, 1);
+        entry.tempText = QStringLiteral("36.6");
+        db->write(entry, db->findRow(entry.date));
+        backups::make(*db, folder, backups::Reason::Manual, now.addSecs(60));
+        for (const backups::Entry& made : backups::list(folder)) backups::inspect(made.path);
+        db.reset();
+        const auto reopened = reopen(data, locked);
+        QVERIFY(reopened);
+        QCOMPARE(reopened->recordCount(), 6);
+        QCOMPARE(walFiles(dir.path()), QStringList());
+        if (locked) return;
+        QCOMPARE(contents(data).mid(18, 2), QByteArray("\x01\x01"));
+        // A diary in write-ahead mode all the same (a tool switched it so) gives backups in rollback mode.
+        QTemporaryDir other;
+        const QString walDiary = inWalMode(diary(other, 2));
+        const QString copy = backups::make(*DataFile::open(walDiary), backups::folderBeside(walDiary),
+                                           backups::Reason::Manual, now);
+        QCOMPARE(contents(copy).mid(18, 2), QByteArray("\x01\x01"));
+    }
+
+    // A locked diary whose image was sealed with the header of write-ahead logging opens again; an image no
+    // connection could open is never sealed over hers.
+    void aLockedDiaryKeepsAnImageThatOpens() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 3);
+        const QString wal = inWalMode(diary(dir, 7, QStringLiteral("wal.mdb")));
+        vault::Key key = vault::newKey(passphrase(), vault::kCheapestCost);
+        writeFile(data, vault::seal(key, 1, contents(wal)));
+        auto opened = vault::unlock(data, vault::readLockedFile(data), passphrase(), std::nullopt, {});
+        QCOMPARE(int(opened.fault), int(vault::Fault::None));
+        QCOMPARE(opened.file->recordCount(), 7);
+
+        const QByteArray before = contents(data);
+        auto source = DataFile::open(wal);  // in write-ahead mode: its first page says so
+        QVERIFY_THROWS_EXCEPTION(PgError, opened.file->restoreFrom(source->handle()));
+        QCOMPARE(contents(data), before);
+        QCOMPARE(opened.file->recordCount(), 7);
+    }
+
+    // A write killed half-way leaves its journal hot: the check rolls it back first, as every command does.
+    void theCheckRollsBackAKilledWrite() {
+        QTemporaryDir dir;
+        const QString data = diary(dir, 2000);
+        const pid_t child = fork();
+        if (child == 0) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("killed"));
+            db.setDatabaseName(data);
+            db.open();
+            QSqlQuery query(db);
+            // A small cache spills the changed pages into the file before the commit.
+            query.exec(QStringLiteral("PRAGMA cache_size = 10"));
+            query.exec(QStringLiteral("BEGIN"));
+            query.exec(QStringLiteral(
+                "UPDATE DATA_FIL SET DIARY = printf('%.*c', 900, 'y'), DAT_DATE = '1999-01-01'"));
+            ::raise(SIGKILL);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(QFile::exists(data + QStringLiteral("-journal")));
+        QString output;
+        QString messages;
+        QTextStream out(&output);
+        QTextStream err(&messages);
+        QCOMPARE(transfercommands::check(data, out, err), 0);
+        QVERIFY2(output.contains(QStringLiteral("整合性：ok\n記録のある日：2000日\n最初の日：2018-11-10")),
+                 qPrintable(output + messages));
     }
 
     // A clear failure (exit 1), the old file at that path untouched and nothing partial left.
@@ -223,6 +411,16 @@ class TestBackups : public QObject {
         QCOMPARE(transfercommands::restore(data, copy, err), 0);
         QCOMPARE(transfercommands::restore(data, dir.filePath(QStringLiteral("none")), err), 1);
         QCOMPARE(transfercommands::check(dir.filePath(QStringLiteral("none.mdb")), out, err), 1);
+        // The table still reads, the integrity check fails: the verdict counts.
+        QVERIFY(run(
+            data,
+            QStringLiteral("PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
+                           " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'")));
+        QString why;
+        QTextStream whyErr(&why);
+        QCOMPARE(transfercommands::check(data, out, whyErr), 1);
+        QVERIFY2(why.startsWith(QStringLiteral("検査に通りません：整合性の検査に通りません。")),
+                 qPrintable(why));
         writeFile(data, QByteArray(4096, 'x'));
         QCOMPARE(transfercommands::check(data, out, err), 1);
         QCOMPARE(transfercommands::exportDiary(data, dir.filePath(QStringLiteral("x.csv")),

@@ -121,17 +121,19 @@ QString AtomicFile::replace(const QString& path, const QByteArray& bytes, unsign
 
 int AtomicFile::removeStale(const QString& path) {
     const QFileInfo target(resolved(path));
-    const QDir folder = target.absoluteDir();
     // Exactly the names open() makes: a dot, the target's name, a dot and mkostemp's six characters.
-    const QRegularExpression ours(QStringLiteral("^\\.") + QRegularExpression::escape(target.fileName()) +
-                                  QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    return removeStaleIn(
+        target.absolutePath(),
+        QRegularExpression(QStringLiteral("^\\.") + QRegularExpression::escape(target.fileName()) +
+                           QStringLiteral("\\.[A-Za-z0-9]{6}$")));
+}
+
+int AtomicFile::removeStaleIn(const QString& folder, const QRegularExpression& names) {
+    const QDir dir(folder);
     int removed = 0;
-    const QStringList names =
-        folder.entryList({QStringLiteral(".") + target.fileName() + QStringLiteral(".*")},
-                         QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (!ours.match(name).hasMatch()) continue;
-        const QByteArray file = QFile::encodeName(folder.filePath(name));
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!names.match(name).hasMatch()) continue;
+        const QByteArray file = QFile::encodeName(dir.filePath(name));
         const int fd = ::open(file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat opened {};
@@ -144,7 +146,7 @@ int AtomicFile::removeStale(const QString& path) {
         if (stale && ::unlink(file.constData()) == 0) ++removed;
         ::close(fd);
     }
-    if (removed > 0) syncFolder(folder.absolutePath());
+    if (removed > 0) syncFolder(dir.absolutePath());
     return removed;
 }
 

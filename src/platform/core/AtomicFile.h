@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QRegularExpression;
+
 // Replacing a file in one step, so that her files are never left half-written. The bytes go to a new
 // temporary file beside the target; every write and the flush to the disk are checked; only then is the
 // temporary file renamed over the target and the folder synced. On any failure (a full disk, a file-size
@@ -32,6 +34,9 @@ class AtomicFile {
     // no longer held by a writer); never path itself, a link, or a file of another name or owner. Returns
     // how many went.
     static int removeStale(const QString& path);
+    // The same for every file in folder whose whole name matches names (temporary files of writers that hold
+    // their lock the same way).
+    static int removeStaleIn(const QString& folder, const QRegularExpression& names);
 
   private:
     bool flush();

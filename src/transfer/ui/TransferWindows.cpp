@@ -10,6 +10,7 @@
 #include "transfer/ImportPlan.h"
 #include "transfer/WholeExport.h"
 #include "transfer/ui/TransferProgress.h"
+#include "vault/LockedDiary.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,7 +49,14 @@ bool backupBefore(const Services& services, QWidget* parent, DataFile& db, backu
     }
 }
 
-void rotateQuietly(const Services& services) { backups::rotate(backupFolder(services), services.today()); }
+// Sealed backups count when they open with the diary's key; nothing is asked.
+void rotateQuietly(const Services& services, DataFile* db) {
+    if (!db) return;
+    backups::rotate(*db, backupFolder(services), services.today(),
+                    [](DataFile& diary, const QString& path, bool) {
+                        return vault::openSealedCopy(path, vault::lockedStore(&diary), {});
+                    });
+}
 
 // A sealed backup is looked into with the diary's key only: the list asks for no passphrase.
 std::optional<backups::Inspection> lookInto(DataFile* db, const QString& path,
@@ -193,7 +201,7 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
                                         QStringLiteral("読み込みを取り消しました。日記は変わっていません。"));
                 return false;
             }
-            rotateQuietly(services);
+            rotateQuietly(services, db);
             services.dialogs->plain(
                 parent, QStringLiteral("%1日分を読み込みました。")
                             .arg(qint64(plan.fresh.size()) + (takeFile ? qint64(plan.different.size()) : 0)));
@@ -238,7 +246,7 @@ bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
              kRestoreTitle);
         return false;
     }
-    rotateQuietly(services);
+    rotateQuietly(services, db);
     services.dialogs->plain(parent, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻しました。"));
     return true;
 }
@@ -252,7 +260,7 @@ bool backupBeforePurge(const Services& services, QWidget* parent, DataFile* db) 
         services.dialogs->plain(parent, error.description());
         return false;
     }
-    rotateQuietly(services);
+    rotateQuietly(services, db);
     return true;
 }
 
@@ -260,7 +268,7 @@ void backupAfterSave(const Services& services, QWidget* parent, DataFile* db, bo
     if (!db || backups::madeOn(backupFolder(services), services.today(), backups::Reason::Save)) return;
     try {
         backups::make(*db, backupFolder(services), backups::Reason::Save, now(services));
-        rotateQuietly(services);
+        rotateQuietly(services, db);
     } catch (const PgError& error) {
         if (*reported) return;
         *reported = true;
