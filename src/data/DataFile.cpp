@@ -266,7 +266,7 @@ QString assignments(unsigned edited) {
 void DataFile::writeIn(const DayEntry& entry, std::optional<qint64> row, double temp) {
     QSqlQuery query(db());
     int changed = 0;
-    auto update = [&](QString sql) {
+    auto update = [&](const QString& sql) {
         prepare(query, sql);
         // Only the names the statement holds may be bound.
         for (const QString& name :

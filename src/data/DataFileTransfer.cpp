@@ -47,10 +47,10 @@ QString textColumn(sqlite3_stmt* stmt, int column) {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
     const int size = sqlite3_column_bytes(stmt, column);
     // QString::fromUtf8 drops a leading byte-order mark, which here is a character of her text.
-    int marks = 0;
-    while (size - 3 * marks >= 3 && std::memcmp(bytes + 3 * marks, "\xEF\xBB\xBF", 3) == 0) ++marks;
-    if (marks == 0) return QString::fromUtf8(bytes, size);
-    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes + 3 * marks, size - 3 * marks);
+    qsizetype marked = 0;  // bytes of leading marks
+    while (size - marked >= 3 && std::memcmp(bytes + marked, "\xEF\xBB\xBF", 3) == 0) marked += 3;
+    if (marked == 0) return QString::fromUtf8(bytes, size);
+    return QString(marked / 3, QChar(0xFEFF)) + QString::fromUtf8(bytes + marked, size - marked);
 }
 
 std::optional<bool> flagColumn(sqlite3_stmt* stmt, int column) {

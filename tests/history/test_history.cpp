@@ -189,6 +189,7 @@ class TestHistory : public QObject {
         // A second row of a day (another tool's) is neither a reading nor a period day: two high days stay
         // no shift, and its menstruation mark starts no cycle.
         std::vector<DayMark> twice;
+        twice.reserve(9);
         for (int i = 0; i < 8; ++i)
             twice.push_back({QDate(2024, 1, 1).addDays(i), i < 2, i < 6 ? 36.3 : 36.7});
         twice.insert(twice.begin() + 7, {QDate(2024, 1, 7), true, 36.7});
