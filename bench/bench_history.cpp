@@ -4,7 +4,7 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "data/DataFile.h"
-#include "history/ui/frmCycles.h"
+#include "ui/history/frmCycles.h"
 #include "list/frmView.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Shows the cycle window over the diary in the current folder, for looking at under a screenshot tool:
 //   show_cycles
-#include "history/ui/frmCycles.h"
+#include "ui/history/frmCycles.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
 

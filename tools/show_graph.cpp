@@ -6,7 +6,7 @@
 #include "list/frmView.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
-#include "report/ui/ReportDialog.h"
+#include "ui/report/ReportDialog.h"
 
 #include <QApplication>
 #include <QDir>

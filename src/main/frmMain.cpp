@@ -12,7 +12,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ScreenFit.h"
 #include "settings/SettingPrompt.h"
-#include "vault/ui/LockController.h"
+#include "ui/vault/LockController.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

@@ -13,7 +13,7 @@
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
 #include "settings/SettingPrompt.h"
-#include "transfer/ui/TransferWindows.h"
+#include "ui/transfer/TransferWindows.h"
 
 #include <QTextEdit>
 

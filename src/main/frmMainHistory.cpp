@@ -3,8 +3,8 @@
 #include "main/frmMain.h"
 
 #include "history/CycleHistory.h"
-#include "history/ui/HistoryOption.h"
-#include "history/ui/frmCycles.h"
+#include "ui/history/HistoryOption.h"
+#include "ui/history/frmCycles.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "settings/SettingEntry.h"

@@ -9,8 +9,8 @@
 #include "settings/SettingPrompt.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
-#include "vault/ui/LockController.h"
-#include "vault/ui/PassphraseCommand.h"
+#include "ui/vault/LockController.h"
+#include "ui/vault/PassphraseCommand.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The main window's command for the chart for her doctor, in the File menu after the whole-diary items.
 #include "main/frmMain.h"
 
-#include "report/ui/ReportDialog.h"
+#include "ui/report/ReportDialog.h"
 
 #include <QAction>
 #include <QMenu>

@@ -2,9 +2,9 @@
 // menu, and the day's first backup after a save.
 #include "main/frmMain.h"
 
-#include "transfer/ui/TransferWindows.h"
+#include "ui/transfer/TransferWindows.h"
 #include "vault/LockedDiary.h"
-#include "vault/ui/PassphrasePrompt.h"
+#include "ui/vault/PassphrasePrompt.h"
 
 #include <QAction>
 #include <QMenu>

@@ -9,7 +9,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FirstFrameProbe.h"
 #include "platform/ui/WindowPrinter.h"
-#include "vault/ui/PassphrasePrompt.h"
+#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 

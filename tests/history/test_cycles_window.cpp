@@ -1,8 +1,8 @@
 // The cycle window over a real data file: its rows, the figures or the sentence instead of them, the batch
 // of older cycles, and malformed histories that give no figure.
 #include "history/CycleHistory.h"
-#include "history/ui/CycleChart.h"
-#include "history/ui/frmCycles.h"
+#include "ui/history/CycleChart.h"
+#include "ui/history/frmCycles.h"
 #include "support/TestBed.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The forecast from her records: off by default, the cycle it counts with in the forecast, the fertile-day
 // panel and the list's marks, panel 2 with its mark and range, after a save, a restart and a damaged setting.
-#include "history/ui/HistoryOption.h"
+#include "ui/history/HistoryOption.h"
 #include "list/ListRows.h"
 #include "list/frmView.h"
 #include "support/MainBed.h"

@@ -2,7 +2,7 @@
 #include "history/CycleHistory.h"
 #include "report/ChartFile.h"
 #include "report/ChartLayout.h"
-#include "report/ui/ReportDialog.h"
+#include "ui/report/ReportDialog.h"
 #include "support/TestBed.h"
 
 #include <QLineEdit>

@@ -7,9 +7,9 @@
 #include "support/MainBed.h"
 #include "transfer/Backups.h"
 #include "vault/LockedDiary.h"
-#include "vault/ui/LockController.h"
-#include "vault/ui/PassphraseDialogs.h"
-#include "vault/ui/PassphrasePrompt.h"
+#include "ui/vault/LockController.h"
+#include "ui/vault/PassphraseDialogs.h"
+#include "ui/vault/PassphrasePrompt.h"
 
 #include <QAction>
 #include <QApplication>

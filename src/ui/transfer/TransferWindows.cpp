@@ -1,4 +1,4 @@
-#include "transfer/ui/TransferWindows.h"
+#include "ui/transfer/TransferWindows.h"
 
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
@@ -9,7 +9,7 @@
 #include "transfer/ImportCheck.h"
 #include "transfer/ImportPlan.h"
 #include "transfer/WholeExport.h"
-#include "transfer/ui/TransferProgress.h"
+#include "ui/transfer/TransferProgress.h"
 #include "vault/LockedDiary.h"
 
 #include <QFile>

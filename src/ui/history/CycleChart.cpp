@@ -1,4 +1,4 @@
-#include "history/ui/CycleChart.h"
+#include "ui/history/CycleChart.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "transfer/ui/TransferProgress.h"
+#include "ui/transfer/TransferProgress.h"
 
 #include <QProgressDialog>
 

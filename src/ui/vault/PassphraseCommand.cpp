@@ -1,4 +1,4 @@
-#include "vault/ui/PassphraseCommand.h"
+#include "ui/vault/PassphraseCommand.h"
 
 #include "data/Recovery.h"
 #include "platform/core/Paths.h"
@@ -6,7 +6,7 @@
 #include "platform/ui/Dialogs.h"
 #include "vault/LockedDiary.h"
 #include "vault/RecoveryCarrier.h"
-#include "vault/ui/PassphrasePrompt.h"
+#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 #include <QFile>

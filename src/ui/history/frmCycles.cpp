@@ -1,9 +1,9 @@
-#include "history/ui/frmCycles.h"
+#include "ui/history/frmCycles.h"
 
 #include "history/CycleHistory.h"
 #include "history/CycleStats.h"
 #include "history/CycleTexts.h"
-#include "history/ui/CycleChart.h"
+#include "ui/history/CycleChart.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"

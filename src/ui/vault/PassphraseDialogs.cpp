@@ -1,7 +1,7 @@
-#include "vault/ui/PassphraseDialogs.h"
+#include "ui/vault/PassphraseDialogs.h"
 
 #include "platform/ui/Pictures.h"
-#include "vault/ui/PassphrasePrompt.h"
+#include "ui/vault/PassphrasePrompt.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "report/ui/ReportDialog.h"
+#include "ui/report/ReportDialog.h"
 
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"

@@ -1,4 +1,4 @@
-#include "history/ui/HistoryOption.h"
+#include "ui/history/HistoryOption.h"
 
 #include "data/SettingsStore.h"
 

@@ -1,10 +1,10 @@
-#include "vault/ui/LockController.h"
+#include "ui/vault/LockController.h"
 
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
-#include "vault/ui/PassphrasePrompt.h"
+#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 #include <QDBusConnection>
