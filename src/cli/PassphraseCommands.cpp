@@ -92,8 +92,7 @@ int runSet(const QCommandLineParser&, Context& context) {
     const vault::RecoveryCarrier kept(keptEditsPath(context), store);
     try {
         if (store) {
-            QSqlDatabase db = held->connection();
-            store->changeKey(db, vault::newKey(*next, vault::kDefaultCost));
+            store->changeKey(held->image(), vault::newKey(*next, vault::kDefaultCost));
             context.err << QStringLiteral("パスワードを変更しました。") << Qt::endl;
         } else {
             held = vault::lockDiary(path, *next, vault::kDefaultCost, {});

@@ -1,5 +1,6 @@
 #include "data/Schema.h"
 
+#include "data/Columns.h"
 #include "platform/core/Paths.h"
 
 #include <QFile>
@@ -13,17 +14,16 @@ namespace {
 
 // Dates are whole days as ISO text, so comparisons and ORDER BY on DAT_DATE are plain text comparisons.
 // STRICT makes the engine refuse a temperature that is not a number.
-const char* const kStatements[] = {
-    "CREATE TABLE DATA_FIL ("
-    " DAT_DATE TEXT NOT NULL CHECK (DAT_DATE GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]'),"
-    " TEMP REAL,"
-    " Memo TEXT,"
-    " SCHEDULE TEXT,"
-    " CONDITION TEXT,"
-    " DIARY TEXT,"
-    " LOVE INTEGER CHECK (LOVE IN (0, 1)),"
-    " GUEST INTEGER CHECK (GUEST IN (0, 1))"
-    ") STRICT",
+QString tableDefinition() {
+    QStringList parts;
+    for (const columns::Column& column : columns::kAll)
+        parts.append(QStringLiteral(" %1 %2%3")
+                         .arg(QLatin1String(column.name), QLatin1String(column.type),
+                              QLatin1String(column.constraint)));
+    return QStringLiteral("CREATE TABLE DATA_FIL (") + parts.join(u',') + QStringLiteral(") STRICT");
+}
+
+const char* const kIndexes[] = {
     "CREATE INDEX DATA_FIL_DATE ON DATA_FIL (DAT_DATE)",
     // The forecast reads the newest menstruation days first; this keeps it independent of the file's size.
     "CREATE INDEX DATA_FIL_GUEST_DATE ON DATA_FIL (DAT_DATE) WHERE GUEST = 1",
@@ -55,8 +55,10 @@ bool createEmptyDataFile(const QString& path, QString* reason) {
             error = db.lastError().text();
         } else {
             QSqlQuery query(db);
-            for (const char* statement : kStatements) {
-                if (!query.exec(QString::fromLatin1(statement))) {
+            QStringList statements{tableDefinition()};
+            for (const char* index : kIndexes) statements.append(QLatin1String(index));
+            for (const QString& statement : statements) {
+                if (!query.exec(statement)) {
                     ok = false;
                     error = query.lastError().text();
                     break;

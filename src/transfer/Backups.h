@@ -37,21 +37,6 @@ QString reasonText(Reason reason);
 QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
              const DataFile::Progress& progress = {});
 
-// What a backup holds, after SQLite's integrity check and a look at its table: the diary's own (see
-// Backups.cpp), whatever its rows hold.
-struct Inspection {
-    bool ok = false;
-    QString problem;  // when not ok
-    qint64 days = 0;
-    QString firstDay;
-    QString lastDay;
-};
-// thorough: with the integrity check (which reads the whole file); without it, only a look at the table.
-// Nothing is ever written beside the file (a header of write-ahead logging would ask for -wal and -shm).
-Inspection inspect(const QString& path, bool thorough = true);
-// The same of a database already open.
-Inspection inspect(sqlite3* db, bool thorough = true);
-
 // Which backups to delete (indexes into made, newest first): kept are all of the last 7 days that have one,
 // the newest of each of the last 12 months (this month included), any dated after today, and newestGood.
 std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& today, int newestGood);

@@ -145,15 +145,15 @@ int check(const QString& dataPath, QTextStream& out, QTextStream& err, const Acc
     // first; a locked diary is checked as it lies in memory once opened.
     auto db = openData(dataPath, err, access);
     if (!db) return kRefused;
-    const backups::Inspection result = backups::inspect(db->handle());
-    if (!result.ok) {
-        err << QStringLiteral("検査に通りません：") << oneLine(result.problem) << Qt::endl;
+    const Result<DiarySpan> result = db->inspect();
+    if (!result) {
+        err << QStringLiteral("検査に通りません：") << oneLine(result.message()) << Qt::endl;
         return kRefused;
     }
     out << QStringLiteral("整合性：ok") << Qt::endl
-        << QStringLiteral("記録のある日：%1日").arg(result.days) << Qt::endl
-        << QStringLiteral("最初の日：") << result.firstDay << Qt::endl
-        << QStringLiteral("最後の日：") << result.lastDay << Qt::endl;
+        << QStringLiteral("記録のある日：%1日").arg(result->days) << Qt::endl
+        << QStringLiteral("最初の日：") << result->firstDay << Qt::endl
+        << QStringLiteral("最後の日：") << result->lastDay << Qt::endl;
     return kDone;
 }
 

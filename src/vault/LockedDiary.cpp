@@ -34,25 +34,6 @@ bool sameBytes(const QString& path, QByteArrayView bytes) {
     return true;
 }
 
-// A sealed copy opened for reading: nothing is ever written through it.
-class ReadOnlyCopy : public DiaryStore {
-  public:
-    explicit ReadOnlyCopy(Image image) : image_(std::move(image)) {}
-    void load(QSqlDatabase& db) override {
-        if (image_.data()) takeOver(db, std::move(image_));
-    }
-    void checkWritable() override { refuse(); }
-    void save(QSqlDatabase&) override { refuse(); }
-    void forget(QSqlDatabase& db) override { wipe(db); }
-    void writeCopy(QSqlDatabase&, const QString&) override { refuse(); }
-
-  private:
-    [[noreturn]] static void refuse() {
-        throw PgError::engine(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟは読むだけで、書き換えません。"));
-    }
-    Image image_;
-};
-
 // The key a passphrase makes for a file, and whether it is the one of the form earlier versions made of it.
 struct PassphraseKey {
     Key key;
@@ -141,8 +122,7 @@ Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
         // and no others. A diary that cannot be written (read-only) keeps its key until it can.
         try {
             checkNotReadOnly(path);
-            QSqlDatabase db = held->connection();
-            lockedStore(held.get())->changeKey(db, newKey(passphrase, cost));
+            lockedStore(held.get())->changeKey(held->image(), newKey(passphrase, cost));
         } catch (const PgError&) {
         }
     }
@@ -166,7 +146,7 @@ std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore*
     if (fault == Fault::WrongPassphrase) throw PgError::engine(kWrongPassphrase);
     if (fault != Fault::None) throw PgError::engine(faultText(fault));
     try {
-        return DataFile::openHeld(std::make_unique<ReadOnlyCopy>(std::move(plain)));
+        return DataFile::openReadOnly(std::move(plain));
     } catch (const PgError&) {
         throw PgError::engine(faultText(Fault::Damaged));  // authentic, yet no diary
     }
@@ -179,7 +159,7 @@ LockedStore* lockedStore(DataFile* file) {
 std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
                                     Refusal refusal) {
     checkNotReadOnly(path);
-    Image plain = readPlainFile(path);
+    Image plain = Image::readFile(path);
     Key key = newKey(passphrase, cost);
     LockedFile sealed;
     sealed.bytes = seal(key, 0, plain.view());
@@ -187,9 +167,8 @@ std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphras
     auto store = std::make_unique<LockedStore>(path, std::move(key), std::move(sealed), std::move(refusal));
     LockedStore& locked = *store;
     std::unique_ptr<DataFile> held = DataFile::openHeld(std::move(store));
-    QSqlDatabase db = held->connection();
-    locked.save(db);
-    if (!locked.matchesDisk(db) || bytesOf(db) != plain.view()) {
+    locked.save(held->image());
+    if (!locked.matchesDisk(held->image()) || held->image() != plain.view()) {
         writeWhole(path, plain.view());
         throw PgError::engine(
             QStringLiteral("暗号化したデータファイルを読み返せませんでした。元に戻しました。"));
@@ -202,8 +181,7 @@ std::unique_ptr<DataFile> unlockForGood(DataFile& held) {
     if (!locked) throw PgError::engine(QStringLiteral("データファイルは暗号化されていません。"));
     locked->checkWritable();
     const QString path = locked->path();
-    QSqlDatabase db = held.connection();
-    const QByteArrayView plain = bytesOf(db);
+    const QByteArrayView plain = held.image();
     // A journal left from the plain days would be played into the new plain file.
     QFile::remove(path + QStringLiteral("-journal"));
     const QString error = writeWhole(path, plain);
@@ -214,7 +192,7 @@ std::unique_ptr<DataFile> unlockForGood(DataFile& held) {
     } catch (const PgError&) {
     }
     if (!file) {
-        locked->save(db);  // sealed again, as it was
+        locked->save(plain);  // sealed again, as it was
         throw PgError::engine(
             QStringLiteral("復号したデータファイルを読み返せませんでした。元に戻しました。"));
     }

@@ -17,7 +17,7 @@ RecoveryCarrier::RecoveryCarrier(QString path, const LockedStore* before) : path
         held_ = before && before->unsealCopy(bytes, &plain_) == Fault::None;
         return;
     }
-    plain_ = Image(bytes.size());
+    plain_ = DiaryImage(bytes.size());
     std::memcpy(plain_.data(), bytes.constData(), size_t(bytes.size()));
     held_ = true;
 }

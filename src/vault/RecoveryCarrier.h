@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vault/DiaryImage.h"
+#include "data/DiaryImage.h"
 
 #include <QString>
 
@@ -29,7 +29,7 @@ class RecoveryCarrier {
 
   private:
     QString path_;
-    Image plain_;
+    DiaryImage plain_;
     bool held_ = false;
 };
 

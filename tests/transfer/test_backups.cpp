@@ -281,7 +281,7 @@ class TestBackups : public QObject {
         const auto before = backups::list(backups::folderBeside(data));
         QCOMPARE(before.size(), size_t(1));
         QCOMPARE(before[0].reason, backups::Reason::Restore);
-        QCOMPARE(backups::inspect(before[0].path).days, 20);
+        QCOMPARE(DataFile::inspectFile(before[0].path)->days, 20);
     }
 
     // A plain backup whose header asks for write-ahead logging goes back into a plain or a locked diary in
@@ -306,7 +306,8 @@ class TestBackups : public QObject {
         entry.tempText = QStringLiteral("36.6");
         db->write(entry, db->findRow(entry.date));
         backups::make(*db, folder, backups::Reason::Manual, now.addSecs(60));
-        for (const backups::Entry& made : backups::list(folder)) backups::inspect(made.path);
+        for (const backups::Entry& made : backups::list(folder))
+            QVERIFY(locked || DataFile::inspectFile(made.path));
         db.reset();
         const auto reopened = reopen(data, locked);
         QVERIFY(reopened);
@@ -336,7 +337,7 @@ class TestBackups : public QObject {
 
         const QByteArray before = contents(data);
         auto source = DataFile::open(wal);  // in write-ahead mode: its first page says so
-        QVERIFY_THROWS_EXCEPTION(PgError, opened.file->restoreFrom(source->handle()));
+        QVERIFY_THROWS_EXCEPTION(PgError, opened.file->restoreFrom(*source));
         QCOMPARE(contents(data), before);
         QCOMPARE(opened.file->recordCount(), 7);
     }

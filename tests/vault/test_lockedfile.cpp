@@ -119,10 +119,7 @@ class TestLockedFile : public QObject {
         auto held = lockedBed(bed);
         vault::LockedStore* store = vault::lockedStore(held.get());
         QVERIFY(store->fits(pass(QStringLiteral("hinoki"))));
-        {
-            QSqlDatabase db = held->connection();
-            store->changeKey(db, vault::newKey(pass(QStringLiteral("sakura")), vault::kCheapestCost));
-        }
+        store->changeKey(held->image(), vault::newKey(pass(QStringLiteral("sakura")), vault::kCheapestCost));
         held->write(entry(kDay, QStringLiteral("after")), held->findRow(kDay));
         held.reset();
         QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::WrongPassphrase);

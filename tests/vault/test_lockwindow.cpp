@@ -299,9 +299,8 @@ class TestLockWindow : public QObject {
         backups::make(*bed.module.Db, folder, backups::Reason::Manual,
                       QDateTime(kToday.addDays(-2), QTime(9, 0)));
         vault::LockedStore* store = vault::lockedStore(bed.module.Db.get());
-        QSqlDatabase db = bed.module.Db->connection();
-        store->changeKey(
-            db, vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
+        store->changeKey(bed.module.Db->image(),
+                         vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
         backups::make(*bed.module.Db, folder, backups::Reason::Manual,
                       QDateTime(kToday.addDays(-1), QTime(9, 0)));
         w->rtbDiary->setPlainText(QStringLiteral("書き直し"));
@@ -451,8 +450,7 @@ class TestLockWindow : public QObject {
 
         // Declined, nothing is written and her edits stay.
         w->txtCondition->setText(QStringLiteral("腹痛"));
-        QSqlDatabase other = opened.file->connection();
-        vault::lockedStore(opened.file.get())->save(other);  // rewritten once more
+        vault::lockedStore(opened.file.get())->save(opened.file->image());  // rewritten once more
         bed.dialogs.clear();
         bed.dialogs.answers << Answer::No;
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);

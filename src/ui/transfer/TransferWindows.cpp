@@ -59,24 +59,24 @@ void rotateQuietly(const Services& services, DataFile* db) {
 }
 
 // A sealed backup is looked into with the diary's key only: the list asks for no passphrase.
-std::optional<backups::Inspection> lookInto(DataFile* db, const QString& path,
-                                            const backups::SealedReader& sealed) {
+std::optional<Result<DiarySpan>> lookInto(DataFile* db, const QString& path,
+                                          const backups::SealedReader& sealed) {
     try {
         if (const auto opened = sealed && db ? sealed(*db, path, false) : nullptr)
-            return backups::inspect(opened->handle(), false);
+            return opened->inspect(false);
     } catch (const PgError&) {
         return std::nullopt;  // sealed with another passphrase, or damaged: told when she chooses it
     }
-    return backups::inspect(path, false);
+    return DataFile::inspectFile(path, false);
 }
 
 QString listLine(const backups::Entry& entry, DataFile* db, const backups::SealedReader& sealed) {
-    const std::optional<backups::Inspection> looked = lookInto(db, entry.path, sealed);
+    const std::optional<Result<DiarySpan>> looked = lookInto(db, entry.path, sealed);
     QString line = jatext::kanjiDate(entry.made.date()) + entry.made.toString(QStringLiteral(" HH:mm:ss　")) +
                    backups::reasonText(entry.reason) + QStringLiteral("　");
     if (!looked) return line + QStringLiteral("（暗号化されています）");
-    const backups::Inspection& look = *looked;
-    if (!look.ok) return line + QStringLiteral("（読めません）");
+    if (!*looked) return line + QStringLiteral("（読めません）");
+    const DiarySpan& look = looked->value();
     line += QStringLiteral("%1日分").arg(look.days);
     if (!look.lastDay.isEmpty()) line += QStringLiteral("　最新の日 ") + look.lastDay;
     return line;

@@ -4,9 +4,9 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
+#include "ui/vault/PassphrasePrompt.h"
 #include "vault/LockedDiary.h"
 #include "vault/RecoveryCarrier.h"
-#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 #include <QFile>
@@ -95,8 +95,7 @@ bool run(Module1& module, const Services& services, QWidget* parent, const vault
             case Action::Change: {
                 {
                     Busy busy;
-                    QSqlDatabase db = module.Db->connection();
-                    store->changeKey(db, vault::newKey(choice->next, vault::kDefaultCost));
+                    store->changeKey(module.Db->image(), vault::newKey(choice->next, vault::kDefaultCost));
                 }
                 carryKeptEdits(kept, store, services, parent);
                 inform(services, parent, QStringLiteral("パスワードを変更しました。"));
