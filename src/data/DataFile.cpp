@@ -1,6 +1,7 @@
 #include "data/DataFile.h"
 
 #include "data/Columns.h"
+#include "data/Schema.h"
 #include "data/Sqlite.h"
 #include "data/SqliteHeader.h"
 #include "platform/core/JaText.h"
@@ -133,6 +134,8 @@ DataFile& requireOpen(DataFile* file) {
     return *file;
 }
 
+PgError newerFile() { return PgError(PgError::NewerFile, standardErrorText(PgError::NewerFile)); }
+
 double temperatureValue(const QString& text) {
     const auto value = jatext::readDecimal(text);
     if (!value) throw PgError::engine(QStringLiteral("データ型変換エラーです。"));
@@ -185,9 +188,19 @@ void DataFile::ensureStillInPlace() const {
         throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
 }
 
-void DataFile::checkTable() {
-    QSqlQuery query(db());
-    if (!query.exec(selectColumns() + QStringLiteral(" FROM DATA_FIL LIMIT 0"))) raise(query.lastError());
+void DataFile::checkFile() {
+    {
+        QSqlQuery query(db());
+        if (!query.exec(selectColumns() + QStringLiteral(" FROM DATA_FIL LIMIT 0"))) raise(query.lastError());
+    }
+    if (schema::versionOf(handle()) > schema::kVersion) throw newerFile();
+}
+
+void DataFile::bringUpToDate() {
+    sqlite3* connection = handle();
+    const int version = schema::versionOf(connection);
+    if (version > schema::kVersion) throw newerFile();  // a newer program stamped it meanwhile
+    if (version < schema::kVersion) schema::upgrade(connection, version);
 }
 
 std::unique_ptr<DataFile> DataFile::open(const QString& path) {
@@ -203,7 +216,7 @@ std::unique_ptr<DataFile> DataFile::open(const QString& path) {
     QSqlQuery query(database);
     // A returned save is on disk, the commit's directory entry included.
     if (!query.exec(QStringLiteral("PRAGMA synchronous = EXTRA"))) raise(query.lastError());
-    file->checkTable();
+    file->checkFile();
     return file;
 }
 
@@ -218,7 +231,7 @@ std::unique_ptr<DataFile> DataFile::openInMemory(std::unique_ptr<DiaryStore> sto
     query.finish();
     file->takeOver(store->load());
     file->store_ = std::move(store);
-    if (checked) file->checkTable();
+    if (checked) file->checkFile();
     return file;
 }
 
@@ -343,6 +356,7 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
     const double temp = temperatureValue(entry.tempText);  // refused before the file is touched
     ensureStillInPlace();
     Transaction transaction(db());
+    bringUpToDate();
     ++writes_;
     writeIn(entry, row, temp);
     transaction.commit();
@@ -354,6 +368,7 @@ bool DataFile::write(const DayEntry& entry, const DayState& expected) {
     ensureStillInPlace();
     Transaction transaction(db());
     if (dayState(entry.date) != expected) return false;
+    bringUpToDate();
     ++writes_;
     writeIn(entry, expected.row, temp);
     transaction.commit();
@@ -402,6 +417,7 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     const double temp = temperatureValue(fresh.tempText);
     ensureStillInPlace();
     Transaction transaction(db());
+    bringUpToDate();
     ++writes_;
     QSqlQuery query(db());
     prepare(query, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE <= :date"));

@@ -41,7 +41,8 @@ struct DiarySpan {
 // parameters. Every failure of the engine is thrown as PgError::engine with the engine's description.
 class DataFile {
   public:
-    // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL.
+    // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL, of a
+    // version this program knows (schema::kVersion or older).
     static std::unique_ptr<DataFile> open(const QString& path);
     // Opens a diary held in memory and kept on disk by store; the same checks as open.
     static std::unique_ptr<DataFile> openHeld(std::unique_ptr<DiaryStore> store);
@@ -131,8 +132,12 @@ class DataFile {
     explicit DataFile(QString path);
     // A diary in memory, the store's image taken over; with the checks of open when checked.
     static std::unique_ptr<DataFile> openInMemory(std::unique_ptr<DiaryStore> store, bool checked);
-    // Checks that this is a data file with the table and its fields before anything else uses it.
-    void checkTable();
+    // Checks that this is a data file with the table and its fields, of a version this program knows, before
+    // anything else uses it.
+    void checkFile();
+    // Inside a write transaction: an older file takes this version's layout with its first write (never with
+    // a read); a newer one, stamped meanwhile by a newer program, is refused and nothing is written.
+    void bringUpToDate();
     // The write itself, inside a transaction already begun.
     void writeIn(const DayEntry& entry, std::optional<qint64> row, double temp);
     QSqlDatabase db() const;
@@ -157,6 +162,9 @@ class DataFile {
 
 // The open data file, or the runtime's error when start-up could not open one.
 DataFile& requireOpen(DataFile* file);
+
+// The refusal of a data file of a newer version than this program knows.
+PgError newerFile();
 
 // The temperature text as the data file stores it: a plain decimal number (full-width digits count);
 // throws the engine's conversion error otherwise.

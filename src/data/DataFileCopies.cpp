@@ -3,6 +3,7 @@
 // online backup API and serialize have no counterpart in Qt.
 #include "data/Columns.h"
 #include "data/DataFile.h"
+#include "data/Schema.h"
 #include "data/Sqlite.h"
 #include "data/SqliteHeader.h"
 #include "platform/core/PgError.h"
@@ -90,6 +91,9 @@ QString tableProblem(sqlite3* db) {
 }
 
 Result<DiarySpan> inspectHandle(sqlite3* db, bool thorough) {
+    if (const Result<int> version = attempt([db] { return schema::versionOf(db); });
+        version && version.value() > schema::kVersion)
+        return Failure::of(newerFile());
     std::vector<QStringList> found;
     if (thorough) {
         const bool read = sqlite::rows(db, "PRAGMA integrity_check", &found) && !found.empty();
@@ -165,6 +169,7 @@ void DataFile::copyInto(const QString& path, const Progress& progress) {
 }
 
 void DataFile::restoreFrom(DataFile& source, const Progress& progress) {
+    if (schema::versionOf(source.handle()) > schema::kVersion) throw newerFile();
     ensureStillInPlace();
     ++writes_;
     sqlite3* live = handle();
@@ -180,5 +185,13 @@ void DataFile::restoreFrom(DataFile& source, const Progress& progress) {
     }
     const int finished = sqlite3_backup_finish(backup);
     if (step != SQLITE_DONE || finished != SQLITE_OK) sqlite::raise(live);
+    // A backup of an older version is brought up to date at once; where that fails, the next write does it.
+    try {
+        sqlite::exec(live, "BEGIN IMMEDIATE");
+        bringUpToDate();
+        sqlite::exec(live, "COMMIT");
+    } catch (const PgError&) {
+        sqlite3_exec(live, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
     persist();
 }

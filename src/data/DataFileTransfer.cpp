@@ -159,6 +159,7 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
             exec(db, "ROLLBACK");
             return ImportResult::Changed;
         }
+        bringUpToDate();
         const QByteArray insertSql = "INSERT INTO DATA_FIL (" + columns::names().toUtf8() +
                                      ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
         Statement insert(db, insertSql.constData());

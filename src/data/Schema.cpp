@@ -1,13 +1,12 @@
 #include "data/Schema.h"
 
 #include "data/Columns.h"
+#include "data/Sqlite.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PgError.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
+#include <vector>
 
 namespace schema {
 namespace {
@@ -23,13 +22,37 @@ QString tableDefinition() {
     return QStringLiteral("CREATE TABLE DATA_FIL (") + parts.join(u',') + QStringLiteral(") STRICT");
 }
 
+// The layout of version 0, as files made before the version was kept have it.
 const char* const kIndexes[] = {
     "CREATE INDEX DATA_FIL_DATE ON DATA_FIL (DAT_DATE)",
     // The forecast reads the newest menstruation days first; this keeps it independent of the file's size.
     "CREATE INDEX DATA_FIL_GUEST_DATE ON DATA_FIL (DAT_DATE) WHERE GUEST = 1",
 };
 
+// The statements of each step, the step to version n at [n - 1]. A feature that keeps data of its own adds a
+// step at the end that creates its tables (never a column in DATA_FIL), and raises kVersion with it.
+const std::vector<std::vector<const char*>>& steps() {
+    static const std::vector<std::vector<const char*>> all = {
+        {},  // to 1: the version is kept in the file; nothing else changes
+    };
+    return all;
+}
+
 }  // namespace
+
+int versionOf(sqlite3* db) {
+    sqlite::Statement version(db, "PRAGMA user_version");
+    if (sqlite3_step(version.get()) != SQLITE_ROW) sqlite::raise(db);
+    return sqlite3_column_int(version.get(), 0);
+}
+
+void upgrade(sqlite3* db, int from) {
+    Q_ASSERT(int(steps().size()) == kVersion);
+    for (int version = from; version < kVersion; ++version)
+        for (const char* statement : steps()[size_t(version)]) sqlite::exec(db, statement);
+    // A pragma takes no parameter; the number is the program's own.
+    sqlite::exec(db, QByteArray("PRAGMA user_version = " + QByteArray::number(kVersion)).constData());
+}
 
 bool createEmptyDataFile(const QString& path, QString* reason) {
     auto fail = [&](const QString& why) {
@@ -44,31 +67,25 @@ bool createEmptyDataFile(const QString& path, QString* reason) {
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner))
             return fail(file.errorString());
     }
-    const QString connection = QStringLiteral("schema-") + QUuid::createUuid().toString();
-    bool ok = true;
     QString error;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            ok = false;
-            error = db.lastError().text();
-        } else {
-            QSqlQuery query(db);
-            QStringList statements{tableDefinition()};
-            for (const char* index : kIndexes) statements.append(QLatin1String(index));
-            for (const QString& statement : statements) {
-                if (!query.exec(statement)) {
-                    ok = false;
-                    error = query.lastError().text();
-                    break;
-                }
-            }
-            db.close();
+        sqlite::Connection db;
+        try {
+            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db.db, SQLITE_OPEN_READWRITE,
+                                nullptr) != SQLITE_OK)
+                sqlite::raise(db.db);
+            // Version 0's layout, then every step: a new file is made the way an old one is brought up to
+            // date.
+            sqlite::exec(db.db, "BEGIN");
+            sqlite::exec(db.db, tableDefinition().toUtf8().constData());
+            for (const char* index : kIndexes) sqlite::exec(db.db, index);
+            upgrade(db.db, 0);
+            sqlite::exec(db.db, "COMMIT");
+        } catch (const PgError& failure) {
+            error = failure.description();
         }
     }
-    QSqlDatabase::removeDatabase(connection);
-    if (!ok) {
+    if (!error.isEmpty()) {
         QFile::remove(path);
         return fail(error);
     }

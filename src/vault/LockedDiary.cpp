@@ -76,9 +76,7 @@ QString faultText(Fault fault) {
                 "データファイルが壊れています（途中で切れているか、中身が傷んでいます）。\r"
                 "このファイルは開けません。バックアップから戻して下さい。");
         case Fault::UnknownVersion:
-            return QStringLiteral(
-                "このデータファイルは新しい版のSelvaneで保存されています。\r新しい版のSelvaneで開いて下さい"
-                "。");
+            return standardErrorText(PgError::NewerFile);  // the same words for the diary inside
         case Fault::Changed:
             return QStringLiteral(
                 "データファイルがほかのプログラムによって書き換えられています。\r安全のため、このファイルは開"
@@ -114,8 +112,10 @@ Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
         auto store = std::make_unique<LockedStore>(path, std::move(made.key), std::move(file),
                                                    std::move(refusal), std::move(plain));
         held = DataFile::openHeld(std::move(store));
-    } catch (const PgError&) {
-        return {Fault::Damaged, nullptr};  // authentic, yet no diary: nothing of ours wrote it
+    } catch (const PgError& error) {
+        // Authentic, yet no diary that this version can read: a newer one's, or none that anything of ours
+        // wrote.
+        return {error.number() == PgError::NewerFile ? Fault::UnknownVersion : Fault::Damaged, nullptr};
     }
     if (made.earlier) {
         // Keyed by an earlier version on what it made of the bytes: from now on the bytes themselves open it
@@ -147,7 +147,8 @@ std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore*
     if (fault != Fault::None) throw PgError::engine(faultText(fault));
     try {
         return DataFile::openReadOnly(std::move(plain));
-    } catch (const PgError&) {
+    } catch (const PgError& error) {
+        if (error.number() == PgError::NewerFile) throw;
         throw PgError::engine(faultText(Fault::Damaged));  // authentic, yet no diary
     }
 }

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
+#include <QtEndian>
 #include <csignal>
 #include <map>
 
@@ -83,6 +84,9 @@ std::unique_ptr<DataFile> reopen(const QString& path, bool locked) {
     if (!locked) return DataFile::open(path);
     return vault::unlock(path, vault::readLockedFile(path), passphrase(), std::nullopt, {}).file;
 }
+
+// The version a database's bytes carry (its user_version).
+int versionIn(QByteArrayView bytes) { return int(qFromBigEndian<quint32>(bytes.data() + 60)); }
 
 QStringList names(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -231,6 +235,8 @@ class TestBackups : public QObject {
             << "PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
                " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'"
             << "整合性の検査に通りません";
+        QTest::newRow("a newer version") << "PRAGMA user_version = 2"
+                                         << "このﾊﾞｯｸｱｯﾌﾟからは戻せません。\rこのデータファイルは新しい版";
         QTest::newRow("no such file") << "missing"
                                       << "";
         QTest::newRow("its own backup fails") << "no backup folder"
@@ -321,6 +327,29 @@ class TestBackups : public QObject {
         const QString copy = backups::make(*DataFile::open(walDiary), backups::folderBeside(walDiary),
                                            backups::Reason::Manual, now);
         QCOMPARE(contents(copy).mid(18, 2), QByteArray("\x01\x01"));
+    }
+
+    // A backup made before the version was kept goes back into a plain or a locked diary and is brought up to
+    // this version there.
+    void anOlderBackupIsBroughtUpToDate_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("plain diary") << false;
+        QTest::newRow("locked diary") << true;
+    }
+    void anOlderBackupIsBroughtUpToDate() {
+        QFETCH(bool, locked);
+        QTemporaryDir dir;
+        const QString data = diary(dir, 20);
+        const QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
+        QVERIFY(run(chosen, QStringLiteral("PRAGMA user_version = 0")));
+        auto db =
+            locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
+        backups::restore(*db, chosen, backups::folderBeside(data), QDateTime(QDate(2024, 5, 2), QTime(8, 0)),
+                         {}, withDiaryKey);
+        db.reset();
+        const auto reopened = reopen(data, locked);
+        QCOMPARE(reopened->recordCount(), 5);
+        QCOMPARE(versionIn(locked ? reopened->image() : QByteArrayView(contents(data))), schema::kVersion);
     }
 
     // A locked diary whose image was sealed with the header of write-ahead logging opens again; an image no

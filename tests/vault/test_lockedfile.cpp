@@ -1,6 +1,7 @@
 // The locked file with the real cipher: conversions both ways, every fault told apart, nothing written over a
 // file that is not the one written last, and never a plain copy of the diary on disk.
 #include "VaultTestSupport.h"
+#include "data/Schema.h"
 #include "platform/core/PgError.h"
 #include "support/TestBed.h"
 #include "vault/LockedDiary.h"
@@ -292,6 +293,33 @@ class TestLockedFile : public QObject {
                      QStringList({day.memo, day.schedule, day.condition, day.diary}));
             QCOMPARE(std::pair(record->love, record->guest), std::pair(day.love, day.guest));
         }
+    }
+
+    // The diary inside a locked file carries the version too: locked as it was, stamped by its first save,
+    // and refused, with the plain file's words, when it is newer; nothing is written then.
+    void theLockedDiaryKeepsItsVersion() {
+        TestBed bed;
+        const auto versionIn = [](QByteArrayView bytes) {
+            return int(qFromBigEndian<quint32>(bytes.data() + 60));
+        };
+        saveDay(bed, kDay, QStringLiteral("36.5"), true, kSecretWords);
+        QVERIFY(bed.sql("PRAGMA user_version = 0"));
+        const QByteArray older = contents(bed.dataPath());
+        vault::lockDiary(bed.dataPath(), pass(QStringLiteral("hinoki")), vault::kCheapestCost, {}).reset();
+        auto opened = open(bed.dataPath(), QStringLiteral("hinoki"));
+        QCOMPARE(versionIn(opened.file->image()), 0);
+        opened.file->write(entry(kDay.addDays(1), QStringLiteral("次の日")), std::nullopt);
+        opened.file.reset();
+        QCOMPARE(versionIn(open(bed.dataPath(), QStringLiteral("hinoki")).file->image()), schema::kVersion);
+
+        QByteArray newer = older;
+        qToBigEndian<quint32>(quint32(schema::kVersion + 1), newer.data() + 60);
+        overwrite(bed.dataPath(),
+                  vault::seal(vault::newKey(pass(QStringLiteral("hinoki")), vault::kCheapestCost), 1, newer));
+        const QByteArray sealed = contents(bed.dataPath());
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::UnknownVersion);
+        QCOMPARE(vault::faultText(Fault::UnknownVersion), standardErrorText(PgError::NewerFile));
+        QCOMPARE(contents(bed.dataPath()), sealed);
     }
 
     // Each field of a freshly sealed header where docs/locked-file.md puts it.
