@@ -1,6 +1,6 @@
 // Setting, changing and removing the diary's passphrase from the command line, as the Settings menu does.
 #include "cli/CommandLine.h"
-#include "cli/LockedDiaryAccess.h"
+#include "cli/DiaryAccess.h"
 #include "data/DataFile.h"
 #include "data/Recovery.h"
 #include "platform/core/Paths.h"
@@ -107,7 +107,7 @@ int runSet(const QCommandLineParser&, Context& context) {
     }
     if (!carryKeptEdits(context, kept, store)) return Refused;
     // Copies made before the passphrase still give the diary away; she decides what becomes of them.
-    const qsizetype plain = vault::plainCopies(backups::folderBeside(path)).size();
+    const qsizetype plain = vault::plainCopies(transfer::backupFolderBeside(path)).size();
     context.err << QStringLiteral("暗号化されていない以前のﾊﾞｯｸｱｯﾌﾟが%1個残っています。").arg(plain);
     if (plain > 0) context.err << QStringLiteral("そこから日記が読まれるおそれがあります。");
     context.err << Qt::endl;

@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <set>
 
-namespace backups {
+namespace transfer {
 namespace {
 
 const char* const kReasons[] = {"save", "purge", "import", "restore", "manual"};
@@ -33,8 +33,8 @@ void ensureFolder(const QString& folder) {
     ::chmod(QFile::encodeName(folder).constData(), 0700);  // her copies are for her eyes only
 }
 
-QString freePath(const QString& folder, const QDateTime& now, Reason reason) {
-    const QString name = fileName(now, reason);
+QString freePath(const QString& folder, const QDateTime& now, BackupReason reason) {
+    const QString name = backupFileName(now, reason);
     QString path = QDir(folder).filePath(name);
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = QDir(folder).filePath(
@@ -62,59 +62,61 @@ bool passes(DataFile& db, const QString& path, const SealedReader& sealed) {
 
 }  // namespace
 
-QString folderBeside(const QString& dataPath) {
+QString backupFolderBeside(const QString& dataPath) {
     return QDir(QFileInfo(dataPath).absolutePath()).filePath(kFolderName);
 }
 
-QString fileName(const QDateTime& made, Reason reason) {
+QString backupFileName(const QDateTime& made, BackupReason reason) {
     return QStringLiteral("selvane-%1-%2.mdb")
         .arg(made.toString(QStringLiteral("yyyyMMdd-HHmmss")), QLatin1String(kReasons[int(reason)]));
 }
 
-std::optional<Entry> parse(const QString& path) {
+std::optional<Backup> parseBackup(const QString& path) {
     static const QRegularExpression pattern(u'^' + kNamePattern + u'$');
     const QRegularExpressionMatch match = pattern.match(QFileInfo(path).fileName());
     if (!match.hasMatch()) return std::nullopt;
-    Entry entry;
+    Backup entry;
     entry.path = path;
     entry.made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
     if (!entry.made.isValid()) return std::nullopt;
-    entry.reason =
-        Reason(std::find(std::begin(kReasons), std::end(kReasons), match.captured(2)) - std::begin(kReasons));
+    entry.reason = BackupReason(std::find(std::begin(kReasons), std::end(kReasons), match.captured(2)) -
+                                std::begin(kReasons));
     return entry;
 }
 
-std::vector<Entry> list(const QString& folder) {
-    std::vector<Entry> entries;
+std::vector<Backup> listBackups(const QString& folder) {
+    std::vector<Backup> entries;
     const QDir dir(folder);
     for (const QString& name : dir.entryList({QStringLiteral("selvane-*.mdb")}, QDir::Files))
-        if (auto entry = parse(dir.filePath(name))) entries.push_back(*entry);
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (auto entry = parseBackup(dir.filePath(name))) entries.push_back(*entry);
+    std::stable_sort(entries.begin(), entries.end(), [](const Backup& a, const Backup& b) {
         return a.made != b.made ? a.made > b.made : a.path > b.path;
     });
     return entries;
 }
 
-QString reasonText(Reason reason) {
+QString reasonText(BackupReason reason) {
     switch (reason) {
-        case Reason::Save:
+        case BackupReason::Save:
             return QStringLiteral("その日最初の登録");
-        case Reason::Purge:
+        case BackupReason::Purge:
             return QStringLiteral("ﾒﾝﾃﾅﾝｽの前");
-        case Reason::Import:
+        case BackupReason::Import:
             return QStringLiteral("読み込みの前");
-        case Reason::Restore:
+        case BackupReason::Restore:
             return QStringLiteral("戻す前");
-        case Reason::Manual:
+        case BackupReason::Manual:
             return QStringLiteral("手動");
     }
     return {};
 }
 
-QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime& now,
-             const DataFile::Progress& progress) {
+namespace {
+
+QString makeOrThrow(DataFile& db, const QString& folder, BackupReason reason, const QDateTime& now,
+                    const DataFile::Progress& progress) {
     ensureFolder(folder);
-    removeStale(folder);
+    removeStaleBackups(folder);
     QString path = freePath(folder, now, reason);
     if (DiaryStore* store = db.store()) {
         // A locked diary is copied sealed, as it lies on disk: never a plain copy of it.
@@ -144,7 +146,14 @@ QString make(DataFile& db, const QString& folder, Reason reason, const QDateTime
     return path;
 }
 
-std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& today, int newestGood) {
+}  // namespace
+
+Result<QString> makeBackup(DataFile& db, const QString& folder, BackupReason reason, const QDateTime& now,
+                           const DataFile::Progress& progress) {
+    return attempt([&] { return makeOrThrow(db, folder, reason, now, progress); });
+}
+
+std::vector<size_t> backupsToDelete(const std::vector<QDateTime>& made, const QDate& today, int newestGood) {
     std::set<QDate> days;
     for (const QDateTime& when : made) days.insert(when.date());
     std::set<QDate> lastDays;
@@ -163,17 +172,17 @@ std::vector<size_t> toDelete(const std::vector<QDateTime>& made, const QDate& to
     return doomed;
 }
 
-int rotate(DataFile& db, const QString& folder, const QDate& today, const SealedReader& sealed) {
-    const std::vector<Entry> entries = list(folder);
+int rotateBackups(DataFile& db, const QString& folder, const QDate& today, const SealedReader& sealed) {
+    const std::vector<Backup> entries = listBackups(folder);
     std::vector<QDateTime> made;
     made.reserve(entries.size());
-    for (const Entry& entry : entries) made.push_back(entry.made);
-    std::vector<size_t> doomed = toDelete(made, today, -1);
+    for (const Backup& entry : entries) made.push_back(entry.made);
+    std::vector<size_t> doomed = backupsToDelete(made, today, -1);
     if (doomed.empty()) return 0;
     // Only now is it worth opening backups: the newest one that passes the check stays, whatever its age.
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!passes(db, entries[i].path, sealed)) continue;
-        doomed = toDelete(made, today, int(i));
+        doomed = backupsToDelete(made, today, int(i));
         break;
     }
     int removed = 0;
@@ -182,38 +191,53 @@ int rotate(DataFile& db, const QString& folder, const QDate& today, const Sealed
     return removed;
 }
 
-int removeStale(const QString& folder) {
+int removeStaleBackups(const QString& folder) {
     static const QRegularExpression partial(
         QStringLiteral("^(?:") + QRegularExpression::escape(kPartialName) + QStringLiteral("|\\.") +
         kNamePattern + QStringLiteral("\\.)[A-Za-z0-9]{6}$"));
     return AtomicFile::removeStaleIn(folder, partial);
 }
 
-bool madeOn(const QString& folder, const QDate& day, Reason reason) {
+bool backupMadeOn(const QString& folder, const QDate& day, BackupReason reason) {
     const QString prefix = QStringLiteral("selvane-") + day.toString(QStringLiteral("yyyyMMdd")) + u'-';
     for (const QString& name : QDir(folder).entryList({prefix + QStringLiteral("*.mdb")}, QDir::Files)) {
-        const auto entry = parse(name);
+        const auto entry = parseBackup(name);
         if (entry && entry->reason == reason) return true;
     }
     return false;
 }
 
-void restore(DataFile& db, const QString& backupPath, const QString& folder, const QDateTime& now,
-             const DataFile::Progress& progress, const SealedReader& sealed) {
-    // A sealed backup is opened in memory first; what does not open is refused before anything is written.
-    std::unique_ptr<DataFile> source = sealed ? sealed(db, backupPath, true) : nullptr;
-    Result<DiarySpan> chosen = Failure{};
-    if (source) {
-        chosen = source->inspect();
-    } else if (Result<std::unique_ptr<DataFile>> copy = DataFile::openCopy(backupPath); !copy) {
-        chosen = copy.failure();
-    } else {
-        source = std::move(copy).value();
-        chosen = source->inspect();
-    }
-    if (!chosen) fail(QStringLiteral("このﾊﾞｯｸｱｯﾌﾟからは戻せません。\r") + chosen.message());
-    make(db, folder, Reason::Restore, now);
-    db.restoreFrom(*source, progress);
+Result<QString> backUp(DataFile& db, const QString& dataPath, const QString& folder, BackupReason reason,
+                       const QDateTime& now, const DataFile::Progress& progress, const SealedReader& sealed) {
+    return attempt([&] {
+        const QString target = folder.isEmpty() ? backupFolderBeside(dataPath) : folder;
+        const QString path = makeOrThrow(db, target, reason, now, progress);
+        // Only her own folder of backups is kept in order: a copy elsewhere is hers to keep.
+        if (folder.isEmpty()) rotateBackups(db, target, now.date(), sealed);
+        return path;
+    });
 }
 
-}  // namespace backups
+Result<void> restoreBackup(DataFile& db, const QString& backupPath, const QString& folder,
+                           const QDateTime& now, const DataFile::Progress& progress,
+                           const SealedReader& sealed) {
+    return attempt([&] {
+        // A sealed backup is opened in memory first; what does not open is refused before anything is
+        // written.
+        std::unique_ptr<DataFile> source = sealed ? sealed(db, backupPath, true) : nullptr;
+        Result<DiarySpan> chosen = Failure{};
+        if (source) {
+            chosen = source->inspect();
+        } else if (Result<std::unique_ptr<DataFile>> copy = DataFile::openCopy(backupPath); !copy) {
+            chosen = copy.failure();
+        } else {
+            source = std::move(copy).value();
+            chosen = source->inspect();
+        }
+        if (!chosen) fail(QStringLiteral("このﾊﾞｯｸｱｯﾌﾟからは戻せません。\r") + chosen.message());
+        makeOrThrow(db, folder, BackupReason::Restore, now, {});
+        db.restoreFrom(*source, progress);
+    });
+}
+
+}  // namespace transfer

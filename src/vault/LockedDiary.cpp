@@ -129,6 +129,14 @@ Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
     return {Fault::None, std::move(held)};
 }
 
+Result<std::unique_ptr<DataFile>> openLocked(const QString& path, LockedFile file, const Secret& passphrase) {
+    Result<Unlocked> opened =
+        attempt([&] { return unlock(path, std::move(file), passphrase, std::nullopt, {}); });
+    if (!opened) return opened.failure();
+    if (opened->fault != Fault::None) return Failure{faultText(opened->fault)};
+    return std::move(opened->file);
+}
+
 std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore* held,
                                          const std::function<std::optional<Secret>()>& ask) {
     LockedFile file = readLockedFile(path);

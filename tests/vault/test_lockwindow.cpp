@@ -6,10 +6,10 @@
 #include "main/frmMain.h"
 #include "support/MainBed.h"
 #include "transfer/Backups.h"
-#include "vault/LockedDiary.h"
 #include "ui/vault/LockController.h"
 #include "ui/vault/PassphraseDialogs.h"
 #include "ui/vault/PassphrasePrompt.h"
+#include "vault/LockedDiary.h"
 
 #include <QAction>
 #include <QApplication>
@@ -270,8 +270,10 @@ class TestLockWindow : public QObject {
         lockBed(bed, prompts);
         auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
                                     vault::Secret::fromText(kPassphrase), std::nullopt, {});
-        const QString backup = backups::make(*opened.file, backups::folderBeside(bed.dataPath()),
-                                             backups::Reason::Manual, QDateTime(kToday, QTime(9, 0)));
+        const QString backup =
+            transfer::makeBackup(*opened.file, transfer::backupFolderBeside(bed.dataPath()),
+                                 transfer::BackupReason::Manual, QDateTime(kToday, QTime(9, 0)))
+                .value();
         QVERIFY(contents(backup).startsWith("SELVLOCK"));
         QCOMPARE(filesHolding(temp), QStringList());
         DayRecord imported;
@@ -295,14 +297,15 @@ class TestLockWindow : public QObject {
         ScriptedPassphrases prompts;
         frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
-        const QString folder = backups::folderBeside(bed.dataPath());
-        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
-                      QDateTime(kToday.addDays(-2), QTime(9, 0)));
+        const QString folder = transfer::backupFolderBeside(bed.dataPath());
+        QVERIFY(transfer::makeBackup(*bed.module.Db, folder, transfer::BackupReason::Manual,
+                                     QDateTime(kToday.addDays(-2), QTime(9, 0))));
         vault::LockedStore* store = vault::lockedStore(bed.module.Db.get());
-        store->changeKey(bed.module.Db->image(),
-                         vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
-        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
-                      QDateTime(kToday.addDays(-1), QTime(9, 0)));
+        store->changeKey(
+            bed.module.Db->image(),
+            vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
+        QVERIFY(transfer::makeBackup(*bed.module.Db, folder, transfer::BackupReason::Manual,
+                                     QDateTime(kToday.addDays(-1), QTime(9, 0))));
         w->rtbDiary->setPlainText(QStringLiteral("書き直し"));
         bed.dialogs.answers << Answer::Yes;  // overwrite
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
