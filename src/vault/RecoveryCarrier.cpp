@@ -22,10 +22,13 @@ RecoveryCarrier::RecoveryCarrier(QString path, const LockedStore* before) : path
     held_ = true;
 }
 
-QString RecoveryCarrier::carry(const LockedStore* after) const {
-    if (!held_) return QString();
-    if (after) return after->writeSealedCopy(path_, plain_.view());
-    return AtomicFile::replace(path_, QByteArray::fromRawData(plain_.view().data(), plain_.size()));
+Result<void> RecoveryCarrier::carry(const LockedStore* after) const {
+    if (!held_) return {};
+    const QString error =
+        after ? after->writeSealedCopy(path_, plain_.view())
+              : AtomicFile::replace(path_, QByteArray::fromRawData(plain_.view().data(), plain_.size()));
+    if (!error.isEmpty()) return Failure{error};
+    return {};
 }
 
 }  // namespace vault
