@@ -8,7 +8,7 @@
 
 // The columns of DATA_FIL, in the order every statement names them: the table's definition, the statements'
 // column lists and their parameters, and the check of a backup's table are all made from this one list.
-namespace columns {
+namespace data {
 
 struct Column {
     const char* name;
@@ -19,9 +19,10 @@ struct Column {
     bool herText;            // her text: bound as UTF-8 bytes and cast to text (see DataFile.cpp)
 };
 
-enum Index { Date, Temp, Memo, Schedule, Condition, Diary, Love, Guest };
+// The places of the columns in the list.
+enum ColumnIndex { kDate, kTemp, kMemo, kSchedule, kCondition, kDiary, kLove, kGuest };
 
-inline constexpr std::array<Column, 8> kAll{{
+inline constexpr std::array<Column, 8> kColumns{{
     {"DAT_DATE", "TEXT", " NOT NULL CHECK (DAT_DATE GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')",
      ":date", 0, false},
     {"TEMP", "REAL", "", ":temp", dayfield::Temp, false},
@@ -34,16 +35,16 @@ inline constexpr std::array<Column, 8> kAll{{
 }};
 
 // "DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST".
-inline QString names() {
+inline QString columnNames() {
     QStringList all;
-    for (const Column& column : kAll) all.append(QLatin1String(column.name));
+    for (const Column& column : kColumns) all.append(QLatin1String(column.name));
     return all.join(QStringLiteral(", "));
 }
 
 // The value a statement of the window gives the column: her texts cast from their UTF-8 bytes.
-inline QString valueOf(const Column& column) {
+inline QString columnValue(const Column& column) {
     const QString parameter = QLatin1String(column.parameter);
     return column.herText ? QStringLiteral("CAST(%1 AS TEXT)").arg(parameter) : parameter;
 }
 
-}  // namespace columns
+}  // namespace data

@@ -42,21 +42,21 @@ bool flagOf(const QVariant& value) { return !value.isNull() && value.toLongLong(
 
 DayRecord recordOf(const QSqlQuery& query) {
     DayRecord record;
-    record.date = jatext::readIsoDate(query.value(columns::Date).toString());
-    const QVariant temp = query.value(columns::Temp);
+    record.date = jatext::readIsoDate(query.value(data::kDate).toString());
+    const QVariant temp = query.value(data::kTemp);
     bool ok = false;
     const double value = temp.toDouble(&ok);
     if (!temp.isNull() && ok) record.temp = value;
-    record.memo = textOf(query.value(columns::Memo));
-    record.schedule = textOf(query.value(columns::Schedule));
-    record.condition = textOf(query.value(columns::Condition));
-    record.diary = textOf(query.value(columns::Diary));
-    record.love = flagOf(query.value(columns::Love));
-    record.guest = flagOf(query.value(columns::Guest));
+    record.memo = textOf(query.value(data::kMemo));
+    record.schedule = textOf(query.value(data::kSchedule));
+    record.condition = textOf(query.value(data::kCondition));
+    record.diary = textOf(query.value(data::kDiary));
+    record.love = flagOf(query.value(data::kLove));
+    record.guest = flagOf(query.value(data::kGuest));
     return record;
 }
 
-QString selectColumns() { return QStringLiteral("SELECT ") + columns::names(); }
+QString selectColumns() { return QStringLiteral("SELECT ") + data::columnNames(); }
 
 // Her texts travel as UTF-8 bytes that the statement casts to text (written CAST(:name AS TEXT)): the engine
 // drops a leading U+FEFF from a text bound as UTF-16, as Qt binds a QString. An empty text is stored as the
@@ -68,19 +68,19 @@ QByteArray textBytes(const QString& text) {
 
 QVariant valueOf(const DayEntry& entry, double temp, int column) {
     switch (column) {
-        case columns::Date:
+        case data::kDate:
             return iso(entry.date);
-        case columns::Temp:
+        case data::kTemp:
             return temp;
-        case columns::Memo:
+        case data::kMemo:
             return textBytes(entry.memo);
-        case columns::Schedule:
+        case data::kSchedule:
             return textBytes(entry.schedule);
-        case columns::Condition:
+        case data::kCondition:
             return textBytes(entry.condition);
-        case columns::Diary:
+        case data::kDiary:
             return textBytes(entry.diary);
-        case columns::Love:
+        case data::kLove:
             return entry.love ? 1 : 0;
         default:
             return entry.guest ? 1 : 0;
@@ -89,8 +89,8 @@ QVariant valueOf(const DayEntry& entry, double temp, int column) {
 
 // Binds the columns whose parameters the statement holds: only those may be bound.
 void bindEntry(QSqlQuery& query, const QString& sql, const DayEntry& entry, double temp) {
-    for (int i = 0; i < int(columns::kAll.size()); ++i) {
-        const QString parameter = QLatin1String(columns::kAll[size_t(i)].parameter);
+    for (int i = 0; i < int(data::kColumns.size()); ++i) {
+        const QString parameter = QLatin1String(data::kColumns[size_t(i)].parameter);
         if (sql.contains(parameter)) query.bindValue(parameter, valueOf(entry, temp, i));
     }
 }
@@ -98,9 +98,9 @@ void bindEntry(QSqlQuery& query, const QString& sql, const DayEntry& entry, doub
 const QString& insertStatement() {
     static const QString statement = [] {
         QStringList values;
-        for (const columns::Column& column : columns::kAll) values.append(columns::valueOf(column));
+        for (const data::Column& column : data::kColumns) values.append(data::columnValue(column));
         return QStringLiteral("INSERT INTO DATA_FIL (%1) VALUES (%2)")
-            .arg(columns::names(), values.join(QStringLiteral(", ")));
+            .arg(data::columnNames(), values.join(QStringLiteral(", ")));
     }();
     return statement;
 }
@@ -240,7 +240,7 @@ std::unique_ptr<DataFile> DataFile::openHeld(std::unique_ptr<DiaryStore> store) 
 }
 
 QByteArrayView DataFile::image() const {
-    sqlite3* connection = store_ ? sqlite::handleOf(db()) : nullptr;
+    sqlite3* connection = store_ ? data::handleOf(db()) : nullptr;
     sqlite3_int64 size = 0;
     // Only an in-memory database answers without a copy; anything else gives nothing.
     unsigned char* data =
@@ -256,7 +256,7 @@ void DataFile::wipe() {
 
 void DataFile::takeOver(DiaryImage image) {
     if (!image.data()) return;  // a store that has given its image already keeps what the memory holds
-    sqlite3* connection = sqlite::handleOf(db());
+    sqlite3* connection = data::handleOf(db());
     if (!connection) throw PgError::engine(QStringLiteral("日記の接続が開いていません。"));
     wipe();
     const qsizetype size = image.size();
@@ -291,7 +291,7 @@ DayState DataFile::dayState(const QDate& day) {
     if (!query.next()) return state;
     state.record = recordOf(query);
     state.record->date = day;
-    state.row = query.value(int(columns::kAll.size())).toLongLong();
+    state.row = query.value(int(data::kColumns.size())).toLongLong();
     return state;
 }
 
@@ -311,9 +311,9 @@ namespace {
 // "TEMP = :temp, Memo = CAST(:memo AS TEXT), ..." for the fields the entry edits.
 QString assignments(unsigned edited) {
     QStringList parts;
-    for (const columns::Column& column : columns::kAll)
+    for (const data::Column& column : data::kColumns)
         if (edited & column.field)
-            parts.append(QLatin1String(column.name) + QStringLiteral(" = ") + columns::valueOf(column));
+            parts.append(QLatin1String(column.name) + QStringLiteral(" = ") + data::columnValue(column));
     return parts.join(QStringLiteral(", "));
 }
 

@@ -33,7 +33,7 @@ class ReadOnlyImage : public DiaryStore {
 // Opens a copy for reading and leaves nothing beside it: a file whose header asks for write-ahead logging
 // would otherwise get -wal and -shm files. Only where a -wal file with changes lies beside it already is it
 // read through SQLite's locks, so that those changes count.
-bool openForReading(const QString& path, sqlite::Connection* copy) {
+bool openForReading(const QString& path, data::Connection* copy) {
     if (!QFileInfo(path).isFile()) return false;
     const bool pending = QFileInfo(path + QStringLiteral("-wal")).size() > 0;
     const QByteArray uri = "file:" + QFile::encodeName(path).toPercentEncoding("/") +
@@ -55,7 +55,7 @@ QString bare(QString sql) {
 QString tableProblem(sqlite3* db) {
     QStringList expected;
     QStringList checks;
-    for (const columns::Column& column : columns::kAll) {
+    for (const data::Column& column : data::kColumns) {
         const QString constraint = QLatin1String(column.constraint);
         expected.append(QStringLiteral("%1 %2 %3")
                             .arg(QString::fromLatin1(column.name).toUpper(), QLatin1String(column.type))
@@ -65,26 +65,25 @@ QString tableProblem(sqlite3* db) {
     }
     const QString table = QStringLiteral("日記の表（DATA_FIL）");
     std::vector<QStringList> found;
-    if (!sqlite::rows(db, "SELECT type, strict FROM pragma_table_list('DATA_FIL') WHERE schema = 'main'",
-                      &found) ||
+    if (!data::rows(db, "SELECT type, strict FROM pragma_table_list('DATA_FIL') WHERE schema = 'main'",
+                    &found) ||
         found.size() != 1 || found[0].value(0) != QLatin1String("table"))
         return table + QStringLiteral("とその列がありません。");
     const bool strict = found[0].value(1) == u'1';
     QStringList names;
-    if (sqlite::rows(
+    if (data::rows(
             db, "SELECT upper(name || ' ' || type || ' ' || \"notnull\") FROM pragma_table_xinfo('DATA_FIL')",
             &found))
         for (const QStringList& row : found) names.append(row.value(0));
     if (names != expected) return table + QStringLiteral("とその列がありません。");
     if (!strict) return table + QStringLiteral("に型の検査（STRICT）がありません。");
-    const QString sql =
-        sqlite::rows(db,
-                     "SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = 'DATA_FIL'"
-                     " COLLATE NOCASE",
-                     &found) &&
-                !found.empty()
-            ? bare(found[0].value(0))
-            : QString();
+    const QString sql = data::rows(db,
+                                   "SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = 'DATA_FIL'"
+                                   " COLLATE NOCASE",
+                                   &found) &&
+                                !found.empty()
+                            ? bare(found[0].value(0))
+                            : QString();
     for (const QString& check : checks)
         if (!sql.contains(check)) return table + QStringLiteral("に値の検査（CHECK）がありません。");
     return QString();
@@ -96,15 +95,15 @@ Result<DiarySpan> inspectHandle(sqlite3* db, bool thorough) {
         return Failure::of(newerFile());
     std::vector<QStringList> found;
     if (thorough) {
-        const bool read = sqlite::rows(db, "PRAGMA integrity_check", &found) && !found.empty();
+        const bool read = data::rows(db, "PRAGMA integrity_check", &found) && !found.empty();
         if (!read || found[0].value(0) != QLatin1String("ok"))
             return Failure{QStringLiteral("整合性の検査に通りません。") +
-                           (read ? found[0].value(0) : sqlite::errorOf(db))};
+                           (read ? found[0].value(0) : data::errorOf(db))};
     }
     if (const QString problem = tableProblem(db); !problem.isEmpty()) return Failure{problem};
-    if (!sqlite::rows(db, "SELECT COUNT(*), MIN(DAT_DATE), MAX(DAT_DATE) FROM DATA_FIL", &found) ||
+    if (!data::rows(db, "SELECT COUNT(*), MIN(DAT_DATE), MAX(DAT_DATE) FROM DATA_FIL", &found) ||
         found.empty())
-        return Failure{sqlite::errorOf(db)};
+        return Failure{data::errorOf(db)};
     return DiarySpan{found[0].value(0).toLongLong(), found[0].value(1), found[0].value(2)};
 }
 
@@ -119,7 +118,7 @@ std::unique_ptr<DataFile> DataFile::openReadOnly(DiaryImage image) {
 }
 
 Result<std::unique_ptr<DataFile>> DataFile::openCopy(const QString& path) {
-    sqlite::Connection file;
+    data::Connection file;
     if (!openForReading(path, &file)) return Failure{QStringLiteral("ﾌｧｲﾙを開けません。")};
     sqlite3_int64 size = 0;
     unsigned char* bytes = sqlite3_serialize(file.db, "main", &size, 0);
@@ -140,13 +139,13 @@ Result<DiarySpan> DataFile::inspect(bool thorough) {
 }
 
 Result<DiarySpan> DataFile::inspectFile(const QString& path, bool thorough) {
-    sqlite::Connection copy;
+    data::Connection copy;
     if (!openForReading(path, &copy)) return Failure{QStringLiteral("ﾌｧｲﾙを開けません。")};
     return inspectHandle(copy.db, thorough);
 }
 
 void DataFile::copyInto(const QString& path, const Progress& progress) {
-    sqlite::Connection copy;
+    data::Connection copy;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &copy.db, SQLITE_OPEN_READWRITE, nullptr) !=
         SQLITE_OK)
         throw PgError::engine(copy.error());
@@ -174,7 +173,7 @@ void DataFile::restoreFrom(DataFile& source, const Progress& progress) {
     ++writes_;
     sqlite3* live = handle();
     sqlite3_backup* backup = sqlite3_backup_init(live, "main", source.handle(), "main");
-    if (!backup) sqlite::raise(live);
+    if (!backup) data::raise(live);
     // The copy runs in one write transaction of the live connection: until its last step nothing changes, and
     // a failure on the way rolls it back.
     int step;
@@ -184,12 +183,12 @@ void DataFile::restoreFrom(DataFile& source, const Progress& progress) {
                      sqlite3_backup_pagecount(backup));
     }
     const int finished = sqlite3_backup_finish(backup);
-    if (step != SQLITE_DONE || finished != SQLITE_OK) sqlite::raise(live);
+    if (step != SQLITE_DONE || finished != SQLITE_OK) data::raise(live);
     // A backup of an older version is brought up to date at once; where that fails, the next write does it.
     try {
-        sqlite::exec(live, "BEGIN IMMEDIATE");
+        data::exec(live, "BEGIN IMMEDIATE");
         bringUpToDate();
-        sqlite::exec(live, "COMMIT");
+        data::exec(live, "COMMIT");
     } catch (const PgError&) {
         sqlite3_exec(live, "ROLLBACK", nullptr, nullptr, nullptr);
     }

@@ -11,9 +11,9 @@
 
 namespace {
 
-using sqlite::exec;
-using sqlite::raise;
-using sqlite::Statement;
+using data::exec;
+using data::raise;
+using data::Statement;
 
 QString textColumn(sqlite3_stmt* stmt, int column) {
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return QString();
@@ -37,7 +37,7 @@ void bindText(sqlite3_stmt* stmt, int index, const QString& text) {
 }
 
 // The parameter of a column, counted from 1 in the order of the column list.
-constexpr int parameter(columns::Index column) { return column + 1; }
+constexpr int parameter(data::ColumnIndex column) { return column + 1; }
 
 // Binds DAT_DATE .. GUEST as parameters 1..8.
 void bindRecord(sqlite3_stmt* stmt, const DayRecord& record) {
@@ -45,26 +45,26 @@ void bindRecord(sqlite3_stmt* stmt, const DayRecord& record) {
     char date[16];
     const int length = std::snprintf(date, sizeof date, "%04d-%02d-%02d", record.date.year(),
                                      record.date.month(), record.date.day());
-    sqlite3_bind_text(stmt, parameter(columns::Date), date, length, SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, parameter(data::kDate), date, length, SQLITE_TRANSIENT);
     if (record.temp)
-        sqlite3_bind_double(stmt, parameter(columns::Temp), *record.temp);
+        sqlite3_bind_double(stmt, parameter(data::kTemp), *record.temp);
     else
-        sqlite3_bind_null(stmt, parameter(columns::Temp));
-    bindText(stmt, parameter(columns::Memo), record.memo);
-    bindText(stmt, parameter(columns::Schedule), record.schedule);
-    bindText(stmt, parameter(columns::Condition), record.condition);
-    bindText(stmt, parameter(columns::Diary), record.diary);
-    sqlite3_bind_int(stmt, parameter(columns::Love), record.love ? 1 : 0);
-    sqlite3_bind_int(stmt, parameter(columns::Guest), record.guest ? 1 : 0);
+        sqlite3_bind_null(stmt, parameter(data::kTemp));
+    bindText(stmt, parameter(data::kMemo), record.memo);
+    bindText(stmt, parameter(data::kSchedule), record.schedule);
+    bindText(stmt, parameter(data::kCondition), record.condition);
+    bindText(stmt, parameter(data::kDiary), record.diary);
+    sqlite3_bind_int(stmt, parameter(data::kLove), record.love ? 1 : 0);
+    sqlite3_bind_int(stmt, parameter(data::kGuest), record.guest ? 1 : 0);
 }
 
 // "UPDATE DATA_FIL SET DAT_DATE = ?1, TEMP = ?2, ...": the columns from first on, each its own parameter.
 QByteArray setColumns(int first) {
     QStringList parts;
-    for (int i = first; i < int(columns::kAll.size()); ++i)
+    for (int i = first; i < int(data::kColumns.size()); ++i)
         parts.append(QStringLiteral("%1 = ?%2")
-                         .arg(QLatin1String(columns::kAll[size_t(i)].name))
-                         .arg(parameter(columns::Index(i))));
+                         .arg(QLatin1String(data::kColumns[size_t(i)].name))
+                         .arg(parameter(data::ColumnIndex(i))));
     return parts.join(QStringLiteral(", ")).toUtf8();
 }
 
@@ -75,7 +75,7 @@ constexpr int kImportWaitMs = 60000;  // for the write lock of an import
 }  // namespace
 
 sqlite3* DataFile::handle() const {
-    sqlite3* connection = sqlite::handleOf(db());
+    sqlite3* connection = data::handleOf(db());
     if (!connection) throw PgError::engine(QStringLiteral("データファイルが開かれていません。"));
     return connection;
 }
@@ -89,7 +89,7 @@ qint64 DataFile::recordCount() {
 void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
     sqlite3* db = handle();
     const QByteArray sql =
-        "SELECT rowid, " + columns::names().toUtf8() + " FROM DATA_FIL ORDER BY DAT_DATE, rowid";
+        "SELECT rowid, " + data::columnNames().toUtf8() + " FROM DATA_FIL ORDER BY DAT_DATE, rowid";
     Statement query(db, sql.constData());
     sqlite3_stmt* stmt = query.get();
     StoredRow row;
@@ -97,16 +97,16 @@ void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
     while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
         // Column 0 is the rowid; the list follows it.
         row.row = sqlite3_column_int64(stmt, 0);
-        row.date = textColumn(stmt, parameter(columns::Date));
+        row.date = textColumn(stmt, parameter(data::kDate));
         row.temp.reset();
-        if (sqlite3_column_type(stmt, parameter(columns::Temp)) != SQLITE_NULL)
-            row.temp = sqlite3_column_double(stmt, parameter(columns::Temp));
-        row.memo = textColumn(stmt, parameter(columns::Memo));
-        row.schedule = textColumn(stmt, parameter(columns::Schedule));
-        row.condition = textColumn(stmt, parameter(columns::Condition));
-        row.diary = textColumn(stmt, parameter(columns::Diary));
-        row.love = flagColumn(stmt, parameter(columns::Love));
-        row.guest = flagColumn(stmt, parameter(columns::Guest));
+        if (sqlite3_column_type(stmt, parameter(data::kTemp)) != SQLITE_NULL)
+            row.temp = sqlite3_column_double(stmt, parameter(data::kTemp));
+        row.memo = textColumn(stmt, parameter(data::kMemo));
+        row.schedule = textColumn(stmt, parameter(data::kSchedule));
+        row.condition = textColumn(stmt, parameter(data::kCondition));
+        row.diary = textColumn(stmt, parameter(data::kDiary));
+        row.love = flagColumn(stmt, parameter(data::kLove));
+        row.guest = flagColumn(stmt, parameter(data::kGuest));
         if (!visit(row)) return;
     }
     if (step != SQLITE_DONE) raise(db);
@@ -160,10 +160,10 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
             return ImportResult::Changed;
         }
         bringUpToDate();
-        const QByteArray insertSql = "INSERT INTO DATA_FIL (" + columns::names().toUtf8() +
+        const QByteArray insertSql = "INSERT INTO DATA_FIL (" + data::columnNames().toUtf8() +
                                      ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
         Statement insert(db, insertSql.constData());
-        const QByteArray updateSql = "UPDATE DATA_FIL SET " + setColumns(columns::Date) + " WHERE rowid = ?9";
+        const QByteArray updateSql = "UPDATE DATA_FIL SET " + setColumns(data::kDate) + " WHERE rowid = ?9";
         Statement update(db, updateSql.constData());
         const qint64 total = qint64(add.size()) + qint64(replace.size());
         qint64 done = 0;
@@ -183,7 +183,7 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
             update.run();
             if (sqlite3_changes(db) == 0) {
                 // The row went meanwhile: the day's first row takes it, or the day is added, never twice.
-                const QByteArray byDaySql = "UPDATE DATA_FIL SET " + setColumns(columns::Temp) +
+                const QByteArray byDaySql = "UPDATE DATA_FIL SET " + setColumns(data::kTemp) +
                                             " WHERE rowid = (SELECT rowid FROM DATA_FIL WHERE DAT_DATE = ?1"
                                             " ORDER BY rowid LIMIT 1)";
                 Statement byDay(db, byDaySql.constData());

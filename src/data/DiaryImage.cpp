@@ -60,12 +60,12 @@ DiaryImage DiaryImage::readFile(const QString& path) {
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000"));
         if (db.open()) {
-            sqlite3* handle = sqlite::handleOf(db);
+            sqlite3* handle = data::handleOf(db);
             sqlite3_int64 size = 0;
             // One read transaction, so the copy is one consistent state of the file.
             unsigned char* data = handle ? sqlite3_serialize(handle, "main", &size, 0) : nullptr;
             image = adopt(data, qsizetype(size));
-            if (!image.data() && handle) error = sqlite::errorOf(handle);
+            if (!image.data() && handle) error = data::errorOf(handle);
             db.close();
         } else {
             error = db.lastError().text();
@@ -79,10 +79,10 @@ DiaryImage DiaryImage::readFile(const QString& path) {
 }
 
 bool DiaryImage::holdsDiary(QByteArrayView bytes) {
-    sqlite::Connection scratch;
+    data::Connection scratch;
     // Read-only and without a copy: the bytes stay the caller's and are never changed.
     const QByteArray check =
-        (QStringLiteral("SELECT ") + columns::names() + QStringLiteral(" FROM DATA_FIL LIMIT 0")).toUtf8();
+        (QStringLiteral("SELECT ") + data::columnNames() + QStringLiteral(" FROM DATA_FIL LIMIT 0")).toUtf8();
     return !bytes.isEmpty() &&
            sqlite3_open_v2(":memory:", &scratch.db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
            sqlite3_deserialize(scratch.db, "main",

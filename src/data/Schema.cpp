@@ -15,7 +15,7 @@ namespace {
 // STRICT makes the engine refuse a temperature that is not a number.
 QString tableDefinition() {
     QStringList parts;
-    for (const columns::Column& column : columns::kAll)
+    for (const data::Column& column : data::kColumns)
         parts.append(QStringLiteral(" %1 %2%3")
                          .arg(QLatin1String(column.name), QLatin1String(column.type),
                               QLatin1String(column.constraint)));
@@ -41,17 +41,17 @@ const std::vector<std::vector<const char*>>& steps() {
 }  // namespace
 
 int versionOf(sqlite3* db) {
-    sqlite::Statement version(db, "PRAGMA user_version");
-    if (sqlite3_step(version.get()) != SQLITE_ROW) sqlite::raise(db);
+    data::Statement version(db, "PRAGMA user_version");
+    if (sqlite3_step(version.get()) != SQLITE_ROW) data::raise(db);
     return sqlite3_column_int(version.get(), 0);
 }
 
 void upgrade(sqlite3* db, int from) {
     Q_ASSERT(int(steps().size()) == kVersion);
     for (int version = from; version < kVersion; ++version)
-        for (const char* statement : steps()[size_t(version)]) sqlite::exec(db, statement);
+        for (const char* statement : steps()[size_t(version)]) data::exec(db, statement);
     // A pragma takes no parameter; the number is the program's own.
-    sqlite::exec(db, QByteArray("PRAGMA user_version = " + QByteArray::number(kVersion)).constData());
+    data::exec(db, QByteArray("PRAGMA user_version = " + QByteArray::number(kVersion)).constData());
 }
 
 bool createEmptyDataFile(const QString& path, QString* reason) {
@@ -69,18 +69,18 @@ bool createEmptyDataFile(const QString& path, QString* reason) {
     }
     QString error;
     {
-        sqlite::Connection db;
+        data::Connection db;
         try {
             if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db.db, SQLITE_OPEN_READWRITE,
                                 nullptr) != SQLITE_OK)
-                sqlite::raise(db.db);
+                data::raise(db.db);
             // Version 0's layout, then every step: a new file is made the way an old one is brought up to
             // date.
-            sqlite::exec(db.db, "BEGIN");
-            sqlite::exec(db.db, tableDefinition().toUtf8().constData());
-            for (const char* index : kIndexes) sqlite::exec(db.db, index);
+            data::exec(db.db, "BEGIN");
+            data::exec(db.db, tableDefinition().toUtf8().constData());
+            for (const char* index : kIndexes) data::exec(db.db, index);
             upgrade(db.db, 0);
-            sqlite::exec(db.db, "COMMIT");
+            data::exec(db.db, "COMMIT");
         } catch (const PgError& failure) {
             error = failure.description();
         }

@@ -5,7 +5,7 @@
 #include <QSqlDriver>
 #include <QVariant>
 
-namespace sqlite {
+namespace data {
 
 sqlite3* handleOf(const QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
@@ -45,4 +45,4 @@ bool rows(sqlite3* db, const char* sql, std::vector<QStringList>* out) {
     return step == SQLITE_DONE;
 }
 
-}  // namespace sqlite
+}  // namespace data

@@ -8,7 +8,7 @@
 
 // SQLite's own interface as the data file's code uses it beside Qt's driver: the handle behind a connection,
 // statements finalized and connections closed on every path. Only the files of src/data include this.
-namespace sqlite {
+namespace data {
 
 // The engine's handle of an open Qt connection; null when it is none of SQLite's.
 sqlite3* handleOf(const QSqlDatabase& db);
@@ -49,4 +49,4 @@ struct Connection {
 // The rows of a query, each as texts (Null as an empty one); false when the engine refuses it.
 bool rows(sqlite3* db, const char* sql, std::vector<QStringList>* out);
 
-}  // namespace sqlite
+}  // namespace data
