@@ -211,7 +211,7 @@ Result<QString> backUp(DataFile& db, const QString& dataPath, const QString& fol
                        const QDateTime& now, const DataFile::Progress& progress, const SealedReader& sealed) {
     return attempt([&] {
         const QString target = folder.isEmpty() ? backupFolderBeside(dataPath) : folder;
-        const QString path = makeOrThrow(db, target, reason, now, progress);
+        QString path = makeOrThrow(db, target, reason, now, progress);
         // Only her own folder of backups is kept in order: a copy elsewhere is hers to keep.
         if (folder.isEmpty()) rotateBackups(db, target, now.date(), sealed);
         return path;
