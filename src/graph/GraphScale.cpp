@@ -1,6 +1,6 @@
 #include "graph/GraphScale.h"
 
-#include "history/Cycles.h"
+#include "forecast/CycleRules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,10 +10,6 @@ namespace {
 
 constexpr int kSpare = 1;          // tenths of a degree on each side
 constexpr int kShortestSpan = 10;  // tenths: a flat curve is not blown up to fill the chart
-
-bool plausible(double celsius) {
-    return celsius >= history::kLowestReading && celsius <= history::kHighestReading;
-}
 
 }  // namespace
 
@@ -28,12 +24,12 @@ ValueRange fitted(const graphpoints::Graph& graph) {
             average = point.value;
             continue;
         }
-        if (!plausible(point.value)) continue;
+        if (!forecast::isPlausibleReading(point.value)) continue;
         lowest = std::min(lowest.value_or(point.value), point.value);
         highest = std::max(highest.value_or(point.value), point.value);
     }
     if (!lowest) return kFixed;
-    if (averageShown && plausible(average)) {
+    if (averageShown && forecast::isPlausibleReading(average)) {
         lowest = std::min(*lowest, average);
         highest = std::max(*highest, average);
     }

@@ -3,11 +3,11 @@
 #include "main/frmMain.h"
 
 #include "history/CycleHistory.h"
-#include "ui/history/HistoryOption.h"
-#include "ui/history/frmCycles.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "settings/SettingEntry.h"
+#include "ui/history/HistoryOption.h"
+#include "ui/history/frmCycles.h"
 
 #include <QAction>
 #include <QLabel>
@@ -55,7 +55,7 @@ void frmMain::loadHistoryOption() {
 }
 
 bool frmMain::refreshCycleInUse() {
-    const QString before = cycleInUse(m_);
+    const forecast::CycleLength before = cycleInUse(m_);
     m_.historyCycle.reset();
     if (mnuSetHistoryCycle->isChecked() && m_.Db) {
         try {
@@ -75,7 +75,7 @@ void frmMain::showCycleInUse() {
     const int stateWidth = state->property(kDesignedWidth).toInt();
     int extra = 0;
     if (m_.historyCycle) {
-        setPanelText(2, settingentry::cyclePanelText(cycleInUse(m_)) + historyoption::kMark);
+        setPanelText(2, settingentry::cyclePanelText(cycleInUse(m_).text()) + historyoption::kMark);
         cycle->setToolTip(historyoption::rangeText(*m_.historyCycle));
         // The mark takes its room from the state panel, whose two texts are short, so that the forecast's
         // panel keeps its width.

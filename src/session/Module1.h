@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataFile.h"
+#include "forecast/CycleLength.h"
 #include "history/CycleStats.h"
 
 #include <QDate>
@@ -24,10 +25,11 @@ struct Module1 {
     std::optional<history::HistoryCycle> historyCycle;
 };
 
-// The cycle length the forecast, the fertile-day panel and the list's marks count with, as a setting text:
-// the history forecast's median when there is one, else the cycle as she typed it.
-inline QString cycleInUse(const Module1& module) {
-    return module.historyCycle ? QString::number(module.historyCycle->days) : module.CycleDays;
+// The cycle length the forecast, the fertile-day panel and the list's marks count with: the history
+// forecast's median when there is one, else the cycle as she typed it.
+inline forecast::CycleLength cycleInUse(const Module1& module) {
+    return module.historyCycle ? forecast::CycleLength::fromDays(module.historyCycle->days)
+                               : forecast::CycleLength::fromSetting(module.CycleDays);
 }
 
 // What the windows need of their surroundings; tests replace every piece.
@@ -38,7 +40,7 @@ struct Services {
     QString appFolder;    // the executable's folder
     QString helpProgram;  // the program that shows the help as a window of its own; empty: in this process
     std::function<QDate()> today = [] { return QDate::currentDate(); };
-    std::function<void()> endProcess;  // ends the run at once
+    std::function<void()> endProcess;         // ends the run at once
     PassphrasePrompt* passphrases = nullptr;  // asks for the passphrase of a locked diary
 };
 

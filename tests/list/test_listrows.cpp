@@ -215,7 +215,7 @@ class TestListRows : public QObject {
         QFETCH(std::set<int>, bleeding);
         QFETCH(std::set<int>, stars);
         Table rows = tableWithMenstruation(bleeding);
-        markFertileDays(rows, QString::number(cycle));
+        markFertileDays(rows, forecast::CycleLength::fromSetting(QString::number(cycle)));
         QCOMPARE(daysWith(rows, kFertile), stars);
         std::set<int> kept;
         for (int d : bleeding)
@@ -238,7 +238,7 @@ class TestListRows : public QObject {
             }
             const int cycle = random.bounded(-2, 45);
             Table rows = tableWithMenstruation(bleeding);
-            markFertileDays(rows, QString::number(cycle));
+            markFertileDays(rows, forecast::CycleLength::fromSetting(QString::number(cycle)));
             QCOMPARE(daysWith(rows, kFertile), independentMarks(bleeding, cycle));
         }
     }
@@ -247,7 +247,7 @@ class TestListRows : public QObject {
         Table rows = tableWithMenstruation(unite(range(0, 4), range(60, 64)));
         rows[kDays - 1 - 50][Month] = QStringLiteral("x");  // day 50 holds no number
         try {
-            markFertileDays(rows, QStringLiteral("28"));
+            markFertileDays(rows, forecast::CycleLength::fromSetting(QStringLiteral("28")));
             QFAIL("no failure reported");
         } catch (const PgError& error) {
             QCOMPARE(error.number(), int(PgError::TypeMismatch));

@@ -3,13 +3,13 @@
 #include "history/CycleHistory.h"
 #include "history/CycleStats.h"
 #include "history/CycleTexts.h"
-#include "ui/history/CycleChart.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Pictures.h"
 #include "platform/ui/ScreenFit.h"
 #include "platform/ui/WindowParts.h"
+#include "ui/history/CycleChart.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -98,7 +98,8 @@ void frmCycles::buildLayout() {
     grdFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdFigures->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdFigures->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grdFigures->setToolTip(QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
+    grdFigures->setToolTip(QStringLiteral("統計に入る周期（%1の終わった周期）から計算します")
+                               .arg(forecast::countedLengthsText()));
     // As tall as its rows, whatever the font makes of them; the chart takes the room below.
     grdFigures->resize(grdFigures->width(), grdFigures->horizontalHeader()->sizeHint().height() +
                                                 grdFigures->rowCount() * grdFigures->rowHeight(0) +
@@ -165,8 +166,9 @@ void frmCycles::showFigures() {
     if (!enough) {
         int counted = 0;
         for (const history::Cycle& cycle : cycles_) counted += cycle.counted();
-        lblTooFew->setText(QStringLiteral("統計を出すには、統計に入る周期（15～99日の終わった周期）が"
-                                          "%1つ以上必要です。今は%2つです。")
+        lblTooFew->setText(QStringLiteral("統計を出すには、統計に入る周期（%1の終わった周期）が"
+                                          "%2つ以上必要です。今は%3つです。")
+                               .arg(forecast::countedLengthsText())
                                .arg(history::kFewestForFigures)
                                .arg(counted));
         return;
