@@ -52,8 +52,13 @@ class DayCell : public QTableWidgetItem {
 
 }  // namespace
 
-frmView::frmView(Module1& module, const Services& services, GraphOpener openGraph, QWidget* parent)
-    : QDialog(parent), m_(module), services_(services), openGraph_(std::move(openGraph)) {
+frmView::frmView(Module1& module, const Services& services, GraphOpener openGraph, QWidget* parent,
+                 const std::optional<forecast::CycleLength>& cycle)
+    : QDialog(parent),
+      m_(module),
+      services_(services),
+      openGraph_(std::move(openGraph)),
+      cycle_(cycle.value_or(forecast::CycleLength::fromSetting(module.CycleDays))) {
     buildLayout();
     Form_Load();
     screenfit::fit(this);
@@ -138,7 +143,7 @@ void frmView::FillListRows() {
 }
 
 void frmView::MarkFertileDays(listrows::Table& rows) {
-    services_.dialogs->trapped(this, [&] { listrows::markFertileDays(rows, cycleInUse(m_)); });
+    services_.dialogs->trapped(this, [&] { listrows::markFertileDays(rows, cycle_); });
 }
 
 void frmView::showRows(const listrows::Table& rows) {

@@ -9,7 +9,6 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FirstFrameProbe.h"
 #include "platform/ui/WindowPrinter.h"
-#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 
@@ -39,9 +38,6 @@ int main(int argc, char* argv[]) {
         guarding->release();  // the closing sequence has run: nothing is left to keep
         QCoreApplication::exit(0);
     };
-    QtPassphrasePrompt passphrases;
-    services.passphrases = &passphrases;
-
     frmMain window(module, services);
     // Made after the window and so ended before it: it reads the window's controls while they exist.
     EditGuard guard(window, module, paths::inFolder(services.appFolder, recovery::kFileName));

@@ -30,6 +30,8 @@
 
 namespace {
 
+using Panel = frmMain::Panel;
+
 QString listHeader(const frmView& view) {
     return view.LABEL_DATE[0]->text() + " " + view.LABEL_BETWEEN->text() + " " + view.LABEL_DATE[1]->text() +
            " " + view.Label1->text();
@@ -117,7 +119,7 @@ class TestCommands : public QObject {
             }
         // The chart needs a cycle; without one she is told so and no dialog opens.
         bed.dialogs.clear();
-        w->mnuFileChart->trigger();
+        menuItem(w, "mnuFileChart")->trigger();
         QCOMPARE(bed.dialogs.texts(), QStringList{"月経の記録がないので、基礎体温表を作れません。"});
     }
 
@@ -205,7 +207,7 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.calls[0].initial, QString());
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("設定モード"));
         QCOMPARE(bed.dialogs.calls[1].initial, QStringLiteral("36.5"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
         QCOMPARE(bed.settings->get("G_CYCLE", "DATA", "absent"),
                  QStringLiteral("absent"));  // Cancel stores nothing
 
@@ -240,8 +242,7 @@ class TestCommands : public QObject {
         QFETCH(Icon, icon);
         MainBed bed;
         frmMain* w = bed.startMain();
-        QStringList panels;
-        for (int p = 1; p <= 5; ++p) panels << w->panelText(p);
+        const QStringList panels = panelTexts(w);
         bed.dialogs.inputs.enqueue(entry);
         cycle ? w->mnuSetCycle_Click() : w->mnuSetTemp_Click();
         QCOMPARE(bed.dialogs.calls.size(), 2);  // the box does not reopen
@@ -249,7 +250,7 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.calls[1].title, title);
         QCOMPARE(bed.dialogs.calls[1].icon, icon);
         QCOMPARE(bed.dialogs.calls[1].buttons, Buttons::Ok);
-        for (int p = 1; p <= 5; ++p) QCOMPARE(w->panelText(p), panels[p - 1]);
+        QCOMPARE(panelTexts(w), panels);
         QCOMPARE(bed.module.CycleDays, QStringLiteral("28"));
         QCOMPARE(bed.module.AverageTemp, 36.5f);
         QCOMPARE(bed.settings->get(cycle ? "G_CYCLE" : "AVE_TEMP", "DATA", "absent"),
@@ -260,18 +261,18 @@ class TestCommands : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年05月29日 火曜日です"));
-        QCOMPARE(w->panelText(5), QStringLiteral("通常日"));
-        const QString temp = w->panelText(3);
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2001年05月29日 火曜日です"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("通常日"));
+        const QString temp = w->panelText(Panel::Temperature);
         bed.dialogs.inputs.enqueue(QStringLiteral("３８．５"));  // full-width, rounds to 38
         w->Toolbar1_ButtonClick("cycle");
         QCOMPARE(bed.dialogs.calls.size(), 1);
         QCOMPARE(bed.settings->get("G_CYCLE", "DATA"), QStringLiteral("38.5"));
         QCOMPARE(bed.module.CycleDays, QStringLiteral("38.5"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　38.5日"));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年06月08日 金曜日です"));
-        QCOMPARE(w->panelText(5), QStringLiteral("妊娠可能日"));  // day 19 of a 38-day cycle
-        QCOMPARE(w->panelText(3), temp);
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　38.5日"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2001年06月08日 金曜日です"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("妊娠可能日"));  // day 19 of a 38-day cycle
+        QCOMPARE(w->panelText(Panel::Temperature), temp);
     }
 
     void acceptedTemperatureTouchesOnlyPanelThree() {
@@ -279,22 +280,22 @@ class TestCommands : public QObject {
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
         w->txtTemp->setText("36.9");
-        QStringList before;
-        for (int p : {1, 2, 4, 5}) before << w->panelText(p);
+        QStringList before = panelTexts(w);
+        before.removeAt(int(Panel::Temperature));
         bed.dialogs.inputs.enqueue(QStringLiteral("36.50"));
         w->Toolbar1_ButtonClick("avetemp");
         QCOMPARE(bed.dialogs.calls.size(), 1);
         QCOMPARE(bed.settings->get("AVE_TEMP", "DATA"), QStringLiteral("36.50"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
-        QStringList after;
-        for (int p : {1, 2, 4, 5}) after << w->panelText(p);
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.5℃"));
+        QStringList after = panelTexts(w);
+        after.removeAt(int(Panel::Temperature));
         QCOMPARE(after, before);
         QCOMPARE(w->txtTemp->text(), QStringLiteral("36.9"));
 
         bed.dialogs.inputs.enqueue(QStringLiteral("37.1"));
         w->mnuSetTemp_Click();
         QCOMPARE(bed.module.AverageTemp, 37.1f);
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　37.1℃"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　37.1℃"));
         clickDay(w, QDate(2001, 5, 2));  // an empty day shows the new average
         QCOMPARE(w->txtTemp->text(), QStringLiteral("37.1"));
     }
@@ -308,14 +309,14 @@ class TestCommands : public QObject {
         file.write("\xEF\xBB\xBF[AVE_TEMP]\r\nDATA=36.8\r\n[G_CYCLE]\r\nDATA=30\r\n");
         file.close();
         frmMain* w = bed.startMain();
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.8℃"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.8℃"));
         bed.dialogs.inputs.enqueue(QStringLiteral("36.6"));
         w->mnuSetTemp_Click();
         bed.dialogs.inputs.enqueue(QStringLiteral("31"));
         w->mnuSetCycle_Click();
         QCOMPARE(bed.dialogs.calls.size(), 2);  // the two input boxes and no failure
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.6℃"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　31日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.6℃"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　31日"));
         const SettingsStore again(bed.settings->filePath());
         QCOMPARE(again.get("AVE_TEMP", "DATA") + " " + again.get("G_CYCLE", "DATA"),
                  QStringLiteral("36.6 31"));
@@ -339,7 +340,7 @@ class TestCommands : public QObject {
         const auto readBack = jatext::readDecimal(shown);
         QVERIFY2(readBack, qPrintable(shown));
         QCOMPARE(float(*readBack), jatext::readSingle(typed));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　%1℃").arg(shown));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　%1℃").arg(shown));
         bed.dialogs.answers.enqueue(Answer::Yes);
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         bed.dialogs.answers.enqueue(Answer::Yes);
@@ -413,7 +414,7 @@ class TestCommands : public QObject {
         saveDay(bed, QDate(2001, 1, 15), "36.8", false, "十五日");
         frmMain* w = bed.startMain();
         QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("五日"));
-        const QString forecast = w->panelText(4);
+        const QString forecast = w->panelText(Panel::NextPeriod);
         bed.dialogs.answers.enqueue(Answer::Yes);
         w->Toolbar1_ButtonClick("mente");
         QCOMPARE(
@@ -434,7 +435,7 @@ class TestCommands : public QObject {
         QVERIFY(!w->chkMens->isChecked() && !w->chkSex->isChecked());
         QVERIFY(w->rtbDiary->toPlainText().isEmpty());
         QVERIFY(!bed.module.DataChanged);
-        QCOMPARE(w->panelText(4), forecast);  // not recomputed here
+        QCOMPARE(w->panelText(Panel::NextPeriod), forecast);  // not recomputed here
         QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 1, 5));
         clickDay(w, QDate(2001, 1, 6));  // nothing pending: no question
         QCOMPARE(bed.dialogs.calls.size(), 2);

@@ -15,6 +15,8 @@
 
 namespace {
 
+using Panel = frmMain::Panel;
+
 using Icon = Dialogs::Icon;
 using Buttons = Dialogs::Buttons;
 using Answer = Dialogs::Answer;
@@ -37,11 +39,11 @@ class TestFrmMain : public QObject {
         QVERIFY(w);
         QVERIFY(bed.dialogs.calls.isEmpty());
         QCOMPARE(w->windowTitle(), QStringLiteral(" Selvane Ver. 3.01"));
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月02日"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
-        QCOMPARE(w->panelText(4), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
-        QCOMPARE(w->panelText(5), QStringLiteral("通常日"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月02日"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.5℃"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("通常日"));
         QCOMPARE(w->txtTemp->text(), QStringLiteral("36.5"));
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 2));
         QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 5, 2));
@@ -56,10 +58,10 @@ class TestFrmMain : public QObject {
         saveDay(bed, QDate(2001, 3, 1), "36.2", true);
         saveDay(bed, QDate(2001, 3, 14), "36.72", false, "日記");
         frmMain* w = bed.startMain();
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　30.4日"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年03月31日 土曜日です"));
-        QCOMPARE(w->panelText(5), QStringLiteral("妊娠可能日"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　30.4日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.5℃"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2001年03月31日 土曜日です"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("妊娠可能日"));
         QCOMPARE(w->txtTemp->text(), QStringLiteral("36.72"));
         QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("日記"));
         QVERIFY(!bed.module.DataChanged);
@@ -86,8 +88,8 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("PG-Error"));
         QCOMPARE(bed.dialogs.calls[0].icon, Icon::Critical);
         QCOMPARE(bed.dialogs.calls[0].text, QStringLiteral("型が一致しません。"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平常体温"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平常体温"));
     }
 
     void closingWithoutEditsEndsAtOnce() {
@@ -164,12 +166,12 @@ class TestFrmMain : public QObject {
         frmMain* w = bed.startMain();
         clickDay(w, QDate(2001, 5, 3));
         QVERIFY(bed.dialogs.calls.isEmpty());
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月03日"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月03日"));
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 3));
         QCOMPARE(w->txtTemp->text(), QStringLiteral("36.72"));
         QVERIFY(w->chkMens->isChecked());
         QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("三日"));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年05月31日 木曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2001年05月31日 木曜日です"));
         QVERIFY(!bed.module.DataChanged);
         // A day without a row shows the defaults.
         clickDay(w, QDate(2001, 5, 4));
@@ -209,15 +211,15 @@ class TestFrmMain : public QObject {
     void failedSaveOnClickKeepsTheEditsAndTheDay() {
         MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
-        const QString panel4 = w->panelText(4);
+        const QString panel4 = w->panelText(Panel::NextPeriod);
         w->txtTemp->setText("36..5");
         bed.dialogs.answers.enqueue(Answer::Yes);
         clickDay(w, QDate(2001, 5, 3));
         QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("PG-Error"));
         QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 5, 20));
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 20));
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
-        QCOMPARE(w->panelText(4), panel4);
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月20日"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), panel4);
         QCOMPARE(w->txtTemp->text(), QStringLiteral("36..5"));
         QVERIFY(bed.module.DataChanged);
     }
@@ -317,9 +319,9 @@ class TestFrmMain : public QObject {
         frmMain* w = bed.startMain();
         w->chkMens->setChecked(true);
         w->mnuRegister_Click();
-        QCOMPARE(w->panelText(4), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
         clickDay(w, QDate(2001, 5, 21));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年06月17日 日曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2001年06月17日 日曜日です"));
     }
 
     void forecastFailureShowsItsDescription() {
@@ -331,8 +333,8 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.dialogs.calls[0].text, QStringLiteral("型が一致しません。"));
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("Selvane"));
         QCOMPARE(bed.dialogs.calls[0].icon, Icon::None);
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経日"));
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経日"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月20日"));
     }
 
     void standardButtonsAreJapanese() {

@@ -10,11 +10,20 @@ struct MainBed : TestBed {
     using TestBed::TestBed;
     ~MainBed();
 
-    // The main window, loaded (Form_Load run); nullptr when start-up refused.
+    // The main window made but not loaded yet, to reach its features first.
+    frmMain* makeMain();
+    // The main window, loaded (Form_Load run; made first unless makeMain made it); nullptr when start-up
+    // refused.
     frmMain* startMain();
 
     std::unique_ptr<frmMain> main;
+    bool made = false;  // by makeMain, not loaded yet
 };
 
 // What a click on a day in the main window's calendar does.
 void clickDay(frmMain* window, const QDate& day);
+
+// A menu item of the main window, found by its object name.
+QAction* menuItem(const frmMain* window, const char* name);
+// The texts of the status bar's five panels, from the left.
+QStringList panelTexts(const frmMain* window);

@@ -58,10 +58,11 @@ QString backupsFolder(const Services& services) {
     return paths::inFolder(services.appFolder, QStringLiteral("backups"));
 }
 
-bool run(Module1& module, const Services& services, QWidget* parent, const vault::Refusal& refusal) {
-    if (!module.Db || !services.passphrases) return false;
+bool run(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
+         const vault::Refusal& refusal) {
+    if (!module.Db) return false;
     vault::LockedStore* store = vault::lockedStore(module.Db.get());
-    std::optional<vault::PassphraseChoice> choice = services.passphrases->askChoice(parent, store != nullptr);
+    std::optional<vault::PassphraseChoice> choice = prompt.askChoice(parent, store != nullptr);
     if (!choice) return false;
     try {
         if (store) {
