@@ -42,42 +42,8 @@ class frmMain : public QMainWindow, public session::FeatureHost {
     QString panelText(Panel panel) const;
     void setPanelText(Panel panel, const QString& text);
 
-    // Controls, named as the window's design names them.
-    QToolBar* Toolbar1 = nullptr;
-    QList<QIcon> ImageList1;
-    QCalendarWidget* MonthView1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* txtTemp = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* txtCondition = nullptr;
-    QCheckBox* chkMens = nullptr;
-    QLabel* Picture1 = nullptr;
-    QCheckBox* chkSex = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* txtMemo = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* txtSchedule = nullptr;
-    QLabel* Label4 = nullptr;
-    QTextEdit* rtbDiary = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-
-    QMenu* mnuFile = nullptr;
-    QAction* mnuRegister = nullptr;
-    QAction* mnuPartition = nullptr;
-    QAction* mnuFileDiarySave = nullptr;
-    QAction* mnuExit = nullptr;
-    QMenu* mnuView = nullptr;
-    QAction* mnuViewAll = nullptr;
-    QMenu* mnuSet = nullptr;
-    QAction* mnuSetTemp = nullptr;
-    QAction* mnuSetCycle = nullptr;
-    QAction* mnuSetMente = nullptr;
-    QMenu* mnuHelp = nullptr;
-    QAction* mnuSelvane = nullptr;
-    QAction* mnuPartition2 = nullptr;
-    QAction* mnuHelpVirsion = nullptr;
+    // The toolbar's images, counted from 0 (the buttons count them from 1).
+    const QList<QIcon>& imageList() const { return ImageList1; }
 
   public slots:
     // Choosing and loading a day.
@@ -167,6 +133,43 @@ class frmMain : public QMainWindow, public session::FeatureHost {
     // The cycle panel: her setting, or the cycle standing in for it with its mark, which takes its room from
     // the state panel so that the forecast's panel keeps its width.
     void showCyclePanel();
+
+    // Controls, named as the window's design names them; tests and tools find them by these names.
+    QToolBar* Toolbar1 = nullptr;
+    QList<QIcon> ImageList1;
+    QCalendarWidget* MonthView1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtTemp = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtCondition = nullptr;
+    QCheckBox* chkMens = nullptr;
+    QLabel* Picture1 = nullptr;
+    QCheckBox* chkSex = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtMemo = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* txtSchedule = nullptr;
+    QLabel* Label4 = nullptr;
+    QTextEdit* rtbDiary = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuRegister = nullptr;
+    QAction* mnuPartition = nullptr;
+    QAction* mnuFileDiarySave = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewAll = nullptr;
+    QMenu* mnuSet = nullptr;
+    QAction* mnuSetTemp = nullptr;
+    QAction* mnuSetCycle = nullptr;
+    QAction* mnuSetMente = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuSelvane = nullptr;
+    QAction* mnuPartition2 = nullptr;
+    QAction* mnuHelpVirsion = nullptr;
 
     Module1& m_;
     Services services_;

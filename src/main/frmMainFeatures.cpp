@@ -41,7 +41,9 @@ void frmMain::tellFeatures(session::Change change) {
 namespace {
 
 // Where a feature's items go: after the menu's own items, in the File menu before 閉じる(&X).
-QAction* featuresEnd(session::Menu menu, QAction* exit) { return menu == session::Menu::File ? exit : nullptr; }
+QAction* featuresEnd(session::Menu menu, QAction* exit) {
+    return menu == session::Menu::File ? exit : nullptr;
+}
 
 }  // namespace
 
@@ -102,7 +104,8 @@ void frmMain::showCyclePanel() {
                      settingentry::cyclePanelText(QString::number(standIn_->days)) + standIn_->mark);
         cycle->setToolTip(standIn_->tip);
         // The state panel's two texts are short: it gives up to a third of its width.
-        const int needed = cycle->fontMetrics().horizontalAdvance(cycle->text()) + 2 * cycle->frameWidth() + 4;
+        const int needed =
+            cycle->fontMetrics().horizontalAdvance(cycle->text()) + 2 * cycle->frameWidth() + 4;
         extra = std::clamp(needed - cycleWidth, 0, stateWidth / 3);
     } else {
         setPanelText(Panel::Cycle, settingentry::cyclePanelText(m_.CycleDays));

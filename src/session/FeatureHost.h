@@ -11,9 +11,9 @@
 class QAction;
 class QWidget;
 
-// The seam between the main window and the features beyond its own: a feature's controller (in its ui library)
-// owns its menu items and talks to the main window only through FeatureHost; the main window tells it what
-// happens through the Feature hooks. Adding a feature is one line in src/main.
+// The seam between the main window and the features beyond its own: a feature's controller (in its ui
+// library) owns its menu items and talks to the main window only through FeatureHost; the main window tells
+// it what happens through the Feature hooks. Adding a feature is one line in src/main.
 namespace session {
 
 // The status bar's panels, from the left.

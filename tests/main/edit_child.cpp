@@ -5,6 +5,7 @@
 #include "main/EditGuard.h"
 #include "main/frmMain.h"
 #include "platform/core/Paths.h"
+#include "support/MainBed.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -35,9 +36,9 @@ int main(int argc, char* argv[]) {
     guarding = &guard;
     if (!window.Form_Load()) return 1;
     window.show();
-    window.txtMemo->setText(QStringLiteral("ピル"));
-    window.rtbDiary->setPlainText(QStringLiteral("消えては困る日記"));
-    window.chkMens->setChecked(true);
+    ui(&window).txtMemo->setText(QStringLiteral("ピル"));
+    ui(&window).rtbDiary->setPlainText(QStringLiteral("消えては困る日記"));
+    ui(&window).chkMens->setChecked(true);
     std::printf("ready\n");
     std::fflush(stdout);
     return app.exec();

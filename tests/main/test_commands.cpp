@@ -55,7 +55,7 @@ QStringList dates(const TestBed& bed) {
 }
 
 QAction* toolbarButton(frmMain* w, const QString& key) {
-    for (QAction* a : w->Toolbar1->actions())
+    for (QAction* a : ui(w).Toolbar1->actions())
         if (a->data().toString() == key) return a;
     return nullptr;
 }
@@ -128,20 +128,20 @@ class TestCommands : public QObject {
         frmMain* w = bed.startMain();
         QStringList keys, tips;
         QList<int> images;
-        for (QAction* a : w->Toolbar1->actions()) {
+        for (QAction* a : ui(w).Toolbar1->actions()) {
             keys << a->data().toString();
             tips << a->toolTip();
-            auto* button = qobject_cast<QToolButton*>(w->Toolbar1->widgetForAction(a));
+            auto* button = qobject_cast<QToolButton*>(ui(w).Toolbar1->widgetForAction(a));
             QVERIFY(button && button->toolButtonStyle() == Qt::ToolButtonIconOnly);
-            for (int i = 0; i < w->ImageList1.size(); ++i)
-                if (w->ImageList1[i].cacheKey() == a->icon().cacheKey()) images << i + 1;
+            for (int i = 0; i < w->imageList().size(); ++i)
+                if (w->imageList()[i].cacheKey() == a->icon().cacheKey()) images << i + 1;
         }
         QCOMPARE(keys, (QStringList{"regist", "savediary", "view", "cycle", "avetemp", "mente", "close"}));
         QCOMPARE(tips, (QStringList{"ﾃﾞｰﾀの登録", "日記の保存", "一覧表示", "月経周期を設定します",
                                     "平均体温を設定します", "ﾃﾞｰﾀﾌｧｲﾙのﾒﾝﾃﾅﾝｽを行います", "Selvaneの終了"}));
         QCOMPARE(images, (QList<int>{3, 1, 5, 6, 8, 9, 7}));
-        QCOMPARE(w->ImageList1.size(), 9);
-        for (const QIcon& icon : w->ImageList1) QVERIFY(!icon.pixmap(16, 16).isNull());
+        QCOMPARE(w->imageList().size(), 9);
+        for (const QIcon& icon : w->imageList()) QVERIFY(!icon.pixmap(16, 16).isNull());
     }
 
     // Each button asks exactly what its menu item asks (the list's key belongs to the list window's tests).
@@ -173,7 +173,7 @@ class TestCommands : public QObject {
             MainBed bed(QDate(2001, 5, 20));
             saveDay(bed, QDate(2001, 5, 20), "36.4");
             frmMain* w = bed.startMain();
-            w->txtCondition->setText("edited");  // so that closing asks
+            ui(w).txtCondition->setText("edited");  // so that closing asks
             QAction* action = viaMenu ? w->findChild<QAction*>(menuItem) : toolbarButton(w, key);
             QVERIFY(action);
             action->trigger();  // every question is answered No or Cancel
@@ -261,7 +261,8 @@ class TestCommands : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
-        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2001年05月29日 火曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2001年05月29日 火曜日です"));
         QCOMPARE(w->panelText(Panel::State), QStringLiteral("通常日"));
         const QString temp = w->panelText(Panel::Temperature);
         bed.dialogs.inputs.enqueue(QStringLiteral("３８．５"));  // full-width, rounds to 38
@@ -270,7 +271,8 @@ class TestCommands : public QObject {
         QCOMPARE(bed.settings->get("G_CYCLE", "DATA"), QStringLiteral("38.5"));
         QCOMPARE(bed.module.CycleDays, QStringLiteral("38.5"));
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　38.5日"));
-        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2001年06月08日 金曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2001年06月08日 金曜日です"));
         QCOMPARE(w->panelText(Panel::State), QStringLiteral("妊娠可能日"));  // day 19 of a 38-day cycle
         QCOMPARE(w->panelText(Panel::Temperature), temp);
     }
@@ -279,7 +281,7 @@ class TestCommands : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
-        w->txtTemp->setText("36.9");
+        ui(w).txtTemp->setText("36.9");
         QStringList before = panelTexts(w);
         before.removeAt(int(Panel::Temperature));
         bed.dialogs.inputs.enqueue(QStringLiteral("36.50"));
@@ -290,14 +292,14 @@ class TestCommands : public QObject {
         QStringList after = panelTexts(w);
         after.removeAt(int(Panel::Temperature));
         QCOMPARE(after, before);
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.9"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.9"));
 
         bed.dialogs.inputs.enqueue(QStringLiteral("37.1"));
         w->mnuSetTemp_Click();
         QCOMPARE(bed.module.AverageTemp, 37.1f);
         QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　37.1℃"));
         clickDay(w, QDate(2001, 5, 2));  // an empty day shows the new average
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("37.1"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("37.1"));
     }
 
     // A settings file saved with a byte-order mark (as Notepad saves it) takes changes like any other.
@@ -336,7 +338,7 @@ class TestCommands : public QObject {
         bed.settings->save("AVE_TEMP", "DATA", typed);
         saveDay(bed, QDate(2001, 5, 20), typed);
         frmMain* w = bed.startMain();
-        const QString shown = w->txtTemp->text();
+        const QString shown = ui(w).txtTemp->text();
         const auto readBack = jatext::readDecimal(shown);
         QVERIFY2(readBack, qPrintable(shown));
         QCOMPARE(float(*readBack), jatext::readSingle(typed));
@@ -378,7 +380,7 @@ class TestCommands : public QObject {
         bed.dialogs.saveFiles.enqueue(std::nullopt);
         w->mnuFileDiarySave_Click();
         QCOMPARE(bed.dialogs.calls.constLast().initial, bed.dir.filePath("20010520s_diary"));
-        w->txtTemp->setText("36.6");
+        ui(w).txtTemp->setText("36.6");
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(*bed.openData()->load(QDate(2001, 5, 20))->temp, 36.6);
         QCOMPARE(bed.dialogs.calls.size(), 2);  // the start-up's box and the file dialog
@@ -390,7 +392,7 @@ class TestCommands : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 20), "36.4", false, "今日");
         frmMain* w = bed.startMain();
-        w->txtMemo->setText("薬");
+        ui(w).txtMemo->setText("薬");
         bed.dialogs.answers.enqueue(Answer::No);
         w->mnuSetMente_Click();
         QCOMPARE(bed.dialogs.calls.size(), 1);
@@ -400,7 +402,7 @@ class TestCommands : public QObject {
         QCOMPARE(ask.icon, Icon::Question);
         QCOMPARE(ask.buttons, Buttons::YesNo);
         QCOMPARE(dates(bed), QStringList{"2001-05-20 今日"});
-        QCOMPARE(w->txtMemo->text(), QStringLiteral("薬"));
+        QCOMPARE(ui(w).txtMemo->text(), QStringLiteral("薬"));
         QVERIFY(bed.module.DataChanged);
     }
 
@@ -413,7 +415,7 @@ class TestCommands : public QObject {
         saveDay(bed, QDate(2001, 1, 6), "36.4", true, "六日");
         saveDay(bed, QDate(2001, 1, 15), "36.8", false, "十五日");
         frmMain* w = bed.startMain();
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("五日"));
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("五日"));
         const QString forecast = w->panelText(Panel::NextPeriod);
         bed.dialogs.answers.enqueue(Answer::Yes);
         w->Toolbar1_ButtonClick("mente");
@@ -429,17 +431,17 @@ class TestCommands : public QObject {
         QCOMPARE(*fresh->temp, 36.7);
         QVERIFY(!fresh->love && !fresh->guest);
         QVERIFY(fresh->memo.isEmpty() && fresh->condition.isEmpty() && fresh->schedule.isEmpty());
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.7"));
-        QVERIFY(w->txtCondition->text().isEmpty() && w->txtMemo->text().isEmpty() &&
-                w->txtSchedule->text().isEmpty());
-        QVERIFY(!w->chkMens->isChecked() && !w->chkSex->isChecked());
-        QVERIFY(w->rtbDiary->toPlainText().isEmpty());
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.7"));
+        QVERIFY(ui(w).txtCondition->text().isEmpty() && ui(w).txtMemo->text().isEmpty() &&
+                ui(w).txtSchedule->text().isEmpty());
+        QVERIFY(!ui(w).chkMens->isChecked() && !ui(w).chkSex->isChecked());
+        QVERIFY(ui(w).rtbDiary->toPlainText().isEmpty());
         QVERIFY(!bed.module.DataChanged);
         QCOMPARE(w->panelText(Panel::NextPeriod), forecast);  // not recomputed here
-        QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 1, 5));
+        QCOMPARE(ui(w).MonthView1->selectedDate(), QDate(2001, 1, 5));
         clickDay(w, QDate(2001, 1, 6));  // nothing pending: no question
         QCOMPARE(bed.dialogs.calls.size(), 2);
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("六日"));
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("六日"));
     }
 
     void purgeOfAnEmptyFileWritesTheFreshRecord() {
@@ -460,7 +462,7 @@ class TestCommands : public QObject {
             bed.sql("CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'disk "
                     "refused'); END"));
         frmMain* w = bed.startMain();
-        w->txtSchedule->setText("予定");
+        ui(w).txtSchedule->setText("予定");
         bed.dialogs.answers.enqueue(Answer::Yes);
         w->mnuSetMente_Click();
         QCOMPARE(bed.dialogs.calls.size(), 2);
@@ -469,8 +471,8 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.calls[1].icon, Icon::None);
         QVERIFY(!bed.dialogs.texts().contains(QStringLiteral("削除されました")));
         QCOMPARE(dates(bed), (QStringList{"2001-05-19 昨日", "2001-05-20 今日"}));
-        QCOMPARE(w->txtSchedule->text(), QStringLiteral("予定"));
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("今日"));
+        QCOMPARE(ui(w).txtSchedule->text(), QStringLiteral("予定"));
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("今日"));
         QVERIFY(bed.module.DataChanged);
     }
 
@@ -481,7 +483,7 @@ class TestCommands : public QObject {
         saveDay(bed, QDate(2001, 3, 15), "36.4", false, "保存済み");
         frmMain* w = bed.startMain();
         clickDay(w, QDate(2001, 3, 15));
-        w->rtbDiary->setHtml("<p><b>太字</b>と<i>斜体</i></p><p>二段落目</p>");
+        ui(w).rtbDiary->setHtml("<p><b>太字</b>と<i>斜体</i></p><p>二段落目</p>");
         const QString proposed = bed.dir.filePath("20010315s_diary");
         bed.dialogs.saveFiles.enqueue(proposed);
         w->Toolbar1_ButtonClick("savediary");
@@ -513,7 +515,7 @@ class TestCommands : public QObject {
         viewer->browser()->setSource(QUrl(QStringLiteral("#maintenance")));
         QVERIFY(viewer->browser()->verticalScrollBar()->value() > 0);
         viewer->close();
-        w->Toolbar1->setFocus();
+        ui(w).Toolbar1->setFocus();
         w->mnuSelvane_Click();  // again: the same window, back at the contents
         QCOMPARE(w->helpViewer(), viewer);
         QVERIFY(viewer->isVisible());
@@ -579,8 +581,8 @@ class TestCommands : public QObject {
             main->mnuViewAll_Click();
         };
         openAndClose();
-        main->MonthView1->setSelectedDate(QDate(2001, 3, 31));
-        emit main->MonthView1->clicked(QDate(2001, 3, 31));
+        ui(main).MonthView1->setSelectedDate(QDate(2001, 3, 31));
+        emit ui(main).MonthView1->clicked(QDate(2001, 3, 31));
         openAndClose();
         QCOMPARE(seen,
                  QStringList({"2001/06/10 ～ 2001/12/07 のﾃﾞｰﾀ一覧", "2000/10/02 ～ 2001/03/31 のﾃﾞｰﾀ一覧"}));

@@ -1,9 +1,9 @@
 // The forecast from her records: off by default, the cycle it counts with in the forecast, the fertile-day
 // panel and the list's marks, panel 2 with its mark and range, after a save, a restart and a damaged setting.
-#include "ui/history/HistoryOption.h"
 #include "list/ListRows.h"
 #include "list/frmView.h"
 #include "support/MainBed.h"
+#include "ui/history/HistoryOption.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -67,7 +67,8 @@ class TestHistoryForecast : public QObject {
         QVERIFY(!menuItem(w, "mnuSetHistoryCycle")->isChecked());
         QVERIFY(menuItem(w, "mnuSetHistoryCycle")->isCheckable());
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
-        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2024年03月29日 金曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2024年03月29日 金曜日です"));
         QCOMPARE(fertileDays(bed), daysFrom(12, 17));
         QVERIFY(stored(bed).isEmpty());  // nothing is written until she chooses
         const int designed = panel(w, Panel::Cycle)->minimumWidth() + panel(w, Panel::State)->minimumWidth();
@@ -78,13 +79,16 @@ class TestHistoryForecast : public QObject {
         QCOMPARE(stored(bed), QStringLiteral("1"));
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　30日(記録)"));
         QCOMPARE(panelTip(w, Panel::Cycle), QStringLiteral("記録から：29～32日（直近5周期の中央値）"));
-        QVERIFY(fits(w, Panel::Cycle));  // the mark takes its room from the state panel, not from the forecast's
+        QVERIFY(
+            fits(w, Panel::Cycle));  // the mark takes its room from the state panel, not from the forecast's
         QCOMPARE(panel(w, Panel::Cycle)->minimumWidth() + panel(w, Panel::State)->minimumWidth(), designed);
         QCOMPARE(panel(w, Panel::NextPeriod)->minimumWidth(), forecastWidth);
-        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2024年03月31日 日曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2024年03月31日 日曜日です"));
         QCOMPARE(fertileDays(bed), daysFrom(13, 18));
         clickDay(w, kLatestStart.addDays(12));
-        QCOMPARE(w->panelText(Panel::State), QStringLiteral("通常日"));  // day 12 is fertile for 28 days, not for 30
+        QCOMPARE(w->panelText(Panel::State),
+                 QStringLiteral("通常日"));  // day 12 is fertile for 28 days, not for 30
         clickDay(w, kLatestStart.addDays(18));
         QCOMPARE(w->panelText(Panel::State), QStringLiteral("妊娠可能日"));
         QVERIFY(fits(w, Panel::State));
@@ -101,7 +105,8 @@ class TestHistoryForecast : public QObject {
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　26日"));
         QCOMPARE(panelTip(w, Panel::Cycle), w->panelText(Panel::Cycle));
         QCOMPARE(panel(w, Panel::Cycle)->minimumWidth() + panel(w, Panel::State)->minimumWidth(), designed);
-        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経予定日は2024年03月27日 水曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2024年03月27日 水曜日です"));
         QCOMPARE(fertileDays(bed), daysFrom(11, 16));
         QVERIFY(bed.dialogs.calls.size() == 1);  // the cycle dialog's input box and nothing else
     }
@@ -150,12 +155,13 @@ class TestHistoryForecast : public QObject {
         const QString before = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
         QCOMPARE(w->panelText(Panel::NextPeriod), before);
-        w->chkMens->setChecked(true);
+        ui(w).chkMens->setChecked(true);
         w->mnuRegister_Click();
         QCOMPARE(bed.rowCount(), 82);
         QCOMPARE(w->panelText(Panel::Cycle),
                  on ? QStringLiteral("月経周期：　30日(記録)") : QStringLiteral("月経周期：　28日"));
-        QCOMPARE(w->panelText(Panel::NextPeriod), on ? QStringLiteral("次回月経予定日は2024年03月30日 土曜日です") : before);
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 on ? QStringLiteral("次回月経予定日は2024年03月30日 土曜日です") : before);
     }
 };
 

@@ -2,6 +2,12 @@
 
 #include <QAction>
 #include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTextEdit>
+#include <QToolBar>
 
 MainBed::~MainBed() { main.reset(); }
 
@@ -21,16 +27,38 @@ frmMain* MainBed::startMain() {
     return main.get();
 }
 
-void clickDay(frmMain* window, const QDate& day) {
-    window->MonthView1->setSelectedDate(day);
-    emit window->MonthView1->clicked(day);
+namespace {
+
+template <typename T>
+T* named(const frmMain* window, const char* name) {
+    auto* found = window->findChild<T*>(QLatin1String(name));
+    if (!found) qFatal("the main window has no control %s", name);
+    return found;
 }
 
-QAction* menuItem(const frmMain* window, const char* name) {
-    auto* item = window->findChild<QAction*>(QLatin1String(name));
-    if (!item) qFatal("the main window has no menu item %s", name);
-    return item;
+}  // namespace
+
+MainControls ui(const frmMain* window) {
+    return {named<QCalendarWidget>(window, "MonthView1"),
+            named<QLabel>(window, "Label1"),
+            named<QLineEdit>(window, "txtTemp"),
+            named<QLineEdit>(window, "txtCondition"),
+            named<QCheckBox>(window, "chkMens"),
+            named<QCheckBox>(window, "chkSex"),
+            named<QLineEdit>(window, "txtMemo"),
+            named<QLineEdit>(window, "txtSchedule"),
+            named<QTextEdit>(window, "rtbDiary"),
+            named<QToolBar>(window, "Toolbar1"),
+            named<QMenu>(window, "mnuSet")};
 }
+
+void clickDay(frmMain* window, const QDate& day) {
+    QCalendarWidget* calendar = ui(window).MonthView1;
+    calendar->setSelectedDate(day);
+    emit calendar->clicked(day);
+}
+
+QAction* menuItem(const frmMain* window, const char* name) { return named<QAction>(window, name); }
 
 QStringList panelTexts(const frmMain* window) {
     QStringList texts;

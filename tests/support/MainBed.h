@@ -5,6 +5,14 @@
 
 #include <memory>
 
+class QCalendarWidget;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTextEdit;
+class QToolBar;
+
 // A test world with the main window in it.
 struct MainBed : TestBed {
     using TestBed::TestBed;
@@ -19,6 +27,22 @@ struct MainBed : TestBed {
     std::unique_ptr<frmMain> main;
     bool made = false;  // by makeMain, not loaded yet
 };
+
+// The main window's controls that tests reach, found by their object names as a screen reader finds them.
+struct MainControls {
+    QCalendarWidget* MonthView1;
+    QLabel* Label1;
+    QLineEdit* txtTemp;
+    QLineEdit* txtCondition;
+    QCheckBox* chkMens;
+    QCheckBox* chkSex;
+    QLineEdit* txtMemo;
+    QLineEdit* txtSchedule;
+    QTextEdit* rtbDiary;
+    QToolBar* Toolbar1;
+    QMenu* mnuSet;
+};
+MainControls ui(const frmMain* window);
 
 // What a click on a day in the main window's calendar does.
 void clickDay(frmMain* window, const QDate& day);

@@ -78,7 +78,7 @@ class TestTransferWindows : public QObject {
         QVERIFY(summary.text.contains(QStringLiteral("新しい日：1日\r同じ日：0日\r内容の違う日：1日")));
         QCOMPARE(summary.options, QStringList({"自分のﾃﾞｰﾀを残す", "ﾌｧｲﾙのﾃﾞｰﾀにする"}));
         QCOMPARE(bed.rowCount(), rows);
-        QCOMPARE(w->txtTemp->text(), shown);
+        QCOMPARE(ui(w).txtTemp->text(), shown);
         QCOMPARE(backupNames(bed).size(), choice ? 1 : 0);
     }
 
@@ -126,12 +126,12 @@ class TestTransferWindows : public QObject {
     void restoreBringsBackTheBackedUpDay() {
         MainBed bed;
         frmMain* w = bed.startMain();
-        w->txtTemp->setText(QStringLiteral("36.2"));
-        w->mnuRegister->trigger();
+        ui(w).txtTemp->setText(QStringLiteral("36.2"));
+        menuItem(w, "mnuRegister")->trigger();
         QCOMPARE(backupNames(bed).size(), 1);
         bed.dialogs.answers.enqueue(Answer::Yes);  // overwrite
-        w->txtTemp->setText(QStringLiteral("37.0"));
-        w->mnuRegister->trigger();
+        ui(w).txtTemp->setText(QStringLiteral("37.0"));
+        menuItem(w, "mnuRegister")->trigger();
         QCOMPARE(backupNames(bed).size(), 1);  // one a day
         bed.dialogs.clear();
         bed.dialogs.choices.enqueue(0);
@@ -142,7 +142,7 @@ class TestTransferWindows : public QObject {
         QVERIFY2(
             list.options.first().contains(QStringLiteral("その日最初の登録　1日分　最新の日 2001-05-20")),
             qPrintable(list.options.first()));
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.2"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.2"));
         QCOMPARE(backupNames(bed).size(), 2);  // and the diary as it was before the restore
     }
 
@@ -153,7 +153,7 @@ class TestTransferWindows : public QObject {
         blockBackups(bed);
         for (const QDate& day : {QDate(2001, 5, 20), QDate(2001, 5, 21)}) {
             clickDay(w, day);
-            w->mnuRegister->trigger();
+            menuItem(w, "mnuRegister")->trigger();
         }
         QCOMPARE(bed.rowCount(), 2);
         int told = 0;
@@ -168,7 +168,7 @@ class TestTransferWindows : public QObject {
         frmMain* w = bed.startMain();
         blockBackups(bed);
         bed.dialogs.answers.enqueue(Answer::Yes);
-        w->mnuSetMente->trigger();
+        menuItem(w, "mnuSetMente")->trigger();
         QCOMPARE(bed.scalar(QStringLiteral("SELECT DAT_DATE FROM DATA_FIL")).toString(),
                  QStringLiteral("2001-05-01"));
         QVERIFY(bed.dialogs.calls.last().text.contains(QStringLiteral("ﾒﾝﾃﾅﾝｽをやめました")));

@@ -6,11 +6,11 @@
 #include "main/frmMain.h"
 #include "support/MainBed.h"
 #include "transfer/Backups.h"
-#include "vault/LockedDiary.h"
 #include "ui/vault/LockController.h"
 #include "ui/vault/PassphraseDialogs.h"
 #include "ui/vault/PassphrasePrompt.h"
 #include "ui/vault/VaultFeature.h"
+#include "vault/LockedDiary.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,8 +116,8 @@ class TestLockWindow : public QObject {
         QVERIFY(w);
         QCOMPARE(prompts.unlockAsked, 2);
         QCOMPARE(bed.dialogs.texts(), QStringList{vault::kWrongPassphrase});
-        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
-        QVERIFY(w->chkMens->isChecked());
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), kSecretWords);
+        QVERIFY(ui(w).chkMens->isChecked());
         QVERIFY(!vault::dumpable());
     }
 
@@ -157,8 +157,8 @@ class TestLockWindow : public QObject {
         QVERIFY(QFile::copy(bed.dataPath(), bed.dir.filePath(QStringLiteral("backups/20010519.mdb"))));
         frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
-        QVERIFY(w->mnuSet->actions().indexOf(menuItem(w, "mnuSetPassphrase")) >
-                w->mnuSet->actions().indexOf(w->mnuSetMente));
+        QVERIFY(ui(w).mnuSet->actions().indexOf(menuItem(w, "mnuSetPassphrase")) >
+                ui(w).mnuSet->actions().indexOf(menuItem(w, "mnuSetMente")));
 
         prompts.choices = {{Action::Set, {}, QStringLiteral("Hinoki-2024")}};
         bed.dialogs.answers << Answer::Yes;  // delete the plain backup
@@ -169,7 +169,7 @@ class TestLockWindow : public QObject {
         QCOMPARE(filesHolding(temp), QStringList());
         QVERIFY(vault::lockedStore(bed.module.Db.get()));
 
-        w->rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 続き"));
+        ui(w).rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 続き"));
         bed.dialogs.answers << Answer::Yes;  // overwrite
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(filesHolding(temp), QStringList());
@@ -202,13 +202,13 @@ class TestLockWindow : public QObject {
         prompts.unlocks = {kPassphrase, kPassphrase};
         frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
-        w->rtbDiary->setPlainText(QStringLiteral("書きかけ"));
+        ui(w).rtbDiary->setPlainText(QStringLiteral("書きかけ"));
         bed.dialogs.clear();
         if (save) bed.dialogs.answers << Answer::Yes << Answer::Yes;  // save, overwrite
         bool checked = false;
         prompts.whileAsked = [&] {
             QVERIFY(!bed.module.Db);
-            QCOMPARE(w->rtbDiary->toPlainText(), QString());
+            QCOMPARE(ui(w).rtbDiary->toPlainText(), QString());
             QCOMPARE(w->panelText(Panel::NextPeriod), QString());
             QCOMPARE(filesHolding(temp), QStringList());
             QVERIFY(!vault::dumpable());  // no key left, but freed memory may still hold the diary
@@ -219,7 +219,7 @@ class TestLockWindow : public QObject {
         QCOMPARE(bed.dialogs.calls.first().title, QStringLiteral("保存確認"));
         QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月20日"));
         const QString expected = save ? QStringLiteral("書きかけ") : kSecretWords;
-        QCOMPARE(w->rtbDiary->toPlainText(), expected);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), expected);
         QVERIFY(!bed.module.DataChanged);
         QCOMPARE(diaryOnDisk(bed, kPassphrase), expected);
 
@@ -265,7 +265,7 @@ class TestLockWindow : public QObject {
 
         lockOf(w)->setIdleInterval(std::chrono::milliseconds(100));
         QTRY_COMPARE_WITH_TIMEOUT(prompts.unlockAsked, 3, 10000);
-        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), kSecretWords);
         QDBusConnection::disconnectFromBus(QStringLiteral("listener"));
         QDBusConnection::disconnectFromBus(QStringLiteral("sender"));
         bus.kill();
@@ -313,7 +313,7 @@ class TestLockWindow : public QObject {
             db, vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
         backups::make(*bed.module.Db, folder, backups::Reason::Manual,
                       QDateTime(kToday.addDays(-1), QTime(9, 0)));
-        w->rtbDiary->setPlainText(QStringLiteral("書き直し"));
+        ui(w).rtbDiary->setPlainText(QStringLiteral("書き直し"));
         bed.dialogs.answers << Answer::Yes;  // overwrite
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         const QByteArray rewritten = contents(bed.dataPath());
@@ -331,7 +331,7 @@ class TestLockWindow : public QObject {
         QVERIFY2(lines[1].contains(QStringLiteral("1日分")) &&
                      lines[2].contains(QStringLiteral("暗号化されています")),
                  qPrintable(lines.join(u'\n')));
-        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), kSecretWords);
         QCOMPARE(diaryOnDisk(bed, QStringLiteral("sugi")), kSecretWords);
 
         const QByteArray restored = contents(bed.dataPath());
@@ -375,7 +375,7 @@ class TestLockWindow : public QObject {
         const QString kept = bed.dir.filePath(recovery::kFileName);
         {
             EditGuard guard(*w, bed.module, kept);
-            w->rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 書きかけ"));
+            ui(w).rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 書きかけ"));
         }  // the run ends without the closing questions
         QVERIFY(contents(kept).startsWith("SELVLOCK"));
         QCOMPARE(filesHolding(temp), QStringList());
@@ -412,7 +412,7 @@ class TestLockWindow : public QObject {
         frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
         lockOf(w)->setAnswerTime(std::chrono::milliseconds(300));
-        w->rtbDiary->setPlainText(QStringLiteral("歩いて行った ") + kSecretWords);
+        ui(w).rtbDiary->setPlainText(QStringLiteral("歩いて行った ") + kSecretWords);
         const QString kept = bed.dir.filePath(recovery::kFileName);
         prompts.whileAsked = [&] {
             QVERIFY(contents(kept).startsWith("SELVLOCK"));
@@ -422,7 +422,7 @@ class TestLockWindow : public QObject {
         lockOf(w)->lockNow();
         QVERIFY(dialogs.texts().first().contains(QStringLiteral("保存されずに終了した編集")));
         QCOMPARE(diaryOnDisk(bed, kPassphrase), QStringLiteral("歩いて行った ") + kSecretWords);
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("歩いて行った ") + kSecretWords);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("歩いて行った ") + kSecretWords);
         QVERIFY(!QFile::exists(kept));
     }
 
@@ -433,7 +433,7 @@ class TestLockWindow : public QObject {
         ScriptedPassphrases prompts;
         frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
-        w->txtCondition->setText(QStringLiteral("頭痛"));
+        ui(w).txtCondition->setText(QStringLiteral("頭痛"));
         {
             auto other = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
                                        vault::Secret::fromText(kPassphrase), std::nullopt, {});
@@ -456,16 +456,16 @@ class TestLockWindow : public QObject {
         QCOMPARE(day.condition, QStringLiteral("頭痛"));
         QCOMPARE(day.memo, QStringLiteral("ﾛｷｿﾆﾝ"));
         QCOMPARE(*day.temp, 36.9);
-        QCOMPARE(w->txtMemo->text(), QStringLiteral("ﾛｷｿﾆﾝ"));
+        QCOMPARE(ui(w).txtMemo->text(), QStringLiteral("ﾛｷｿﾆﾝ"));
 
         // Declined, nothing is written and her edits stay.
-        w->txtCondition->setText(QStringLiteral("腹痛"));
+        ui(w).txtCondition->setText(QStringLiteral("腹痛"));
         QSqlDatabase other = opened.file->connection();
         vault::lockedStore(opened.file.get())->save(other);  // rewritten once more
         bed.dialogs.clear();
         bed.dialogs.answers << Answer::No;
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
-        QCOMPARE(w->txtCondition->text(), QStringLiteral("腹痛"));
+        QCOMPARE(ui(w).txtCondition->text(), QStringLiteral("腹痛"));
         QVERIFY(bed.module.DataChanged);
     }
 

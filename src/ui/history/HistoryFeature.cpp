@@ -15,7 +15,8 @@ HistoryFeature::HistoryFeature(session::FeatureHost& host) : Feature(host) {
     using session::Menu;
     QAction* cycles = host.addMenuItem(Menu::View, "mnuViewCycles", QStringLiteral("周期の記録(&S)"));
     host.addMenuSeparator(Menu::Settings, "mnuSetPartitionHistory");
-    option_ = host.addMenuItem(Menu::Settings, "mnuSetHistoryCycle", QStringLiteral("記録から周期を計算(&H)"));
+    option_ =
+        host.addMenuItem(Menu::Settings, "mnuSetHistoryCycle", QStringLiteral("記録から周期を計算(&H)"));
     option_->setCheckable(true);
     connect(cycles, &QAction::triggered, this, &HistoryFeature::showCycles);
     connect(option_, &QAction::triggered, this, &HistoryFeature::setHistoryCycle);
@@ -28,7 +29,8 @@ void HistoryFeature::showCycles() {
 
 void HistoryFeature::setHistoryCycle(bool on) {
     const Services& services = host_.services();
-    if (!services.dialogs->trapped(host_.mainWindow(), [&] { historyoption::store(*services.settings, on); })) {
+    if (!services.dialogs->trapped(host_.mainWindow(),
+                                   [&] { historyoption::store(*services.settings, on); })) {
         const QSignalBlocker quiet(option_);
         option_->setChecked(!on);  // not stored: the option stays as it was
         return;
@@ -44,8 +46,8 @@ void HistoryFeature::diaryOpened() {
 }
 
 void HistoryFeature::recordsChanged(session::Change change) {
-    // A new cycle length from her records moves the forecast, as a new cycle setting does (after a replace the
-    // main window works it out again itself).
+    // A new cycle length from her records moves the forecast, as a new cycle setting does (after a replace
+    // the main window works it out again itself).
     if (option_->isChecked() && refresh() && change != session::Change::Replaced) host_.updateForecast();
 }
 
@@ -60,7 +62,8 @@ bool HistoryFeature::refresh() {
         }
     }
     if (cycle)
-        host_.standInCycle(session::StandInCycle{cycle->days, historyoption::kMark, historyoption::rangeText(*cycle)});
+        host_.standInCycle(
+            session::StandInCycle{cycle->days, historyoption::kMark, historyoption::rangeText(*cycle)});
     else
         host_.standInCycle(std::nullopt);
     return host_.cycleInUse() != before;

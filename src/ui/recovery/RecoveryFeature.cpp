@@ -12,7 +12,9 @@ namespace recoveryui {
 
 RecoveryFeature::RecoveryFeature(session::FeatureHost& host) : Feature(host) {}
 
-QString RecoveryFeature::path() const { return paths::inFolder(host_.services().appFolder, recovery::kFileName); }
+QString RecoveryFeature::path() const {
+    return paths::inFolder(host_.services().appFolder, recovery::kFileName);
+}
 
 void RecoveryFeature::diaryOpened() {
     const QString kept = path();
@@ -20,8 +22,9 @@ void RecoveryFeature::diaryOpened() {
     Dialogs& dialogs = *host_.services().dialogs;
     const std::optional<DayEntry> recovered = readKept(kept, host_.module().Db.get());
     if (!recovered) {
-        dialogs.message(host_.mainWindow(), QStringLiteral("保存されていない編集を読み込めません。\r%1").arg(kept),
-                        kAppTitle, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        dialogs.message(host_.mainWindow(),
+                        QStringLiteral("保存されていない編集を読み込めません。\r%1").arg(kept), kAppTitle,
+                        Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
         return;
     }
     const QString question =
@@ -37,8 +40,9 @@ void RecoveryFeature::diaryOpened() {
 void RecoveryFeature::keepEdits(const DayEntry& entry) {
     const QString error = keep(host_.module().Db.get(), path(), entry);
     if (!error.isEmpty())
-        host_.services().dialogs->message(host_.mainWindow(), QStringLiteral("編集を取っておけませんでした。\r") + error,
-                                          QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        host_.services().dialogs->message(
+            host_.mainWindow(), QStringLiteral("編集を取っておけませんでした。\r") + error,
+            QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
 }
 
 }  // namespace recoveryui

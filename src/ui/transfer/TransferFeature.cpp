@@ -10,9 +10,12 @@ namespace transferui {
 TransferFeature::TransferFeature(session::FeatureHost& host) : Feature(host) {
     using session::Menu;
     host.addMenuSeparator(Menu::File, "mnuPartition3");
-    QAction* exporting = host.addMenuItem(Menu::File, "mnuFileExportAll", QStringLiteral("全ﾃﾞｰﾀの書き出し(&E)..."));
-    QAction* importing = host.addMenuItem(Menu::File, "mnuFileImport", QStringLiteral("ﾃﾞｰﾀの読み込み(&I)..."));
-    QAction* restoring = host.addMenuItem(Menu::Settings, "mnuSetRestore", QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻す(&B)..."));
+    QAction* exporting =
+        host.addMenuItem(Menu::File, "mnuFileExportAll", QStringLiteral("全ﾃﾞｰﾀの書き出し(&E)..."));
+    QAction* importing =
+        host.addMenuItem(Menu::File, "mnuFileImport", QStringLiteral("ﾃﾞｰﾀの読み込み(&I)..."));
+    QAction* restoring =
+        host.addMenuItem(Menu::Settings, "mnuSetRestore", QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻す(&B)..."));
     connect(exporting, &QAction::triggered, this, &TransferFeature::exportAll);
     connect(importing, &QAction::triggered, this, &TransferFeature::importFile);
     connect(restoring, &QAction::triggered, this, &TransferFeature::restore);

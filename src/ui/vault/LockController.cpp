@@ -2,9 +2,9 @@
 
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
+#include "ui/vault/PassphrasePrompt.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
-#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -60,7 +60,8 @@ vault::Refusal LockController::refusal() const {
 }
 
 void LockController::tell(const QString& text, const QString& title) {
-    services_.dialogs->message(host_.mainWindow(), text, title, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    services_.dialogs->message(host_.mainWindow(), text, title, Dialogs::Icon::Exclamation,
+                               Dialogs::Buttons::Ok);
 }
 
 bool LockController::unlockAtStart() {

@@ -14,8 +14,9 @@ class QDBusConnection;
 
 // The locked diary while the program runs: the passphrase before the main window, and the lock after idle
 // time or when the desktop's screen locks. Locking saves nothing on its own: it asks once about pending
-// edits, closes every dialog, empties the main window and hides it, forgets the key and the diary, and asks for
-// the passphrase again; she is then back on the same day. It works the main window through the feature seam.
+// edits, closes every dialog, empties the main window and hides it, forgets the key and the diary, and asks
+// for the passphrase again; she is then back on the same day. It works the main window through the feature
+// seam.
 class LockController : public QObject {
     Q_OBJECT
 

@@ -4,9 +4,9 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
+#include "ui/vault/PassphrasePrompt.h"
 #include "vault/LockedDiary.h"
 #include "vault/RecoveryCarrier.h"
-#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 #include <QFile>

@@ -30,7 +30,8 @@ VaultFeature::VaultFeature(session::FeatureHost& host)
     host.addMenuSeparator(Menu::Settings, "mnuSetPartitionLock");
     QAction* passphrase =
         host.addMenuItem(Menu::Settings, "mnuSetPassphrase", QStringLiteral("ﾊﾟｽﾜｰﾄﾞの設定(&P)..."));
-    QAction* lockTime = host.addMenuItem(Menu::Settings, "mnuSetLockTime", QStringLiteral("自動ﾛｯｸの設定(&L)..."));
+    QAction* lockTime =
+        host.addMenuItem(Menu::Settings, "mnuSetLockTime", QStringLiteral("自動ﾛｯｸの設定(&L)..."));
     connect(passphrase, &QAction::triggered, this, &VaultFeature::setPassphrase);
     connect(lockTime, &QAction::triggered, this, &VaultFeature::setLockTime);
     lock_ = new LockController(host, paths::inFolder(host.services().appFolder, kDataFileName), this);
@@ -63,7 +64,8 @@ void VaultFeature::setPassphrase() {
 void VaultFeature::setLockTime() {
     const Services& services = host_.services();
     services.dialogs->trapped(host_.mainWindow(), [&] {
-        if (settingentry::askAndStore(*services.dialogs, *services.settings, host_.mainWindow(), lockTimePrompt()))
+        if (settingentry::askAndStore(*services.dialogs, *services.settings, host_.mainWindow(),
+                                      lockTimePrompt()))
             lock_->follow();
     });
 }
@@ -76,7 +78,8 @@ bool VaultFeature::beforeSave() {
     const QString question = QStringLiteral(
         "日記のﾌｧｲﾙがほかのﾌﾟﾛｸﾞﾗﾑで書き換えられています。\r書き換えられた日記を読み込みますか？\r"
         "（編集中の内容は画面に残り、そのあと保存します）");
-    return host_.services().dialogs->askYesNo(host_.mainWindow(), question, kAppTitle) && lock_->reopenChanged();
+    return host_.services().dialogs->askYesNo(host_.mainWindow(), question, kAppTitle) &&
+           lock_->reopenChanged();
 }
 
 }  // namespace vaultui
