@@ -1,12 +1,14 @@
 // The cycle window over a real data file: its rows, the figures or the sentence instead of them, the batch
 // of older cycles, and malformed histories that give no figure.
 #include "history/CycleHistory.h"
+#include "platform/core/Twips.h"
+#include "support/TestBed.h"
 #include "ui/history/CycleChart.h"
 #include "ui/history/frmCycles.h"
-#include "support/TestBed.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTest>
 
@@ -84,6 +86,27 @@ class TestCyclesWindow : public QObject {
         QVERIFY(window.chart->bars().size() <= size_t(frmCycles::kBatch));
     }
 
+    // Sized in twips like every window: at 144 DPI without Qt's scaling the window grows with its controls,
+    // and none of them falls outside it.
+    void itsControlsStayInsideAtAnyDpi_data() {
+        QTest::addColumn<double>("dpi");
+        QTest::newRow("96") << 96.0;
+        QTest::newRow("144") << 144.0;
+    }
+    void itsControlsStayInsideAtAnyDpi() {
+        QFETCH(double, dpi);
+        twips::setDpi(dpi);
+        const auto restore = qScopeGuard([] { twips::setDpi(96); });
+        TestBed bed;
+        addPeriods(bed, QDate(2023, 1, 1), {28, 30, 29, 27, 31, 10});
+        bed.module.Db = bed.openData();
+        frmCycles window(bed.module, bed.services);
+        const QWidget* holder = window.cmdClose->parentWidget();  // the window, or the page of a scroll area
+        QCOMPARE(holder->width(), twips::toPixels(760 * 15));
+        for (const QWidget* control : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(holder->rect().contains(control->geometry()), qPrintable(control->objectName()));
+    }
+
     void saysSoInsteadOfFiguresFromTooLittle_data() {
         QTest::addColumn<QStringList>("rows");  // DATA_FIL value lists
         QTest::addColumn<int>("cycles");
@@ -112,6 +135,11 @@ class TestCyclesWindow : public QObject {
         QVERIFY(window.grdFigures->isHidden());
         QVERIFY(!window.lblTooFew->isHidden());
         QVERIFY(window.lblTooFew->text().contains(QStringLiteral("3つ以上必要です")));
+        if (cycles == 0)
+            QCOMPARE(window.lblTooFew->text(), QStringLiteral("統計を出すには、統計に入る周期（15～99日の終わ"
+                                                              "った周期）が3つ以上必要です。今は0つです。"));
+        QCOMPARE(window.grdFigures->toolTip(),
+                 QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
         QCOMPARE(column(window.grdCycles, 3).count(QStringLiteral("－")),
                  cycles);  // no shift from no readings
     }
