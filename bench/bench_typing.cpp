@@ -82,7 +82,7 @@ int main(int argc, char* argv[]) {
     services.appFolder = dir.path();
     services.today = [] { return kDay; };
     frmMain window(module, services);
-    EditGuard guard(window, module, dir.filePath(recovery::kFileName));
+    mainwindow::EditGuard guard(window, module, dir.filePath(recovery::kFileName));
     window.Form_Load();
     window.show();
     const std::vector<double> medians = bench::interleavedMedianMicros(

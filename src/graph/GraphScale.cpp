@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace graphscale {
+namespace graph {
 namespace {
 
 constexpr int kSpare = 1;          // tenths of a degree on each side
@@ -13,12 +13,12 @@ constexpr int kShortestSpan = 10;  // tenths: a flat curve is not blown up to fi
 
 }  // namespace
 
-ValueRange fitted(const graphpoints::Graph& graph) {
+ValueRange fitted(const graph::Graph& graph) {
     std::optional<double> lowest;
     std::optional<double> highest;
     bool averageShown = false;
     double average = 0;
-    for (const graphpoints::Point& point : graph.points) {
+    for (const graph::Point& point : graph.points) {
         if (!point.reading) {
             averageShown = true;
             average = point.value;
@@ -46,4 +46,4 @@ ValueRange fitted(const graphpoints::Graph& graph) {
     return {low / 10.0, high / 10.0, tick};
 }
 
-}  // namespace graphscale
+}  // namespace graph

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace listrows {
+namespace listview {
 namespace {
 
 QDate dayOf(const Row& row) {
@@ -45,4 +45,4 @@ void markFertileDays(Table& rows, const forecast::CycleLength& cycleLength) {
     }
 }
 
-}  // namespace listrows
+}  // namespace listview

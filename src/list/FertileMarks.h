@@ -3,7 +3,7 @@
 #include "forecast/CycleLength.h"
 #include "list/ListRows.h"
 
-namespace listrows {
+namespace listview {
 
 // Marks the expected fertile days of the table with "★" in the mark column. Scanning from the oldest
 // row to the newest, it recognises each menstruation start among the "●" days and marks the days of the
@@ -12,4 +12,4 @@ namespace listrows {
 // PgError; the marks written until then stay in the table.
 void markFertileDays(Table& rows, const forecast::CycleLength& cycleLength);
 
-}  // namespace listrows
+}  // namespace listview

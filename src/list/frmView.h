@@ -50,8 +50,8 @@ class frmView : public QDialog {
     void buildLayout();
     void Form_Load();
     void FillListRows();
-    void MarkFertileDays(listrows::Table& rows);
-    void showRows(const listrows::Table& rows);
+    void MarkFertileDays(listview::Table& rows);
+    void showRows(const listview::Table& rows);
 
     Module1& m_;
     Services services_;

@@ -12,6 +12,8 @@
 #include <QTextEdit>
 #include <cstdlib>
 
+namespace mainwindow {
+
 namespace {
 // The guard of the run, for the exit hook; a lost display connection ends the program through exit().
 EditGuard* guardOfTheRun = nullptr;
@@ -74,3 +76,5 @@ void EditGuard::commitData(QSessionManager& manager) {
 void EditGuard::atExit() {
     if (guardOfTheRun) guardOfTheRun->keep();
 }
+
+}  // namespace mainwindow

@@ -9,6 +9,8 @@ class QSessionManager;
 class frmMain;
 struct Module1;
 
+namespace mainwindow {
+
 // Keeps her unsaved edits when a session ends without the closing questions. A terminating signal (SIGTERM,
 // SIGINT, SIGHUP) or a lost display connection writes them to the recovery file beside the data file; the
 // desktop's logout runs the closing questions where it lets the program ask. SIGKILL cannot be caught. It
@@ -34,3 +36,5 @@ class EditGuard : public QObject {
     DayEntry snapshot_;  // the entry as a save would write it, taken at every edit
     bool released_ = false;
 };
+
+}  // namespace mainwindow

@@ -39,7 +39,7 @@ class TestCyclesWindow : public QObject {
         // Five counted cycles, one too short, one too long, then the running one.
         addPeriods(bed, QDate(2023, 1, 1), {28, 30, 12, 29, 120, 27, 31, 10});
         bed.module.Db = bed.openData();
-        frmCycles window(bed.module, bed.services);
+        historyui::frmCycles window(bed.module, bed.services);
         QVERIFY(bed.dialogs.calls.isEmpty());
         QCOMPARE(window.windowTitle(), QStringLiteral(" Selvane ～　周期の記録"));
         QCOMPARE(window.grdCycles->rowCount(), 8);
@@ -60,7 +60,7 @@ class TestCyclesWindow : public QObject {
         // The chart: finished cycles, oldest on the left, the flagged ones apart.
         std::vector<int> days;
         int counted = 0;
-        for (const CycleChart::Bar& bar : window.chart->bars()) {
+        for (const historyui::CycleChart::Bar& bar : window.chart->bars()) {
             days.push_back(bar.days);
             counted += bar.counted;
         }
@@ -71,19 +71,19 @@ class TestCyclesWindow : public QObject {
 
     void olderCyclesComeABatchAtATime() {
         TestBed bed;
-        addPeriods(bed, QDate(2020, 1, 1), std::vector<int>(frmCycles::kBatch + 10, 28));
+        addPeriods(bed, QDate(2020, 1, 1), std::vector<int>(historyui::frmCycles::kBatch + 10, 28));
         bed.module.Db = bed.openData();
-        frmCycles window(bed.module, bed.services);
-        QCOMPARE(window.grdCycles->rowCount(), frmCycles::kBatch);
+        historyui::frmCycles window(bed.module, bed.services);
+        QCOMPARE(window.grdCycles->rowCount(), historyui::frmCycles::kBatch);
         QCOMPARE(column(window.grdFigures, 0).constFirst(), QStringLiteral("6周期"));
         QCOMPARE(column(window.grdFigures, 1).constFirst(), QStringLiteral("12周期"));
         QVERIFY(window.cmdOlder->isEnabled());
         QTest::mouseClick(window.cmdOlder, Qt::LeftButton);
-        QCOMPARE(window.grdCycles->rowCount(), frmCycles::kBatch + 10);
+        QCOMPARE(window.grdCycles->rowCount(), historyui::frmCycles::kBatch + 10);
         QCOMPARE(window.grdCycles->item(window.grdCycles->rowCount() - 1, 0)->text(),
                  QStringLiteral("2020/01/01"));
         QVERIFY(!window.cmdOlder->isEnabled());
-        QVERIFY(window.chart->bars().size() <= size_t(frmCycles::kBatch));
+        QVERIFY(window.chart->bars().size() <= size_t(historyui::frmCycles::kBatch));
     }
 
     // Sized in twips like every window: at 144 DPI without Qt's scaling the window grows with its controls,
@@ -100,7 +100,7 @@ class TestCyclesWindow : public QObject {
         TestBed bed;
         addPeriods(bed, QDate(2023, 1, 1), {28, 30, 29, 27, 31, 10});
         bed.module.Db = bed.openData();
-        frmCycles window(bed.module, bed.services);
+        historyui::frmCycles window(bed.module, bed.services);
         const QWidget* holder = window.cmdClose->parentWidget();  // the window, or the page of a scroll area
         QCOMPARE(holder->width(), twips::toPixels(760 * 15));
         for (const QWidget* control : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -129,7 +129,7 @@ class TestCyclesWindow : public QObject {
         TestBed bed;
         for (const QString& values : rows) QVERIFY(bed.sql("INSERT INTO DATA_FIL VALUES (" + values + ")"));
         bed.module.Db = bed.openData();
-        frmCycles window(bed.module, bed.services);
+        historyui::frmCycles window(bed.module, bed.services);
         QVERIFY(bed.dialogs.calls.isEmpty());
         QCOMPARE(window.grdCycles->rowCount(), cycles);
         QVERIFY(window.grdFigures->isHidden());

@@ -26,13 +26,13 @@ int main(int argc, char* argv[]) {
     services.settings = &settings;
     services.appFolder = folder;
     services.today = [] { return QDate(2001, 5, 20); };
-    EditGuard* guarding = nullptr;
+    mainwindow::EditGuard* guarding = nullptr;
     services.endProcess = [&guarding] {
         guarding->release();
         QCoreApplication::exit(0);
     };
     frmMain window(module, services);
-    EditGuard guard(window, module, paths::inFolder(folder, recovery::kFileName));
+    mainwindow::EditGuard guard(window, module, paths::inFolder(folder, recovery::kFileName));
     guarding = &guard;
     if (!window.Form_Load()) return 1;
     window.show();

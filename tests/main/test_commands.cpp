@@ -350,12 +350,13 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.texts().constLast(), QStringLiteral("削除されました"));
 
         frmView view(bed.module, bed.services);
-        const QString cell = view.TextMatrix(1, listrows::Temp);
-        const int inner = view.DATA_FLX->columnWidth(listrows::Temp) - 4;
-        const QString drawn = FittedNumberDelegate::shownText(cell, view.DATA_FLX->fontMetrics(), inner);
+        const QString cell = view.TextMatrix(1, listview::Temp);
+        const int inner = view.DATA_FLX->columnWidth(listview::Temp) - 4;
+        const QString drawn =
+            listview::FittedNumberDelegate::shownText(cell, view.DATA_FLX->fontMetrics(), inner);
         QVERIFY2(drawn == cell || drawn == QString(drawn.size(), '#'), qPrintable(drawn));
-        const auto graph = graphpoints::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); },
-                                                 bed.module.AverageTemp);
+        const auto graph =
+            graph::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); }, bed.module.AverageTemp);
         QVERIFY(jatext::readDecimal(graph.points.back().valueText));
     }
 
@@ -374,8 +375,8 @@ class TestCommands : public QObject {
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 20));
         frmView view(bed.module, bed.services);
         QCOMPARE(listHeader(view), QStringLiteral("2000/11/21 ～ 2001/05/20 のﾃﾞｰﾀ一覧"));
-        QCOMPARE(view.TextMatrix(1, listrows::Weekday), QStringLiteral("日"));
-        const auto graph = graphpoints::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); }, 0);
+        QCOMPARE(view.TextMatrix(1, listview::Weekday), QStringLiteral("日"));
+        const auto graph = graph::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); }, 0);
         QCOMPARE(graph.lastDay, QStringLiteral("2001/5/20"));
         bed.dialogs.saveFiles.enqueue(std::nullopt);
         w->mnuFileDiarySave_Click();

@@ -23,7 +23,7 @@ const QDate kLatestStart(2024, 3, 1);
 
 void addHerCycles(MainBed& bed) { addPeriods(bed, QDate(2023, 10, 1), {29, 30, 31, 30, 32, 20}); }
 
-QString stored(const MainBed& bed) { return bed.settings->get(historyoption::kSection, settingkeys::kKey); }
+QString stored(const MainBed& bed) { return bed.settings->get(historyui::kOptionSection, settingkeys::kKey); }
 
 QLabel* panel(frmMain* w, Panel which) {
     return w->findChild<QLabel*>(QStringLiteral("panel%1").arg(int(which) + 1));
@@ -42,7 +42,7 @@ QList<QDate> fertileDays(MainBed& bed) {
     frmView view(bed.module, bed.services, {}, nullptr, bed.main->cycleInUse());
     QList<QDate> days;
     for (int r = 1; r <= 20; ++r)
-        if (view.TextMatrix(r, listrows::Mark) == listrows::kFertile) days.prepend(kToday.addDays(1 - r));
+        if (view.TextMatrix(r, listview::Mark) == listview::kFertile) days.prepend(kToday.addDays(1 - r));
     return days;
 }
 
@@ -127,7 +127,7 @@ class TestHistoryForecast : public QObject {
         addHerCycles(bed);
         QFile file(bed.settings->filePath());
         QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
-        file.write("[" + historyoption::kSection.toLatin1() + "]\nDATA=" + value + "\n");
+        file.write("[" + historyui::kOptionSection.toLatin1() + "]\nDATA=" + value + "\n");
         file.close();
         for (int run = 0; run < 2; ++run) {  // the second start is a restart over the same store
             frmMain* w = bed.startMain();
@@ -150,7 +150,7 @@ class TestHistoryForecast : public QObject {
         // Two counted cycles and a running one from 31 January: too few for a figure until it ends.
         MainBed bed(QDate(2024, 2, 29));
         addPeriods(bed, QDate(2023, 12, 1), {30, 31, 20});
-        historyoption::store(*bed.settings, on);
+        historyui::storeOption(*bed.settings, on);
         frmMain* w = bed.startMain();
         const QString before = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));

@@ -39,7 +39,7 @@ const QDate kToday(2001, 5, 20);
 const QString kPassphrase = QStringLiteral("hinoki");
 
 // Plays the passphrase dialogs from a script.
-class ScriptedPassphrases : public PassphrasePrompt {
+class ScriptedPassphrases : public vaultui::PassphrasePrompt {
   public:
     struct Choice {
         Action action;
@@ -88,7 +88,7 @@ frmMain* startLocked(MainBed& bed, ScriptedPassphrases& prompts) {
     return startWith(bed, prompts);
 }
 
-LockController* lockOf(frmMain* w) { return w->findChild<LockController*>(); }
+vaultui::LockController* lockOf(frmMain* w) { return w->findChild<vaultui::LockController*>(); }
 
 QString diaryOnDisk(const MainBed& bed, const QString& passphrase) {
     auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
@@ -374,7 +374,7 @@ class TestLockWindow : public QObject {
         QVERIFY(w);
         const QString kept = bed.dir.filePath(recovery::kFileName);
         {
-            EditGuard guard(*w, bed.module, kept);
+            mainwindow::EditGuard guard(*w, bed.module, kept);
             ui(w).rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 書きかけ"));
         }  // the run ends without the closing questions
         QVERIFY(contents(kept).startsWith("SELVLOCK"));
@@ -530,7 +530,7 @@ class TestLockWindow : public QObject {
 
     // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.
     void thePassphraseDialog() {
-        PassphraseDialog dialog(true);
+        vaultui::PassphraseDialog dialog(true);
         QPushButton* ok = dialog.buttons->button(QDialogButtonBox::Ok);
         QVERIFY(!ok->isEnabled());
         dialog.current->setText(kPassphrase);

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace historyui {
+
 namespace {
 
 constexpr int kScaleStep = 10;    // a grid line every ten days
@@ -69,3 +71,5 @@ void CycleChart::paintEvent(QPaintEvent*) {
                          Qt::AlignHCenter | Qt::AlignBottom, QString::number(bar.days));
     }
 }
+
+}  // namespace historyui

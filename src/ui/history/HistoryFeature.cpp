@@ -29,8 +29,7 @@ void HistoryFeature::showCycles() {
 
 void HistoryFeature::setHistoryCycle(bool on) {
     const Services& services = host_.services();
-    if (!services.dialogs->trapped(host_.mainWindow(),
-                                   [&] { historyoption::store(*services.settings, on); })) {
+    if (!services.dialogs->trapped(host_.mainWindow(), [&] { storeOption(*services.settings, on); })) {
         const QSignalBlocker quiet(option_);
         option_->setChecked(!on);  // not stored: the option stays as it was
         return;
@@ -41,7 +40,7 @@ void HistoryFeature::setHistoryCycle(bool on) {
 
 // The option as stored; with it on, the cycle panel shows the cycle from her records.
 void HistoryFeature::diaryOpened() {
-    option_->setChecked(historyoption::isOn(*host_.services().settings));
+    option_->setChecked(optionIsOn(*host_.services().settings));
     refresh();
 }
 
@@ -62,8 +61,7 @@ bool HistoryFeature::refresh() {
         }
     }
     if (cycle)
-        host_.standInCycle(
-            session::StandInCycle{cycle->days, historyoption::kMark, historyoption::rangeText(*cycle)});
+        host_.standInCycle(session::StandInCycle{cycle->days, kMark, rangeText(*cycle)});
     else
         host_.standInCycle(std::nullopt);
     return host_.cycleInUse() != before;

@@ -19,6 +19,8 @@
 #include <QTableWidget>
 #include <algorithm>
 
+namespace historyui {
+
 namespace {
 
 // The figures' two columns: over this many latest counted cycles.
@@ -195,3 +197,5 @@ void frmCycles::showChart() {
     std::reverse(bars.begin(), bars.end());  // oldest on the left
     chart->setBars(std::move(bars));
 }
+
+}  // namespace historyui

@@ -12,6 +12,8 @@
 #include <QThread>
 #include <QWidget>
 
+namespace vaultui {
+
 namespace {
 
 const QString kLockQuestion = QStringLiteral(
@@ -243,3 +245,5 @@ void LockController::lock() {
     if (visible) window->show();
     follow();
 }
+
+}  // namespace vaultui

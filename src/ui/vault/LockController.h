@@ -9,8 +9,11 @@
 #include <functional>
 #include <optional>
 
-class PassphrasePrompt;
 class QDBusConnection;
+
+namespace vaultui {
+
+class PassphrasePrompt;
 
 // The locked diary while the program runs: the passphrase before the main window, and the lock after idle
 // time or when the desktop's screen locks. Locking saves nothing on its own: it asks once about pending
@@ -80,3 +83,5 @@ class LockController : public QObject {
     bool locked_ = false;
     bool watching_ = false;
 };
+
+}  // namespace vaultui

@@ -11,7 +11,7 @@
 #include <QApplication>
 #include <QFile>
 
-namespace passphrasecommand {
+namespace vaultui {
 namespace {
 
 using Action = vault::PassphraseChoice::Action;
@@ -58,8 +58,8 @@ QString backupsFolder(const Services& services) {
     return paths::inFolder(services.appFolder, QStringLiteral("backups"));
 }
 
-bool run(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
-         const vault::Refusal& refusal) {
+bool changePassphrase(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
+                      const vault::Refusal& refusal) {
     if (!module.Db) return false;
     vault::LockedStore* store = vault::lockedStore(module.Db.get());
     std::optional<vault::PassphraseChoice> choice = prompt.askChoice(parent, store != nullptr);
@@ -128,4 +128,4 @@ bool run(Module1& module, const Services& services, PassphrasePrompt& prompt, QW
     return false;
 }
 
-}  // namespace passphrasecommand
+}  // namespace vaultui

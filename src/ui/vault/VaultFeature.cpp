@@ -56,8 +56,8 @@ std::function<std::optional<vault::Secret>(QWidget* parent)> VaultFeature::backu
 bool VaultFeature::openAtStart() { return lock_->unlockAtStart(); }
 
 void VaultFeature::setPassphrase() {
-    if (prompt_ && passphrasecommand::run(host_.module(), host_.services(), *prompt_, host_.mainWindow(),
-                                          lock_->refusal()))
+    if (prompt_ &&
+        changePassphrase(host_.module(), host_.services(), *prompt_, host_.mainWindow(), lock_->refusal()))
         lock_->follow();
 }
 

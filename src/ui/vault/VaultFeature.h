@@ -7,10 +7,10 @@
 #include <memory>
 #include <optional>
 
+namespace vaultui {
+
 class LockController;
 class PassphrasePrompt;
-
-namespace vaultui {
 
 // The locked diary in the main window: the Settings menu's passphrase and lock-time items, the passphrase at
 // start-up, the lock, and a save that finds the locked file rewritten by another program.
