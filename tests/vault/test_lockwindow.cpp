@@ -229,6 +229,33 @@ class TestLockWindow : public QObject {
         QVERIFY(!bed.module.Db);
     }
 
+    // With the forecast from her records on, the cycle panel shows nothing of them while locked, and the
+    // cycle from her records again after the unlock, the forecast counting with it.
+    void aLockHidesTheCycleFromHerRecords() {
+        MainBed bed(QDate(2024, 3, 20));
+        addPeriods(bed, QDate(2023, 10, 1), {29, 30, 31, 30, 32, 20});
+        bed.settings->save(QStringLiteral("HISTORY_CYCLE"), settingkeys::kKey, QStringLiteral("1"));
+        vault::lockDiary(bed.dataPath(), vault::Secret::fromText(kPassphrase), vault::kCheapestCost, {})
+            .reset();
+        ScriptedPassphrases prompts;
+        prompts.unlocks = {kPassphrase, kPassphrase};
+        frmMain* w = startWith(bed, prompts);
+        QVERIFY(w);
+        const QString fromRecords = QStringLiteral("月経周期：　30日(記録)");
+        QCOMPARE(w->panelText(Panel::Cycle), fromRecords);
+        bool checked = false;
+        prompts.whileAsked = [&] {
+            QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
+            checked = true;
+        };
+        lockOf(w)->lockNow();
+        QVERIFY(checked);
+        QCOMPARE(w->panelText(Panel::Cycle), fromRecords);
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2024年03月31日 日曜日です"));
+        QVERIFY(bed.dialogs.calls.isEmpty());
+    }
+
     // The desktop's screen lock and idle time both lock; a dialog open at that moment is closed first.
     void screenLockAndIdleTimeLock() {
         const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
