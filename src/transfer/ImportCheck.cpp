@@ -1,5 +1,6 @@
 #include "transfer/ImportCheck.h"
 
+#include "forecast/CycleRules.h"
 #include "platform/core/JaText.h"
 #include "transfer/Csv.h"
 #include "transfer/TextDecoding.h"
@@ -218,7 +219,7 @@ Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress
                 record.line,
                 QStringLiteral("%1 は %2行目と同じ日です。").arg(read.date.toString(Qt::ISODate)).arg(first));
         first = record.line;
-        if (read.temp && !(*read.temp >= kLowestTemp && *read.temp <= kHighestTemp)) ++result.implausible;
+        if (read.temp && !forecast::isPlausibleReading(*read.temp)) ++result.implausible;
         result.days.push_back(std::move(read));
         if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) return Failure::cancel();
     }

@@ -21,10 +21,6 @@ struct ImportFile {
     qint64 implausible = 0;
 };
 
-// The lowest and highest plausible temperature, in degrees Celsius.
-constexpr double kLowestTemp = 30.0;
-constexpr double kHighestTemp = 45.0;
-
 // "30～45℃ の範囲にない体温：2日" when there are such days, else nothing.
 QString implausibleText(qint64 days);
 

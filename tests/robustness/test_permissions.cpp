@@ -26,7 +26,7 @@ class TestPermissions : public QObject {
         QVERIFY(w);
         QCOMPARE(bed.dialogs.calls.size(), 1);
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("PG-Error"));
-        w->txtTemp->setText("36.6");
+        ui(w).txtTemp->setText("36.6");
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QCOMPARE(QFile::permissions(bed.dataPath()), QFileDevice::Permissions());
     }
@@ -38,11 +38,11 @@ class TestPermissions : public QObject {
         frmMain* w = bed.startMain();
         QVERIFY(bed.dialogs.calls.isEmpty());
         QVERIFY(QFile::setPermissions(bed.dataPath(), QFileDevice::ReadOwner));
-        w->txtCondition->setText("だるい");
+        ui(w).txtCondition->setText("だるい");
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("PG-Error"));
         QVERIFY(bed.module.DataChanged);
-        QCOMPARE(w->txtCondition->text(), QStringLiteral("だるい"));
+        QCOMPARE(ui(w).txtCondition->text(), QStringLiteral("だるい"));
         QCOMPARE(bed.rowCount(), 0);
         QCOMPARE(bed.scalar("PRAGMA user_version").toInt(), 0);
         // Writable again: the same edits save.

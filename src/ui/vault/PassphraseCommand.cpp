@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QFile>
 
-namespace passphrasecommand {
+namespace vaultui {
 namespace {
 
 using Action = vault::PassphraseChoice::Action;
@@ -64,10 +64,11 @@ QString backupsFolder(const Services& services) {
     return paths::inFolder(services.appFolder, QStringLiteral("backups"));
 }
 
-bool run(Module1& module, const Services& services, QWidget* parent, const vault::Refusal& refusal) {
-    if (!module.Db || !services.passphrases) return false;
+bool changePassphrase(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
+                      const vault::Refusal& refusal) {
+    if (!module.Db) return false;
     const vault::LockedStore* store = vault::lockedStore(module.Db.get());
-    std::optional<vault::PassphraseChoice> choice = services.passphrases->askChoice(parent, store != nullptr);
+    std::optional<vault::PassphraseChoice> choice = prompt.askChoice(parent, store != nullptr);
     if (!choice) return false;
     const QString failed = QStringLiteral("パスワードの設定を変えられませんでした。\r");
     if (store) {
@@ -104,4 +105,4 @@ bool run(Module1& module, const Services& services, QWidget* parent, const vault
     return true;
 }
 
-}  // namespace passphrasecommand
+}  // namespace vaultui
