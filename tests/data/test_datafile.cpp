@@ -21,9 +21,18 @@ class TestDataFile : public QObject {
     Q_OBJECT
 
   private slots:
+    // A new file holds the table and indexes as every file has held them, made from the one column list.
     void makerNeverReplacesADiary() {
         TestBed bed;
         QVERIFY(QFile::exists(bed.dataPath()));
+        QCOMPARE(
+            bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema").toString(),
+            QStringLiteral(
+                "CREATE TABLE DATA_FIL ( DAT_DATE TEXT NOT NULL CHECK (DAT_DATE GLOB "
+                "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]'), TEMP REAL, Memo TEXT, SCHEDULE TEXT, "
+                "CONDITION TEXT, DIARY TEXT, LOVE INTEGER CHECK (LOVE IN (0, 1)), GUEST INTEGER CHECK "
+                "(GUEST IN (0, 1))) STRICT;CREATE INDEX DATA_FIL_DATE ON DATA_FIL (DAT_DATE);CREATE INDEX "
+                "DATA_FIL_GUEST_DATE ON DATA_FIL (DAT_DATE) WHERE GUEST = 1"));
         QCOMPARE(int(QFile::permissions(bed.dataPath()) & (QFile::ReadGroup | QFile::ReadOther)), 0);
         bed.openData()->write(entry(QDate(2001, 5, 2), "36.5"), std::nullopt);
         QString reason;

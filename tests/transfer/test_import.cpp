@@ -4,6 +4,7 @@
 #include "cli/TransferCommands.h"
 #include "data/Schema.h"
 #include "support/FileBytes.h"
+#include "transfer/Import.h"
 #include "transfer/ImportPlan.h"
 #include "transfer/WholeExport.h"
 
@@ -130,6 +131,26 @@ struct Folder {
     }
 };
 
+// The import's questions answered as a script says, and what it was asked and shown.
+struct ScriptedImport : transfer::ImportFront {
+    std::optional<bool> answer = false;  // to every summary
+    std::function<void()> meanwhile;     // another program at work while she reads a summary
+    int mostRounds = 5;                  // summaries made again before giving up
+    int summaries = 0;
+    QList<transfer::ImportStep> steps;
+
+    std::optional<bool> decide(const transfer::ImportPlan&) override {
+        ++summaries;
+        if (meanwhile) meanwhile();
+        return answer;
+    }
+    bool planAgain() override { return summaries < mostRounds; }
+    DataFile::Progress begin(transfer::ImportStep step) override {
+        steps.append(step);
+        return {};
+    }
+};
+
 const QByteArray kHeader =
     "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n";
 
@@ -230,6 +251,65 @@ class TestImport : public QObject {
         QVERIFY(transfer::applyImport(*db, plan, true, [](qint64, qint64) { return true; }) ==
                 DataFile::ImportResult::Written);
         QCOMPARE(db->recordCount(), 5000);
+    }
+
+    // The import as the window and the command line run it: a backup before the first write only, the summary
+    // made again as long as another program keeps changing her diary, and at last a failure that names it and
+    // leaves her diary to the other program; nothing is written or backed up when she declines or nothing is
+    // new.
+    void theImportOperation() {
+        Folder folder;
+        const QString data = folder.newDiary();
+        std::vector<DayRecord> days(2);
+        days[0].date = QDate(2024, 5, 1);
+        days[1].date = QDate(2024, 5, 2);
+        auto db = DataFile::open(data);
+        const QDateTime now(QDate(2024, 5, 3), QTime(8, 0));
+        ScriptedImport declined;
+        declined.answer = std::nullopt;
+        QCOMPARE(transfer::importDays(*db, days, data, now, {}, declined)->end,
+                 transfer::Imported::End::Declined);
+        QVERIFY(!QFileInfo::exists(folder.path("backups")));
+
+        ScriptedImport busy;
+        int other = 0;
+        busy.meanwhile = [&] {
+            insertRows(data, {{QDate(2000, 1, 1).addDays(other++).toString(Qt::ISODate), 36.5, "", "", "", "",
+                               0, 0}});
+        };
+        const Result<transfer::Imported> gaveUp = transfer::importDays(*db, days, data, now, {}, busy);
+        QVERIFY(!gaveUp);
+        QCOMPARE(gaveUp.message(), QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更され続けています。"));
+        QCOMPARE(busy.summaries, 5);
+        QCOMPARE(busy.steps.first(), transfer::ImportStep::BackingUp);
+        QCOMPARE(busy.steps.count(transfer::ImportStep::BackingUp), 1);
+        QCOMPARE(busy.steps.count(transfer::ImportStep::Writing), 5);
+        QCOMPARE(db->recordCount(), 5);  // the other program's days only
+        QCOMPARE(QDir(folder.path("backups")).entryList(QDir::Files).size(), 1);
+
+        ScriptedImport taken;
+        const Result<transfer::Imported> written = transfer::importDays(*db, days, data, now, {}, taken);
+        QCOMPARE(written->end, transfer::Imported::End::Written);
+        QCOMPARE(written->days, 2);
+        ScriptedImport again;
+        QCOMPARE(transfer::importDays(*db, days, data, now, {}, again)->end,
+                 transfer::Imported::End::NothingToWrite);
+        QCOMPARE(again.steps, QList<transfer::ImportStep>());
+    }
+
+    // Without its backup the import stops before its first write, and says that the backup failed.
+    void anImportStopsAtItsBackup() {
+        Folder folder;
+        const QString data = folder.newDiary();
+        writeFile(folder.path("backups"), "a file where the folder goes");
+        std::vector<DayRecord> days(1);
+        days[0].date = QDate(2024, 5, 1);
+        ScriptedImport front;
+        const Result<transfer::Imported> stopped =
+            transfer::importDays(*DataFile::open(data), days, data, QDateTime::currentDateTime(), {}, front);
+        QVERIFY(!stopped);
+        QCOMPARE(front.steps, QList<transfer::ImportStep>{transfer::ImportStep::BackingUp});
+        QCOMPARE(DataFile::open(data)->recordCount(), 0);
     }
 
     // Stopped from its progress, an export is no success: the file at the path is as it was, and nothing is

@@ -1,11 +1,13 @@
 // The locked file with the real cipher: conversions both ways, every fault told apart, nothing written over a
 // file that is not the one written last, and never a plain copy of the diary on disk.
 #include "VaultTestSupport.h"
+#include "data/Recovery.h"
 #include "data/Schema.h"
 #include "platform/core/PgError.h"
 #include "support/TestBed.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
+#include "vault/PassphraseChange.h"
 
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -126,6 +128,35 @@ class TestLockedFile : public QObject {
         QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::WrongPassphrase);
         QCOMPARE(open(bed.dataPath(), QStringLiteral("sakura")).file->load(kDay)->diary,
                  QStringLiteral("after"));
+    }
+
+    // The passphrase set, changed and removed as the window and the command line both do it: the open diary
+    // follows each step, the edits kept from an ended session follow the key, and a change the diary cannot
+    // take is refused with the file as it was.
+    void thePassphraseChangesAsOneOperation() {
+        using Action = vault::PassphraseChoice::Action;
+        TestBed bed;
+        saveDay(bed, kDay, QStringLiteral("36.5"), true, kSecretWords);
+        const QString kept = bed.dir.filePath(recovery::kFileName);
+        QVERIFY(recovery::write(kept, entry(kDay, QStringLiteral("取っておいた編集"))).isEmpty());
+        std::unique_ptr<DataFile> db = bed.openData();
+        const QByteArray plain = contents(bed.dataPath());
+        QVERIFY(!vault::changePassphrase(db, bed.dataPath(), kept, Action::Change, pass("sakura"), {}));
+        QCOMPARE(contents(bed.dataPath()), plain);
+
+        const auto set = vault::changePassphrase(db, bed.dataPath(), kept, Action::Set, pass("hinoki"), {});
+        QVERIFY2(set && set->keptEdits && set->carried, qPrintable(set.message()));
+        QVERIFY(vault::lockedStore(db.get()));
+        QCOMPARE(db->load(kDay)->diary, kSecretWords);
+        QVERIFY(vault::looksLocked(contents(kept)));
+        QVERIFY(vault::changePassphrase(db, bed.dataPath(), kept, Action::Change, pass("sakura"), {}));
+        db->write(entry(kDay.addDays(1), QStringLiteral("after")), std::nullopt);
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("sakura")).file->load(kDay.addDays(1))->diary,
+                 QStringLiteral("after"));
+        QVERIFY(vault::changePassphrase(db, bed.dataPath(), kept, Action::Remove, {}, {}));
+        QVERIFY(db && !vault::lockedStore(db.get()));
+        QCOMPARE(bed.rowCount(), 2);
+        QCOMPARE(recovery::read(kept)->diary, QStringLiteral("取っておいた編集"));
     }
 
     // Each way a file can be wrong has its own message, is told before any passphrase where it can be, and
