@@ -1,5 +1,7 @@
 #include "data/DataFile.h"
 
+#include "data/ChangeRecorder.h"
+
 #include "data/Columns.h"
 #include "data/Schema.h"
 #include "data/Sqlite.h"
@@ -359,6 +361,7 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
     bringUpToDate();
     ++writes_;
     writeIn(entry, row, temp);
+    if (recorder_) recorder_->daysChanged(*this, {entry.date});
     transaction.commit();
     persist();
 }
@@ -371,6 +374,7 @@ bool DataFile::write(const DayEntry& entry, const DayState& expected) {
     bringUpToDate();
     ++writes_;
     writeIn(entry, expected.row, temp);
+    if (recorder_) recorder_->daysChanged(*this, {entry.date});
     transaction.commit();
     persist();
     return true;
@@ -427,6 +431,20 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     prepare(query, insert);
     bindEntry(query, insert, fresh, temp);
     exec(query);
+    if (recorder_) {
+        recorder_->purged(*this, day);
+        recorder_->daysChanged(*this, {fresh.date});
+    }
+    transaction.commit();
+    persist();
+}
+
+void DataFile::transact(const std::function<void()>& work) {
+    ensureStillInPlace();
+    Transaction transaction(db());
+    bringUpToDate();
+    ++writes_;
+    work();
     transaction.commit();
     persist();
 }

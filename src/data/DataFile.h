@@ -7,11 +7,13 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
 struct sqlite3;
+class ChangeRecorder;
 
 // Where a diary held in memory is kept on disk (the locked diary is one). A held diary is changed in memory
 // first and then written whole by its store; when that fails, the memory is put back as it was written last.
@@ -128,6 +130,48 @@ class DataFile {
     // The same of a copy of the diary on disk, which is only read: nothing is written beside it.
     static Result<DiarySpan> inspectFile(const QString& path, bool thorough = true);
 
+    // ---- Keeping her other computers in step: DataFileSync.cpp ----
+    // Told of every change of her records inside its transaction; nothing: no one is told.
+    void setRecorder(ChangeRecorder* recorder) { recorder_ = recorder; }
+    ChangeRecorder* recorder() const { return recorder_; }
+    // Runs work in one write transaction (durable, and written to a held diary's store once committed);
+    // a PgError thrown by work rolls everything back.
+    void transact(const std::function<void()>& work);
+    // A record of the sync journals as the table SYNC_RECORD keeps it: its body is the journal's own bytes.
+    struct SyncRow {
+        QByteArray origin;
+        qint64 seq = 0;
+        qint64 time = 0;
+        int kind = 0;
+        QDate day;
+        QByteArray body;
+    };
+    // Keeps a record; false when it is known already. Inside transact or a change's transaction.
+    bool addSyncRecord(const SyncRow& row);
+    void removeSyncRecord(const QByteArray& origin, qint64 seq);
+    // The records of one day, of one kind, or a computer's own after its number seq.
+    std::vector<SyncRow> syncRecordsOn(const QDate& day);
+    std::vector<SyncRow> syncRecordsOfKind(int kind);
+    std::vector<SyncRow> syncRecordsAfter(const QByteArray& origin, qint64 seq);
+    // The highest number of a computer's records, and the latest time of any record (0: none).
+    qint64 lastSyncSeq(const QByteArray& origin);
+    qint64 lastSyncTime();
+    // The days that have records, and those that have more than one.
+    std::vector<QDate> syncDays(bool severalOnly = false);
+    // A small value of the sync's own (its computer's id, how far its journal is written), or empty.
+    QByteArray syncState(const QString& name);
+    void setSyncState(const QString& name, const QByteArray& value);
+    // How far each other computer's journal has been read into this diary.
+    struct SyncPosition {
+        qint64 generation = 0;
+        qint64 offset = 0;
+    };
+    std::map<QByteArray, SyncPosition> syncPositions();
+    void setSyncPosition(const QByteArray& origin, const SyncPosition& position);
+    // Makes the day hold exactly this record (nothing: no row), as a merge decided it; tells no recorder.
+    // False when it held it already.
+    bool putDay(const QDate& day, const std::optional<DayRecord>& record);
+
   private:
     explicit DataFile(QString path);
     // A diary in memory, the store's image taken over; with the checks of open when checked.
@@ -158,6 +202,7 @@ class DataFile {
     quint64 device_ = 0;
     quint64 inode_ = 0;
     std::unique_ptr<DiaryStore> store_;
+    ChangeRecorder* recorder_ = nullptr;
 };
 
 // The open data file, or the runtime's error when start-up could not open one.

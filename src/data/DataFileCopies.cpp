@@ -1,6 +1,7 @@
 // Copies of the whole diary: a backup written with SQLite's online backup API, a backup read into memory and
 // put back in one step, and the check of the diary or of a copy. These run on SQLite's own interface: the
 // online backup API and serialize have no counterpart in Qt.
+#include "data/ChangeRecorder.h"
 #include "data/Columns.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstring>
 
 namespace {
 
@@ -109,7 +111,6 @@ Result<DiarySpan> inspectHandle(sqlite3* db, bool thorough) {
 
 // Steps of the online backup API: a backup, or a restore into the live connection.
 constexpr int kCopyPages = 8192;
-constexpr int kRestorePages = 4096;
 
 }  // namespace
 
@@ -168,29 +169,47 @@ void DataFile::copyInto(const QString& path, const Progress& progress) {
 }
 
 void DataFile::restoreFrom(DataFile& source, const Progress& progress) {
-    if (schema::versionOf(source.handle()) > schema::kVersion) throw newerFile();
+    sqlite3* copy = source.handle();
+    if (schema::versionOf(copy) > schema::kVersion) throw newerFile();
     ensureStillInPlace();
     ++writes_;
     sqlite3* live = handle();
-    sqlite3_backup* backup = sqlite3_backup_init(live, "main", source.handle(), "main");
-    if (!backup) data::raise(live);
-    // The copy runs in one write transaction of the live connection: until its last step nothing changes, and
-    // a failure on the way rolls it back.
-    int step;
-    while ((step = sqlite3_backup_step(backup, kRestorePages)) == SQLITE_OK) {
-        if (progress)
-            progress(sqlite3_backup_pagecount(backup) - sqlite3_backup_remaining(backup),
-                     sqlite3_backup_pagecount(backup));
-    }
-    const int finished = sqlite3_backup_finish(backup);
-    if (step != SQLITE_DONE || finished != SQLITE_OK) data::raise(live);
-    // A backup of an older version is brought up to date at once; where that fails, the next write does it.
+    if (progress) progress(0, 2);
+    // Her records come back from the backup into this file, one transaction: the file keeps its own layout
+    // and version (a backup of an older one comes back as this one's), and whatever the file keeps beside her
+    // records (how far her other computers have been read) is never taken from a backup.
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(copy, "main", &size, 0);
+    if (!bytes) data::raise(copy);
+    data::exec(live, "ATTACH DATABASE ':memory:' AS restored");
+    struct Detach {
+        sqlite3* db;
+        ~Detach() {
+            // What the backup held is overwritten before its memory goes back.
+            sqlite3_int64 held = 0;
+            if (unsigned char* memory = sqlite3_serialize(db, "restored", &held, SQLITE_SERIALIZE_NOCOPY))
+                std::memset(memory, 0, size_t(held));
+            sqlite3_exec(db, "DETACH DATABASE restored", nullptr, nullptr, nullptr);
+        }
+    } detach{live};
+    if (const int taken =
+            sqlite3_deserialize(live, "restored", bytes, size, size, SQLITE_DESERIALIZE_FREEONCLOSE);
+        taken != SQLITE_OK)
+        throw PgError::engine(QString::fromUtf8(sqlite3_errstr(taken)));
+    data::exec(live, "BEGIN IMMEDIATE");
     try {
-        data::exec(live, "BEGIN IMMEDIATE");
         bringUpToDate();
+        const QByteArray columns = data::columnNames().toUtf8();
+        data::exec(live, "DELETE FROM main.DATA_FIL");
+        data::exec(live, ("INSERT INTO main.DATA_FIL (" + columns + ") SELECT " + columns +
+                          " FROM restored.DATA_FIL ORDER BY rowid")
+                             .constData());
+        if (recorder_) recorder_->replaced(*this);
         data::exec(live, "COMMIT");
-    } catch (const PgError&) {
+    } catch (...) {
         sqlite3_exec(live, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
     }
+    if (progress) progress(2, 2);
     persist();
 }

@@ -1,5 +1,6 @@
 // The whole diary at once: every row in order, a bulk import in one transaction. These run on SQLite's own
 // interface: a million rows pass through here.
+#include "data/ChangeRecorder.h"
 #include "data/Columns.h"
 #include "data/DataFile.h"
 #include "data/Sqlite.h"
@@ -200,6 +201,13 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
         if (!going || (progress && !progress(total, total))) {
             exec(db, "ROLLBACK");
             return ImportResult::Cancelled;
+        }
+        if (recorder_) {
+            std::vector<QDate> days;
+            days.reserve(add.size() + replace.size());
+            for (const DayRecord& record : add) days.push_back(record.date);
+            for (const auto& [row, record] : replace) days.push_back(record.date);
+            recorder_->daysChanged(*this, days);
         }
         ++writes_;
         exec(db, "COMMIT");

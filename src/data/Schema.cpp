@@ -30,10 +30,21 @@ const char* const kIndexes[] = {
 };
 
 // The statements of each step, the step to version n at [n - 1]. A feature that keeps data of its own adds a
-// step at the end that creates its tables (never a column in DATA_FIL), and raises kVersion with it.
+// step at the end that creates its tables (never a column in DATA_FIL), and raises kVersion with it. A step
+// may meet what it makes already there (a file whose version another tool set back): it makes only what is
+// missing.
 const std::vector<std::vector<const char*>>& steps() {
     static const std::vector<std::vector<const char*>> all = {
         {},  // to 1: the version is kept in the file; nothing else changes
+        // to 2: the records that keep her other computers in step (every record of the sync journals known
+        // here, how far each other computer's journal has been read, and a few values of the sync's own)
+        {"CREATE TABLE IF NOT EXISTS SYNC_RECORD (ORIGIN BLOB NOT NULL, SEQ INTEGER NOT NULL, TIME INTEGER "
+         "NOT NULL,"
+         " KIND INTEGER NOT NULL, DAY TEXT, BODY BLOB NOT NULL, PRIMARY KEY (ORIGIN, SEQ)) STRICT",
+         "CREATE INDEX IF NOT EXISTS SYNC_RECORD_DAY ON SYNC_RECORD (DAY) WHERE DAY IS NOT NULL",
+         "CREATE TABLE IF NOT EXISTS SYNC_READ (ORIGIN BLOB PRIMARY KEY, GENERATION INTEGER NOT NULL,"
+         " OFFSET INTEGER NOT NULL) STRICT",
+         "CREATE TABLE IF NOT EXISTS SYNC_STATE (NAME TEXT PRIMARY KEY, VALUE BLOB) STRICT"},
     };
     return all;
 }

@@ -10,7 +10,7 @@ namespace schema {
 
 // The version this program makes and writes. A file of a newer one is refused (PgError::NewerFile), before
 // anything reads or writes it.
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 
 // Makes an empty data file of this version with the table DATA_FIL and its indexes at path, readable by its
 // owner only. Refuses (returns false, with a reason) when anything already exists at path: a diary is never

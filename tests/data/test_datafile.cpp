@@ -26,7 +26,8 @@ class TestDataFile : public QObject {
         TestBed bed;
         QVERIFY(QFile::exists(bed.dataPath()));
         QCOMPARE(
-            bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema").toString(),
+            bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema WHERE tbl_name = 'DATA_FIL'")
+                .toString(),
             QStringLiteral(
                 "CREATE TABLE DATA_FIL ( DAT_DATE TEXT NOT NULL CHECK (DAT_DATE GLOB "
                 "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]'), TEMP REAL, Memo TEXT, SCHEDULE TEXT, "
