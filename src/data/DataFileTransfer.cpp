@@ -218,3 +218,42 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
     persist();
     return ImportResult::Written;
 }
+
+bool DataFile::putDay(const QDate& day, const std::optional<DayRecord>& record) {
+    const DayState now = dayState(day);
+    sqlite3* db = handle();
+    const QByteArray iso = day.toString(Qt::ISODate).toLatin1();
+    Statement count(db, "SELECT COUNT(*) FROM DATA_FIL WHERE DAT_DATE = ?1");
+    sqlite3_bind_text(count.get(), 1, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+    const qint64 rows = sqlite3_step(count.get()) == SQLITE_ROW ? sqlite3_column_int64(count.get(), 0) : 0;
+    if (rows <= 1 && now.record == record) return false;
+    // One row for the day, the first kept where there is one, so that its rowid stays.
+    Statement others(db, "DELETE FROM DATA_FIL WHERE DAT_DATE = ?1 AND rowid <> ?2");
+    sqlite3_bind_text(others.get(), 1, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(others.get(), 2, now.row.value_or(-1));
+    others.run();
+    if (!record) {
+        if (now.row) {
+            Statement remove(db, "DELETE FROM DATA_FIL WHERE rowid = ?1");
+            sqlite3_bind_int64(remove.get(), 1, *now.row);
+            remove.run();
+        }
+        return true;
+    }
+    DayRecord stored = *record;
+    stored.date = day;
+    if (now.row) {
+        const QByteArray updateSql = "UPDATE DATA_FIL SET " + setColumns(data::kTemp) + " WHERE rowid = ?9";
+        Statement update(db, updateSql.constData());
+        bindRecord(update.get(), stored);
+        sqlite3_bind_int64(update.get(), 9, *now.row);
+        update.run();
+    } else {
+        const QByteArray insertSql = "INSERT INTO DATA_FIL (" + data::columnNames().toUtf8() +
+                                     ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+        Statement insert(db, insertSql.constData());
+        bindRecord(insert.get(), stored);
+        insert.run();
+    }
+    return true;
+}

@@ -1,0 +1,129 @@
+#include "sync/Folder.h"
+
+#include "platform/core/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+
+namespace syncing {
+namespace {
+
+const QString kJournalSuffix = QStringLiteral(".journal");
+
+QString systemError(int error) { return QString::fromLocal8Bit(strerror(error)); }
+
+Failure failure(const QString& what, int error) {
+    return Failure{what + QStringLiteral("\r") + systemError(error), 0};
+}
+
+}  // namespace
+
+Folder::Folder(QString root) : root_(std::move(root)) {}
+
+QString Folder::journals() const { return QDir(root_).filePath(QStringLiteral("Selvane")); }
+
+QString Folder::journalOf(const ComputerId& id) const {
+    return QDir(journals()).filePath(idText(id) + kJournalSuffix);
+}
+
+bool Folder::exists() const { return QFileInfo(root_).isDir(); }
+
+Result<void> Folder::append(const JournalHeader& header, const std::vector<QByteArray>& bodies) const {
+    if (!exists()) return Failure{QStringLiteral("同期ﾌｫﾙﾀﾞが見つかりません。"), 0};
+    if (!QDir().mkpath(journals())) return Failure{QStringLiteral("同期ﾌｫﾙﾀﾞに書き込めません。"), 0};
+    const QByteArray path = QFile::encodeName(journalOf(header.origin));
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return failure(QStringLiteral("同期の記録を書き込めません。"), errno);
+    QByteArray bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size == 0) bytes = headerBytes(header);
+    for (const QByteArray& body : bodies) bytes += frame(body);
+    // One write: a reader meets the frames whole or a torn end it waits on, never a gap.
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + at, size_t(bytes.size() - at));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            const int error = errno;
+            ::close(fd);
+            return failure(QStringLiteral("同期の記録を書き込めません。"), error);
+        }
+        at += written;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!synced) return failure(QStringLiteral("同期の記録を書き込めません。"), error);
+    return {};
+}
+
+Result<void> Folder::rewrite(const JournalHeader& header, const std::vector<QByteArray>& bodies) const {
+    QByteArray bytes = headerBytes(header);
+    for (const QByteArray& body : bodies) bytes += frame(body);
+    const QString error = AtomicFile::replace(journalOf(header.origin), bytes);
+    if (!error.isEmpty()) return Failure{QStringLiteral("同期の記録を書き直せません。\r") + error, 0};
+    return {};
+}
+
+qint64 Folder::sizeOf(const ComputerId& id) const { return QFileInfo(journalOf(id)).size(); }
+
+Folder::Listing Folder::list(const ComputerId& self) const {
+    Listing listing;
+    const QDir dir(journals());
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (name.contains(QStringLiteral(".sync-conflict-"))) {
+            listing.conflictCopies.append(dir.filePath(name));
+            continue;
+        }
+        if (!name.endsWith(kJournalSuffix)) continue;
+        const auto id = idFromText(QStringView(name).chopped(kJournalSuffix.size()));
+        if (!id) {
+            listing.strays.append(dir.filePath(name));
+            continue;
+        }
+        if (*id != self) listing.journals.emplace_back(*id, dir.filePath(name));
+    }
+    return listing;
+}
+
+Folder::Reading Folder::read(const QString& path, const DataFile::SyncPosition& from,
+                             const Sealer* sealer) const {
+    Reading reading;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reading.fault = HeaderFault::NotAJournal;
+        return reading;
+    }
+    const QByteArray bytes = file.readAll();
+    reading.fault = readHeader(bytes, &reading.header);
+    if (reading.fault != HeaderFault::None) return reading;
+    // Rewritten by its owner (or cut short): read again from the start; records known already count once.
+    qint64 offset = from.offset;
+    if (qint64(reading.header.generation) != from.generation || offset > bytes.size() ||
+        offset < kJournalHeaderSize)
+        offset = kJournalHeaderSize;
+    const FrameScan scan = scanFrames(bytes, offset);
+    reading.damaged = scan.damaged;
+    reading.end = {qint64(reading.header.generation), qint64(scan.end)};
+    for (const QByteArray& body : scan.bodies) {
+        if (!reading.header.sealed) {
+            reading.bodies.push_back(body);
+            continue;
+        }
+        std::optional<QByteArray> opened = sealer ? sealer->open(body, reading.header.origin) : std::nullopt;
+        if (!opened) {
+            reading.unopened = true;
+            reading.bodies.clear();
+            reading.end = from;  // nothing read: the same place next time, with the right key
+            return reading;
+        }
+        reading.bodies.push_back(std::move(*opened));
+    }
+    return reading;
+}
+
+}  // namespace syncing

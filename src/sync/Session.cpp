@@ -1,0 +1,235 @@
+#include "sync/Session.h"
+
+#include "sync/Stored.h"
+
+#include <map>
+#include <set>
+
+namespace syncing {
+namespace {
+
+const QString kSelf = QStringLiteral("self");            // the id the diary last kept its records for
+const QString kJournaled = QStringLiteral("journaled");  // this computer's last number in its journal
+const QString kGeneration = QStringLiteral("generation");
+const QString kTold = QStringLiteral("told");  // the conflicts she has been told of
+
+qint64 number(const QByteArray& value) { return value.isEmpty() ? 0 : value.toLongLong(); }
+QByteArray text(qint64 value) { return QByteArray::number(value); }
+
+// The days a record reaches in this diary.
+std::vector<QDate> reached(DataFile& file, const Record& record) {
+    if (record.kind == Record::Kind::Set || record.kind == Record::Kind::Remove) return {record.day};
+    if (record.kind != Record::Kind::Purge) return {};
+    std::set<QDate> days;
+    file.forEachRow([&](const StoredRow& row) {
+        const QDate day = QDate::fromString(row.date, Qt::ISODate);
+        if (day.isValid() && day <= record.day) days.insert(day);
+        return true;
+    });
+    for (const QDate& day : file.syncDays())
+        if (day <= record.day) days.insert(day);
+    return {days.begin(), days.end()};
+}
+
+}  // namespace
+
+Session::Session(DataFile& file, QString folder, ComputerId self, QString name, std::function<qint64()> now,
+                 const Sealer* sealer)
+    : file_(file),
+      folder_(std::move(folder)),
+      name_(std::move(name)),
+      sealer_(sealer),
+      recorder_(std::make_unique<Recorder>(file, std::move(self), std::move(now))) {
+    file_.setRecorder(recorder_.get());
+}
+
+Session::~Session() {
+    if (file_.recorder() == recorder_.get()) file_.setRecorder(nullptr);
+}
+
+Result<void> Session::start() {
+    return attempt([&] {
+        const QByteArray self = recorder_->self();
+        const bool joined = file_.syncState(kSelf) == self;
+        QString lastName;
+        for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Name))))
+            if (record.id.origin == self) lastName = record.name;
+        if (joined && lastName == name_) return;
+        file_.transact([&] {
+            if (!joined) {
+                recorder_->reconcile(file_);
+                file_.setSyncState(kSelf, self);
+            }
+            if (lastName != name_) recorder_->recordName(file_, name_);
+        });
+    });
+}
+
+Result<void> Session::flush() {
+    const ComputerId& self = recorder_->self();
+    std::vector<DataFile::SyncRow> pending;
+    qint64 generation = 0;
+    try {
+        pending = file_.syncRecordsAfter(self, number(file_.syncState(kJournaled)));
+        generation = number(file_.syncState(kGeneration));
+    } catch (const PgError& error) {
+        return Failure::of(error);
+    }
+    if (pending.empty()) return {};
+    JournalHeader header;
+    header.origin = self;
+    header.generation = quint32(generation);
+    header.sealed = sealer_ != nullptr;
+    std::vector<QByteArray> bodies;
+    bodies.reserve(pending.size());
+    for (const DataFile::SyncRow& row : pending)
+        bodies.push_back(sealer_ ? sealer_->seal(row.body, self) : row.body);
+    if (Result<void> appended = folder_.append(header, bodies); !appended) return appended;
+    const qint64 last = pending.back().seq;
+    Result<void> noted =
+        attempt([&] { file_.transact([&] { file_.setSyncState(kJournaled, text(last)); }); });
+    if (!noted || folder_.sizeOf(self) < kCompactAt) return noted;
+    // Rewritten shorter: the latest record of each day (which names what it replaced), every purge, the
+    // latest word of how far it read and of its name.
+    return attempt([&] {
+        std::map<QDate, DataFile::SyncRow> latest;
+        std::vector<DataFile::SyncRow> kept;
+        std::map<int, DataFile::SyncRow> lastOfKind;
+        for (const DataFile::SyncRow& row : file_.syncRecordsAfter(self, 0)) {
+            if (row.kind == int(Record::Kind::Set) || row.kind == int(Record::Kind::Remove))
+                latest[row.day] = row;
+            else if (row.kind == int(Record::Kind::Purge))
+                kept.push_back(row);
+            else
+                lastOfKind[row.kind] = row;
+        }
+        for (const auto& [day, row] : latest) kept.push_back(row);
+        for (const auto& [kind, row] : lastOfKind) kept.push_back(row);
+        std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.seq < b.seq; });
+        header.generation = quint32(generation + 1);
+        std::vector<QByteArray> all;
+        for (const DataFile::SyncRow& row : kept)
+            all.push_back(sealer_ ? sealer_->seal(row.body, self) : row.body);
+        Result<void> rewritten = folder_.rewrite(header, all);
+        if (!rewritten) throw rewritten.failure().error();
+        file_.transact([&] { file_.setSyncState(kGeneration, text(generation + 1)); });
+    });
+}
+
+Result<MergeReport> Session::merge() {
+    MergeReport report;
+    if (!folder_.exists()) {
+        report.problems.append(QStringLiteral("同期ﾌｫﾙﾀﾞが見つかりません。"));
+        return report;
+    }
+    const Folder::Listing listing = folder_.list(recorder_->self());
+    for (const QString& copy : listing.conflictCopies)
+        report.problems.append(QStringLiteral("同期ﾌﾟﾛｸﾞﾗﾑの競合ｺﾋﾟｰがあります（読みません）：") + copy);
+    for (const QString& stray : listing.strays)
+        report.problems.append(QStringLiteral("同期の記録ではないﾌｧｲﾙがあります（読みません）：") + stray);
+    Result<MergeReport> result = attempt([&] {
+        const std::map<QByteArray, DataFile::SyncPosition> positions = file_.syncPositions();
+        std::vector<std::pair<ComputerId, Folder::Reading>> readings;
+        for (const auto& [id, path] : listing.journals) {
+            const auto at = positions.find(id);
+            Folder::Reading reading =
+                folder_.read(path, at == positions.end() ? DataFile::SyncPosition{} : at->second, sealer_);
+            report.damaged += reading.damaged;
+            if (reading.fault == HeaderFault::NewerVersion)
+                report.problems.append(QStringLiteral("新しい版のSelvaneの記録があります（読みません）：") +
+                                       path);
+            else if (reading.fault != HeaderFault::None || reading.header.origin != id)
+                report.problems.append(QStringLiteral("同期の記録が壊れています（読みません）：") + path);
+            else if (reading.unopened)
+                report.problems.append(QStringLiteral("別のﾊﾟｽﾜｰﾄﾞで暗号化された記録があります：") + path);
+            else
+                readings.emplace_back(id, std::move(reading));
+        }
+        if (report.damaged > 0)
+            report.problems.append(QStringLiteral("壊れた記録を%1件読み飛ばしました。").arg(report.damaged));
+        std::set<QByteArray> told;
+        for (const QByteArray& id : file_.syncState(kTold).split(','))
+            if (!id.isEmpty()) told.insert(id);
+        file_.transact([&] {
+            std::set<QDate> days;
+            bool news = false;
+            for (const auto& [id, reading] : readings) {
+                for (const QByteArray& body : reading.bodies) {
+                    std::optional<Record> record = decode(body, id);
+                    if (!record) {
+                        ++report.damaged;
+                        continue;
+                    }
+                    recorder_->clock().observe(record->time);
+                    if (!file_.addSyncRecord(rowOf(*record))) continue;
+                    if (record->kind == Record::Kind::Read || record->kind == Record::Kind::Name) continue;
+                    news = true;
+                    for (const QDate& day : reached(file_, *record)) days.insert(day);
+                }
+                file_.setSyncPosition(id, reading.end);
+            }
+            for (const QDate& day : days) {
+                const DayOutcome outcome = outcomeOf(file_, day);
+                const bool held = outcome.winner && outcome.winner->kind == Record::Kind::Set;
+                if (file_.putDay(day, held ? std::optional<DayRecord>(dayOf(day, outcome.winner->content))
+                                           : std::nullopt))
+                    report.daysTaken.push_back(day);
+                for (const Record& other : outcome.conflicts) {
+                    const QByteArray key =
+                        (idText(other.id.origin) + u':' + QString::number(other.id.seq)).toLatin1();
+                    if (told.insert(key).second) ++report.newConflicts;
+                }
+            }
+            if (report.newConflicts > 0) {
+                QByteArrayList all(told.begin(), told.end());
+                file_.setSyncState(kTold, all.join(','));
+            }
+            if (news) {
+                std::map<ComputerId, quint64> read;
+                for (const auto& [id, reading] : readings) read[id] = quint64(file_.lastSyncSeq(id));
+                recorder_->recordRead(file_, read);
+            }
+        });
+        for (const auto& [id, reading] : readings) report.computers.append(nameOf(id));
+        return report;
+    });
+    if (!result) return result;
+    if (Result<void> flushed = flush(); !flushed) result.value().problems.append(flushed.message());
+    return result;
+}
+
+QString Session::nameOf(const ComputerId& id) {
+    QString name;
+    for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Name))))
+        if (record.id.origin == id) name = record.name;
+    return name.isEmpty() ? idText(id).left(8) : name;
+}
+
+std::vector<Conflict> Session::conflicts() {
+    std::vector<Conflict> found;
+    try {
+        for (const QDate& day : file_.syncDays(true)) {
+            const DayOutcome outcome = outcomeOf(file_, day);
+            for (const Record& other : outcome.conflicts) {
+                Conflict conflict;
+                conflict.day = day;
+                if (outcome.winner && outcome.winner->kind == Record::Kind::Set)
+                    conflict.kept = outcome.winner->content;
+                if (other.kind == Record::Kind::Set) conflict.other = other.content;
+                conflict.otherComputer = nameOf(other.id.origin);
+                found.push_back(std::move(conflict));
+            }
+        }
+    } catch (const PgError&) {
+    }
+    return found;
+}
+
+Result<void> Session::choose(const QDate& day, const std::optional<DayContent>& content) {
+    Result<void> chosen = attempt([&] { file_.transact([&] { recorder_->choose(file_, day, content); }); });
+    if (!chosen) return chosen;
+    static_cast<void>(flush());  // what fails now, the next merge appends
+    return {};
+}
+
+}  // namespace syncing
