@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake make qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite libsqlite3-dev
   qt6-translations-l10n fonts-noto-cjk xvfb xauth openbox imagemagick poppler-utils sqlite3
-  cups cups-client printer-driver-cups-pdf clang-tidy libsodium-dev zlib1g-dev dbus-daemon)
+  cups cups-client printer-driver-cups-pdf clang-tidy clang-format libsodium-dev zlib1g-dev dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

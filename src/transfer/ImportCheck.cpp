@@ -76,7 +76,6 @@ class Checker {
         for (qsizetype i = 0; i < header.size(); ++i) column_.insert(header[i].trimmed(), int(i));
         columns_ = int(header.size());
         date_ = index("date");
-        temp_ = index(format == Format::Selvane ? "temperature" : "temperature.value");
         guest_ = index("menstruation");
         love_ = index("intercourse");
     }
@@ -163,7 +162,6 @@ class Checker {
     QHash<QString, int> column_;
     int columns_ = 0;
     int date_ = -1;
-    int temp_ = -1;
     int guest_ = -1;
     int love_ = -1;
 };

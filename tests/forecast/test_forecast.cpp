@@ -105,7 +105,7 @@ class TestForecast : public QObject {
     }
 
     // The cycle length in use carries the reading of her setting: its failure comes out only where the number
-    // is needed, with the number and text the specified traps show; a length from her records always reads.
+    // is needed, with the number and text the handlers' traps show; a length from her records always reads.
     void theCycleLengthKeepsItsReadingError_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("days");

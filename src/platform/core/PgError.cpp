@@ -15,12 +15,8 @@ QString standardErrorText(int number) {
             return QStringLiteral("オーバーフローしました。");
         case PgError::TypeMismatch:
             return QStringLiteral("型が一致しません。");
-        case PgError::FileNotFound:
-            return QStringLiteral("ファイルが見つかりません。");
         case PgError::PermissionDenied:
             return QStringLiteral("書き込みできません。");
-        case PgError::PathAccess:
-            return QStringLiteral("パス名が無効です。");
         case PgError::InvalidNull:
             return QStringLiteral("Null の使い方が不正です。");
         case PgError::NewerFile:

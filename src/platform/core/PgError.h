@@ -11,9 +11,7 @@ class PgError : public std::exception {
         InvalidCall = 5,
         Overflow = 6,
         TypeMismatch = 13,
-        FileNotFound = 53,
         PermissionDenied = 70,
-        PathAccess = 75,
         InvalidNull = 94,
         Engine = 3146,     // any failure of the data engine
         NewerFile = 3343,  // a data file of a newer version than this program knows
