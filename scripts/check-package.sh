@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Checks the package that scripts/build-package.sh built, as CI does: its files, Debian's tools (lintian with
+# no error, desktop-file-validate, appstreamcli), then installs it with apt-get, runs it on a fresh HOME, and
+# purges it again. Installing needs root (CI runs as root; otherwise sudo is used).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+shopt -s nullglob
+debs=(dist/selvane_*_amd64.deb)
+[ ${#debs[@]} -eq 1 ] || { echo "expected one package in dist/, found ${#debs[@]}"; exit 1; }
+deb=${debs[0]}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "check-package: $*"; exit 1; }
+id=io.github.selvane.Selvane
+
+dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
+expected=(./usr/bin/selvane ./usr/share/selvane/selvane3.hlp "./usr/share/applications/$id.desktop"
+  "./usr/share/metainfo/$id.metainfo.xml" ./usr/share/icons/hicolor/scalable/apps/selvane.svg
+  ./usr/share/man/man1/selvane.1.gz ./usr/share/man/ja/man1/selvane.1.gz ./usr/share/doc/selvane/copyright
+  ./usr/share/doc/selvane/changelog.gz)
+for size in 16 22 24 32 48 64 128 256; do expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/selvane.png"); done
+for file in "${expected[@]}"; do grep -qx -- "$file" "$work/files" || fail "the package lacks $file"; done
+if grep -q 'selvane\.mdb' "$work/files"; then fail "the package holds a data file"; fi
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6sql6-sqlite qt6-translations-l10n fonts-noto-cjk libqt6widgets6 libc6; do
+  grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
+
+lintian --fail-on error "$deb"
+dpkg-deb -x "$deb" "$work/root"
+desktop-file-validate "$work/root/usr/share/applications/$id.desktop"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml"
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "./$deb"
+home=$work/home
+mkdir -m 700 "$home"
+fresh=(env -i "HOME=$home" PATH=/usr/bin:/bin LC_ALL=C.UTF-8)
+"${fresh[@]}" selvane --version
+DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q selvane
+[ ! -e /usr/bin/selvane ] || fail "the purge left the program"
+echo "package: ok"
