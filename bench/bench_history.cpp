@@ -4,8 +4,8 @@
 #include "BenchSupport.h"
 #include "WindowBench.h"
 #include "data/DataFile.h"
-#include "ui/history/frmCycles.h"
 #include "list/frmView.h"
+#include "ui/history/frmCycles.h"
 
 #include <QTemporaryDir>
 #include <cstdio>
@@ -37,12 +37,12 @@ int main(int argc, char* argv[]) {
 
     Bed small(1000);
     Bed large(1000000);
-    auto cycles = [&](Bed& bed) { return [&] { frmCycles window(bed.module, services); }; };
+    auto cycles = [&](Bed& bed) { return [&] { historyui::frmCycles window(bed.module, services); }; };
     auto list = [&](Bed& bed) { return [&] { frmView view(bed.module, services); }; };
     const std::vector<double> us =
         bench::interleavedMedianMicros(kRuns, {cycles(small), cycles(large), list(small)});
     {
-        const frmCycles shown(large.module, services);
+        const historyui::frmCycles shown(large.module, services);
         std::printf("cycle window over 1,000,000 records: %zu cycles shown\n", shown.cycles().size());
     }
     bench::report(QStringLiteral("cycle window 1,000,000 / 1,000 records"), us[1] / 1000, us[0] / 1000,

@@ -84,9 +84,9 @@ int main(int argc, char* argv[]) {
     };
     // The same 1,800 texts in a bare table: what any grid costs, without the data file or the marks.
     auto bareTable = [&] {
-        QTableWidget table(listrows::kDays, listrows::kColumns);
-        for (int r = 0; r < listrows::kDays; ++r)
-            for (int c = 0; c < listrows::kColumns; ++c)
+        QTableWidget table(listview::kDays, listview::kColumns);
+        for (int r = 0; r < listview::kDays; ++r)
+            for (int c = 0; c < listview::kColumns; ++c)
                 table.setItem(r, c, new QTableWidgetItem(largeView.TextMatrix(r + 1, c)));
     };
     std::vector<double> ms = bench::interleavedMedianMicros(

@@ -44,12 +44,14 @@ struct ClickBed {
         services.today = [] { return kLastDay; };
         window = std::make_unique<frmMain>(module, services);
         window->Form_Load();
+        temp = window->findChild<QLineEdit*>(QStringLiteral("txtTemp"));
+        calendar = window->findChild<QCalendarWidget*>(QStringLiteral("MonthView1"));
     }
     // A click on a day with edits pending (the offered save declined): load, panel, forecast.
     void click() {
         const QDate day = kLastDay.addDays(-(step++ % 400));
-        window->txtTemp->setText(QStringLiteral("36.6"));
-        window->MonthView1->setSelectedDate(day);
+        temp->setText(QStringLiteral("36.6"));
+        calendar->setSelectedDate(day);
         window->MonthView1_DateClick(day);
     }
 
@@ -59,6 +61,8 @@ struct ClickBed {
     Module1 module;
     Services services;
     std::unique_ptr<frmMain> window;
+    QLineEdit* temp = nullptr;
+    QCalendarWidget* calendar = nullptr;
     int step = 0;
 };
 

@@ -82,11 +82,11 @@ int main(int argc, char* argv[]) {
     services.appFolder = dir.path();
     services.today = [] { return kDay; };
     frmMain window(module, services);
-    EditGuard guard(window, module, dir.filePath(recovery::kFileName));
+    mainwindow::EditGuard guard(window, module, dir.filePath(recovery::kFileName));
     window.Form_Load();
     window.show();
-    const std::vector<double> medians =
-        bench::interleavedMedianMicros(11, {keystroke(window.rtbDiary), keystroke(&bare)});
+    const std::vector<double> medians = bench::interleavedMedianMicros(
+        11, {keystroke(window.findChild<QTextEdit*>(QStringLiteral("rtbDiary"))), keystroke(&bare)});
     bench::report(QStringLiteral("keystroke, 1 MB one-line diary vs bare box"), medians[0], medians[1],
                   QStringLiteral("us"), 1.2);
     guard.release();

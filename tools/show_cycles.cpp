@@ -1,8 +1,8 @@
 // Shows the cycle window over the diary in the current folder, for looking at under a screenshot tool:
 //   show_cycles
-#include "ui/history/frmCycles.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
+#include "ui/history/frmCycles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +17,6 @@ int main(int argc, char* argv[]) {
     services.dialogs = &dialogs;
     Module1 module;
     module.Db = DataFile::open(QDir::current().filePath(kDataFileName));
-    frmCycles window(module, services);
+    historyui::frmCycles window(module, services);
     return window.exec();
 }

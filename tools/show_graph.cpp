@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     Module1 module;
     module.Db = DataFile::open(QDir::current().filePath(kDataFileName));
     if (options.contains(QStringLiteral("report"))) {
-        ReportDialog::showOver(services, module.Db.get(), nullptr);
+        reportui::ReportDialog::showOver(services, module.Db.get(), nullptr);
         return 0;
     }
     module.SelectedDate = QDate::currentDate().addDays(-1);

@@ -1,5 +1,6 @@
 #include "forecast/CycleForecast.h"
 
+#include "forecast/CycleRules.h"
 #include "platform/core/JaText.h"
 
 namespace forecast {
@@ -11,15 +12,15 @@ bool inFertileWindow(int cycle, qint64 dayIndex) {
 }
 
 bool PeriodStartWalk::take(const QDate& day) {
-    if (start_ && day.daysTo(*start_) > 2) return false;
+    if (start_ && !samePeriod(day, *start_)) return false;
     start_ = day;
     return true;
 }
 
 Texts forecastTexts(const std::optional<QDate>& periodStart, const QDate& selected,
-                    const QString& cycleDays) {
+                    const CycleLength& cycleLength) {
     if (!periodStart) return {kNoForecast, kOrdinary};
-    const int cycle = jatext::readWholeNumber(cycleDays);
+    const int cycle = cycleLength.days();
     const qint64 dayIndex = periodStart->daysTo(selected);
     Texts texts;
     if (dayIndex >= cycle)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forecast/CycleLength.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -14,9 +16,9 @@ inline const QString kOrdinary = QStringLiteral("通常日");
 // The fertile window: cycle/2 - 2 <= dayIndex <= cycle/2 + 3 in real numbers.
 bool inFertileWindow(int cycle, qint64 dayIndex);
 
-// Finds the first day of the newest run of menstruation days, fed the days newest first: days at most
-// 2 days apart belong to one run, a gap of 3 or more days ends it. take() tells when to stop reading,
-// so the walk reads only the days of the latest run plus one.
+// Finds the first day of the newest run of menstruation days, fed the days newest first: days of one period
+// (samePeriod) belong to one run, a longer gap ends it. take() tells when to stop reading, so the walk reads
+// only the days of the latest run plus one.
 class PeriodStartWalk {
   public:
     bool take(const QDate& day);
@@ -31,8 +33,9 @@ struct Texts {
     QString dayState;    // the fertile/ordinary panel
 };
 
-// Both panel texts for the selected day. cycleDays is the setting as stored; it is read as a whole number
-// only when a period start exists (throws PgError TypeMismatch / Overflow then).
-Texts forecastTexts(const std::optional<QDate>& periodStart, const QDate& selected, const QString& cycleDays);
+// Both panel texts for the selected day. The cycle's number is needed only when a period start exists (a
+// cycle setting that gives none throws PgError TypeMismatch / Overflow then).
+Texts forecastTexts(const std::optional<QDate>& periodStart, const QDate& selected,
+                    const CycleLength& cycleLength);
 
 }  // namespace forecast

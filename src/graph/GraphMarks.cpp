@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-namespace graphmarks {
+namespace graph {
 
-std::vector<Band> menstruationBands(const graphpoints::Graph& graph) {
+std::vector<Band> menstruationBands(const graph::Graph& graph) {
     std::vector<Band> bands;
     const int count = static_cast<int>(graph.points.size());
     for (int i = 0; i < count; ++i) {
@@ -18,7 +18,7 @@ std::vector<Band> menstruationBands(const graphpoints::Graph& graph) {
 }
 
 std::vector<Coverline> coverlines(const std::vector<history::Cycle>& cycles, const QDate& firstShown,
-                                  const graphpoints::Graph& graph) {
+                                  const graph::Graph& graph) {
     std::vector<Coverline> lines;
     const int count = static_cast<int>(graph.points.size());
     auto index = [&firstShown](const QDate& day) { return static_cast<int>(firstShown.daysTo(day)); };
@@ -41,4 +41,4 @@ std::vector<Coverline> coverlines(const std::vector<history::Cycle>& cycles, con
     return lines;
 }
 
-}  // namespace graphmarks
+}  // namespace graph

@@ -7,7 +7,7 @@
 #include <vector>
 
 // What the graph's options draw over the curve, by point index (0 = the oldest day shown).
-namespace graphmarks {
+namespace graph {
 
 // A run of menstruation days, first..last inclusive.
 struct Band {
@@ -25,10 +25,10 @@ struct Coverline {
     double firstHigherValue = 0;
 };
 
-std::vector<Band> menstruationBands(const graphpoints::Graph& graph);
+std::vector<Band> menstruationBands(const graph::Graph& graph);
 
 // The coverlines of the cycles with a shift, for the graph whose oldest point is firstShown.
 std::vector<Coverline> coverlines(const std::vector<history::Cycle>& cycles, const QDate& firstShown,
-                                  const graphpoints::Graph& graph);
+                                  const graph::Graph& graph);
 
-}  // namespace graphmarks
+}  // namespace graph

@@ -2,7 +2,7 @@
 
 #include "data/SettingsStore.h"
 
-namespace graphoptions {
+namespace graph {
 namespace {
 
 QString sectionOf(Option option) {
@@ -32,4 +32,4 @@ void save(SettingsStore& store, Option option, bool on) {
     store.save(sectionOf(option), settingkeys::kKey, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-}  // namespace graphoptions
+}  // namespace graph

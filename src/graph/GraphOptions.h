@@ -4,7 +4,7 @@ class SettingsStore;
 
 // The graph's three view options, off unless she turned them on; each is remembered in a section of its
 // own in the settings store. Anything but the stored "1" reads as off.
-namespace graphoptions {
+namespace graph {
 
 struct Options {
     bool shift = false;  // the coverline of each cycle with a temperature shift, the first higher reading
@@ -19,4 +19,4 @@ Options read(const SettingsStore* store);
 // Remembers one option. Throws PgError when the store cannot be written.
 void save(SettingsStore& store, Option option, bool on);
 
-}  // namespace graphoptions
+}  // namespace graph

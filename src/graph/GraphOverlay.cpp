@@ -4,6 +4,8 @@
 #include <QChart>
 #include <QPainter>
 
+namespace graph {
+
 namespace {
 
 // Between the plot area's background and its grid lines, or above every series but under the legend.
@@ -21,12 +23,12 @@ GraphOverlay::GraphOverlay(QChart* chart, QAbstractSeries* curve, Layer layer)
     setAcceptedMouseButtons(Qt::NoButton);
 }
 
-void GraphOverlay::setBands(std::vector<graphmarks::Band> bands) {
+void GraphOverlay::setBands(std::vector<graph::Band> bands) {
     bands_ = std::move(bands);
     refresh();
 }
 
-void GraphOverlay::setCoverlines(std::vector<graphmarks::Coverline> lines) {
+void GraphOverlay::setCoverlines(std::vector<graph::Coverline> lines) {
     lines_ = std::move(lines);
     refresh();
 }
@@ -50,23 +52,25 @@ void GraphOverlay::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWi
     painter->save();
     painter->setClipRect(plot);
     painter->setRenderHint(QPainter::Antialiasing);
-    for (const graphmarks::Band& band : bands_) {
+    for (const graph::Band& band : bands_) {
         const double left = xOf(band.first - 0.5);
         const double right = xOf(band.last + 0.5);
         painter->fillRect(QRectF(left, plot.top(), right - left, plot.height()), kBandColour);
     }
     painter->setPen(QPen(kCoverlineColour, 1.5));
-    for (const graphmarks::Coverline& line : lines_) {
+    for (const graph::Coverline& line : lines_) {
         const double y = yOf(line.celsius);
         painter->drawLine(QPointF(xOf(line.first), y), QPointF(xOf(line.last), y));
     }
     painter->setClipping(false);
     painter->setPen(QPen(kCoverlineColour, 2));
     painter->setBrush(Qt::white);
-    for (const graphmarks::Coverline& line : lines_) {
+    for (const graph::Coverline& line : lines_) {
         if (!line.firstHigher) continue;
         const QPointF at(xOf(*line.firstHigher), yOf(line.firstHigherValue));
         if (plot.contains(at)) painter->drawEllipse(at, kMarkRadius, kMarkRadius);
     }
     painter->restore();
 }
+
+}  // namespace graph

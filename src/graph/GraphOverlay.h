@@ -8,6 +8,8 @@
 class QAbstractSeries;
 class QChart;
 
+namespace graph {
+
 // Draws the options' marks on the chart, in the chart's own value coordinates of the curve: the shaded
 // menstruation days behind the grid and the curve, the coverlines and first higher readings over them.
 class GraphOverlay : public QGraphicsItem {
@@ -16,13 +18,13 @@ class GraphOverlay : public QGraphicsItem {
 
     GraphOverlay(QChart* chart, QAbstractSeries* curve, Layer layer);
 
-    void setBands(std::vector<graphmarks::Band> bands);
-    void setCoverlines(std::vector<graphmarks::Coverline> lines);
+    void setBands(std::vector<graph::Band> bands);
+    void setCoverlines(std::vector<graph::Coverline> lines);
     // The plot area moved or the axis changed: paint again where it now lies.
     void refresh();
 
-    const std::vector<graphmarks::Band>& bands() const { return bands_; }
-    const std::vector<graphmarks::Coverline>& coverlines() const { return lines_; }
+    const std::vector<graph::Band>& bands() const { return bands_; }
+    const std::vector<graph::Coverline>& coverlines() const { return lines_; }
 
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
@@ -33,6 +35,8 @@ class GraphOverlay : public QGraphicsItem {
 
     QChart* chart_;
     QAbstractSeries* curve_;
-    std::vector<graphmarks::Band> bands_;
-    std::vector<graphmarks::Coverline> lines_;
+    std::vector<graph::Band> bands_;
+    std::vector<graph::Coverline> lines_;
 };
+
+}  // namespace graph

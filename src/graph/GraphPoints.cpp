@@ -2,14 +2,14 @@
 
 #include "platform/core/JaText.h"
 
-namespace graphpoints {
+namespace graph {
 namespace {
 
-using listrows::Day;
-using listrows::Mark;
-using listrows::Month;
-using listrows::Temp;
-using listrows::Year;
+using listview::Day;
+using listview::Mark;
+using listview::Month;
+using listview::Temp;
+using listview::Year;
 
 // The day's own reading, or nothing when it is drawn at the average.
 std::optional<double> readingOf(const QString& temp) {
@@ -36,10 +36,10 @@ Graph fromGrid(const CellText& cell, float averageTemp) {
         point.value = point.valueText.toDouble();
         point.reading = reading.has_value();
         point.label = cell(row, Month) + QLatin1Char('/') + cell(row, Day);
-        point.menstruation = cell(row, Mark) == listrows::kMenstruation;
+        point.menstruation = cell(row, Mark) == listview::kMenstruation;
         graph.points.push_back(point);
     }
     return graph;
 }
 
-}  // namespace graphpoints
+}  // namespace graph

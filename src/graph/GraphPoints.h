@@ -9,9 +9,9 @@
 
 // What the graph shows, taken from the list's grid texts: the title's two days and one point per day,
 // oldest first.
-namespace graphpoints {
+namespace graph {
 
-inline constexpr int kPoints = listrows::kDays;  // one point per listed day
+inline constexpr int kPoints = listview::kDays;  // one point per listed day
 
 // A grid text by row (1 = the newest day .. 180 = the oldest) and column, as the list window holds it.
 using CellText = std::function<QString(int row, int column)>;
@@ -33,4 +33,4 @@ struct Graph {
 // Days without a temperature (empty or "0") are drawn at the average temperature.
 Graph fromGrid(const CellText& cell, float averageTemp);
 
-}  // namespace graphpoints
+}  // namespace graph

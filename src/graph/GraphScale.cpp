@@ -1,39 +1,35 @@
 #include "graph/GraphScale.h"
 
-#include "history/Cycles.h"
+#include "forecast/CycleRules.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace graphscale {
+namespace graph {
 namespace {
 
 constexpr int kSpare = 1;          // tenths of a degree on each side
 constexpr int kShortestSpan = 10;  // tenths: a flat curve is not blown up to fill the chart
 
-bool plausible(double celsius) {
-    return celsius >= history::kLowestReading && celsius <= history::kHighestReading;
-}
-
 }  // namespace
 
-ValueRange fitted(const graphpoints::Graph& graph) {
+ValueRange fitted(const graph::Graph& graph) {
     std::optional<double> lowest;
     std::optional<double> highest;
     bool averageShown = false;
     double average = 0;
-    for (const graphpoints::Point& point : graph.points) {
+    for (const graph::Point& point : graph.points) {
         if (!point.reading) {
             averageShown = true;
             average = point.value;
             continue;
         }
-        if (!plausible(point.value)) continue;
+        if (!forecast::isPlausibleReading(point.value)) continue;
         lowest = std::min(lowest.value_or(point.value), point.value);
         highest = std::max(highest.value_or(point.value), point.value);
     }
     if (!lowest) return kFixed;
-    if (averageShown && plausible(average)) {
+    if (averageShown && forecast::isPlausibleReading(average)) {
         lowest = std::min(*lowest, average);
         highest = std::max(*highest, average);
     }
@@ -50,4 +46,4 @@ ValueRange fitted(const graphpoints::Graph& graph) {
     return {low / 10.0, high / 10.0, tick};
 }
 
-}  // namespace graphscale
+}  // namespace graph

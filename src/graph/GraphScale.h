@@ -3,7 +3,7 @@
 #include "graph/GraphPoints.h"
 
 // The graph's value axis: the fixed 34.5-39.5 °C, or fitted to her readings in view.
-namespace graphscale {
+namespace graph {
 
 struct ValueRange {
     double min = 34.5;
@@ -16,6 +16,6 @@ inline constexpr ValueRange kFixed{};
 // The axis around the points drawn: her readings (between 30 and 45 °C; anything else is a slip and may run
 // off the axis) and the average temperature when some day is drawn at it, in whole 0.1 °C steps with 0.1 °C
 // to spare on each side, and at least 1 °C tall. With no reading in view, the fixed axis.
-ValueRange fitted(const graphpoints::Graph& graph);
+ValueRange fitted(const graph::Graph& graph);
 
-}  // namespace graphscale
+}  // namespace graph

@@ -90,20 +90,19 @@ void frmDisp::buildLayout() {
 
 void frmDisp::buildOptions() {
     // In the buttons' row, left of them: the window keeps its designed size and the print leaves them out.
-    options_ = graphoptions::read(services_.settings);
+    options_ = graph::read(services_.settings);
     const struct {
         QCheckBox** box;
         const char* name;
         const char* caption;
         int left;
         int width;
-        graphoptions::Option option;
+        graph::Option option;
         bool on;
     } boxes[] = {
-        {&chkShift, "chkShift", "体温の変化を表示", 240, 2400, graphoptions::Option::Shift, options_.shift},
-        {&chkMens, "chkMens", "月経日を表示", 2760, 1900, graphoptions::Option::Menstruation,
-         options_.menstruation},
-        {&chkAutoScale, "chkAutoScale", "目盛りを自動", 4780, 1900, graphoptions::Option::AutoScale,
+        {&chkShift, "chkShift", "体温の変化を表示", 240, 2400, graph::Option::Shift, options_.shift},
+        {&chkMens, "chkMens", "月経日を表示", 2760, 1900, graph::Option::Menstruation, options_.menstruation},
+        {&chkAutoScale, "chkAutoScale", "目盛りを自動", 4780, 1900, graph::Option::AutoScale,
          options_.autoScale},
     };
     QWidget* previous = G_CHART;
@@ -111,7 +110,7 @@ void frmDisp::buildOptions() {
         auto* box = placeAt<QCheckBox>(this, entry.name, entry.left, 7020, entry.width, 255);
         box->setText(QString::fromUtf8(entry.caption));
         box->setChecked(entry.on);
-        const graphoptions::Option option = entry.option;
+        const graph::Option option = entry.option;
         connect(box, &QCheckBox::toggled, this, [this, option](bool on) { optionToggled(option, on); });
         setTabOrder(previous, box);
         previous = box;
@@ -119,20 +118,20 @@ void frmDisp::buildOptions() {
     }
 }
 
-void frmDisp::optionToggled(graphoptions::Option option, bool on) {
+void frmDisp::optionToggled(graph::Option option, bool on) {
     switch (option) {
-        case graphoptions::Option::Shift:
+        case graph::Option::Shift:
             options_.shift = on;
             break;
-        case graphoptions::Option::Menstruation:
+        case graph::Option::Menstruation:
             options_.menstruation = on;
             break;
-        case graphoptions::Option::AutoScale:
+        case graph::Option::AutoScale:
             options_.autoScale = on;
             break;
     }
     if (services_.settings)
-        services_.dialogs->trapped(this, [&] { graphoptions::save(*services_.settings, option, on); });
+        services_.dialogs->trapped(this, [&] { graph::save(*services_.settings, option, on); });
     drawOptions();
 }
 
@@ -141,7 +140,7 @@ const std::vector<history::Cycle>& frmDisp::cyclesShown() {
         cycles_.emplace();
         if (m_.Db)
             services_.dialogs->trapped(this, [this] {
-                *cycles_ = history::cyclesCovering(*m_.Db, m_.SelectedDate.addDays(1 - graphpoints::kPoints),
+                *cycles_ = history::cyclesCovering(*m_.Db, m_.SelectedDate.addDays(1 - graph::kPoints),
                                                    m_.SelectedDate);
             });
     }
@@ -151,7 +150,7 @@ const std::vector<history::Cycle>& frmDisp::cyclesShown() {
 void frmDisp::drawOptions() {
     auto* degrees = static_cast<QValueAxis*>(G_CHART->chart()->axes(Qt::Vertical).constFirst());
     if (options_.autoScale) {
-        const graphscale::ValueRange range = graphscale::fitted(graph_);
+        const graph::ValueRange range = graph::fitted(graph_);
         degrees->setRange(range.min, range.max + 1e-6);  // the top line stays labelled despite rounding
         degrees->setTickType(QValueAxis::TicksDynamic);
         degrees->setTickAnchor(range.min);
@@ -159,16 +158,14 @@ void frmDisp::drawOptions() {
         degrees->setMinorTickCount(range.tick > 0.1 ? 1 : 0);
     } else {
         degrees->setTickType(QValueAxis::TicksFixed);
-        degrees->setRange(graphscale::kFixed.min, graphscale::kFixed.max);
+        degrees->setRange(graph::kFixed.min, graph::kFixed.max);
         degrees->setTickCount(11);
         degrees->setMinorTickCount(4);
     }
-    behind_->setBands(options_.menstruation ? graphmarks::menstruationBands(graph_)
-                                            : std::vector<graphmarks::Band>{});
+    behind_->setBands(options_.menstruation ? graph::menstruationBands(graph_) : std::vector<graph::Band>{});
     above_->setCoverlines(
-        options_.shift
-            ? graphmarks::coverlines(cyclesShown(), m_.SelectedDate.addDays(1 - graphpoints::kPoints), graph_)
-            : std::vector<graphmarks::Coverline>{});
+        options_.shift ? graph::coverlines(cyclesShown(), m_.SelectedDate.addDays(1 - graph::kPoints), graph_)
+                       : std::vector<graph::Coverline>{});
 }
 
 void frmDisp::Form_Load() {
@@ -181,7 +178,7 @@ void frmDisp::Form_Load() {
     chart->addSeries(series);
     auto* days = new QCategoryAxis(chart);
     days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    days->setRange(0, graphpoints::kPoints - 1);
+    days->setRange(0, graph::kPoints - 1);
     days->setLabelsAngle(-90);
     days->setTruncateLabels(false);
     chart->addAxis(days, Qt::AlignBottom);
@@ -194,8 +191,8 @@ void frmDisp::Form_Load() {
     chart->addAxis(degrees, Qt::AlignLeft);
     series->attachAxis(degrees);
     G_CHART->setChart(chart);
-    behind_ = new GraphOverlay(chart, series, GraphOverlay::Layer::Behind);
-    above_ = new GraphOverlay(chart, series, GraphOverlay::Layer::Above);
+    behind_ = new graph::GraphOverlay(chart, series, graph::GraphOverlay::Layer::Behind);
+    above_ = new graph::GraphOverlay(chart, series, graph::GraphOverlay::Layer::Above);
     connect(chart, &QChart::plotAreaChanged, this, [this] {
         behind_->refresh();
         above_->refresh();
@@ -209,8 +206,7 @@ void frmDisp::showEvent(QShowEvent* event) {
 }
 
 void frmDisp::Form_Activate() {
-    graph_ = graphpoints::fromGrid([this](int row, int col) { return list_.TextMatrix(row, col); },
-                                   m_.AverageTemp);
+    graph_ = graph::fromGrid([this](int row, int col) { return list_.TextMatrix(row, col); }, m_.AverageTemp);
     LABEL_DATE[0]->setText(graph_.firstDay);
     LABEL_DATE[1]->setText(graph_.lastDay);
     drawChart();
@@ -221,7 +217,7 @@ void frmDisp::drawChart() {
     QChart* chart = G_CHART->chart();
     auto* series = static_cast<QLineSeries*>(chart->series().constFirst());
     QList<QPointF> points;
-    points.reserve(graphpoints::kPoints);
+    points.reserve(graph::kPoints);
     for (size_t i = 0; i < graph_.points.size(); ++i)
         points.append(QPointF(double(i), graph_.points[i].value));
     series->replace(points);

@@ -11,7 +11,9 @@
 #include <optional>
 #include <vector>
 
+namespace graph {
 class GraphOverlay;
+}
 class QChartView;
 class QCheckBox;
 class QGroupBox;
@@ -32,7 +34,7 @@ class frmDisp : public QDialog {
 
     // The points as handed to the chart, oldest first (every point keeps its month/day label here,
     // while the axis shows a readable subset).
-    const graphpoints::Graph& graph() const { return graph_; }
+    const graph::Graph& graph() const { return graph_; }
 
     // The colours of the title band as designed and of the window's face.
     static QColor activeBorderColour();
@@ -51,8 +53,8 @@ class frmDisp : public QDialog {
     QCheckBox* chkAutoScale = nullptr;
 
     // What the options draw now: the shaded days behind the curve, the coverlines over it.
-    const GraphOverlay& shading() const { return *behind_; }
-    const GraphOverlay& shiftMarks() const { return *above_; }
+    const graph::GraphOverlay& shading() const { return *behind_; }
+    const graph::GraphOverlay& shiftMarks() const { return *above_; }
 
   public slots:
     void Form_Activate();
@@ -68,16 +70,16 @@ class frmDisp : public QDialog {
     void drawChart();
     void setPrintBackgrounds(const QColor& colour);
     void buildOptions();
-    void optionToggled(graphoptions::Option option, bool on);
+    void optionToggled(graph::Option option, bool on);
     void drawOptions();
     const std::vector<history::Cycle>& cyclesShown();
 
     const frmView& list_;
     const Module1& m_;
     Services services_;
-    graphpoints::Graph graph_;
-    graphoptions::Options options_;
+    graph::Graph graph_;
+    graph::Options options_;
     std::optional<std::vector<history::Cycle>> cycles_;  // read once, when the shift is first shown
-    GraphOverlay* behind_ = nullptr;
-    GraphOverlay* above_ = nullptr;
+    graph::GraphOverlay* behind_ = nullptr;
+    graph::GraphOverlay* above_ = nullptr;
 };

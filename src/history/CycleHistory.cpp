@@ -19,7 +19,7 @@ std::optional<QDate> oldestStartWanted(DataFile& file, const QDate& through,
     bool done = false;
     file.forEachMenstruationDay(
         [&](const QDate& day) {
-            if (newer && day.daysTo(*newer) > kPeriodGap) {
+            if (newer && !forecast::samePeriod(day, *newer)) {
                 oldest = newer;
                 if (enough(*newer, ++found)) {
                     done = true;
@@ -48,20 +48,23 @@ std::vector<DayMark> marksOf(const std::vector<DayRecord>& records) {
     marks.reserve(records.size());
     for (const DayRecord& record : records) marks.push_back({record.date, record.guest, record.temp});
     // Oldest first; the rows of one day keep the file's order, so a day's first row stays first.
-    std::stable_sort(marks.begin(), marks.end(), [](const DayMark& a, const DayMark& b) { return a.day < b.day; });
+    std::stable_sort(marks.begin(), marks.end(),
+                     [](const DayMark& a, const DayMark& b) { return a.day < b.day; });
     return marks;
 }
 
 std::vector<Cycle> latestCycles(DataFile& file, const QDate& through, int count) {
     if (count <= 0) return {};
-    const auto first = oldestStartWanted(file, through, [count](const QDate&, int found) { return found >= count; });
+    const auto first =
+        oldestStartWanted(file, through, [count](const QDate&, int found) { return found >= count; });
     std::vector<Cycle> cycles = cyclesFrom(file, first, through);
     if (static_cast<int>(cycles.size()) > count) cycles.resize(count);
     return cycles;
 }
 
 std::vector<Cycle> cyclesCovering(DataFile& file, const QDate& first, const QDate& last) {
-    const auto start = oldestStartWanted(file, last, [&first](const QDate& start, int) { return start <= first; });
+    const auto start =
+        oldestStartWanted(file, last, [&first](const QDate& start, int) { return start <= first; });
     return cyclesFrom(file, start, last);
 }
 

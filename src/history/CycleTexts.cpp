@@ -25,10 +25,10 @@ CycleRow rowTexts(const Cycle& cycle) {
     if (cycle.length && !cycle.counted()) {
         row.flag = QStringLiteral("対象外");
         row.flagWhy =
-            *cycle.length < kShortestCounted
-                ? QStringLiteral("%1日より短い周期は統計に入れません。").arg(kShortestCounted)
+            *cycle.length < forecast::kShortestCounted
+                ? QStringLiteral("%1日より短い周期は統計に入れません。").arg(forecast::kShortestCounted)
                 : QStringLiteral("%1日より長い周期は統計に入れません（記録が抜けているのかもしれません）。")
-                      .arg(kLongestCounted);
+                      .arg(forecast::kLongestCounted);
     }
     return row;
 }

@@ -9,9 +9,7 @@ std::optional<int> Cycle::daysAfterShift() const {
 
 namespace {
 
-bool isReading(const std::optional<double>& temp) {
-    return temp && *temp >= kLowestReading && *temp <= kHighestReading;
-}
+bool isReading(const std::optional<double>& temp) { return temp && forecast::isPlausibleReading(*temp); }
 
 // A cycle being gathered: its days' readings and its period's days.
 struct Gathering {
@@ -43,7 +41,7 @@ std::vector<Cycle> splitCycles(const std::vector<DayMark>& days) {
         previous = mark.day;
         if (mark.menstruation) {
             const bool newPeriod =
-                !lastMenstruation.isValid() || lastMenstruation.daysTo(mark.day) > kPeriodGap;
+                !lastMenstruation.isValid() || !forecast::samePeriod(lastMenstruation, mark.day);
             if (newPeriod) {
                 if (current) current->finish(cycles, mark.day);
                 current.emplace();

@@ -1,22 +1,15 @@
 #pragma once
 
+#include "forecast/CycleRules.h"
 #include "history/ShiftRule.h"
 
 #include <QDate>
 #include <optional>
 #include <vector>
 
-// Her cycles as her records show them: a cycle starts on the first day of a period and lasts until the next.
+// Her cycles as her records show them: a cycle starts on the first day of a period and lasts until the next
+// (the cycle rules are forecast/CycleRules.h).
 namespace history {
-
-// Menstruation days at most this many days apart belong to one period (the forecast's rule as well).
-inline constexpr int kPeriodGap = 2;
-// Cycles outside these lengths are shown but flagged, and left out of every figure.
-inline constexpr int kShortestCounted = 15;
-inline constexpr int kLongestCounted = 99;
-// Temperatures outside these bounds are not readings (a typing slip); the day counts as one without one.
-inline constexpr double kLowestReading = 30.0;
-inline constexpr double kHighestReading = 45.0;
 
 // What one day of her records tells about cycles.
 struct DayMark {
@@ -27,14 +20,14 @@ struct DayMark {
 
 struct Cycle {
     QDate start;
-    std::optional<int> length;      // days until the next start; nothing for the cycle still running
-    int bleedingDays = 0;           // menstruation days of its period
-    std::optional<int> shiftDay;    // cycle day (1 = the start) of the first higher reading
+    std::optional<int> length;    // days until the next start; nothing for the cycle still running
+    int bleedingDays = 0;         // menstruation days of its period
+    std::optional<int> shiftDay;  // cycle day (1 = the start) of the first higher reading
     std::optional<double> coverline;
     std::optional<QDate> coverlineFrom;  // the day of the first of the six readings that set the coverline
 
     // Whether the cycle counts in the figures: finished, and neither too short nor too long.
-    bool counted() const { return length && *length >= kShortestCounted && *length <= kLongestCounted; }
+    bool counted() const { return length && forecast::isCountedLength(*length); }
     // Days from the first higher reading to the cycle's last day, both counted; nothing without both.
     std::optional<int> daysAfterShift() const;
 };

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace listrows {
+namespace listview {
 namespace {
 
 QDate dayOf(const Row& row) {
@@ -18,7 +18,7 @@ QDate dayOf(const Row& row) {
 
 }  // namespace
 
-void markFertileDays(Table& rows, const QString& cycleDays) {
+void markFertileDays(Table& rows, const forecast::CycleLength& cycleLength) {
     std::optional<QDate> start;
     std::optional<qint16> cycle;
     bool armed = true;  // the next "●" day is a new start whatever came before
@@ -37,7 +37,7 @@ void markFertileDays(Table& rows, const QString& cycleDays) {
             gap = false;
         }
         if (!start) continue;
-        if (!cycle) cycle = jatext::readWholeNumber(cycleDays);
+        if (!cycle) cycle = cycleLength.days();
         if (forecast::inFertileWindow(*cycle, start->daysTo(day))) {
             row[Mark] = kFertile;
             armed = true;
@@ -45,4 +45,4 @@ void markFertileDays(Table& rows, const QString& cycleDays) {
     }
 }
 
-}  // namespace listrows
+}  // namespace listview

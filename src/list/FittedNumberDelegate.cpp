@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QStyle>
 
+namespace listview {
+
 QString FittedNumberDelegate::shownText(const QString& text, const QFontMetrics& metrics, int width) {
     if (metrics.horizontalAdvance(text) <= width) return text;
     return QString(qMax(1, width / metrics.horizontalAdvance(QLatin1Char('#'))), QLatin1Char('#'));
@@ -16,3 +18,5 @@ void FittedNumberDelegate::initStyleOption(QStyleOptionViewItem* option, const Q
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1;
     option->text = shownText(option->text, option->fontMetrics, option->rect.width() - 2 * margin);
 }
+
+}  // namespace listview

@@ -4,6 +4,8 @@
 
 class QFontMetrics;
 
+namespace listview {
+
 // Draws a number that does not fit its cell as a row of "#", as spreadsheets do: a number cut short would
 // read as another number. The cell's text itself stays whole for the graph and for copying.
 class FittedNumberDelegate : public QStyledItemDelegate {
@@ -16,3 +18,5 @@ class FittedNumberDelegate : public QStyledItemDelegate {
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
+
+}  // namespace listview

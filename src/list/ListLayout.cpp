@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace listlayout {
+namespace listview {
 
 namespace {
 int wholeTwips(double value) { return static_cast<int>(std::nearbyint(value)); }  // halves to even
@@ -11,7 +11,7 @@ int wholeTwips(double value) { return static_cast<int>(std::nearbyint(value)); }
 Widths widthsFor(double u) {
     Widths widths;
     int sum = 0;
-    for (int c = 0; c < listrows::kColumns; ++c) {
+    for (int c = 0; c < listview::kColumns; ++c) {
         widths.columns[c] = wholeTwips(u * kUnits[c]);
         sum += widths.columns[c];
     }
@@ -36,7 +36,7 @@ std::vector<ColumnFormat> parseFormat(const QString& format) {
     return columns;
 }
 
-std::vector<Block> mergedBlocks(const listrows::Table& rows, int column) {
+std::vector<Block> mergedBlocks(const listview::Table& rows, int column) {
     auto sameAbove = [&](size_t r) {
         for (int c = 0; c <= column; ++c)
             if (rows[r][c] != rows[r - 1][c]) return false;
@@ -52,4 +52,4 @@ std::vector<Block> mergedBlocks(const listrows::Table& rows, int column) {
     return blocks;
 }
 
-}  // namespace listlayout
+}  // namespace listview

@@ -8,14 +8,14 @@
 #include <vector>
 
 // The list grid's measures and column set-up, as pure computations over the measured unit.
-namespace listlayout {
+namespace listview {
 
 // Column widths in units of the digit "0" at 12 points: 81 units in all.
-inline constexpr std::array<int, listrows::kColumns> kUnits = {5, 4, 4, 4, 6, 15, 4, 4, 15, 20};
+inline constexpr std::array<int, listview::kColumns> kUnits = {5, 4, 4, 4, 6, 15, 4, 4, 15, 20};
 inline constexpr int kGridLeft = 120;  // twips; the margin left and right of the grid
 
 struct Widths {
-    std::array<int, listrows::kColumns> columns{};  // twips
+    std::array<int, listview::kColumns> columns{};  // twips
     int grid = 0;                                   // twips: the columns plus room for the scroll bar
     int window = 0;                                 // twips: the grid with equal margins
 };
@@ -40,6 +40,6 @@ struct Block {
 
 // The merged blocks of a column: runs of equal, non-empty adjacent cells. A run of a later merged
 // column never crosses a boundary of the earlier ones (a month merges only inside its year).
-std::vector<Block> mergedBlocks(const listrows::Table& rows, int column);
+std::vector<Block> mergedBlocks(const listview::Table& rows, int column);
 
-}  // namespace listlayout
+}  // namespace listview

@@ -2,7 +2,7 @@
 
 #include "platform/core/JaText.h"
 
-namespace listrows {
+namespace listview {
 
 QDate firstDay(const QDate& selected) { return selected.addDays(-kDays); }
 
@@ -43,4 +43,4 @@ Table buildRows(const std::vector<DayRecord>& newestFirst, const QDate& selected
     return rows;
 }
 
-}  // namespace listrows
+}  // namespace listview

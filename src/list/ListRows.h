@@ -8,7 +8,7 @@
 #include <vector>
 
 // The texts of the list's day rows: one row per calendar day, newest first, ten cells each.
-namespace listrows {
+namespace listview {
 
 inline constexpr int kDays = 180;
 inline constexpr int kColumns = 10;
@@ -33,4 +33,4 @@ Table buildRows(const std::vector<DayRecord>& newestFirst, const QDate& selected
 // The temperature as the list shows it: "#0.00", empty for none or 0.
 QString temperatureText(const std::optional<double>& temp);
 
-}  // namespace listrows
+}  // namespace listview

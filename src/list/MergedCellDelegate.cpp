@@ -3,6 +3,8 @@
 #include <QScrollBar>
 #include <QTableView>
 
+namespace listview {
+
 MergedCellDelegate::MergedCellDelegate(QTableView* view) : QStyledItemDelegate(view), view_(view) {
     // Scrolling moves the visible part of a block, and with it the text: repaint whole, not in strips.
     connect(view->verticalScrollBar(), &QScrollBar::valueChanged, view->viewport(),
@@ -20,3 +22,5 @@ void MergedCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     if (visible.rect.isEmpty()) return;
     QStyledItemDelegate::paint(painter, visible, index);
 }
+
+}  // namespace listview

@@ -4,6 +4,8 @@
 
 class QTableView;
 
+namespace listview {
+
 // Draws the text of a merged block in the middle of the block's visible part, so a year or month stays
 // readable however far the table is scrolled into the block.
 class MergedCellDelegate : public QStyledItemDelegate {
@@ -15,3 +17,5 @@ class MergedCellDelegate : public QStyledItemDelegate {
   private:
     QTableView* view_;
 };
+
+}  // namespace listview

@@ -52,8 +52,13 @@ class DayCell : public QTableWidgetItem {
 
 }  // namespace
 
-frmView::frmView(Module1& module, const Services& services, GraphOpener openGraph, QWidget* parent)
-    : QDialog(parent), m_(module), services_(services), openGraph_(std::move(openGraph)) {
+frmView::frmView(Module1& module, const Services& services, GraphOpener openGraph, QWidget* parent,
+                 const std::optional<forecast::CycleLength>& cycle)
+    : QDialog(parent),
+      m_(module),
+      services_(services),
+      openGraph_(std::move(openGraph)),
+      cycle_(cycle.value_or(forecast::CycleLength::fromSetting(module.CycleDays))) {
     buildLayout();
     Form_Load();
     screenfit::fit(this);
@@ -67,16 +72,16 @@ void frmView::buildLayout() {
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(appsetup::japaneseFont(9));
 
-    DATA_FLX = placeAt<QTableWidget>(this, "DATA_FLX", listlayout::kGridLeft, kGridTop, 9975, kGridHeight);
+    DATA_FLX = placeAt<QTableWidget>(this, "DATA_FLX", listview::kGridLeft, kGridTop, 9975, kGridHeight);
     DATA_FLX->setToolTip(QStringLiteral("過去180日分のデータ一覧です"));
     DATA_FLX->setFont(appsetup::japaneseFont(9));
     DATA_FLX->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DATA_FLX->verticalHeader()->hide();
     DATA_FLX->setWordWrap(false);
     DATA_FLX->setTabKeyNavigation(false);  // Tab leaves the grid for the buttons
-    auto* merged = new MergedCellDelegate(DATA_FLX);
-    for (int c : {listrows::Year, listrows::Month}) DATA_FLX->setItemDelegateForColumn(c, merged);
-    DATA_FLX->setItemDelegateForColumn(listrows::Temp, new FittedNumberDelegate(DATA_FLX));
+    auto* merged = new listview::MergedCellDelegate(DATA_FLX);
+    for (int c : {listview::Year, listview::Month}) DATA_FLX->setItemDelegateForColumn(c, merged);
+    DATA_FLX->setItemDelegateForColumn(listview::Temp, new listview::FittedNumberDelegate(DATA_FLX));
     DATA_FLX->verticalHeader()->setMinimumSectionSize(1);
     DATA_FLX->verticalHeader()->setDefaultSectionSize(QFontMetrics(DATA_FLX->font()).height() + 2);
     DATA_FLX->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -107,11 +112,11 @@ double frmView::measureUnit(const QFont& windowFont) {
 }
 
 void frmView::Form_Load() {
-    const listlayout::Widths widths = listlayout::widthsFor(measureUnit(font()));
-    const auto columns = listlayout::parseFormat(listlayout::kFormatString);
-    DATA_FLX->setColumnCount(listrows::kColumns);
-    DATA_FLX->setRowCount(listrows::kDays);
-    for (int c = 0; c < listrows::kColumns; ++c) {
+    const listview::Widths widths = listview::widthsFor(measureUnit(font()));
+    const auto columns = listview::parseFormat(listview::kFormatString);
+    DATA_FLX->setColumnCount(listview::kColumns);
+    DATA_FLX->setRowCount(listview::kDays);
+    for (int c = 0; c < listview::kColumns; ++c) {
         auto* header = new QTableWidgetItem(columns[c].header);
         header->setTextAlignment(columns[c].alignment);
         DATA_FLX->setHorizontalHeaderItem(c, header);
@@ -126,34 +131,34 @@ void frmView::Form_Load() {
 
 void frmView::FillListRows() {
     const QDate selected = m_.SelectedDate;
-    LABEL_DATE[0]->setText(jatext::slashDate(listrows::firstDay(selected)));
+    LABEL_DATE[0]->setText(jatext::slashDate(listview::firstDay(selected)));
     LABEL_DATE[1]->setText(jatext::slashDate(selected));
     PaintingSuspended suspended(DATA_FLX);
     services_.dialogs->trapped(this, [&] {
-        listrows::Table rows = listrows::buildRows(
-            requireOpen(m_.Db.get()).range(listrows::firstDay(selected), selected), selected);
+        listview::Table rows = listview::buildRows(
+            requireOpen(m_.Db.get()).range(listview::firstDay(selected), selected), selected);
         MarkFertileDays(rows);
         showRows(rows);
     });
 }
 
-void frmView::MarkFertileDays(listrows::Table& rows) {
-    services_.dialogs->trapped(this, [&] { listrows::markFertileDays(rows, cycleInUse(m_)); });
+void frmView::MarkFertileDays(listview::Table& rows) {
+    services_.dialogs->trapped(this, [&] { listview::markFertileDays(rows, cycle_); });
 }
 
-void frmView::showRows(const listrows::Table& rows) {
+void frmView::showRows(const listview::Table& rows) {
     // Day cells take their column's alignment, set on the header from the format string at load.
-    std::array<Qt::Alignment, listrows::kColumns> alignment{};
-    for (int c = 0; c < listrows::kColumns; ++c)
+    std::array<Qt::Alignment, listview::kColumns> alignment{};
+    for (int c = 0; c < listview::kColumns; ++c)
         alignment[c] = Qt::Alignment::fromInt(DATA_FLX->horizontalHeaderItem(c)->textAlignment());
-    for (int r = 0; r < listrows::kDays; ++r)
-        for (int c = 0; c < listrows::kColumns; ++c)
+    for (int r = 0; r < listview::kDays; ++r)
+        for (int c = 0; c < listview::kColumns; ++c)
             DATA_FLX->setItem(r, c, new DayCell(rows[r][c], alignment[c]));
-    for (int c : {listrows::Year, listrows::Month})
-        for (const listlayout::Block& block : listlayout::mergedBlocks(rows, c))
+    for (int c : {listview::Year, listview::Month})
+        for (const listview::Block& block : listview::mergedBlocks(rows, c))
             DATA_FLX->setSpan(block.first, c, block.count, 1);
     // Start on the newest day, not on the year block (which would show as one large selection).
-    DATA_FLX->setCurrentCell(0, listrows::Day, QItemSelectionModel::NoUpdate);
+    DATA_FLX->setCurrentCell(0, listview::Day, QItemSelectionModel::NoUpdate);
 }
 
 QString frmView::TextMatrix(int row, int col) const {

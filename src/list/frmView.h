@@ -1,11 +1,13 @@
 #pragma once
 
+#include "forecast/CycleLength.h"
 #include "list/ListRows.h"
 #include "session/Module1.h"
 
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -21,7 +23,9 @@ class frmView : public QDialog {
     // Shows the graph over the list; the main window hands it in, since the graph builds on the list.
     using GraphOpener = std::function<void(frmView&)>;
 
-    frmView(Module1& module, const Services& services, GraphOpener openGraph = {}, QWidget* parent = nullptr);
+    // cycle: the cycle length the marks count with; nothing: her cycle setting.
+    frmView(Module1& module, const Services& services, GraphOpener openGraph = {}, QWidget* parent = nullptr,
+            const std::optional<forecast::CycleLength>& cycle = std::nullopt);
 
     // The grid's text as the design addresses it: row 0 the header, rows 1 to 180 the days, newest first.
     QString TextMatrix(int row, int col) const;
@@ -46,10 +50,11 @@ class frmView : public QDialog {
     void buildLayout();
     void Form_Load();
     void FillListRows();
-    void MarkFertileDays(listrows::Table& rows);
-    void showRows(const listrows::Table& rows);
+    void MarkFertileDays(listview::Table& rows);
+    void showRows(const listview::Table& rows);
 
     Module1& m_;
     Services services_;
     GraphOpener openGraph_;
+    forecast::CycleLength cycle_;
 };

@@ -1,10 +1,9 @@
 #include "main/EditGuard.h"
 
-#include "data/Recovery.h"
 #include "main/frmMain.h"
 #include "platform/core/TerminationSignals.h"
 #include "session/Module1.h"
-#include "vault/LockedDiary.h"
+#include "ui/recovery/KeptEdits.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +11,8 @@
 #include <QSessionManager>
 #include <QTextEdit>
 #include <cstdlib>
+
+namespace mainwindow {
 
 namespace {
 // The guard of the run, for the exit hook; a lost display connection ends the program through exit().
@@ -21,11 +22,14 @@ EditGuard* guardOfTheRun = nullptr;
 EditGuard::EditGuard(frmMain& window, const Module1& module, QString recoveryPath)
     : window_(window), module_(module), path_(std::move(recoveryPath)) {
     // Taken at every edit, so the exit hook needs no window: those may be half gone by then.
-    for (QLineEdit* box : {window.txtTemp, window.txtCondition, window.txtMemo, window.txtSchedule})
-        connect(box, &QLineEdit::textChanged, this, &EditGuard::capture);
-    connect(window.rtbDiary, &QTextEdit::textChanged, this, &EditGuard::capture);
-    for (QCheckBox* box : {window.chkMens, window.chkSex})
-        connect(box, &QCheckBox::toggled, this, &EditGuard::capture);
+    for (const char* name : {"txtTemp", "txtCondition", "txtMemo", "txtSchedule"})
+        connect(window.findChild<QLineEdit*>(QLatin1String(name)), &QLineEdit::textChanged, this,
+                &EditGuard::capture);
+    connect(window.findChild<QTextEdit*>(QStringLiteral("rtbDiary")), &QTextEdit::textChanged, this,
+            &EditGuard::capture);
+    for (const char* name : {"chkMens", "chkSex"})
+        connect(window.findChild<QCheckBox*>(QLatin1String(name)), &QCheckBox::toggled, this,
+                &EditGuard::capture);
 
     auto* ending = new TerminationSignals(this);
     connect(ending, &TerminationSignals::received, this, [this](int signalNumber) {
@@ -52,14 +56,8 @@ void EditGuard::keep() {
     // The program is ending: there is nobody left to tell of a failure. Written from the event loop or the
     // exit hook, never inside a signal handler, so a locked diary's edits are sealed with its key as its
     // backups are: nothing of it reaches the disk in plain text.
-    write(module_, path_, snapshot_);
+    recoveryui::keep(module_.Db.get(), path_, snapshot_);
     released_ = true;
-}
-
-QString EditGuard::write(const Module1& module, const QString& path, const DayEntry& entry) {
-    if (const vault::LockedStore* locked = vault::lockedStore(module.Db.get()))
-        return locked->writeSealedCopy(path, recovery::encode(entry));
-    return recovery::write(path, entry);
 }
 
 void EditGuard::commitData(QSessionManager& manager) {
@@ -78,3 +76,5 @@ void EditGuard::commitData(QSessionManager& manager) {
 void EditGuard::atExit() {
     if (guardOfTheRun) guardOfTheRun->keep();
 }
+
+}  // namespace mainwindow

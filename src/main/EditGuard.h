@@ -9,9 +9,12 @@ class QSessionManager;
 class frmMain;
 struct Module1;
 
+namespace mainwindow {
+
 // Keeps her unsaved edits when a session ends without the closing questions. A terminating signal (SIGTERM,
 // SIGINT, SIGHUP) or a lost display connection writes them to the recovery file beside the data file; the
-// desktop's logout runs the closing questions where it lets the program ask. SIGKILL cannot be caught.
+// desktop's logout runs the closing questions where it lets the program ask. SIGKILL cannot be caught. It
+// follows the window's entry controls by their object names.
 class EditGuard : public QObject {
   public:
     EditGuard(frmMain& window, const Module1& module, QString recoveryPath);
@@ -19,10 +22,6 @@ class EditGuard : public QObject {
 
     // The run ends through the closing sequence: her edits were saved, or she gave them up.
     void release() { released_ = true; }
-
-    // Writes the entry to the recovery file at path: sealed with the key of a locked diary, plain otherwise.
-    // Empty on success, otherwise why not.
-    static QString write(const Module1& module, const QString& path, const DayEntry& entry);
 
   private:
     bool pending() const;
@@ -37,3 +36,5 @@ class EditGuard : public QObject {
     DayEntry snapshot_;  // the entry as a save would write it, taken at every edit
     bool released_ = false;
 };
+
+}  // namespace mainwindow

@@ -12,7 +12,6 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ScreenFit.h"
 #include "settings/SettingPrompt.h"
-#include "ui/vault/LockController.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -37,17 +36,16 @@ frmMain::frmMain(Module1& module, const Services& services, QWidget* parent)
     buildMenus();
     buildToolbar();
     connectHandlers();
-    buildLock();
-    buildHistory();
+    addFeatures();
     screenfit::fit(this);
 }
 
 frmMain::~frmMain() = default;
 
-QString frmMain::panelText(int panel) const { return panels_.value(panel - 1)->text(); }
+QString frmMain::panelText(Panel panel) const { return panels_.value(int(panel))->text(); }
 
-void frmMain::setPanelText(int panel, const QString& text) {
-    QLabel* label = panels_.value(panel - 1);
+void frmMain::setPanelText(Panel panel, const QString& text) {
+    QLabel* label = panels_.value(int(panel));
     label->setText(text);
     label->setToolTip(text);  // a long forecast text stays readable where the panel cuts it
 }
@@ -70,17 +68,16 @@ bool frmMain::Form_Load() {
     // one's not).
     AtomicFile::removeStale(path);
     AtomicFile::removeStale(paths::inFolder(services_.appFolder, recovery::kFileName));
-    if (!lock_->unlockAtStart()) return false;  // a locked diary opens with her passphrase or not at all
+    if (!allFeatures(&session::Feature::openAtStart)) return false;  // a locked diary's passphrase
     services_.dialogs->trapped(this, [&] {
         if (!m_.Db) m_.Db = DataFile::open(path);
-        offerRecoveredEdits();
+        for (session::Feature* feature : features_) feature->diaryOpened();
         m_.CycleDays = services_.settings->get(settingkeys::kCycleSection, settingkeys::kKey,
                                                settingkeys::kCycleDefault);
-        setPanelText(2, settingentry::cyclePanelText(m_.CycleDays));
-        loadHistoryOption();  // with the forecast from her records on, panel 2 shows their cycle
+        showCyclePanel();  // with the forecast from her records on, panel 2 shows their cycle
         m_.AverageTemp = jatext::readSingle(
             services_.settings->get(settingkeys::kTempSection, settingkeys::kKey, settingkeys::kTempDefault));
-        setPanelText(3, settingentry::temperaturePanelText(m_.AverageTemp));
+        setPanelText(Panel::Temperature, settingentry::temperaturePanelText(m_.AverageTemp));
         txtTemp->setText(jatext::shortestText(m_.AverageTemp));
         m_.SelectedDate = services_.today();
         MonthView1->setSelectedDate(m_.SelectedDate);
@@ -140,7 +137,7 @@ bool frmMain::ConfirmSaveChanges() {
 }
 
 void frmMain::ShowSelectedDate() {
-    setPanelText(1, jatext::kanjiDate(MonthView1->selectedDate()));
+    setPanelText(Panel::Date, jatext::kanjiDate(MonthView1->selectedDate()));
     m_.SelectedDate = MonthView1->selectedDate();
 }
 
@@ -217,19 +214,18 @@ DayEntry frmMain::entryFromControls() const {
 }
 
 frmMain::SaveResult frmMain::SaveDayRecord() {
-    const SaveResult result = saveEntry(entryFromControls(), true);
+    const SaveResult result = writeEntry(entryFromControls(), true);
     if (result == SaveResult::Saved) {
         m_.DataChanged = false;
-        backupAfterSave();
-        followChangedHistory();
+        tellFeatures(session::Change::DaySaved);
     }
     return result;
 }
 
-frmMain::SaveResult frmMain::saveEntry(const DayEntry& entry, bool shown) {
+frmMain::SaveResult frmMain::writeEntry(const DayEntry& entry, bool shown) {
     SaveResult result = SaveResult::Failed;
     services_.dialogs->trapped(this, [&] {
-        if (!followChangedLockedFile()) return;
+        if (!allFeatures(&session::Feature::beforeSave)) return;
         DataFile& db = requireOpen(m_.Db.get());
         // Decided on the day as found now; a change by another program while she answers starts it again.
         for (;;) {
@@ -276,9 +272,9 @@ void frmMain::UpdateCycleForecast() {
     try {
         forecast::PeriodStartWalk walk;
         requireOpen(m_.Db.get()).forEachMenstruationDay([&walk](const QDate& day) { return walk.take(day); });
-        const forecast::Texts texts = forecast::forecastTexts(walk.start(), m_.SelectedDate, cycleInUse(m_));
-        setPanelText(4, texts.nextPeriod);
-        setPanelText(5, texts.dayState);
+        const forecast::Texts texts = forecast::forecastTexts(walk.start(), m_.SelectedDate, cycleInUse());
+        setPanelText(Panel::NextPeriod, texts.nextPeriod);
+        setPanelText(Panel::State, texts.dayState);
     } catch (const PgError& error) {
         services_.dialogs->plain(this, error.description());
     }

@@ -13,13 +13,12 @@
 #include "settings/DiaryExport.h"
 #include "settings/Purge.h"
 #include "settings/SettingPrompt.h"
-#include "ui/transfer/TransferWindows.h"
 
 #include <QTextEdit>
 
 void frmMain::mnuViewAll_Click() {
     auto showGraph = [this](frmView& list) { frmDisp::showOver(list, m_, services_); };
-    frmView view(m_, services_, showGraph, this);
+    frmView view(m_, services_, showGraph, this, cycleInUse());
     view.exec();
 }
 
@@ -30,7 +29,7 @@ void frmMain::mnuSetTemp_Click() {
         if (!stored) return;
         m_.AverageTemp = jatext::readSingle(*stored);
         // Only the panel follows: the entry and the forecast keep what they show.
-        setPanelText(3, settingentry::temperaturePanelText(m_.AverageTemp));
+        setPanelText(Panel::Temperature, settingentry::temperaturePanelText(m_.AverageTemp));
     });
 }
 
@@ -41,18 +40,17 @@ void frmMain::mnuSetCycle_Click() {
                                            settingentry::cyclePrompt());
         if (!stored) return;
         m_.CycleDays = *stored;
-        showCycleInUse();
+        showCyclePanel();
     });
     if (ran && stored) UpdateCycleForecast();
 }
 
 void frmMain::mnuSetMente_Click() {
-    if (!purge::confirmAndPurge(
-            *services_.dialogs, this, m_.Db.get(), m_.SelectedDate, m_.AverageTemp,
-            [this] { return transferui::backupBeforePurge(services_, this, m_.Db.get()); }))
+    if (!purge::confirmAndPurge(*services_.dialogs, this, m_.Db.get(), m_.SelectedDate, m_.AverageTemp,
+                                [this] { return allFeatures(&session::Feature::beforePurge); }))
         return;
     LoadDayRecord();  // the fresh record: the average temperature and nothing else
-    followChangedHistory();
+    tellFeatures(session::Change::Purged);
 }
 
 void frmMain::mnuFileDiarySave_Click() {

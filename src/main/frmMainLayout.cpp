@@ -148,5 +148,6 @@ void frmMain::buildStatusBar(QWidget* client) {
         text->setFrameShadow(QFrame::Sunken);
         StatusBar1->addWidget(text, stretches ? 1 : 0);
         panels_.append(text);
+        designedWidths_.append(text->minimumWidth());
     }
 }

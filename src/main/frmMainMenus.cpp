@@ -54,8 +54,6 @@ void frmMain::buildMenus() {
              QStringLiteral("Selvane Ver. ") + QString::fromLatin1(kVersion) + QStringLiteral("のﾍﾙﾌﾟ(&L)"));
     mnuPartition2 = separator(mnuHelp, "mnuPartition2");
     mnuHelpVirsion = item(mnuHelp, "mnuHelpVirsion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
-    buildTransferMenus();
-    buildReportMenus();
 }
 
 void frmMain::buildToolbar() {

@@ -9,7 +9,6 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FirstFrameProbe.h"
 #include "platform/ui/WindowPrinter.h"
-#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 
@@ -34,17 +33,14 @@ int main(int argc, char* argv[]) {
     services.printer = &printer;
     services.appFolder = paths::applicationFolder();
     services.helpProgram = QStringLiteral("/proc/self/exe");  // this same program, wherever it lies
-    EditGuard* guarding = nullptr;
+    mainwindow::EditGuard* guarding = nullptr;
     services.endProcess = [&guarding] {
         guarding->release();  // the closing sequence has run: nothing is left to keep
         QCoreApplication::exit(0);
     };
-    QtPassphrasePrompt passphrases;
-    services.passphrases = &passphrases;
-
     frmMain window(module, services);
     // Made after the window and so ended before it: it reads the window's controls while they exist.
-    EditGuard guard(window, module, paths::inFolder(services.appFolder, recovery::kFileName));
+    mainwindow::EditGuard guard(window, module, paths::inFolder(services.appFolder, recovery::kFileName));
     guarding = &guard;
     if (!window.Form_Load()) return 1;
     quitAfterFirstFrameIfAsked(&window);

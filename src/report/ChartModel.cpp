@@ -1,5 +1,6 @@
 #include "report/ChartModel.h"
 
+#include "forecast/CycleRules.h"
 #include "platform/core/JaText.h"
 
 #include <QHash>
@@ -8,9 +9,7 @@
 namespace report {
 namespace {
 
-bool isReading(const std::optional<double>& temp) {
-    return temp && *temp >= history::kLowestReading && *temp <= history::kHighestReading;
-}
+bool isReading(const std::optional<double>& temp) { return temp && forecast::isPlausibleReading(*temp); }
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/DataFile.h"
-#include "history/CycleStats.h"
 
 #include <QDate>
 #include <QString>
@@ -9,7 +8,6 @@
 #include <memory>
 
 class Dialogs;
-class PassphrasePrompt;
 class SettingsStore;
 class WindowPrinter;
 
@@ -20,15 +18,7 @@ struct Module1 {
     bool DataChanged = false;      // the entry was edited since it was loaded or saved
     QString CycleDays;             // the cycle length exactly as stored
     float AverageTemp = 0.0f;      // the average temperature, degrees Celsius
-    // The median of her latest cycles while the history forecast is on and her records give one.
-    std::optional<history::HistoryCycle> historyCycle;
 };
-
-// The cycle length the forecast, the fertile-day panel and the list's marks count with, as a setting text:
-// the history forecast's median when there is one, else the cycle as she typed it.
-inline QString cycleInUse(const Module1& module) {
-    return module.historyCycle ? QString::number(module.historyCycle->days) : module.CycleDays;
-}
 
 // What the windows need of their surroundings; tests replace every piece.
 struct Services {
@@ -39,7 +29,6 @@ struct Services {
     QString helpProgram;  // the program that shows the help as a window of its own; empty: in this process
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     std::function<void()> endProcess;  // ends the run at once
-    PassphrasePrompt* passphrases = nullptr;  // asks for the passphrase of a locked diary
 };
 
 // The data file's name beside the executable.

@@ -1,4 +1,5 @@
 #include "forecast/CycleForecast.h"
+#include "forecast/CycleRules.h"
 #include "platform/core/PgError.h"
 
 #include <QRandomGenerator>
@@ -18,6 +19,11 @@ std::optional<QDate> walk(const QList<QDate>& newestFirst, int* read = nullptr) 
     }
     if (read) *read = count;
     return w.start();
+}
+
+// The panel texts with a cycle setting as stored.
+Texts forecastTexts(const std::optional<QDate>& start, const QDate& selected, const QString& cycle) {
+    return forecast::forecastTexts(start, selected, CycleLength::fromSetting(cycle));
 }
 
 QList<QDate> marchDays(std::initializer_list<int> days) {
@@ -96,6 +102,46 @@ class TestForecast : public QObject {
         } catch (const PgError& error) {
             QCOMPARE(error.number(), int(PgError::Overflow));
         }
+    }
+
+    // The cycle length in use carries the reading of her setting: its failure comes out only where the number
+    // is needed, with the number and text the specified traps show; a length from her records always reads.
+    void theCycleLengthKeepsItsReadingError_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("error");
+        QTest::newRow("whole") << "28" << 28 << 0;
+        QTest::newRow("a half to the even") << "28.5" << 28 << 0;
+        QTest::newRow("full-width") << "\uFF13\uFF10" << 30 << 0;
+        QTest::newRow("a word") << "abc" << 0 << int(PgError::TypeMismatch);
+        QTest::newRow("empty") << "" << 0 << int(PgError::TypeMismatch);
+        QTest::newRow("too large") << "40000" << 0 << int(PgError::Overflow);
+    }
+    void theCycleLengthKeepsItsReadingError() {
+        QFETCH(QString, stored);
+        QFETCH(int, days);
+        QFETCH(int, error);
+        const CycleLength cycle = CycleLength::fromSetting(stored);
+        QCOMPARE(cycle.text(), stored);
+        QCOMPARE(forecastTexts(std::nullopt, QDate(2001, 3, 10), stored).dayState, kOrdinary);  // not needed
+        try {
+            QCOMPARE(int(cycle.days()), days);
+            QCOMPARE(error, 0);
+        } catch (const PgError& raised) {
+            QCOMPARE(raised.number(), error);
+            QCOMPARE(raised.description(), standardErrorText(error));
+        }
+        QCOMPARE(CycleLength::fromDays(31).days(), qint16(31));
+        QCOMPARE(CycleLength::fromDays(31).text(), QStringLiteral("31"));
+    }
+
+    void theRulesOfHerCycle() {
+        QVERIFY(samePeriod(QDate(2001, 3, 1), QDate(2001, 3, 3)));
+        QVERIFY(!samePeriod(QDate(2001, 3, 1), QDate(2001, 3, 4)));
+        QVERIFY(!isCountedLength(14) && isCountedLength(15) && isCountedLength(99) && !isCountedLength(100));
+        QVERIFY(!isPlausibleReading(29.99) && isPlausibleReading(30) && isPlausibleReading(45));
+        QVERIFY(!isPlausibleReading(45.01));
+        QCOMPARE(countedLengthsText(), QStringLiteral("15～99日"));
     }
 
     // The walk compared with a second formulation: from the newest day, step back one or two calendar days

@@ -30,7 +30,7 @@ namespace {
 using Temps = QMap<int, QString>;
 
 // A grid of 180 days ending on last, temperatures given by row.
-graphpoints::CellText grid(const QDate& last, const QMap<int, QString>& temps) {
+graph::CellText grid(const QDate& last, const QMap<int, QString>& temps) {
     return [=](int row, int col) -> QString {
         const QDate day = last.addDays(1 - row);
         switch (col) {
@@ -135,7 +135,7 @@ class TestGraph : public QObject {
     void pointsFromTheGrid() {
         QFETCH(int, row);
         QFETCH(QString, temp);
-        const auto graph = graphpoints::fromGrid(grid(QDate(2001, 5, 7), {{row, temp}}), 36.5f);
+        const auto graph = graph::fromGrid(grid(QDate(2001, 5, 7), {{row, temp}}), 36.5f);
         QCOMPARE(int(graph.points.size()), 180);
         const auto& point = graph.points[180 - row];
         QTEST(point.valueText, "value");
@@ -160,7 +160,7 @@ class TestGraph : public QObject {
     }
     void titlesAndLabels() {
         QFETCH(QDate, last);
-        const auto graph = graphpoints::fromGrid(grid(last, {}), 36.5f);
+        const auto graph = graph::fromGrid(grid(last, {}), 36.5f);
         QTEST(graph.firstDay, "first");
         QTEST(graph.lastDay, "lastText");
         QTEST(graph.points.front().label, "label1");
@@ -197,13 +197,13 @@ class TestGraph : public QObject {
 
     void optionsAreOffUnlessRememberedOn() {
         TestBed bed;
-        QCOMPARE(graphoptions::read(nullptr).shift, false);
+        QCOMPARE(graph::read(nullptr).shift, false);
         // Anything but the stored "1" is off, garbage included.
         for (const char* garbage : {"", "yes", "2", "true", "１", "1x"}) {
             for (const char* section : {"GRAPH_SHIFT", "GRAPH_MENS", "GRAPH_AUTOSCALE"})
                 bed.settings->save(QString::fromLatin1(section), settingkeys::kKey,
                                    QString::fromUtf8(garbage));
-            const graphoptions::Options read = graphoptions::read(bed.settings.get());
+            const graph::Options read = graph::read(bed.settings.get());
             QVERIFY2(!read.shift && !read.menstruation && !read.autoScale, garbage);
         }
         {
@@ -217,7 +217,7 @@ class TestGraph : public QObject {
             g.window->chkMens->click();
             g.window->chkAutoScale->click();
             g.window->chkAutoScale->click();
-            const graphoptions::Options read = graphoptions::read(g.bed.settings.get());
+            const graph::Options read = graph::read(g.bed.settings.get());
             QVERIFY(!read.shift && read.menstruation && !read.autoScale);
             // The next window opens as she left it.
             frmDisp again(*g.list, g.bed.module, g.bed.services);
@@ -249,8 +249,7 @@ class TestGraph : public QObject {
     }
     void axisFitsHerReadingsInTenths() {
         QFETCH(Temps, temps);
-        const graphscale::ValueRange range =
-            graphscale::fitted(graphpoints::fromGrid(grid(QDate(2001, 5, 7), temps), 36.5f));
+        const graph::ValueRange range = graph::fitted(graph::fromGrid(grid(QDate(2001, 5, 7), temps), 36.5f));
         QFETCH(double, min);
         QFETCH(double, max);
         QFETCH(double, tick);
@@ -261,10 +260,9 @@ class TestGraph : public QObject {
 
     void marksCutToTheDaysShown() {
         const QDate first(2001, 1, 1);  // the oldest day shown (point 0); the last shown is point 179
-        graphpoints::Graph graph =
-            graphpoints::fromGrid(grid(first.addDays(179), {{180 - 20, "36.80"}}), 36.5f);
+        graph::Graph graph = graph::fromGrid(grid(first.addDays(179), {{180 - 20, "36.80"}}), 36.5f);
         for (int i : {0, 1, 5, 6, 7, 179}) graph.points[size_t(i)].menstruation = true;
-        const auto bands = graphmarks::menstruationBands(graph);
+        const auto bands = graph::menstruationBands(graph);
         QCOMPARE(int(bands.size()), 3);
         QVERIFY(bands[0].first == 0 && bands[0].last == 1 && bands[1].first == 5 && bands[1].last == 7);
         QVERIFY(bands[2].first == 179 && bands[2].last == 179);
@@ -283,7 +281,7 @@ class TestGraph : public QObject {
         running.shiftDay = 20;
         running.coverline = 36.5;
         running.coverlineFrom = first.addDays(178);
-        const auto lines = graphmarks::coverlines({running, noShift, begunBefore}, first, graph);
+        const auto lines = graph::coverlines({running, noShift, begunBefore}, first, graph);
         QCOMPARE(int(lines.size()), 2);
         QVERIFY(lines[0].first == 178 && lines[0].last == 179 && !lines[0].firstHigher);
         QVERIFY(lines[1].first == 0 && lines[1].last == 29 && lines[1].celsius == 36.45);
@@ -311,7 +309,7 @@ class TestGraph : public QObject {
         QCOMPARE(w.shading().bands()[0].first, april1);
         QCOMPARE(w.shading().bands()[0].last, april1 + 2);
         QCOMPARE(int(w.shiftMarks().coverlines().size()), 1);
-        const graphmarks::Coverline line = w.shiftMarks().coverlines()[0];
+        const graph::Coverline line = w.shiftMarks().coverlines()[0];
         QCOMPARE(line.celsius, 36.3);
         QCOMPARE(line.first, april1 + 8);  // the six days before 15 April
         QCOMPARE(line.last, 179);          // the running cycle, to the last day shown

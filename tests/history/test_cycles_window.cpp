@@ -1,12 +1,14 @@
 // The cycle window over a real data file: its rows, the figures or the sentence instead of them, the batch
 // of older cycles, and malformed histories that give no figure.
 #include "history/CycleHistory.h"
+#include "platform/core/Twips.h"
+#include "support/TestBed.h"
 #include "ui/history/CycleChart.h"
 #include "ui/history/frmCycles.h"
-#include "support/TestBed.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTest>
 
@@ -37,7 +39,7 @@ class TestCyclesWindow : public QObject {
         // Five counted cycles, one too short, one too long, then the running one.
         addPeriods(bed, QDate(2023, 1, 1), {28, 30, 12, 29, 120, 27, 31, 10});
         bed.module.Db = bed.openData();
-        frmCycles window(bed.module, bed.services);
+        historyui::frmCycles window(bed.module, bed.services);
         QVERIFY(bed.dialogs.calls.isEmpty());
         QCOMPARE(window.windowTitle(), QStringLiteral(" Selvane ～　周期の記録"));
         QCOMPARE(window.grdCycles->rowCount(), 8);
@@ -58,7 +60,7 @@ class TestCyclesWindow : public QObject {
         // The chart: finished cycles, oldest on the left, the flagged ones apart.
         std::vector<int> days;
         int counted = 0;
-        for (const CycleChart::Bar& bar : window.chart->bars()) {
+        for (const historyui::CycleChart::Bar& bar : window.chart->bars()) {
             days.push_back(bar.days);
             counted += bar.counted;
         }
@@ -69,19 +71,40 @@ class TestCyclesWindow : public QObject {
 
     void olderCyclesComeABatchAtATime() {
         TestBed bed;
-        addPeriods(bed, QDate(2020, 1, 1), std::vector<int>(frmCycles::kBatch + 10, 28));
+        addPeriods(bed, QDate(2020, 1, 1), std::vector<int>(historyui::frmCycles::kBatch + 10, 28));
         bed.module.Db = bed.openData();
-        frmCycles window(bed.module, bed.services);
-        QCOMPARE(window.grdCycles->rowCount(), frmCycles::kBatch);
+        historyui::frmCycles window(bed.module, bed.services);
+        QCOMPARE(window.grdCycles->rowCount(), historyui::frmCycles::kBatch);
         QCOMPARE(column(window.grdFigures, 0).constFirst(), QStringLiteral("6周期"));
         QCOMPARE(column(window.grdFigures, 1).constFirst(), QStringLiteral("12周期"));
         QVERIFY(window.cmdOlder->isEnabled());
         QTest::mouseClick(window.cmdOlder, Qt::LeftButton);
-        QCOMPARE(window.grdCycles->rowCount(), frmCycles::kBatch + 10);
+        QCOMPARE(window.grdCycles->rowCount(), historyui::frmCycles::kBatch + 10);
         QCOMPARE(window.grdCycles->item(window.grdCycles->rowCount() - 1, 0)->text(),
                  QStringLiteral("2020/01/01"));
         QVERIFY(!window.cmdOlder->isEnabled());
-        QVERIFY(window.chart->bars().size() <= size_t(frmCycles::kBatch));
+        QVERIFY(window.chart->bars().size() <= size_t(historyui::frmCycles::kBatch));
+    }
+
+    // Sized in twips like every window: at 144 DPI without Qt's scaling the window grows with its controls,
+    // and none of them falls outside it.
+    void itsControlsStayInsideAtAnyDpi_data() {
+        QTest::addColumn<double>("dpi");
+        QTest::newRow("96") << 96.0;
+        QTest::newRow("144") << 144.0;
+    }
+    void itsControlsStayInsideAtAnyDpi() {
+        QFETCH(double, dpi);
+        twips::setDpi(dpi);
+        const auto restore = qScopeGuard([] { twips::setDpi(96); });
+        TestBed bed;
+        addPeriods(bed, QDate(2023, 1, 1), {28, 30, 29, 27, 31, 10});
+        bed.module.Db = bed.openData();
+        historyui::frmCycles window(bed.module, bed.services);
+        const QWidget* holder = window.cmdClose->parentWidget();  // the window, or the page of a scroll area
+        QCOMPARE(holder->width(), twips::toPixels(760 * 15));
+        for (const QWidget* control : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(holder->rect().contains(control->geometry()), qPrintable(control->objectName()));
     }
 
     void saysSoInsteadOfFiguresFromTooLittle_data() {
@@ -106,12 +129,17 @@ class TestCyclesWindow : public QObject {
         TestBed bed;
         for (const QString& values : rows) QVERIFY(bed.sql("INSERT INTO DATA_FIL VALUES (" + values + ")"));
         bed.module.Db = bed.openData();
-        frmCycles window(bed.module, bed.services);
+        historyui::frmCycles window(bed.module, bed.services);
         QVERIFY(bed.dialogs.calls.isEmpty());
         QCOMPARE(window.grdCycles->rowCount(), cycles);
         QVERIFY(window.grdFigures->isHidden());
         QVERIFY(!window.lblTooFew->isHidden());
         QVERIFY(window.lblTooFew->text().contains(QStringLiteral("3つ以上必要です")));
+        if (cycles == 0)
+            QCOMPARE(window.lblTooFew->text(), QStringLiteral("統計を出すには、統計に入る周期（15～99日の終わ"
+                                                              "った周期）が3つ以上必要です。今は0つです。"));
+        QCOMPARE(window.grdFigures->toolTip(),
+                 QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
         QCOMPARE(column(window.grdCycles, 3).count(QStringLiteral("－")),
                  cycles);  // no shift from no readings
     }

@@ -71,8 +71,8 @@ class TestFrmView : public QObject {
             return qvariant_cast<Qt::Alignment>(
                 view.DATA_FLX->model()->index(179, c).data(Qt::TextAlignmentRole));
         };
-        QCOMPARE(alignment(listrows::Temp), Qt::AlignHCenter | Qt::AlignVCenter);
-        QCOMPARE(alignment(listrows::Schedule), Qt::AlignLeft | Qt::AlignVCenter);
+        QCOMPARE(alignment(listview::Temp), Qt::AlignHCenter | Qt::AlignVCenter);
+        QCOMPARE(alignment(listview::Schedule), Qt::AlignLeft | Qt::AlignVCenter);
         QCOMPARE(view.DATA_FLX->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(view.DATA_FLX->toolTip(), QStringLiteral("過去180日分のデータ一覧です"));
     }
@@ -81,7 +81,7 @@ class TestFrmView : public QObject {
         TestBed bed;
         prepare(bed, QDate(2001, 5, 20));
         frmView view(bed.module, bed.services);
-        const listlayout::Widths widths = listlayout::widthsFor(frmView::measureUnit(view.font()));
+        const listview::Widths widths = listview::widthsFor(frmView::measureUnit(view.font()));
         QCOMPARE(view.DATA_FLX->width(), twips::toPixels(widths.grid));
         QCOMPARE(view.width(), twips::toPixels(widths.window));
         const int rightMargin = view.width() - view.DATA_FLX->geometry().right() - 1;

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <set>
 
-using namespace listrows;
+using namespace listview;
 
 namespace {
 
@@ -103,7 +103,7 @@ class TestListRows : public QObject {
     void widthsFollowTheUnit() {
         QFETCH(double, u);
         QFETCH(QList<int>, columns);
-        const listlayout::Widths widths = listlayout::widthsFor(u);
+        const listview::Widths widths = listview::widthsFor(u);
         QCOMPARE(QList<int>(widths.columns.begin(), widths.columns.end()), columns);
         QTEST(widths.grid, "grid");
         QTEST(widths.window, "window");
@@ -177,7 +177,7 @@ class TestListRows : public QObject {
         const Table rows = buildRows({}, QDate(2001, 3, 31));
         auto spans = [&](int column) {
             QList<QPair<int, int>> list;
-            for (const auto& b : listlayout::mergedBlocks(rows, column)) list << qMakePair(b.first, b.count);
+            for (const auto& b : listview::mergedBlocks(rows, column)) list << qMakePair(b.first, b.count);
             return list;
         };
         QCOMPARE(spans(Year), (QList<QPair<int, int>>{{0, 90}, {90, 90}}));
@@ -188,9 +188,9 @@ class TestListRows : public QObject {
         odd[0][Year] = odd[1][Year] = "2000";
         odd[2][Year] = "2001";
         odd[0][Month] = odd[1][Month] = odd[2][Month] = "12";
-        QCOMPARE(listlayout::mergedBlocks(odd, Year).size(), size_t(1));
-        QCOMPARE(listlayout::mergedBlocks(odd, Month).size(), size_t(1));
-        QCOMPARE(listlayout::mergedBlocks(odd, Month)[0].count, 2);
+        QCOMPARE(listview::mergedBlocks(odd, Year).size(), size_t(1));
+        QCOMPARE(listview::mergedBlocks(odd, Month).size(), size_t(1));
+        QCOMPARE(listview::mergedBlocks(odd, Month)[0].count, 2);
     }
 
     void fertileMarks_data() {
@@ -215,7 +215,7 @@ class TestListRows : public QObject {
         QFETCH(std::set<int>, bleeding);
         QFETCH(std::set<int>, stars);
         Table rows = tableWithMenstruation(bleeding);
-        markFertileDays(rows, QString::number(cycle));
+        markFertileDays(rows, forecast::CycleLength::fromSetting(QString::number(cycle)));
         QCOMPARE(daysWith(rows, kFertile), stars);
         std::set<int> kept;
         for (int d : bleeding)
@@ -238,7 +238,7 @@ class TestListRows : public QObject {
             }
             const int cycle = random.bounded(-2, 45);
             Table rows = tableWithMenstruation(bleeding);
-            markFertileDays(rows, QString::number(cycle));
+            markFertileDays(rows, forecast::CycleLength::fromSetting(QString::number(cycle)));
             QCOMPARE(daysWith(rows, kFertile), independentMarks(bleeding, cycle));
         }
     }
@@ -247,7 +247,7 @@ class TestListRows : public QObject {
         Table rows = tableWithMenstruation(unite(range(0, 4), range(60, 64)));
         rows[kDays - 1 - 50][Month] = QStringLiteral("x");  // day 50 holds no number
         try {
-            markFertileDays(rows, QStringLiteral("28"));
+            markFertileDays(rows, forecast::CycleLength::fromSetting(QStringLiteral("28")));
             QFAIL("no failure reported");
         } catch (const PgError& error) {
             QCOMPARE(error.number(), int(PgError::TypeMismatch));

@@ -5,6 +5,7 @@
 #include "main/EditGuard.h"
 #include "main/frmMain.h"
 #include "platform/core/Paths.h"
+#include "support/MainBed.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -25,19 +26,19 @@ int main(int argc, char* argv[]) {
     services.settings = &settings;
     services.appFolder = folder;
     services.today = [] { return QDate(2001, 5, 20); };
-    EditGuard* guarding = nullptr;
+    mainwindow::EditGuard* guarding = nullptr;
     services.endProcess = [&guarding] {
         guarding->release();
         QCoreApplication::exit(0);
     };
     frmMain window(module, services);
-    EditGuard guard(window, module, paths::inFolder(folder, recovery::kFileName));
+    mainwindow::EditGuard guard(window, module, paths::inFolder(folder, recovery::kFileName));
     guarding = &guard;
     if (!window.Form_Load()) return 1;
     window.show();
-    window.txtMemo->setText(QStringLiteral("ピル"));
-    window.rtbDiary->setPlainText(QStringLiteral("消えては困る日記"));
-    window.chkMens->setChecked(true);
+    ui(&window).txtMemo->setText(QStringLiteral("ピル"));
+    ui(&window).rtbDiary->setPlainText(QStringLiteral("消えては困る日記"));
+    ui(&window).chkMens->setChecked(true);
     std::printf("ready\n");
     std::fflush(stdout);
     return app.exec();

@@ -35,8 +35,8 @@ class TestChangedDay : public QObject {
             bed.sql("INSERT INTO DATA_FIL VALUES ('2024-03-28', 36.123456789, CAST(X'E9E9' AS TEXT), '',"
                     " '', CAST(X'4DFC6463' AS TEXT), 0, 1)"));
         frmMain* w = bed.startMain();
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.12346"));
-        w->txtCondition->setText(QStringLiteral("頭痛"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.12346"));
+        ui(w).txtCondition->setText(QStringLiteral("頭痛"));
         bed.dialogs.answers << Answer::Yes;
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(bed.scalar("SELECT TEMP FROM DATA_FIL").toDouble(), 36.123456789);
@@ -47,9 +47,9 @@ class TestChangedDay : public QObject {
         QVERIFY(bed.sql("UPDATE DATA_FIL SET TEMP = 1e300"));
         clickDay(w, kDay.addDays(-1));
         clickDay(w, kDay);
-        QVERIFY(!w->txtTemp->text().contains(QStringLiteral("inf")));
-        QVERIFY(w->txtTemp->text().startsWith(QStringLiteral("1000000000")));
-        w->chkSex->setChecked(true);
+        QVERIFY(!ui(w).txtTemp->text().contains(QStringLiteral("inf")));
+        QVERIFY(ui(w).txtTemp->text().startsWith(QStringLiteral("1000000000")));
+        ui(w).chkSex->setChecked(true);
         bed.dialogs.answers << Answer::Yes;
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(bed.scalar("SELECT TEMP FROM DATA_FIL").toDouble(), 1e300);
@@ -88,7 +88,7 @@ class TestChangedDay : public QObject {
         const bool empty = change.startsWith(QStringLiteral("DELETE"));
         if (!empty) saveDay(bed, kDay, QStringLiteral("36.5"), false, QStringLiteral("朝"));
         frmMain* w = bed.startMain();
-        w->rtbDiary->setPlainText(QStringLiteral("夜"));
+        ui(w).rtbDiary->setPlainText(QStringLiteral("夜"));
         for (const QString& statement : change.split(QStringLiteral("; "))) QVERIFY(bed.sql(statement));
         if (conflict) bed.dialogs.answers << answer;
         bed.dialogs.answers << Answer::Yes;  // the overwrite
@@ -102,9 +102,9 @@ class TestChangedDay : public QObject {
         const QString diary = hers ? QStringLiteral("夜") : QStringLiteral("ほか");
         QCOMPARE(bed.scalar("SELECT DIARY FROM DATA_FIL").toString(), diary);
         // The window shows the day as it is now, her edit included.
-        QCOMPARE(w->txtMemo->text(), memo);
-        QCOMPARE(w->txtTemp->text(), temp);
-        QCOMPARE(w->rtbDiary->toPlainText(), diary);
+        QCOMPARE(ui(w).txtMemo->text(), memo);
+        QCOMPARE(ui(w).txtTemp->text(), temp);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), diary);
         QVERIFY(!bed.module.DataChanged);
     }
 
@@ -121,7 +121,7 @@ class TestChangedDay : public QObject {
             "2024-03-28,36.8,,,,朝,1,0\n");
         csv.close();
         frmMain* w = bed.startMain();
-        w->txtCondition->setText(QStringLiteral("頭痛"));
+        ui(w).txtCondition->setText(QStringLiteral("頭痛"));
         QProcess cli;
         cli.start(bed.dir.filePath(QStringLiteral("selvane")),
                   {QStringLiteral("--import"), csv.fileName(), QStringLiteral("--on-conflict"),
@@ -132,7 +132,7 @@ class TestChangedDay : public QObject {
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(bed.scalar("SELECT TEMP || ',' || GUEST || ',' || CONDITION FROM DATA_FIL").toString(),
                  QStringLiteral("36.8,1,頭痛"));
-        QVERIFY(w->chkMens->isChecked());
+        QVERIFY(ui(w).chkMens->isChecked());
     }
 };
 

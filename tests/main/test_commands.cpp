@@ -30,6 +30,8 @@
 
 namespace {
 
+using Panel = frmMain::Panel;
+
 QString listHeader(const frmView& view) {
     return view.LABEL_DATE[0]->text() + " " + view.LABEL_BETWEEN->text() + " " + view.LABEL_DATE[1]->text() +
            " " + view.Label1->text();
@@ -53,7 +55,7 @@ QStringList dates(const TestBed& bed) {
 }
 
 QAction* toolbarButton(frmMain* w, const QString& key) {
-    for (QAction* a : w->Toolbar1->actions())
+    for (QAction* a : ui(w).Toolbar1->actions())
         if (a->data().toString() == key) return a;
     return nullptr;
 }
@@ -117,7 +119,7 @@ class TestCommands : public QObject {
             }
         // The chart needs a cycle; without one she is told so and no dialog opens.
         bed.dialogs.clear();
-        w->mnuFileChart->trigger();
+        menuItem(w, "mnuFileChart")->trigger();
         QCOMPARE(bed.dialogs.texts(), QStringList{"月経の記録がないので、基礎体温表を作れません。"});
     }
 
@@ -126,20 +128,20 @@ class TestCommands : public QObject {
         frmMain* w = bed.startMain();
         QStringList keys, tips;
         QList<int> images;
-        for (QAction* a : w->Toolbar1->actions()) {
+        for (QAction* a : ui(w).Toolbar1->actions()) {
             keys << a->data().toString();
             tips << a->toolTip();
-            auto* button = qobject_cast<QToolButton*>(w->Toolbar1->widgetForAction(a));
+            auto* button = qobject_cast<QToolButton*>(ui(w).Toolbar1->widgetForAction(a));
             QVERIFY(button && button->toolButtonStyle() == Qt::ToolButtonIconOnly);
-            for (int i = 0; i < w->ImageList1.size(); ++i)
-                if (w->ImageList1[i].cacheKey() == a->icon().cacheKey()) images << i + 1;
+            for (int i = 0; i < w->imageList().size(); ++i)
+                if (w->imageList()[i].cacheKey() == a->icon().cacheKey()) images << i + 1;
         }
         QCOMPARE(keys, (QStringList{"regist", "savediary", "view", "cycle", "avetemp", "mente", "close"}));
         QCOMPARE(tips, (QStringList{"ﾃﾞｰﾀの登録", "日記の保存", "一覧表示", "月経周期を設定します",
                                     "平均体温を設定します", "ﾃﾞｰﾀﾌｧｲﾙのﾒﾝﾃﾅﾝｽを行います", "Selvaneの終了"}));
         QCOMPARE(images, (QList<int>{3, 1, 5, 6, 8, 9, 7}));
-        QCOMPARE(w->ImageList1.size(), 9);
-        for (const QIcon& icon : w->ImageList1) QVERIFY(!icon.pixmap(16, 16).isNull());
+        QCOMPARE(w->imageList().size(), 9);
+        for (const QIcon& icon : w->imageList()) QVERIFY(!icon.pixmap(16, 16).isNull());
     }
 
     // Each button asks exactly what its menu item asks (the list's key belongs to the list window's tests).
@@ -171,7 +173,7 @@ class TestCommands : public QObject {
             MainBed bed(QDate(2001, 5, 20));
             saveDay(bed, QDate(2001, 5, 20), "36.4");
             frmMain* w = bed.startMain();
-            w->txtCondition->setText("edited");  // so that closing asks
+            ui(w).txtCondition->setText("edited");  // so that closing asks
             QAction* action = viaMenu ? w->findChild<QAction*>(menuItem) : toolbarButton(w, key);
             QVERIFY(action);
             action->trigger();  // every question is answered No or Cancel
@@ -205,7 +207,7 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.calls[0].initial, QString());
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("設定モード"));
         QCOMPARE(bed.dialogs.calls[1].initial, QStringLiteral("36.5"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
         QCOMPARE(bed.settings->get("G_CYCLE", "DATA", "absent"),
                  QStringLiteral("absent"));  // Cancel stores nothing
 
@@ -240,8 +242,7 @@ class TestCommands : public QObject {
         QFETCH(Icon, icon);
         MainBed bed;
         frmMain* w = bed.startMain();
-        QStringList panels;
-        for (int p = 1; p <= 5; ++p) panels << w->panelText(p);
+        const QStringList panels = panelTexts(w);
         bed.dialogs.inputs.enqueue(entry);
         cycle ? w->mnuSetCycle_Click() : w->mnuSetTemp_Click();
         QCOMPARE(bed.dialogs.calls.size(), 2);  // the box does not reopen
@@ -249,7 +250,7 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.calls[1].title, title);
         QCOMPARE(bed.dialogs.calls[1].icon, icon);
         QCOMPARE(bed.dialogs.calls[1].buttons, Buttons::Ok);
-        for (int p = 1; p <= 5; ++p) QCOMPARE(w->panelText(p), panels[p - 1]);
+        QCOMPARE(panelTexts(w), panels);
         QCOMPARE(bed.module.CycleDays, QStringLiteral("28"));
         QCOMPARE(bed.module.AverageTemp, 36.5f);
         QCOMPARE(bed.settings->get(cycle ? "G_CYCLE" : "AVE_TEMP", "DATA", "absent"),
@@ -260,43 +261,45 @@ class TestCommands : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年05月29日 火曜日です"));
-        QCOMPARE(w->panelText(5), QStringLiteral("通常日"));
-        const QString temp = w->panelText(3);
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2001年05月29日 火曜日です"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("通常日"));
+        const QString temp = w->panelText(Panel::Temperature);
         bed.dialogs.inputs.enqueue(QStringLiteral("３８．５"));  // full-width, rounds to 38
         w->Toolbar1_ButtonClick("cycle");
         QCOMPARE(bed.dialogs.calls.size(), 1);
         QCOMPARE(bed.settings->get("G_CYCLE", "DATA"), QStringLiteral("38.5"));
         QCOMPARE(bed.module.CycleDays, QStringLiteral("38.5"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　38.5日"));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年06月08日 金曜日です"));
-        QCOMPARE(w->panelText(5), QStringLiteral("妊娠可能日"));  // day 19 of a 38-day cycle
-        QCOMPARE(w->panelText(3), temp);
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　38.5日"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2001年06月08日 金曜日です"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("妊娠可能日"));  // day 19 of a 38-day cycle
+        QCOMPARE(w->panelText(Panel::Temperature), temp);
     }
 
     void acceptedTemperatureTouchesOnlyPanelThree() {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 1), "36.3", true);
         frmMain* w = bed.startMain();
-        w->txtTemp->setText("36.9");
-        QStringList before;
-        for (int p : {1, 2, 4, 5}) before << w->panelText(p);
+        ui(w).txtTemp->setText("36.9");
+        QStringList before = panelTexts(w);
+        before.removeAt(int(Panel::Temperature));
         bed.dialogs.inputs.enqueue(QStringLiteral("36.50"));
         w->Toolbar1_ButtonClick("avetemp");
         QCOMPARE(bed.dialogs.calls.size(), 1);
         QCOMPARE(bed.settings->get("AVE_TEMP", "DATA"), QStringLiteral("36.50"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
-        QStringList after;
-        for (int p : {1, 2, 4, 5}) after << w->panelText(p);
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.5℃"));
+        QStringList after = panelTexts(w);
+        after.removeAt(int(Panel::Temperature));
         QCOMPARE(after, before);
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.9"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.9"));
 
         bed.dialogs.inputs.enqueue(QStringLiteral("37.1"));
         w->mnuSetTemp_Click();
         QCOMPARE(bed.module.AverageTemp, 37.1f);
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　37.1℃"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　37.1℃"));
         clickDay(w, QDate(2001, 5, 2));  // an empty day shows the new average
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("37.1"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("37.1"));
     }
 
     // A settings file saved with a byte-order mark (as Notepad saves it) takes changes like any other.
@@ -308,14 +311,14 @@ class TestCommands : public QObject {
         file.write("\xEF\xBB\xBF[AVE_TEMP]\r\nDATA=36.8\r\n[G_CYCLE]\r\nDATA=30\r\n");
         file.close();
         frmMain* w = bed.startMain();
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.8℃"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.8℃"));
         bed.dialogs.inputs.enqueue(QStringLiteral("36.6"));
         w->mnuSetTemp_Click();
         bed.dialogs.inputs.enqueue(QStringLiteral("31"));
         w->mnuSetCycle_Click();
         QCOMPARE(bed.dialogs.calls.size(), 2);  // the two input boxes and no failure
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.6℃"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　31日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.6℃"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　31日"));
         const SettingsStore again(bed.settings->filePath());
         QCOMPARE(again.get("AVE_TEMP", "DATA") + " " + again.get("G_CYCLE", "DATA"),
                  QStringLiteral("36.6 31"));
@@ -335,11 +338,11 @@ class TestCommands : public QObject {
         bed.settings->save("AVE_TEMP", "DATA", typed);
         saveDay(bed, QDate(2001, 5, 20), typed);
         frmMain* w = bed.startMain();
-        const QString shown = w->txtTemp->text();
+        const QString shown = ui(w).txtTemp->text();
         const auto readBack = jatext::readDecimal(shown);
         QVERIFY2(readBack, qPrintable(shown));
         QCOMPARE(float(*readBack), jatext::readSingle(typed));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　%1℃").arg(shown));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　%1℃").arg(shown));
         bed.dialogs.answers.enqueue(Answer::Yes);
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         bed.dialogs.answers.enqueue(Answer::Yes);
@@ -347,12 +350,13 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.texts().constLast(), QStringLiteral("削除されました"));
 
         frmView view(bed.module, bed.services);
-        const QString cell = view.TextMatrix(1, listrows::Temp);
-        const int inner = view.DATA_FLX->columnWidth(listrows::Temp) - 4;
-        const QString drawn = FittedNumberDelegate::shownText(cell, view.DATA_FLX->fontMetrics(), inner);
+        const QString cell = view.TextMatrix(1, listview::Temp);
+        const int inner = view.DATA_FLX->columnWidth(listview::Temp) - 4;
+        const QString drawn =
+            listview::FittedNumberDelegate::shownText(cell, view.DATA_FLX->fontMetrics(), inner);
         QVERIFY2(drawn == cell || drawn == QString(drawn.size(), '#'), qPrintable(drawn));
-        const auto graph = graphpoints::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); },
-                                                 bed.module.AverageTemp);
+        const auto graph =
+            graph::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); }, bed.module.AverageTemp);
         QVERIFY(jatext::readDecimal(graph.points.back().valueText));
     }
 
@@ -371,13 +375,13 @@ class TestCommands : public QObject {
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 20));
         frmView view(bed.module, bed.services);
         QCOMPARE(listHeader(view), QStringLiteral("2000/11/21 ～ 2001/05/20 のﾃﾞｰﾀ一覧"));
-        QCOMPARE(view.TextMatrix(1, listrows::Weekday), QStringLiteral("日"));
-        const auto graph = graphpoints::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); }, 0);
+        QCOMPARE(view.TextMatrix(1, listview::Weekday), QStringLiteral("日"));
+        const auto graph = graph::fromGrid([&](int r, int c) { return view.TextMatrix(r, c); }, 0);
         QCOMPARE(graph.lastDay, QStringLiteral("2001/5/20"));
         bed.dialogs.saveFiles.enqueue(std::nullopt);
         w->mnuFileDiarySave_Click();
         QCOMPARE(bed.dialogs.calls.constLast().initial, bed.dir.filePath("20010520s_diary"));
-        w->txtTemp->setText("36.6");
+        ui(w).txtTemp->setText("36.6");
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(*bed.openData()->load(QDate(2001, 5, 20))->temp, 36.6);
         QCOMPARE(bed.dialogs.calls.size(), 2);  // the start-up's box and the file dialog
@@ -389,7 +393,7 @@ class TestCommands : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 20), "36.4", false, "今日");
         frmMain* w = bed.startMain();
-        w->txtMemo->setText("薬");
+        ui(w).txtMemo->setText("薬");
         bed.dialogs.answers.enqueue(Answer::No);
         w->mnuSetMente_Click();
         QCOMPARE(bed.dialogs.calls.size(), 1);
@@ -399,7 +403,7 @@ class TestCommands : public QObject {
         QCOMPARE(ask.icon, Icon::Question);
         QCOMPARE(ask.buttons, Buttons::YesNo);
         QCOMPARE(dates(bed), QStringList{"2001-05-20 今日"});
-        QCOMPARE(w->txtMemo->text(), QStringLiteral("薬"));
+        QCOMPARE(ui(w).txtMemo->text(), QStringLiteral("薬"));
         QVERIFY(bed.module.DataChanged);
     }
 
@@ -412,8 +416,8 @@ class TestCommands : public QObject {
         saveDay(bed, QDate(2001, 1, 6), "36.4", true, "六日");
         saveDay(bed, QDate(2001, 1, 15), "36.8", false, "十五日");
         frmMain* w = bed.startMain();
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("五日"));
-        const QString forecast = w->panelText(4);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("五日"));
+        const QString forecast = w->panelText(Panel::NextPeriod);
         bed.dialogs.answers.enqueue(Answer::Yes);
         w->Toolbar1_ButtonClick("mente");
         QCOMPARE(
@@ -428,17 +432,17 @@ class TestCommands : public QObject {
         QCOMPARE(*fresh->temp, 36.7);
         QVERIFY(!fresh->love && !fresh->guest);
         QVERIFY(fresh->memo.isEmpty() && fresh->condition.isEmpty() && fresh->schedule.isEmpty());
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.7"));
-        QVERIFY(w->txtCondition->text().isEmpty() && w->txtMemo->text().isEmpty() &&
-                w->txtSchedule->text().isEmpty());
-        QVERIFY(!w->chkMens->isChecked() && !w->chkSex->isChecked());
-        QVERIFY(w->rtbDiary->toPlainText().isEmpty());
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.7"));
+        QVERIFY(ui(w).txtCondition->text().isEmpty() && ui(w).txtMemo->text().isEmpty() &&
+                ui(w).txtSchedule->text().isEmpty());
+        QVERIFY(!ui(w).chkMens->isChecked() && !ui(w).chkSex->isChecked());
+        QVERIFY(ui(w).rtbDiary->toPlainText().isEmpty());
         QVERIFY(!bed.module.DataChanged);
-        QCOMPARE(w->panelText(4), forecast);  // not recomputed here
-        QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 1, 5));
+        QCOMPARE(w->panelText(Panel::NextPeriod), forecast);  // not recomputed here
+        QCOMPARE(ui(w).MonthView1->selectedDate(), QDate(2001, 1, 5));
         clickDay(w, QDate(2001, 1, 6));  // nothing pending: no question
         QCOMPARE(bed.dialogs.calls.size(), 2);
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("六日"));
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("六日"));
     }
 
     void purgeOfAnEmptyFileWritesTheFreshRecord() {
@@ -459,7 +463,7 @@ class TestCommands : public QObject {
             bed.sql("CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'disk "
                     "refused'); END"));
         frmMain* w = bed.startMain();
-        w->txtSchedule->setText("予定");
+        ui(w).txtSchedule->setText("予定");
         bed.dialogs.answers.enqueue(Answer::Yes);
         w->mnuSetMente_Click();
         QCOMPARE(bed.dialogs.calls.size(), 2);
@@ -468,8 +472,8 @@ class TestCommands : public QObject {
         QCOMPARE(bed.dialogs.calls[1].icon, Icon::None);
         QVERIFY(!bed.dialogs.texts().contains(QStringLiteral("削除されました")));
         QCOMPARE(dates(bed), (QStringList{"2001-05-19 昨日", "2001-05-20 今日"}));
-        QCOMPARE(w->txtSchedule->text(), QStringLiteral("予定"));
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("今日"));
+        QCOMPARE(ui(w).txtSchedule->text(), QStringLiteral("予定"));
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("今日"));
         QVERIFY(bed.module.DataChanged);
     }
 
@@ -480,7 +484,7 @@ class TestCommands : public QObject {
         saveDay(bed, QDate(2001, 3, 15), "36.4", false, "保存済み");
         frmMain* w = bed.startMain();
         clickDay(w, QDate(2001, 3, 15));
-        w->rtbDiary->setHtml("<p><b>太字</b>と<i>斜体</i></p><p>二段落目</p>");
+        ui(w).rtbDiary->setHtml("<p><b>太字</b>と<i>斜体</i></p><p>二段落目</p>");
         const QString proposed = bed.dir.filePath("20010315s_diary");
         bed.dialogs.saveFiles.enqueue(proposed);
         w->Toolbar1_ButtonClick("savediary");
@@ -512,7 +516,7 @@ class TestCommands : public QObject {
         viewer->browser()->setSource(QUrl(QStringLiteral("#maintenance")));
         QVERIFY(viewer->browser()->verticalScrollBar()->value() > 0);
         viewer->close();
-        w->Toolbar1->setFocus();
+        ui(w).Toolbar1->setFocus();
         w->mnuSelvane_Click();  // again: the same window, back at the contents
         QCOMPARE(w->helpViewer(), viewer);
         QVERIFY(viewer->isVisible());
@@ -578,8 +582,8 @@ class TestCommands : public QObject {
             main->mnuViewAll_Click();
         };
         openAndClose();
-        main->MonthView1->setSelectedDate(QDate(2001, 3, 31));
-        emit main->MonthView1->clicked(QDate(2001, 3, 31));
+        ui(main).MonthView1->setSelectedDate(QDate(2001, 3, 31));
+        emit ui(main).MonthView1->clicked(QDate(2001, 3, 31));
         openAndClose();
         QCOMPARE(seen,
                  QStringList({"2001/06/10 ～ 2001/12/07 のﾃﾞｰﾀ一覧", "2000/10/02 ～ 2001/03/31 のﾃﾞｰﾀ一覧"}));

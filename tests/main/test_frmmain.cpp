@@ -15,6 +15,8 @@
 
 namespace {
 
+using Panel = frmMain::Panel;
+
 using Icon = Dialogs::Icon;
 using Buttons = Dialogs::Buttons;
 using Answer = Dialogs::Answer;
@@ -37,14 +39,15 @@ class TestFrmMain : public QObject {
         QVERIFY(w);
         QVERIFY(bed.dialogs.calls.isEmpty());
         QCOMPARE(w->windowTitle(), QStringLiteral(" Selvane Ver. 3.01"));
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月02日"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
-        QCOMPARE(w->panelText(4), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
-        QCOMPARE(w->panelText(5), QStringLiteral("通常日"));
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.5"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月02日"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.5℃"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("通常日"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.5"));
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 2));
-        QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 5, 2));
+        QCOMPARE(ui(w).MonthView1->selectedDate(), QDate(2001, 5, 2));
         QVERIFY(!bed.module.DataChanged);
         QCOMPARE(bed.rowCount(), 0);  // start-up writes nothing
     }
@@ -56,12 +59,13 @@ class TestFrmMain : public QObject {
         saveDay(bed, QDate(2001, 3, 1), "36.2", true);
         saveDay(bed, QDate(2001, 3, 14), "36.72", false, "日記");
         frmMain* w = bed.startMain();
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　30.4日"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平均体温：　36.5℃"));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年03月31日 土曜日です"));
-        QCOMPARE(w->panelText(5), QStringLiteral("妊娠可能日"));
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.72"));
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("日記"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　30.4日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平均体温：　36.5℃"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2001年03月31日 土曜日です"));
+        QCOMPARE(w->panelText(Panel::State), QStringLiteral("妊娠可能日"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.72"));
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("日記"));
         QVERIFY(!bed.module.DataChanged);
     }
 
@@ -86,8 +90,8 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("PG-Error"));
         QCOMPARE(bed.dialogs.calls[0].icon, Icon::Critical);
         QCOMPARE(bed.dialogs.calls[0].text, QStringLiteral("型が一致しません。"));
-        QCOMPARE(w->panelText(2), QStringLiteral("月経周期：　28日"));
-        QCOMPARE(w->panelText(3), QStringLiteral("平常体温"));
+        QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
+        QCOMPARE(w->panelText(Panel::Temperature), QStringLiteral("平常体温"));
     }
 
     void closingWithoutEditsEndsAtOnce() {
@@ -127,7 +131,7 @@ class TestFrmMain : public QObject {
         MainBed bed(QDate(2001, 5, 2));
         if (rowExists) saveDay(bed, QDate(2001, 5, 2), "36.4");
         frmMain* w = bed.startMain();
-        w->txtTemp->setText("37.1");
+        ui(w).txtTemp->setText("37.1");
         for (Answer a : answers) bed.dialogs.answers.enqueue(a);
         // The toolbar's close button asks exactly what the close box asks.
         w->Toolbar1_ButtonClick("close");
@@ -137,7 +141,7 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.processEnds, ends ? 1 : 0);
         if (!ends) {
             QVERIFY(bed.module.DataChanged);
-            QCOMPARE(w->txtTemp->text(), QStringLiteral("37.1"));
+            QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("37.1"));
         }
         const auto row = bed.openData()->load(QDate(2001, 5, 2));
         QCOMPARE(row ? QString::number(*row->temp) : QStringLiteral("36.4"), stored);
@@ -146,7 +150,7 @@ class TestFrmMain : public QObject {
     void failedSaveOnClosingKeepsTheWindowOpen() {
         MainBed bed;
         frmMain* w = bed.startMain();
-        w->txtTemp->setText("hot");
+        ui(w).txtTemp->setText("hot");
         bed.dialogs.answers.enqueue(Answer::Yes);
         QVERIFY(!w->close());
         QCOMPARE(bed.processEnds, 0);
@@ -154,7 +158,7 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.dialogs.calls.last().text,
                  QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。"));
         QVERIFY(bed.module.DataChanged);
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("hot"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("hot"));
         QCOMPARE(bed.rowCount(), 0);
     }
 
@@ -164,32 +168,33 @@ class TestFrmMain : public QObject {
         frmMain* w = bed.startMain();
         clickDay(w, QDate(2001, 5, 3));
         QVERIFY(bed.dialogs.calls.isEmpty());
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月03日"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月03日"));
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 3));
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.72"));
-        QVERIFY(w->chkMens->isChecked());
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("三日"));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年05月31日 木曜日です"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.72"));
+        QVERIFY(ui(w).chkMens->isChecked());
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("三日"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2001年05月31日 木曜日です"));
         QVERIFY(!bed.module.DataChanged);
         // A day without a row shows the defaults.
         clickDay(w, QDate(2001, 5, 4));
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.5"));
-        QVERIFY(!w->chkMens->isChecked());
-        QCOMPARE(w->rtbDiary->toPlainText(), QString());
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.5"));
+        QVERIFY(!ui(w).chkMens->isChecked());
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QString());
         QVERIFY(!bed.module.DataChanged);
     }
 
     void pendingEditsGoToTheDayBeingLeft() {
         MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
-        w->txtCondition->setText("頭痛");
+        ui(w).txtCondition->setText("頭痛");
         QVERIFY(bed.module.DataChanged);
         bed.dialogs.answers.enqueue(Answer::Yes);
         clickDay(w, QDate(2001, 5, 3));
         QCOMPARE(bed.dialogs.texts(), QStringList{kSaveQuestion});
         QCOMPARE(bed.openData()->load(QDate(2001, 5, 20))->condition, QStringLiteral("頭痛"));
         QVERIFY(!bed.openData()->load(QDate(2001, 5, 3)));
-        QCOMPARE(w->txtCondition->text(), QString());
+        QCOMPARE(ui(w).txtCondition->text(), QString());
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 3));
     }
 
@@ -197,7 +202,7 @@ class TestFrmMain : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 20), "36.4");
         frmMain* w = bed.startMain();
-        w->txtTemp->setText("37.0");
+        ui(w).txtTemp->setText("37.0");
         bed.dialogs.answers << Answer::Yes << Answer::No;
         clickDay(w, QDate(2001, 5, 3));
         QCOMPARE(bed.dialogs.texts(), (QStringList{kSaveQuestion, kOverwrite}));
@@ -209,16 +214,16 @@ class TestFrmMain : public QObject {
     void failedSaveOnClickKeepsTheEditsAndTheDay() {
         MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
-        const QString panel4 = w->panelText(4);
-        w->txtTemp->setText("36..5");
+        const QString panel4 = w->panelText(Panel::NextPeriod);
+        ui(w).txtTemp->setText("36..5");
         bed.dialogs.answers.enqueue(Answer::Yes);
         clickDay(w, QDate(2001, 5, 3));
         QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("PG-Error"));
-        QCOMPARE(w->MonthView1->selectedDate(), QDate(2001, 5, 20));
+        QCOMPARE(ui(w).MonthView1->selectedDate(), QDate(2001, 5, 20));
         QCOMPARE(bed.module.SelectedDate, QDate(2001, 5, 20));
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
-        QCOMPARE(w->panelText(4), panel4);
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36..5"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月20日"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), panel4);
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36..5"));
         QVERIFY(bed.module.DataChanged);
     }
 
@@ -226,10 +231,10 @@ class TestFrmMain : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         saveDay(bed, QDate(2001, 5, 20), "36.4");
         frmMain* w = bed.startMain();
-        w->txtTemp->setText("39");
+        ui(w).txtTemp->setText("39");
         bed.dialogs.answers.enqueue(Answer::No);
         clickDay(w, QDate(2001, 5, 20));
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.4"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.4"));
         QVERIFY(!bed.module.DataChanged);
     }
 
@@ -237,14 +242,14 @@ class TestFrmMain : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         bed.sql("INSERT INTO DATA_FIL (DAT_DATE, Memo) VALUES ('2001-05-03', '薬')");
         frmMain* w = bed.startMain();
-        w->txtCondition->setText("前の日");
+        ui(w).txtCondition->setText("前の日");
         bed.dialogs.answers.enqueue(Answer::No);
         clickDay(w, QDate(2001, 5, 3));
         QCOMPARE(bed.dialogs.texts(), QStringList{kSaveQuestion});  // no error box
-        QCOMPARE(w->txtTemp->text(), QString());
-        QCOMPARE(w->txtCondition->text(), QString());
-        QCOMPARE(w->txtMemo->text(), QStringLiteral("薬"));
-        QVERIFY(!w->chkSex->isChecked());
+        QCOMPARE(ui(w).txtTemp->text(), QString());
+        QCOMPARE(ui(w).txtCondition->text(), QString());
+        QCOMPARE(ui(w).txtMemo->text(), QStringLiteral("薬"));
+        QVERIFY(!ui(w).chkSex->isChecked());
     }
 
     void savingAddsThenAsksBeforeOverwriting() {
@@ -255,10 +260,10 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.rowCount(), 1);
         QCOMPARE(*bed.openData()->load(QDate(2001, 5, 20))->temp, 36.5);
 
-        w->txtTemp->setText("");
-        w->txtMemo->setText("ピル");
-        w->chkSex->setChecked(true);
-        w->rtbDiary->setHtml("<b>太字</b>の日記");
+        ui(w).txtTemp->setText("");
+        ui(w).txtMemo->setText("ピル");
+        ui(w).chkSex->setChecked(true);
+        ui(w).rtbDiary->setHtml("<b>太字</b>の日記");
         bed.dialogs.answers.enqueue(Answer::No);
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Declined);
         QCOMPARE(bed.dialogs.calls.last().text, kOverwrite);
@@ -298,10 +303,10 @@ class TestFrmMain : public QObject {
                          QString::fromLatin1(condition.toUtf8().toHex()),
                          QString::fromLatin1(diary.toUtf8().toHex())));
         frmMain* w = bed.startMain();
-        w->chkMens->setChecked(true);
+        ui(w).chkMens->setChecked(true);
         if (!typedAt.isEmpty()) {
-            w->rtbDiary->moveCursor(typedAt == "start" ? QTextCursor::Start : QTextCursor::End);
-            QTest::keyClicks(w->rtbDiary, "ok");
+            ui(w).rtbDiary->moveCursor(typedAt == "start" ? QTextCursor::Start : QTextCursor::End);
+            QTest::keyClicks(ui(w).rtbDiary, "ok");
         }
         bed.dialogs.answers.enqueue(Answer::Yes);
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
@@ -315,11 +320,13 @@ class TestFrmMain : public QObject {
     void savingDoesNotRecomputeTheForecast() {
         MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
-        w->chkMens->setChecked(true);
+        ui(w).chkMens->setChecked(true);
         w->mnuRegister_Click();
-        QCOMPARE(w->panelText(4), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
         clickDay(w, QDate(2001, 5, 21));
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経予定日は2001年06月17日 日曜日です"));
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2001年06月17日 日曜日です"));
     }
 
     void forecastFailureShowsItsDescription() {
@@ -331,8 +338,8 @@ class TestFrmMain : public QObject {
         QCOMPARE(bed.dialogs.calls[0].text, QStringLiteral("型が一致しません。"));
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("Selvane"));
         QCOMPARE(bed.dialogs.calls[0].icon, Icon::None);
-        QCOMPARE(w->panelText(4), QStringLiteral("次回月経日"));
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
+        QCOMPARE(w->panelText(Panel::NextPeriod), QStringLiteral("次回月経日"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月20日"));
     }
 
     void standardButtonsAreJapanese() {
@@ -353,20 +360,20 @@ class TestFrmMain : public QObject {
     void layoutNamesEveryControl() {
         MainBed bed;
         frmMain* w = bed.startMain();
-        QCOMPARE(w->txtTemp->accessibleName(), QStringLiteral("基礎体温"));
-        QCOMPARE(w->Label1->buddy(), w->txtTemp);
-        QCOMPARE(w->txtTemp->toolTip(), QStringLiteral("基礎体温を入力して下さい"));
-        QCOMPARE(w->chkMens->toolTip(), QStringLiteral("月経があればﾁｪｯｸを入れて下さい"));
+        QCOMPARE(ui(w).txtTemp->accessibleName(), QStringLiteral("基礎体温"));
+        QCOMPARE(ui(w).Label1->buddy(), ui(w).txtTemp);
+        QCOMPARE(ui(w).txtTemp->toolTip(), QStringLiteral("基礎体温を入力して下さい"));
+        QCOMPARE(ui(w).chkMens->toolTip(), QStringLiteral("月経があればﾁｪｯｸを入れて下さい"));
         auto nextTab = [](QWidget* from) {
             QWidget* next = from->nextInFocusChain();
             while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
             return next;
         };
-        QCOMPARE(nextTab(w->txtTemp), w->txtCondition);
-        QCOMPARE(nextTab(w->txtCondition), w->chkMens);
-        QCOMPARE(nextTab(w->chkMens), w->chkSex);
-        QCOMPARE(nextTab(w->chkSex), w->txtMemo);
-        QCOMPARE(nextTab(w->txtMemo), w->txtSchedule);
+        QCOMPARE(nextTab(ui(w).txtTemp), ui(w).txtCondition);
+        QCOMPARE(nextTab(ui(w).txtCondition), ui(w).chkMens);
+        QCOMPARE(nextTab(ui(w).chkMens), ui(w).chkSex);
+        QCOMPARE(nextTab(ui(w).chkSex), ui(w).txtMemo);
+        QCOMPARE(nextTab(ui(w).txtMemo), ui(w).txtSchedule);
         QVERIFY(w->findChild<QLineEdit*>("txtSchedule"));
     }
 };

@@ -129,7 +129,7 @@ class TestProcess : public QObject {
         const DayRecord day = *bed.openData()->load(QDate(2001, 5, 20));
         QCOMPARE(day.diary, keep ? QStringLiteral("消えては困る日記") : QStringLiteral("保存済み"));
         QCOMPARE(day.memo + (day.guest ? "+" : "-"), keep ? QStringLiteral("ピル+") : QStringLiteral("-"));
-        QCOMPARE(bed.main->rtbDiary->toPlainText(), day.diary);
+        QCOMPARE(ui(bed.main.get()).rtbDiary->toPlainText(), day.diary);
         QVERIFY(!QFile::exists(kept));
     }
 

@@ -2,8 +2,8 @@
 #include "history/CycleHistory.h"
 #include "report/ChartFile.h"
 #include "report/ChartLayout.h"
-#include "ui/report/ReportDialog.h"
 #include "support/TestBed.h"
+#include "ui/report/ReportDialog.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -231,9 +231,9 @@ class TestReport : public QObject {
         TestBed bed(QDate(2024, 3, 31));
         auto db = bed.openData();
         {
-            ReportDialog empty(bed.services, *db);
+            reportui::ReportDialog empty(bed.services, *db);
             QVERIFY(!empty.hasCycles());
-            ReportDialog::showOver(bed.services, db.get(), nullptr);
+            reportui::ReportDialog::showOver(bed.services, db.get(), nullptr);
             QCOMPARE(bed.dialogs.texts(),
                      QStringList{QStringLiteral("月経の記録がないので、基礎体温表を作れません。")});
         }
@@ -241,7 +241,7 @@ class TestReport : public QObject {
              diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 25)))
             saveDay(bed, r.date, QString::number(*r.temp), r.guest);
         bed.dialogs.clear();
-        ReportDialog dialog(bed.services, *db);
+        reportui::ReportDialog dialog(bed.services, *db);
         QCOMPARE(dialog.spnCycles->value(), 3);
         QVERIFY(dialog.txtName->text().isEmpty());
         QCOMPARE(dialog.chart().dateRange(), QStringLiteral("2024/01/05 ～ 2024/03/25"));

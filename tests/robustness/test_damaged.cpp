@@ -51,6 +51,7 @@ class TestDamaged : public QObject {
         QTest::newRow("truncated") << "truncated";
         QTest::newRow("no table") << "notable";
         QTest::newRow("empty file") << "empty";
+        QTest::newRow("a newer version") << "newer";
     }
     void damagedDataFiles() {
         QFETCH(QString, kind);
@@ -72,6 +73,8 @@ class TestDamaged : public QObject {
             replaceWith(bed.dataPath(), all.left(all.size() / 3));
         } else if (kind == "notable") {
             QVERIFY(bed.sql("DROP TABLE DATA_FIL"));
+        } else if (kind == "newer") {
+            QVERIFY(bed.sql("PRAGMA user_version = 99"));
         } else {
             replaceWith(bed.dataPath(), QByteArray());
         }
@@ -79,9 +82,13 @@ class TestDamaged : public QObject {
         frmMain* w = bed.startMain();
         QVERIFY(w);
         QVERIFY(anyError(bed.dialogs));
+        if (kind == "newer")  // said in words of its own
+            QCOMPARE(bed.dialogs.texts(),
+                     QStringList{QStringLiteral("このデータファイルは新しい版のSelvaneで保存されています。\r"
+                                                "新しい版のSelvaneで開いて下さい。")});
         bed.dialogs.clear();
         w->MonthView1_DateClick(QDate(2001, 5, 3));
-        w->txtTemp->setText("36.6");
+        ui(w).txtTemp->setText("36.6");
         bed.dialogs.answers << Dialogs::Answer::Yes << Dialogs::Answer::Yes;
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QVERIFY(bed.module.DataChanged);
@@ -99,8 +106,8 @@ class TestDamaged : public QObject {
         QVERIFY(bed.sql("INSERT INTO DATA_FIL VALUES ('2001-05-18', 36.5, '', '', '', '', 1, 1)"));
         frmMain* w = bed.startMain();
         QVERIFY(w);
-        QCOMPARE(w->txtTemp->text(), QString());  // 'hot' is no temperature
-        QCOMPARE(w->txtMemo->text(), QStringLiteral("5"));
+        QCOMPARE(ui(w).txtTemp->text(), QString());  // 'hot' is no temperature
+        QCOMPARE(ui(w).txtMemo->text(), QStringLiteral("5"));
         // The forecast meets a day it cannot read and says so.
         QCOMPARE(bed.dialogs.texts(), QStringList{QStringLiteral("日付の読めないデータがあります。")});
     }
@@ -116,11 +123,11 @@ class TestDamaged : public QObject {
         MainBed bed(QDate(2001, 5, 20));
         frmMain* w = bed.startMain();
         QVERIFY(QFile::remove(bed.dataPath()));
-        w->txtTemp->setText("36.6");
+        ui(w).txtTemp->setText("36.6");
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("PG-Error"));
         QVERIFY(bed.module.DataChanged);
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.6"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.6"));
         // A new, empty file in its place is not where the open file's saves would go either.
         QFile::copy(QFINDTESTDATA("test_damaged.cpp"), bed.dataPath());
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
@@ -137,7 +144,7 @@ class TestDamaged : public QObject {
             QVERIFY(other.open());
             QSqlQuery lock(other);
             QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
-            w->txtTemp->setText("36.9");
+            ui(w).txtTemp->setText("36.9");
             QElapsedTimer waited;
             waited.start();
             QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
@@ -184,7 +191,7 @@ class TestDamaged : public QObject {
         QVERIFY(!bed.dialogs.calls.isEmpty());
         QCOMPARE(bed.dialogs.calls[0].title,
                  startUpReports ? QStringLiteral("PG-Error") : QStringLiteral("Selvane"));
-        w->MonthView1->setSelectedDate(QDate(2001, 5, 11));
+        ui(w).MonthView1->setSelectedDate(QDate(2001, 5, 11));
         w->MonthView1_DateClick(QDate(2001, 5, 11));
         QCOMPARE(bed.rowCount(), 1);
     }

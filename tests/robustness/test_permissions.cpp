@@ -1,5 +1,6 @@
 // A data file she cannot read, or made read-only while the program runs. Permissions mean nothing to root,
 // so this program runs as an ordinary user when started as root.
+#include "data/Schema.h"
 #include "main/frmMain.h"
 #include "support/MainBed.h"
 
@@ -25,26 +26,30 @@ class TestPermissions : public QObject {
         QVERIFY(w);
         QCOMPARE(bed.dialogs.calls.size(), 1);
         QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("PG-Error"));
-        w->txtTemp->setText("36.6");
+        ui(w).txtTemp->setText("36.6");
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QCOMPARE(QFile::permissions(bed.dataPath()), QFileDevice::Permissions());
     }
 
+    // Refused, the save leaves the file as it was: a file of an older version keeps it too.
     void aDataFileMadeReadOnlyWhileRunningRefusesTheSave() {
         MainBed bed(QDate(2001, 5, 20));
+        QVERIFY(bed.sql("PRAGMA user_version = 0"));
         frmMain* w = bed.startMain();
         QVERIFY(bed.dialogs.calls.isEmpty());
         QVERIFY(QFile::setPermissions(bed.dataPath(), QFileDevice::ReadOwner));
-        w->txtCondition->setText("だるい");
+        ui(w).txtCondition->setText("だるい");
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QCOMPARE(bed.dialogs.calls.last().title, QStringLiteral("PG-Error"));
         QVERIFY(bed.module.DataChanged);
-        QCOMPARE(w->txtCondition->text(), QStringLiteral("だるい"));
+        QCOMPARE(ui(w).txtCondition->text(), QStringLiteral("だるい"));
         QCOMPARE(bed.rowCount(), 0);
+        QCOMPARE(bed.scalar("PRAGMA user_version").toInt(), 0);
         // Writable again: the same edits save.
         QVERIFY(QFile::setPermissions(bed.dataPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(bed.rowCount(), 1);
+        QCOMPARE(bed.scalar("PRAGMA user_version").toInt(), schema::kVersion);
     }
 
     void aDataFileOthersCouldReadIsMadePrivate() {

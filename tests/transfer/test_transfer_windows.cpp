@@ -34,7 +34,7 @@ class TestTransferWindows : public QObject {
         frmMain* w = bed.startMain();
         const QString target = bed.dir.filePath(QStringLiteral("phone.csv"));
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 1});
-        w->mnuFileExportAll->trigger();
+        menuItem(w, "mnuFileExportAll")->trigger();
         const auto& call = bed.dialogs.calls.first();
         QCOMPARE(call.kind, ScriptedDialogs::Call::ChooseFile);
         QCOMPARE(call.options, QStringList({"Selvane CSV (*.csv)", "drip CSV (*.csv)"}));
@@ -45,7 +45,7 @@ class TestTransferWindows : public QObject {
         bed.dialogs.clear();
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 0});
         bed.dialogs.answers.enqueue(Answer::No);
-        w->mnuFileExportAll->trigger();
+        menuItem(w, "mnuFileExportAll")->trigger();
         QCOMPARE(bed.dialogs.calls.at(1).text, QStringLiteral("上書きしますか？"));
         QVERIFY(contents(target).startsWith("date,temperature.value"));
     }
@@ -72,13 +72,13 @@ class TestTransferWindows : public QObject {
                   "2001-05-20,37.1,,,,,0,0\n2001-05-21,36.9,,,,,1,0\n");
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
         bed.dialogs.choices.enqueue(choice);
-        w->mnuFileImport->trigger();
+        menuItem(w, "mnuFileImport")->trigger();
         const auto& summary = bed.dialogs.calls.at(1);
         QCOMPARE(summary.kind, ScriptedDialogs::Call::Choose);
         QVERIFY(summary.text.contains(QStringLiteral("新しい日：1日\r同じ日：0日\r内容の違う日：1日")));
         QCOMPARE(summary.options, QStringList({"自分のﾃﾞｰﾀを残す", "ﾌｧｲﾙのﾃﾞｰﾀにする"}));
         QCOMPARE(bed.rowCount(), rows);
-        QCOMPARE(w->txtTemp->text(), shown);
+        QCOMPARE(ui(w).txtTemp->text(), shown);
         QCOMPARE(backupNames(bed).size(), choice ? 1 : 0);
     }
 
@@ -101,7 +101,7 @@ class TestTransferWindows : public QObject {
         dialogs.meanwhile = [&] { saveDay(bed, QDate(2001, 5, 21), "36.9"); };
         dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
         dialogs.choices << 0 << 0;
-        w->mnuFileImport->trigger();
+        menuItem(w, "mnuFileImport")->trigger();
         QCOMPARE(bed.rowCount(), 2);
         QVERIFY(dialogs.calls.at(1).text.contains(QStringLiteral("新しい日：2日")));
         QVERIFY(dialogs.calls.at(2).text.startsWith(QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので")));
@@ -116,7 +116,7 @@ class TestTransferWindows : public QObject {
         writeFile(file, "date,temperature.value\n2001-05-21,36.9\n");
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
         bed.dialogs.choices.enqueue(0);
-        w->mnuFileImport->trigger();
+        menuItem(w, "mnuFileImport")->trigger();
         QCOMPARE(bed.rowCount(), 0);
         QVERIFY(bed.dialogs.calls.last().text.startsWith(
             QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、読み込みをやめました。")));
@@ -126,23 +126,23 @@ class TestTransferWindows : public QObject {
     void restoreBringsBackTheBackedUpDay() {
         MainBed bed;
         frmMain* w = bed.startMain();
-        w->txtTemp->setText(QStringLiteral("36.2"));
-        w->mnuRegister->trigger();
+        ui(w).txtTemp->setText(QStringLiteral("36.2"));
+        menuItem(w, "mnuRegister")->trigger();
         QCOMPARE(backupNames(bed).size(), 1);
         bed.dialogs.answers.enqueue(Answer::Yes);  // overwrite
-        w->txtTemp->setText(QStringLiteral("37.0"));
-        w->mnuRegister->trigger();
+        ui(w).txtTemp->setText(QStringLiteral("37.0"));
+        menuItem(w, "mnuRegister")->trigger();
         QCOMPARE(backupNames(bed).size(), 1);  // one a day
         bed.dialogs.clear();
         bed.dialogs.choices.enqueue(0);
         bed.dialogs.answers.enqueue(Answer::Yes);
-        w->mnuSetRestore->trigger();
+        menuItem(w, "mnuSetRestore")->trigger();
         const auto& list = bed.dialogs.calls.first();
         QCOMPARE(list.options.size(), 1);
         QVERIFY2(
             list.options.first().contains(QStringLiteral("その日最初の登録　1日分　最新の日 2001-05-20")),
             qPrintable(list.options.first()));
-        QCOMPARE(w->txtTemp->text(), QStringLiteral("36.2"));
+        QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.2"));
         QCOMPARE(backupNames(bed).size(), 2);  // and the diary as it was before the restore
     }
 
@@ -153,7 +153,7 @@ class TestTransferWindows : public QObject {
         blockBackups(bed);
         for (const QDate& day : {QDate(2001, 5, 20), QDate(2001, 5, 21)}) {
             clickDay(w, day);
-            w->mnuRegister->trigger();
+            menuItem(w, "mnuRegister")->trigger();
         }
         QCOMPARE(bed.rowCount(), 2);
         int told = 0;
@@ -168,7 +168,7 @@ class TestTransferWindows : public QObject {
         frmMain* w = bed.startMain();
         blockBackups(bed);
         bed.dialogs.answers.enqueue(Answer::Yes);
-        w->mnuSetMente->trigger();
+        menuItem(w, "mnuSetMente")->trigger();
         QCOMPARE(bed.scalar(QStringLiteral("SELECT DAT_DATE FROM DATA_FIL")).toString(),
                  QStringLiteral("2001-05-01"));
         QVERIFY(bed.dialogs.calls.last().text.contains(QStringLiteral("ﾒﾝﾃﾅﾝｽをやめました")));

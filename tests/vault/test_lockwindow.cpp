@@ -6,10 +6,11 @@
 #include "main/frmMain.h"
 #include "support/MainBed.h"
 #include "transfer/Backups.h"
-#include "vault/LockedDiary.h"
 #include "ui/vault/LockController.h"
 #include "ui/vault/PassphraseDialogs.h"
 #include "ui/vault/PassphrasePrompt.h"
+#include "ui/vault/VaultFeature.h"
+#include "vault/LockedDiary.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +30,8 @@
 
 namespace {
 
+using Panel = frmMain::Panel;
+
 using Action = vault::PassphraseChoice::Action;
 using Answer = Dialogs::Answer;
 
@@ -36,7 +39,7 @@ const QDate kToday(2001, 5, 20);
 const QString kPassphrase = QStringLiteral("hinoki");
 
 // Plays the passphrase dialogs from a script.
-class ScriptedPassphrases : public PassphrasePrompt {
+class ScriptedPassphrases : public vaultui::PassphrasePrompt {
   public:
     struct Choice {
         Action action;
@@ -67,18 +70,25 @@ class ScriptedPassphrases : public PassphrasePrompt {
 };
 
 // A bed whose diary holds the secret words today, locked cheaply with kPassphrase.
-void lockBed(MainBed& bed, ScriptedPassphrases& prompts) {
+void lockBed(MainBed& bed) {
     saveDay(bed, kToday, QStringLiteral("36.6"), true, kSecretWords);
     vault::lockDiary(bed.dataPath(), vault::Secret::fromText(kPassphrase), vault::kCheapestCost, {}).reset();
-    bed.services.passphrases = &prompts;
 }
 
-// The same, open in the main window.
-frmMain* startLocked(MainBed& bed, ScriptedPassphrases& prompts) {
-    lockBed(bed, prompts);
-    prompts.unlocks = {kPassphrase};
+// The main window started with its passphrases asked from the script.
+frmMain* startWith(MainBed& bed, ScriptedPassphrases& prompts) {
+    bed.makeMain()->findChild<vaultui::VaultFeature*>()->setPrompt(&prompts);
     return bed.startMain();
 }
+
+// A locked bed open in the main window.
+frmMain* startLocked(MainBed& bed, ScriptedPassphrases& prompts) {
+    lockBed(bed);
+    prompts.unlocks = {kPassphrase};
+    return startWith(bed, prompts);
+}
+
+vaultui::LockController* lockOf(frmMain* w) { return w->findChild<vaultui::LockController*>(); }
 
 QString diaryOnDisk(const MainBed& bed, const QString& passphrase) {
     auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
@@ -100,14 +110,14 @@ class TestLockWindow : public QObject {
     void startUpAsksUntilThePassphraseFits() {
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
+        lockBed(bed);
         prompts.unlocks = {QStringLiteral("hinok"), kPassphrase};
-        frmMain* w = bed.startMain();
+        frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
         QCOMPARE(prompts.unlockAsked, 2);
         QCOMPARE(bed.dialogs.texts(), QStringList{vault::kWrongPassphrase});
-        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
-        QVERIFY(w->chkMens->isChecked());
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), kSecretWords);
+        QVERIFY(ui(w).chkMens->isChecked());
         QVERIFY(!vault::dumpable());
     }
 
@@ -123,7 +133,7 @@ class TestLockWindow : public QObject {
         QFETCH(QString, told);
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
+        lockBed(bed);
         QByteArray file = contents(bed.dataPath());
         if (kind == "damaged") file[300] = char(file[300] ^ 4);
         QFile out(bed.dataPath());
@@ -131,7 +141,7 @@ class TestLockWindow : public QObject {
         out.write(file);
         out.close();
         if (kind != "cancel") prompts.unlocks = {kPassphrase};
-        QVERIFY(!bed.startMain());
+        QVERIFY(!startWith(bed, prompts));
         QCOMPARE(bed.dialogs.texts(), told.isEmpty() ? QStringList() : QStringList{told});
         QCOMPARE(prompts.unlockAsked, kind == "cancel" ? 1 : 0);  // no passphrase for a file that cannot open
         QCOMPARE(contents(bed.dataPath()), file);
@@ -142,25 +152,24 @@ class TestLockWindow : public QObject {
     void settingAndRemovingThePassphrase() {
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        bed.services.passphrases = &prompts;
         saveDay(bed, kToday, QStringLiteral("36.6"), false, kSecretWords);
         QVERIFY(QDir(bed.dir.path()).mkdir(QStringLiteral("backups")));
         QVERIFY(QFile::copy(bed.dataPath(), bed.dir.filePath(QStringLiteral("backups/20010519.mdb"))));
-        frmMain* w = bed.startMain();
+        frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
-        QVERIFY(w->mnuSet->actions().indexOf(w->mnuSetPassphrase) >
-                w->mnuSet->actions().indexOf(w->mnuSetMente));
+        QVERIFY(ui(w).mnuSet->actions().indexOf(menuItem(w, "mnuSetPassphrase")) >
+                ui(w).mnuSet->actions().indexOf(menuItem(w, "mnuSetMente")));
 
         prompts.choices = {{Action::Set, {}, QStringLiteral("Hinoki-2024")}};
         bed.dialogs.answers << Answer::Yes;  // delete the plain backup
-        w->mnuSetPassphrase->trigger();
+        menuItem(w, "mnuSetPassphrase")->trigger();
         QCOMPARE(prompts.askedLocked, QList<bool>{false});
         QVERIFY(bed.dialogs.texts().last().contains(QStringLiteral("1個")));
         QVERIFY(contents(bed.dataPath()).startsWith("SELVLOCK"));
         QCOMPARE(filesHolding(temp), QStringList());
         QVERIFY(vault::lockedStore(bed.module.Db.get()));
 
-        w->rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 続き"));
+        ui(w).rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 続き"));
         bed.dialogs.answers << Answer::Yes;  // overwrite
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         QCOMPARE(filesHolding(temp), QStringList());
@@ -170,10 +179,10 @@ class TestLockWindow : public QObject {
         prompts.choices = {{Action::Remove, QStringLiteral("hinoki-2024"), {}},
                            {Action::Remove, QStringLiteral("Hinoki-2024"), {}}};
         bed.dialogs.clear();
-        w->mnuSetPassphrase->trigger();
+        menuItem(w, "mnuSetPassphrase")->trigger();
         QCOMPARE(bed.dialogs.texts(), QStringList{vault::kWrongPassphrase});
         QCOMPARE(contents(bed.dataPath()), locked);
-        w->mnuSetPassphrase->trigger();
+        menuItem(w, "mnuSetPassphrase")->trigger();
         QVERIFY(!vault::lockedStore(bed.module.Db.get()));
         QCOMPARE(bed.scalar("SELECT DIARY FROM DATA_FIL").toString(), kSecretWords + QStringLiteral(" 続き"));
     }
@@ -189,35 +198,62 @@ class TestLockWindow : public QObject {
         QFETCH(bool, save);
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
+        lockBed(bed);
         prompts.unlocks = {kPassphrase, kPassphrase};
-        frmMain* w = bed.startMain();
+        frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
-        w->rtbDiary->setPlainText(QStringLiteral("書きかけ"));
+        ui(w).rtbDiary->setPlainText(QStringLiteral("書きかけ"));
         bed.dialogs.clear();
         if (save) bed.dialogs.answers << Answer::Yes << Answer::Yes;  // save, overwrite
         bool checked = false;
         prompts.whileAsked = [&] {
             QVERIFY(!bed.module.Db);
-            QCOMPARE(w->rtbDiary->toPlainText(), QString());
-            QCOMPARE(w->panelText(4), QString());
+            QCOMPARE(ui(w).rtbDiary->toPlainText(), QString());
+            QCOMPARE(w->panelText(Panel::NextPeriod), QString());
             QCOMPARE(filesHolding(temp), QStringList());
             QVERIFY(!vault::dumpable());  // no key left, but freed memory may still hold the diary
             checked = true;
         };
-        w->lockController()->lockNow();
+        lockOf(w)->lockNow();
         QVERIFY(checked);
         QCOMPARE(bed.dialogs.calls.first().title, QStringLiteral("保存確認"));
-        QCOMPARE(w->panelText(1), QStringLiteral("2001年05月20日"));
+        QCOMPARE(w->panelText(Panel::Date), QStringLiteral("2001年05月20日"));
         const QString expected = save ? QStringLiteral("書きかけ") : kSecretWords;
-        QCOMPARE(w->rtbDiary->toPlainText(), expected);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), expected);
         QVERIFY(!bed.module.DataChanged);
         QCOMPARE(diaryOnDisk(bed, kPassphrase), expected);
 
         prompts.whileAsked = nullptr;
-        w->lockController()->lockNow();  // and Cancel at the passphrase ends the run
+        lockOf(w)->lockNow();  // and Cancel at the passphrase ends the run
         QCOMPARE(bed.processEnds, 1);
         QVERIFY(!bed.module.Db);
+    }
+
+    // With the forecast from her records on, the cycle panel shows nothing of them while locked, and the
+    // cycle from her records again after the unlock, the forecast counting with it.
+    void aLockHidesTheCycleFromHerRecords() {
+        MainBed bed(QDate(2024, 3, 20));
+        addPeriods(bed, QDate(2023, 10, 1), {29, 30, 31, 30, 32, 20});
+        bed.settings->save(QStringLiteral("HISTORY_CYCLE"), settingkeys::kKey, QStringLiteral("1"));
+        vault::lockDiary(bed.dataPath(), vault::Secret::fromText(kPassphrase), vault::kCheapestCost, {})
+            .reset();
+        ScriptedPassphrases prompts;
+        prompts.unlocks = {kPassphrase, kPassphrase};
+        frmMain* w = startWith(bed, prompts);
+        QVERIFY(w);
+        const QString fromRecords = QStringLiteral("月経周期：　30日(記録)");
+        QCOMPARE(w->panelText(Panel::Cycle), fromRecords);
+        bool checked = false;
+        prompts.whileAsked = [&] {
+            QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
+            checked = true;
+        };
+        lockOf(w)->lockNow();
+        QVERIFY(checked);
+        QCOMPARE(w->panelText(Panel::Cycle), fromRecords);
+        QCOMPARE(w->panelText(Panel::NextPeriod),
+                 QStringLiteral("次回月経予定日は2024年03月31日 日曜日です"));
+        QVERIFY(bed.dialogs.calls.isEmpty());
     }
 
     // The desktop's screen lock and idle time both lock; a dialog open at that moment is closed first.
@@ -233,10 +269,10 @@ class TestLockWindow : public QObject {
         QDBusConnection sender = QDBusConnection::connectToBus(address, QStringLiteral("sender"));
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
+        lockBed(bed);
         prompts.unlocks = {kPassphrase, kPassphrase, kPassphrase};
-        frmMain* w = bed.startMain();
-        QVERIFY(w->lockController()->watchScreenSaver(listener));
+        frmMain* w = startWith(bed, prompts);
+        QVERIFY(lockOf(w)->watchScreenSaver(listener));
 
         std::optional<bool> answered;
         QTimer::singleShot(0, w, [w, &answered] {  // a real question is open...
@@ -254,9 +290,9 @@ class TestLockWindow : public QObject {
         QCOMPARE(answered, std::optional(false));
         QVERIFY(bed.module.Db);
 
-        w->lockController()->setIdleInterval(std::chrono::milliseconds(100));
+        lockOf(w)->setIdleInterval(std::chrono::milliseconds(100));
         QTRY_COMPARE_WITH_TIMEOUT(prompts.unlockAsked, 3, 10000);
-        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), kSecretWords);
         QDBusConnection::disconnectFromBus(QStringLiteral("listener"));
         QDBusConnection::disconnectFromBus(QStringLiteral("sender"));
         bus.kill();
@@ -267,11 +303,13 @@ class TestLockWindow : public QObject {
     void backupsAndImportsFollowTheLock() {
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
+        lockBed(bed);
         auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
                                     vault::Secret::fromText(kPassphrase), std::nullopt, {});
-        const QString backup = backups::make(*opened.file, backups::folderBeside(bed.dataPath()),
-                                             backups::Reason::Manual, QDateTime(kToday, QTime(9, 0)));
+        const QString backup =
+            transfer::makeBackup(*opened.file, transfer::backupFolderBeside(bed.dataPath()),
+                                 transfer::BackupReason::Manual, QDateTime(kToday, QTime(9, 0)))
+                .value();
         QVERIFY(contents(backup).startsWith("SELVLOCK"));
         QCOMPARE(filesHolding(temp), QStringList());
         DayRecord imported;
@@ -295,16 +333,16 @@ class TestLockWindow : public QObject {
         ScriptedPassphrases prompts;
         frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
-        const QString folder = backups::folderBeside(bed.dataPath());
-        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
-                      QDateTime(kToday.addDays(-2), QTime(9, 0)));
+        const QString folder = transfer::backupFolderBeside(bed.dataPath());
+        QVERIFY(transfer::makeBackup(*bed.module.Db, folder, transfer::BackupReason::Manual,
+                                     QDateTime(kToday.addDays(-2), QTime(9, 0))));
         vault::LockedStore* store = vault::lockedStore(bed.module.Db.get());
-        QSqlDatabase db = bed.module.Db->connection();
         store->changeKey(
-            db, vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
-        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
-                      QDateTime(kToday.addDays(-1), QTime(9, 0)));
-        w->rtbDiary->setPlainText(QStringLiteral("書き直し"));
+            bed.module.Db->image(),
+            vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
+        QVERIFY(transfer::makeBackup(*bed.module.Db, folder, transfer::BackupReason::Manual,
+                                     QDateTime(kToday.addDays(-1), QTime(9, 0))));
+        ui(w).rtbDiary->setPlainText(QStringLiteral("書き直し"));
         bed.dialogs.answers << Answer::Yes;  // overwrite
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
         const QByteArray rewritten = contents(bed.dataPath());
@@ -314,7 +352,7 @@ class TestLockWindow : public QObject {
             bed.dialogs.choices << index;
             bed.dialogs.answers << Answer::Yes;
             prompts.unlocks = passphrases;
-            w->mnuSetRestore->trigger();
+            menuItem(w, "mnuSetRestore")->trigger();
         };
         restore(1, {});  // newest first: the save's, yesterday's (this key), the one before (the old key)
         const QStringList lines = bed.dialogs.calls.first().options;
@@ -322,7 +360,7 @@ class TestLockWindow : public QObject {
         QVERIFY2(lines[1].contains(QStringLiteral("1日分")) &&
                      lines[2].contains(QStringLiteral("暗号化されています")),
                  qPrintable(lines.join(u'\n')));
-        QCOMPARE(w->rtbDiary->toPlainText(), kSecretWords);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), kSecretWords);
         QCOMPARE(diaryOnDisk(bed, QStringLiteral("sugi")), kSecretWords);
 
         const QByteArray restored = contents(bed.dataPath());
@@ -346,14 +384,14 @@ class TestLockWindow : public QObject {
         QVERIFY(w);
         bed.dialogs.clear();
         bed.dialogs.answers << Answer::No;
-        w->mnuFileExportAll->trigger();
+        menuItem(w, "mnuFileExportAll")->trigger();
         QCOMPARE(bed.dialogs.calls.size(), 1);
         QVERIFY(bed.dialogs.calls.first().text.contains(QStringLiteral("暗号化されません")));
         QCOMPARE(bed.dialogs.calls.first().buttons, Dialogs::Buttons::YesNo);
         const QString out = bed.dir.filePath(QStringLiteral("out.csv"));
         bed.dialogs.answers << Answer::Yes;
         bed.dialogs.chosenFiles << Dialogs::FileChoice{out, 0};
-        w->mnuFileExportAll->trigger();
+        menuItem(w, "mnuFileExportAll")->trigger();
         QCOMPARE(filesHolding(temp), QStringList{out});
     }
 
@@ -365,8 +403,8 @@ class TestLockWindow : public QObject {
         QVERIFY(w);
         const QString kept = bed.dir.filePath(recovery::kFileName);
         {
-            EditGuard guard(*w, bed.module, kept);
-            w->rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 書きかけ"));
+            mainwindow::EditGuard guard(*w, bed.module, kept);
+            ui(w).rtbDiary->setPlainText(kSecretWords + QStringLiteral(" 書きかけ"));
         }  // the run ends without the closing questions
         QVERIFY(contents(kept).startsWith("SELVLOCK"));
         QCOMPARE(filesHolding(temp), QStringList());
@@ -376,7 +414,7 @@ class TestLockWindow : public QObject {
         bed.dialogs.clear();
         prompts.unlocks = {kPassphrase};
         bed.dialogs.answers << Answer::Yes << Answer::Yes;  // save them, overwrite
-        QVERIFY(bed.startMain());
+        QVERIFY(startWith(bed, prompts));
         QVERIFY(bed.dialogs.texts().first().contains(QStringLiteral("保存されずに終了した編集")));
         QCOMPARE(diaryOnDisk(bed, kPassphrase), kSecretWords + QStringLiteral(" 書きかけ"));
         QVERIFY(!QFile::exists(kept));
@@ -398,22 +436,22 @@ class TestLockWindow : public QObject {
         MainBed bed(kToday);
         bed.services.dialogs = &dialogs;
         ScriptedPassphrases prompts;
-        lockBed(bed, prompts);
+        lockBed(bed);
         prompts.unlocks = {kPassphrase, kPassphrase};
-        frmMain* w = bed.startMain();
+        frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
-        w->lockController()->setAnswerTime(std::chrono::milliseconds(300));
-        w->rtbDiary->setPlainText(QStringLiteral("歩いて行った ") + kSecretWords);
+        lockOf(w)->setAnswerTime(std::chrono::milliseconds(300));
+        ui(w).rtbDiary->setPlainText(QStringLiteral("歩いて行った ") + kSecretWords);
         const QString kept = bed.dir.filePath(recovery::kFileName);
         prompts.whileAsked = [&] {
             QVERIFY(contents(kept).startsWith("SELVLOCK"));
             QCOMPARE(filesHolding(temp), QStringList());
         };
         dialogs.answers << Answer::Yes << Answer::Yes;  // after the unlock: save them, overwrite
-        w->lockController()->lockNow();
+        lockOf(w)->lockNow();
         QVERIFY(dialogs.texts().first().contains(QStringLiteral("保存されずに終了した編集")));
         QCOMPARE(diaryOnDisk(bed, kPassphrase), QStringLiteral("歩いて行った ") + kSecretWords);
-        QCOMPARE(w->rtbDiary->toPlainText(), QStringLiteral("歩いて行った ") + kSecretWords);
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("歩いて行った ") + kSecretWords);
         QVERIFY(!QFile::exists(kept));
     }
 
@@ -424,7 +462,7 @@ class TestLockWindow : public QObject {
         ScriptedPassphrases prompts;
         frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
-        w->txtCondition->setText(QStringLiteral("頭痛"));
+        ui(w).txtCondition->setText(QStringLiteral("頭痛"));
         {
             auto other = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
                                        vault::Secret::fromText(kPassphrase), std::nullopt, {});
@@ -447,16 +485,15 @@ class TestLockWindow : public QObject {
         QCOMPARE(day.condition, QStringLiteral("頭痛"));
         QCOMPARE(day.memo, QStringLiteral("ﾛｷｿﾆﾝ"));
         QCOMPARE(*day.temp, 36.9);
-        QCOMPARE(w->txtMemo->text(), QStringLiteral("ﾛｷｿﾆﾝ"));
+        QCOMPARE(ui(w).txtMemo->text(), QStringLiteral("ﾛｷｿﾆﾝ"));
 
         // Declined, nothing is written and her edits stay.
-        w->txtCondition->setText(QStringLiteral("腹痛"));
-        QSqlDatabase other = opened.file->connection();
-        vault::lockedStore(opened.file.get())->save(other);  // rewritten once more
+        ui(w).txtCondition->setText(QStringLiteral("腹痛"));
+        vault::lockedStore(opened.file.get())->save(opened.file->image());  // rewritten once more
         bed.dialogs.clear();
         bed.dialogs.answers << Answer::No;
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
-        QCOMPARE(w->txtCondition->text(), QStringLiteral("腹痛"));
+        QCOMPARE(ui(w).txtCondition->text(), QStringLiteral("腹痛"));
         QVERIFY(bed.module.DataChanged);
     }
 
@@ -482,7 +519,7 @@ class TestLockWindow : public QObject {
         prompts.choices = {{Action::Change, kPassphrase, QStringLiteral("sugi-2024")}};
         bed.dialogs.clear();
         bed.dialogs.answers << Answer::No;  // keep the plain backup
-        w->mnuSetPassphrase->trigger();
+        menuItem(w, "mnuSetPassphrase")->trigger();
         QCOMPARE(bed.dialogs.texts().size(), 2);
         QVERIFY(bed.dialogs.texts().last().contains(QStringLiteral("1個")));
         QVERIFY(QFile::exists(plainBackup));
@@ -495,7 +532,7 @@ class TestLockWindow : public QObject {
         opened.file.reset();
 
         prompts.choices = {{Action::Remove, QStringLiteral("sugi-2024"), {}}};
-        w->mnuSetPassphrase->trigger();
+        menuItem(w, "mnuSetPassphrase")->trigger();
         QCOMPARE(recovery::read(kept)->diary, edits.diary);
     }
 
@@ -503,15 +540,14 @@ class TestLockWindow : public QObject {
     void aReadOnlyDiaryIsNotLocked() {
         MainBed bed(kToday);
         ScriptedPassphrases prompts;
-        bed.services.passphrases = &prompts;
         saveDay(bed, kToday, QStringLiteral("36.6"), false, kSecretWords);
-        frmMain* w = bed.startMain();
+        frmMain* w = startWith(bed, prompts);
         QVERIFY(w);
         QVERIFY(QFile::setPermissions(bed.dataPath(), QFile::ReadOwner));
         const QByteArray before = contents(bed.dataPath());
         prompts.choices = {{Action::Set, {}, QStringLiteral("Hinoki-2024")}};
         bed.dialogs.clear();
-        w->mnuSetPassphrase->trigger();
+        menuItem(w, "mnuSetPassphrase")->trigger();
         QCOMPARE(bed.dialogs.texts().size(), 1);
         QVERIFY2(bed.dialogs.texts().first().contains(QStringLiteral("読み取り専用")),
                  qPrintable(bed.dialogs.texts().first()));
@@ -522,7 +558,7 @@ class TestLockWindow : public QObject {
 
     // The passphrase dialog accepts only what can be used, hints the strength and warns in plain words.
     void thePassphraseDialog() {
-        PassphraseDialog dialog(true);
+        vaultui::PassphraseDialog dialog(true);
         QPushButton* ok = dialog.buttons->button(QDialogButtonBox::Ok);
         QVERIFY(!ok->isEnabled());
         dialog.current->setText(kPassphrase);

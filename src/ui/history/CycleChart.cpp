@@ -1,16 +1,24 @@
 #include "ui/history/CycleChart.h"
 
+#include "platform/core/Twips.h"
+
 #include <QPainter>
 #include <algorithm>
+
+namespace historyui {
 
 namespace {
 
 constexpr int kScaleStep = 10;    // a grid line every ten days
 constexpr int kLowestTop = 40;    // the scale reaches at least this many days
 constexpr int kHighestTop = 100;  // and at most this many: a longer cycle's bar is cut
-constexpr int kLeft = 28;         // room for the scale's figures
+// Margins in pixels at 96 DPI; they grow with the screen's DPI as the figures' font does.
+constexpr int kLeft = 28;  // room for the scale's figures
 constexpr int kBottom = 4;
 constexpr int kTop = 14;  // room for the figure over the tallest bar
+constexpr int kFigureHalf = 8;
+
+int scaled(int pixels) { return twips::toPixels(pixels * 15); }
 
 const QColor kCounted(0xd0, 0x50, 0x70);
 const QColor kLeftOut(0xb0, 0xb0, 0xb0);
@@ -36,15 +44,18 @@ void CycleChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     const int top = scaleTop(bars_);
-    const QRect plot = rect().adjusted(kLeft, kTop, -4, -kBottom);
+    const int left = scaled(kLeft);
+    const int figureTop = scaled(kTop);
+    const int figureHalf = scaled(kFigureHalf);
+    const QRect plot = rect().adjusted(left, figureTop, -scaled(4), -scaled(kBottom));
     auto yOf = [&](int days) { return plot.bottom() - plot.height() * std::min(days, top) / top; };
     painter.setFont(font());
     for (int days = 0; days <= top; days += kScaleStep) {
         painter.setPen(days == 0 ? Qt::black : QColor(0xe0, 0xe0, 0xe0));
         painter.drawLine(plot.left(), yOf(days), plot.right(), yOf(days));
         painter.setPen(Qt::darkGray);
-        painter.drawText(QRect(0, yOf(days) - 8, kLeft - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(days));
+        painter.drawText(QRect(0, yOf(days) - figureHalf, left - scaled(4), 2 * figureHalf),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(days));
     }
     if (bars_.empty()) return;
     const int slot = std::max(1, plot.width() / static_cast<int>(bars_.size()));
@@ -56,7 +67,9 @@ void CycleChart::paintEvent(QPaintEvent*) {
         painter.fillRect(column, bar.counted ? kCounted : kLeftOut);
         if (slot < painter.fontMetrics().horizontalAdvance(QStringLiteral("000"))) continue;
         painter.setPen(Qt::black);
-        painter.drawText(QRect(x - slot / 2, column.top() - kTop, width + slot, kTop),
+        painter.drawText(QRect(x - slot / 2, column.top() - figureTop, width + slot, figureTop),
                          Qt::AlignHCenter | Qt::AlignBottom, QString::number(bar.days));
     }
 }
+
+}  // namespace historyui

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <vector>
 
+namespace historyui {
+
 // A small bar chart of cycle lengths, oldest on the left: counted cycles in the diary's red, those left out
 // of the figures in grey, a bar taller than the scale cut at its top.
 class CycleChart : public QWidget {
@@ -25,3 +27,5 @@ class CycleChart : public QWidget {
   private:
     std::vector<Bar> bars_;
 };
+
+}  // namespace historyui

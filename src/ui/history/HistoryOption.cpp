@@ -2,14 +2,14 @@
 
 #include "data/SettingsStore.h"
 
-namespace historyoption {
+namespace historyui {
 
-bool isOn(const SettingsStore& settings) {
-    return settings.get(kSection, settingkeys::kKey) == QLatin1String("1");
+bool optionIsOn(const SettingsStore& settings) {
+    return settings.get(kOptionSection, settingkeys::kKey) == QLatin1String("1");
 }
 
-void store(SettingsStore& settings, bool on) {
-    settings.save(kSection, settingkeys::kKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+void storeOption(SettingsStore& settings, bool on) {
+    settings.save(kOptionSection, settingkeys::kKey, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QString rangeText(const history::HistoryCycle& cycle) {
@@ -19,4 +19,4 @@ QString rangeText(const history::HistoryCycle& cycle) {
         .arg(cycle.cycles);
 }
 
-}  // namespace historyoption
+}  // namespace historyui

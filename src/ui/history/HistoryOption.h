@@ -7,17 +7,17 @@
 class SettingsStore;
 
 // The history forecast's option in the settings store: off unless she turned it on.
-namespace historyoption {
+namespace historyui {
 
-inline const QString kSection = QStringLiteral("HISTORY_CYCLE");
+inline const QString kOptionSection = QStringLiteral("HISTORY_CYCLE");
 
 // Only a stored "1" is on; a missing, damaged or foreign value is off.
-bool isOn(const SettingsStore& settings);
+bool optionIsOn(const SettingsStore& settings);
 // Throws PgError when the store cannot be written.
-void store(SettingsStore& settings, bool on);
+void storeOption(SettingsStore& settings, bool on);
 
 // What the cycle panel adds to the cycle from her records, and its tooltip with their range.
 inline const QString kMark = QStringLiteral("(記録)");
 QString rangeText(const history::HistoryCycle& cycle);
 
-}  // namespace historyoption
+}  // namespace historyui

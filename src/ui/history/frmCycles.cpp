@@ -1,21 +1,25 @@
 #include "ui/history/frmCycles.h"
 
+#include "forecast/CycleRules.h"
 #include "history/CycleHistory.h"
 #include "history/CycleStats.h"
 #include "history/CycleTexts.h"
-#include "ui/history/CycleChart.h"
 #include "platform/core/PgError.h"
+#include "platform/core/Twips.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Pictures.h"
 #include "platform/ui/ScreenFit.h"
 #include "platform/ui/WindowParts.h"
+#include "ui/history/CycleChart.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
+
+namespace historyui {
 
 namespace {
 
@@ -24,8 +28,10 @@ constexpr int kFigureSpans[] = {history::kForecastCycles, 12};
 // The chart shows at most this many of the latest finished cycles.
 constexpr int kChartBars = 24;
 
-// Positions in pixels at 96 DPI, written as twips (15 to a pixel) like every window's design.
+// Positions in pixels at 96 DPI, written as twips (15 to a pixel) like every window's design; sizes set
+// directly become pixels at the screen's DPI through the same twips.
 constexpr int px(int pixels) { return pixels * 15; }
+int scaled(int pixels) { return twips::toPixels(px(pixels)); }
 
 QLabel* wrapped(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
                 int height) {
@@ -83,7 +89,7 @@ void frmCycles::buildLayout() {
     grdCycles->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdCycles->setToolTip(QStringLiteral("月経の記録から数えた周期です（新しい順）"));
     int column = 0;
-    for (int width : {84, 56, 44, 100, 72, 60}) grdCycles->setColumnWidth(column++, width);
+    for (int width : {84, 56, 44, 100, 72, 60}) grdCycles->setColumnWidth(column++, scaled(width));
     grdCycles->horizontalHeader()->setStretchLastSection(true);
     grdCycles->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
@@ -98,7 +104,8 @@ void frmCycles::buildLayout() {
     grdFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdFigures->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdFigures->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grdFigures->setToolTip(QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
+    grdFigures->setToolTip(QStringLiteral("統計に入る周期（%1の終わった周期）から計算します")
+                               .arg(forecast::countedLengthsText()));
     // As tall as its rows, whatever the font makes of them; the chart takes the room below.
     grdFigures->resize(grdFigures->width(), grdFigures->horizontalHeader()->sizeHint().height() +
                                                 grdFigures->rowCount() * grdFigures->rowHeight(0) +
@@ -107,7 +114,8 @@ void frmCycles::buildLayout() {
     lblTooFew = wrapped(this, "lblTooFew", QString(), 468, 8, 284, 168);
     chart = new CycleChart(this);
     chart->setObjectName(QStringLiteral("chart"));
-    chart->setGeometry(figures.left(), figures.bottom() + 9, figures.width(), 372 - figures.bottom() - 9);
+    const int chartTop = figures.bottom() + scaled(9);
+    chart->setGeometry(figures.left(), chartTop, figures.width(), scaled(372) - chartTop);
     lblNotice =
         wrapped(this, "lblNotice",
                 QStringLiteral("ここに示す数値は、記録から計算した目安です。避妊に使えるものではなく、"
@@ -120,7 +128,7 @@ void frmCycles::buildLayout() {
                                    QStringLiteral("この画面を閉じます"), px(632), px(420), px(120), px(26));
     connect(cmdOlder, &QPushButton::clicked, this, &frmCycles::cmdOlder_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
-    setFixedSize(760, 454);
+    setFixedSize(scaled(760), scaled(454));
 }
 
 void frmCycles::load(int count) {
@@ -165,8 +173,9 @@ void frmCycles::showFigures() {
     if (!enough) {
         int counted = 0;
         for (const history::Cycle& cycle : cycles_) counted += cycle.counted();
-        lblTooFew->setText(QStringLiteral("統計を出すには、統計に入る周期（15～99日の終わった周期）が"
-                                          "%1つ以上必要です。今は%2つです。")
+        lblTooFew->setText(QStringLiteral("統計を出すには、統計に入る周期（%1の終わった周期）が"
+                                          "%2つ以上必要です。今は%3つです。")
+                               .arg(forecast::countedLengthsText())
                                .arg(history::kFewestForFigures)
                                .arg(counted));
         return;
@@ -188,3 +197,5 @@ void frmCycles::showChart() {
     std::reverse(bars.begin(), bars.end());  // oldest on the left
     chart->setBars(std::move(bars));
 }
+
+}  // namespace historyui

@@ -6,10 +6,13 @@
 #include <QDialog>
 #include <vector>
 
-class CycleChart;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+
+namespace historyui {
+
+class CycleChart;
 
 // The cycle window: her cycles newest first, the figures over the latest 6 and 12 counted cycles, a chart of
 // the cycle lengths. It reads only the latest cycles it shows, never the whole diary; older ones come a
@@ -46,3 +49,5 @@ class frmCycles : public QDialog {
     Services services_;
     std::vector<history::Cycle> cycles_;  // newest first
 };
+
+}  // namespace historyui

@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+namespace reportui {
+
 namespace {
 
 const QString kTitle = QStringLiteral("基礎体温表の印刷");
@@ -131,3 +133,5 @@ void ReportDialog::cmdSave_Click() {
     }
     services_.dialogs->plain(this, QStringLiteral("基礎体温表を保存しました。"));
 }
+
+}  // namespace reportui

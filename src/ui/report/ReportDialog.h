@@ -12,6 +12,8 @@ class QPrinter;
 class QPushButton;
 class QSpinBox;
 
+namespace reportui {
+
 // The chart for her doctor: she chooses how many of her last cycles, may type a name line, and prints it or
 // saves it as a PDF. Every question goes through the dialogs seam; the printer is chosen in Qt's print
 // dialog.
@@ -51,3 +53,5 @@ class ReportDialog : public QDialog {
     PrinterChooser chooser_;
     report::ChartModel chart_;
 };
+
+}  // namespace reportui

@@ -2,15 +2,17 @@
 
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
+#include "ui/vault/PassphrasePrompt.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
-#include "ui/vault/PassphrasePrompt.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QEvent>
 #include <QThread>
 #include <QWidget>
+
+namespace vaultui {
 
 namespace {
 
@@ -45,23 +47,23 @@ bool closeOneOpenDialog() {
 
 }  // namespace
 
-LockController::LockController(Module1& module, const Services& services, QString path, Window window,
-                               QObject* parent)
-    : QObject(parent), m_(module), services_(services), path_(std::move(path)), window_(std::move(window)) {
+LockController::LockController(session::FeatureHost& host, QString path, QObject* parent)
+    : QObject(parent), host_(host), m_(host.module()), services_(host.services()), path_(std::move(path)) {
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, &LockController::lockNow);
 }
 
 vault::Refusal LockController::refusal() const {
     Dialogs* dialogs = services_.dialogs;
-    QWidget* parent = window_.widget;
+    QWidget* parent = host_.mainWindow();
     return [dialogs, parent](const QString& text) {
         dialogs->message(parent, text, kErrorTitle, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
     };
 }
 
 void LockController::tell(const QString& text, const QString& title) {
-    services_.dialogs->message(window_.widget, text, title, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    services_.dialogs->message(host_.mainWindow(), text, title, Dialogs::Icon::Exclamation,
+                               Dialogs::Buttons::Ok);
 }
 
 bool LockController::unlockAtStart() {
@@ -81,9 +83,8 @@ std::unique_ptr<DataFile> LockController::askUntilOpen() {
         tell(vault::faultText(fault), kErrorTitle);
         return nullptr;
     }
-    PassphrasePrompt* prompt = services_.passphrases;
-    while (prompt) {
-        const std::optional<vault::Secret> passphrase = prompt->askUnlock(nullptr);
+    while (prompt_) {
+        const std::optional<vault::Secret> passphrase = prompt_->askUnlock(nullptr);
         if (!passphrase) break;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         vault::Unlocked opened;
@@ -199,7 +200,8 @@ void LockController::tryLock() {
 void LockController::lock() {
     locking_ = true;
     idle_.stop();
-    if (window_.hasEdits && window_.hasEdits()) {
+    QWidget* window = host_.mainWindow();
+    if (m_.DataChanged) {
         // Asked once; after a while without an answer (she has usually walked away) the question is closed
         // and her edits are kept, sealed, to be offered after the unlock as after a kill.
         bool unanswered = false;
@@ -210,19 +212,19 @@ void LockController::lock() {
             answer.setInterval(100);
         });
         answer.start(answerTime_);
-        const bool save = services_.dialogs->askYesNo(window_.widget, kLockQuestion, kSaveTitle);
+        const bool save = services_.dialogs->askYesNo(window, kLockQuestion, kSaveTitle);
         answer.stop();
         if (unanswered) {
-            if (window_.keepEdits) window_.keepEdits();
-        } else if (save && window_.saveEdits) {
-            window_.saveEdits();
+            host_.keepEdits();
+        } else if (save) {
+            host_.saveEdits();
             // A save that failed keeps the edits on screen; they are kept for after the unlock too.
-            if (window_.hasEdits() && window_.keepEdits) window_.keepEdits();
+            if (m_.DataChanged) host_.keepEdits();
         }
     }
-    const bool visible = window_.widget && window_.widget->isVisible();
-    if (window_.clear) window_.clear();
-    if (window_.widget) window_.widget->hide();
+    const bool visible = window->isVisible();
+    host_.hideDiary();
+    window->hide();
     if (vault::LockedStore* store = vault::lockedStore(m_.Db.get())) remembered_ = store->written();
     m_.Db.reset();  // the key and the diary in memory are wiped with it
     locked_ = true;
@@ -239,7 +241,9 @@ void LockController::lock() {
         return;
     }
     m_.Db = std::move(file);
-    if (window_.restore) window_.restore();
-    if (visible) window_.widget->show();
+    host_.showDiaryAgain();
+    if (visible) window->show();
     follow();
 }
+
+}  // namespace vaultui

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session/Module1.h"
+#include "session/FeatureHost.h"
 #include "vault/LockedStore.h"
 
 #include <QObject>
@@ -10,28 +10,24 @@
 #include <optional>
 
 class QDBusConnection;
-class QWidget;
+
+namespace vaultui {
+
+class PassphrasePrompt;
 
 // The locked diary while the program runs: the passphrase before the main window, and the lock after idle
 // time or when the desktop's screen locks. Locking saves nothing on its own: it asks once about pending
-// edits, closes every dialog, empties the window, forgets the key and the diary, and asks for the passphrase
-// again; she is then back on the same day.
+// edits, closes every dialog, empties the main window and hides it, forgets the key and the diary, and asks
+// for the passphrase again; she is then back on the same day. It works the main window through the feature
+// seam.
 class LockController : public QObject {
     Q_OBJECT
 
   public:
-    // What the main window does around a lock.
-    struct Window {
-        QWidget* widget = nullptr;        // hidden while locked
-        std::function<bool()> hasEdits;   // edits not saved yet
-        std::function<void()> saveEdits;  // saves them as the save command does
-        std::function<void()> keepEdits;  // keeps them for after the unlock (the sealed recovery file)
-        std::function<void()> clear;      // empties every control that shows the diary
-        std::function<void()> restore;    // shows the selected day again
-    };
+    LockController(session::FeatureHost& host, QString path, QObject* parent = nullptr);
 
-    LockController(Module1& module, const Services& services, QString path, Window window,
-                   QObject* parent = nullptr);
+    // Where she is asked for her passphrase; none: nothing opens a locked diary.
+    void setPrompt(PassphrasePrompt* prompt) { prompt_ = prompt; }
 
     // Start-up: a locked diary is opened with her passphrase into the run's Db. False when she cancelled or
     // the file cannot be opened (she has been told why); nothing is written then. True for a plain diary.
@@ -73,10 +69,11 @@ class LockController : public QObject {
     std::unique_ptr<DataFile> askUntilOpen();
     void tell(const QString& text, const QString& title);
 
+    session::FeatureHost& host_;
     Module1& m_;
-    Services services_;
+    const Services& services_;
     QString path_;
-    Window window_;
+    PassphrasePrompt* prompt_ = nullptr;
     QTimer idle_;
     std::optional<std::chrono::milliseconds> idleOverride_;
     std::chrono::milliseconds answerTime_ = std::chrono::seconds(kAnswerSeconds);
@@ -86,3 +83,5 @@ class LockController : public QObject {
     bool locked_ = false;
     bool watching_ = false;
 };
+
+}  // namespace vaultui

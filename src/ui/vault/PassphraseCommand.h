@@ -5,15 +5,19 @@
 
 class QWidget;
 
-namespace passphrasecommand {
+namespace vaultui {
+
+class PassphrasePrompt;
 
 // The passphrase dialog and what follows from it: the open diary locked with a new passphrase, its passphrase
 // changed, or the passphrase removed and the diary plain again, each in one atomic step; edits kept from a
 // session that ended without the closing questions follow the new key. After locking or a change she is
 // offered to delete the plain backups that would still give the diary away. True when something changed.
-bool run(Module1& module, const Services& services, QWidget* parent, const vault::Refusal& refusal);
+// prompt asks for the passphrases.
+bool changePassphrase(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
+                      const vault::Refusal& refusal);
 
 // The folder whose backups are looked at for plain copies.
 QString backupsFolder(const Services& services);
 
-}  // namespace passphrasecommand
+}  // namespace vaultui

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace vaultui {
+
 namespace {
 
 const QString kForgotten = QStringLiteral(
@@ -159,3 +161,5 @@ std::optional<vault::PassphraseChoice> QtPassphrasePrompt::askChoice(QWidget* pa
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.choice();
 }
+
+}  // namespace vaultui

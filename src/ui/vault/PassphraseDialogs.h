@@ -9,6 +9,8 @@ class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 
+namespace vaultui {
+
 // A passphrase field: no echo, no completion, no prediction, nothing kept by the input method.
 QLineEdit* passphraseField(QWidget* parent, const char* name);
 // Empties a field, so the passphrase does not outlive the dialog in it.
@@ -48,3 +50,5 @@ class PassphraseDialog : public QDialog {
     vault::PassphraseChoice::Action action() const;
     void refresh();
 };
+
+}  // namespace vaultui

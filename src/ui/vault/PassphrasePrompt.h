@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace vaultui {
+
 // Where the program asks for her passphrase: our own small dialogs in production, a script in tests.
 class PassphrasePrompt {
   public:
@@ -29,3 +31,5 @@ class QtPassphrasePrompt : public PassphrasePrompt {
     std::optional<vault::PassphraseChoice> askChoice(QWidget* parent, bool locked) override;
     std::optional<vault::Secret> askBackup(QWidget* parent) override;
 };
+
+}  // namespace vaultui
