@@ -38,6 +38,21 @@ home=$work/home
 mkdir -m 700 "$home"
 fresh=(env -i "HOME=$home" PATH=/usr/bin:/bin LC_ALL=C.UTF-8)
 "${fresh[@]}" selvane --version
+# A fresh account: the command line makes her empty diary in her data folder and names it first.
+diary=$home/.local/share/selvane/selvane.mdb
+report=$("${fresh[@]}" selvane --check)
+echo "$report"
+[ "$(head -n 1 <<<"$report")" = "ﾃﾞｰﾀﾌｧｲﾙ：$diary" ] || fail "--check names another diary"
+grep -qx "記録のある日：0日" <<<"$report" || fail "the new diary is not empty"
+[ "$(stat -c %a "$diary")" = 600 ] || fail "the diary is not owner-only"
+# A portable Selvane's diary waits for the window's offer to copy it in: no empty diary takes its place.
+earlier=$work/earlier
+mkdir -p -m 700 "$earlier/Selvane"
+cp "$diary" "$earlier/Selvane/selvane.mdb"
+if env -i "HOME=$earlier" PATH=/usr/bin:/bin LC_ALL=C.UTF-8 selvane --check; then fail "--check took no notice"; fi
+[ ! -e "$earlier/.local/share/selvane/selvane.mdb" ] || fail "an empty diary took the earlier one's place"
+cp -p "$diary" "$work/diary-before"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q selvane
 [ ! -e /usr/bin/selvane ] || fail "the purge left the program"
+cmp "$diary" "$work/diary-before" || fail "the purge touched her diary"
 echo "package: ok"
