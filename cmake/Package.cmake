@@ -22,6 +22,12 @@ if(NOT metainfo MATCHES "<release version=\"${PROJECT_VERSION}\"")
 endif()
 
 install(TARGETS selvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# CPack strips with no arguments; Debian's packages also lose the compiler's notes, as dh_strip does.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/selvane\"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()")
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/selvane3.hlp DESTINATION ${CMAKE_INSTALL_DATADIR}/selvane)
 
 set(SELVANE_EXEC selvane)
