@@ -33,7 +33,11 @@ appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml"
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "./$deb"
+# --reinstall: a package of the same version installed before (an earlier build) is replaced, not kept.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install --reinstall -y -q "./$deb"
+# What runs below is this package's program, and no other build's.
+packed=$(dpkg-deb -I "$deb" md5sums | awk '$2 == "usr/bin/selvane" {print $1}')
+[ "$(md5sum </usr/bin/selvane | cut -d' ' -f1)" = "$packed" ] || fail "/usr/bin/selvane is not the package's program"
 home=$work/home
 mkdir -m 700 "$home"
 fresh=(env -i "HOME=$home" PATH=/usr/bin:/bin LC_ALL=C.UTF-8)
