@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the package that scripts/build-package.sh built, as CI does: its files, Debian's tools (lintian with
-# no error, desktop-file-validate, appstreamcli), then installs it with apt-get, runs it on a fresh HOME, and
-# purges it again. Installing needs root (CI runs as root; otherwise sudo is used).
+# no error, desktop-file-validate, appstreamcli), then installs it with apt-get, runs it on a fresh HOME,
+# installs it again as a newer version over itself, and purges it, her diary and backups kept throughout.
+# Installing needs root (CI runs as root; otherwise sudo is used).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 shopt -s nullglob
@@ -55,8 +56,19 @@ mkdir -p -m 700 "$earlier/Selvane"
 cp "$diary" "$earlier/Selvane/selvane.mdb"
 if env -i "HOME=$earlier" PATH=/usr/bin:/bin LC_ALL=C.UTF-8 selvane --check; then fail "--check took no notice"; fi
 [ ! -e "$earlier/.local/share/selvane/selvane.mdb" ] || fail "an empty diary took the earlier one's place"
-cp -p "$diary" "$work/diary-before"
+"${fresh[@]}" selvane --backup
+kept() { (cd "$home/.local/share/selvane" && find . -type f -exec sha256sum {} + | sort -k2); }
+kept >"$work/kept-before"
+# An upgrade: the same program packed as a newer version and installed over this one keeps her files.
+version=$(dpkg-deb -f "$deb" Version)
+dpkg-deb -R "$deb" "$work/newer"
+sed -i "s/^Version: .*/Version: $version+1/" "$work/newer/DEBIAN/control"
+dpkg-deb -b --root-owner-group "$work/newer" "$work/newer.deb" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "$work/newer.deb"
+[ "$(dpkg-query -W -f='${Version}' selvane)" = "$version+1" ] || fail "the newer package was not installed"
+"${fresh[@]}" selvane --check >/dev/null || fail "--check failed after the upgrade"
+kept | cmp - "$work/kept-before" || fail "the upgrade touched her diary or its backups"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q selvane
 [ ! -e /usr/bin/selvane ] || fail "the purge left the program"
-cmp "$diary" "$work/diary-before" || fail "the purge touched her diary"
+kept | cmp - "$work/kept-before" || fail "the purge touched her diary or its backups"
 echo "package: ok"
