@@ -24,10 +24,20 @@ install(CODE "
   endif()
   set(data_dir \"\$ENV{DESTDIR}\${data_dir}\")
   get_filename_component(exec \"\${CMAKE_INSTALL_PREFIX}/selvane\" ABSOLUTE)
-  set(SELVANE_EXEC \"\${exec}\")
-  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/selvane.desktop.in\"
-                 \"\${data_dir}/applications/selvane.desktop\" @ONLY)
+  set(SELVANE_EXEC \"\\\"\${exec}\\\"\")
+  # Named like the package's entry: an entry in her data folder hides the system's one of the same name, so
+  # that no menu shows Selvane twice.
+  set(entry \"\${data_dir}/applications/${SELVANE_APP_ID}.desktop\")
+  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/${SELVANE_APP_ID}.desktop.in\" \"\${entry}\" @ONLY)
+  # The entry an earlier install of this same folder made under the old name goes.
+  set(old_entry \"\${data_dir}/applications/selvane.desktop\")
+  if(EXISTS \"\${old_entry}\")
+    file(STRINGS \"\${old_entry}\" old_exec REGEX \"^Exec=\")
+    if(old_exec STREQUAL \"Exec=\${SELVANE_EXEC}\")
+      file(REMOVE \"\${old_entry}\")
+    endif()
+  endif()
   file(INSTALL \"${PROJECT_SOURCE_DIR}/resources/icons/heart.svg\"
        DESTINATION \"\${data_dir}/icons/hicolor/scalable/apps\" RENAME selvane.svg)
-  message(STATUS \"Desktop entry: \${data_dir}/applications/selvane.desktop\")
+  message(STATUS \"Desktop entry: \${entry}\")
 ")

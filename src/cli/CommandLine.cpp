@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "data/SettingsStore.h"
+#include "home/DiaryHome.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Version.h"
@@ -115,7 +117,10 @@ int run(int argc, char** argv) {
             return Usage;
         }
     }
-    Context context{paths::applicationFolder(), out, err};
+    SettingsStore settings;
+    const diaryhome::Start start =
+        diaryhome::look(diaryfolder::thisBuild(), diaryfolder::Surroundings::ofThisRun(), settings);
+    Context context{start.folder, out, err};
     if (parser.isSet(passphraseFd)) {
         bool number = false;
         context.passphraseFd = parser.value(passphraseFd).toInt(&number);
@@ -123,6 +128,21 @@ int run(int argc, char** argv) {
             err << QStringLiteral("--passphrase-fd には開いているﾌｧｲﾙ記述子の番号を指定して下さい。")
                 << Qt::endl;
             return Usage;
+        }
+    }
+    if (start.makesDiary) {
+        // The window offers to copy an earlier diary in; an empty one made here would take its place.
+        if (start.offer) {
+            err << QStringLiteral("以前のﾃﾞｰﾀﾌｧｲﾙがあります：")
+                << paths::inFolder(*start.offer, diaryfolder::kDiaryName) << Qt::endl
+                << QStringLiteral("Selvane をｳｨﾝﾄﾞｳで起動すると、新しい場所へｺﾋﾟｰするかどうか尋ねます。")
+                << Qt::endl;
+            return Refused;
+        }
+        const Result<void> made = diaryhome::makeEmptyDiary(start.folder);
+        if (!made) {
+            err << made.message() << Qt::endl;
+            return Refused;
         }
     }
     // What saves and backups killed half-way left beside the diary goes before any command.

@@ -181,6 +181,8 @@ Exit restoreCommand(const QString& dataPath, const QString& backupFile, QTextStr
 }
 
 Exit checkCommand(const QString& dataPath, QTextStream& out, QTextStream& err, const DiaryAccess& access) {
+    // Which diary, first: an installed program's lies in her data folder, a portable one's beside it.
+    out << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ：") << dataPath << Qt::endl;
     // Opened as for every other command, so that what a killed write left in its journal is rolled back
     // first; a locked diary is checked as it lies in memory once opened.
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);

@@ -16,6 +16,7 @@ TestBed::TestBed(const QDate& today, bool withDataFile) {
     services.dialogs = &dialogs;
     services.settings = settings.get();
     services.appFolder = dir.path();
+    services.sharedFolder = dir.path();
     services.today = [today] { return today; };
     services.endProcess = [this] { ++processEnds; };
 }

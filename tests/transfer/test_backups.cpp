@@ -433,8 +433,10 @@ class TestBackups : public QObject {
         QTextStream out(&output);
         QTextStream err(&messages);
         QCOMPARE(cli::checkCommand(data, out, err), 0);
-        QCOMPARE(output, QStringLiteral(
-                             "整合性：ok\n記録のある日：10日\n最初の日：2024-04-22\n最後の日：2024-05-01\n"));
+        // The diary it used comes first.
+        QCOMPARE(output, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ：") + data +
+                             QStringLiteral("\n整合性：ok\n記録のある日：10日\n最初の日：2024-04-22\n"
+                                            "最後の日：2024-05-01\n"));
         // Never written over: her diary itself.
         const QByteArray before = contents(data);
         QCOMPARE(cli::exportCommand(data, data, transfer::CsvFormat::Drip, err), 1);

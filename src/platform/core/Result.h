@@ -59,8 +59,8 @@ class [[nodiscard]] Result<void> {
     std::optional<Failure> failure_;
 };
 
-// Runs work that reports by throwing PgError (the data file's statements do, for the handlers' error traps) and
-// gives its outcome as a Result.
+// Runs work that reports by throwing PgError (the data file's statements do, for the handlers' error traps)
+// and gives its outcome as a Result.
 template <typename Work>
 auto attempt(Work&& work) -> Result<decltype(work())> {
     try {
