@@ -17,6 +17,8 @@ QString standardErrorText(int number) {
             return QStringLiteral("型が一致しません。");
         case PgError::PermissionDenied:
             return QStringLiteral("書き込みできません。");
+        case PgError::PathAccess:
+            return QStringLiteral("パス名が無効です。");
         case PgError::InvalidNull:
             return QStringLiteral("Null の使い方が不正です。");
         case PgError::NewerFile:

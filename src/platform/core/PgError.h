@@ -12,6 +12,7 @@ class PgError : public std::exception {
         Overflow = 6,
         TypeMismatch = 13,
         PermissionDenied = 70,
+        PathAccess = 75,
         InvalidNull = 94,
         Engine = 3146,     // any failure of the data engine
         NewerFile = 3343,  // a data file of a newer version than this program knows
