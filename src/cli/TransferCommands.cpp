@@ -40,16 +40,15 @@ constexpr int kMostAttempts = 5;  // plans made again after another program's ch
 // printed once, and again only when nothing is left to write.
 class CommandLineImport : public transfer::ImportFront {
   public:
-    CommandLineImport(QTextStream& err, bool replace, qint64 implausible)
-        : err_(err), replace_(replace), implausible_(implausible) {}
+    CommandLineImport(QTextStream& err, bool replace, QStringList notes)
+        : err_(err), replace_(replace), notes_(std::move(notes)) {}
 
     std::optional<bool> decide(const transfer::ImportPlan& plan) override {
         const bool nothing = plan.fresh.empty() && (!replace_ || plan.different.empty());
         if (first_ || nothing) {
             err_ << importSummary(qint64(plan.fresh.size()), plan.identical, qint64(plan.different.size()))
                  << Qt::endl;
-            if (const QString implausible = transfer::implausibleText(implausible_); !implausible.isEmpty())
-                err_ << implausible << Qt::endl;
+            for (const QString& note : notes_) err_ << note << Qt::endl;
         }
         first_ = false;
         return replace_;
@@ -64,7 +63,7 @@ class CommandLineImport : public transfer::ImportFront {
   private:
     QTextStream& err_;
     bool replace_;
-    qint64 implausible_;
+    QStringList notes_;
     bool first_ = true;
     int changes_ = 0;
 };
@@ -80,7 +79,7 @@ int runExport(const QCommandLineParser& parser, Context& context) {
         context.err << QStringLiteral("注意：") << oneLine(transfer::kNotSealedWarning) << Qt::endl;
     return exportCommand(context.dataPath(), parser.value(kExport),
                          format == u"drip" ? transfer::CsvFormat::Drip : transfer::CsvFormat::Selvane,
-                         context.err, access);
+                         context.err, QDate::currentDate(), access);
 }
 
 int runImport(const QCommandLineParser& parser, Context& context) {
@@ -103,19 +102,20 @@ QString importSummary(qint64 fresh, qint64 identical, qint64 different) {
 }
 
 Exit exportCommand(const QString& dataPath, const QString& file, transfer::CsvFormat format, QTextStream& err,
-                   const DiaryAccess& access) {
+                   const QDate& today, const DiaryAccess& access) {
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
     if (transfer::refusedTarget(file, dataPath)) {
         err << QStringLiteral("そこには書き出せません：") << QDir::toNativeSeparators(file) << Qt::endl;
         return Refused;
     }
-    const Result<qint64> rows = transfer::exportDiary(*db, file, format);
-    if (!rows) {
-        err << QStringLiteral("書き出せませんでした：") << oneLine(rows.message()) << Qt::endl;
+    const Result<transfer::ExportSummary> written = transfer::exportDiary(*db, file, format, today);
+    if (!written) {
+        err << QStringLiteral("書き出せませんでした：") << oneLine(written.message()) << Qt::endl;
         return Refused;
     }
-    err << QStringLiteral("%1日分を書き出しました。").arg(rows.value()) << Qt::endl;
+    err << transfer::exportedText(written.value()) << Qt::endl;
+    for (const QString& line : transfer::leftOutTexts(written.value())) err << line << Qt::endl;
     return Success;
 }
 
@@ -134,7 +134,7 @@ Exit importCommand(const QString& dataPath, const QString& file, bool replace, Q
     }
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
-    CommandLineImport front(err, replace, read->implausible);
+    CommandLineImport front(err, replace, transfer::importNotes(read.value()));
     const Result<transfer::Imported> imported =
         transfer::importDays(*db, read->days, dataPath, now, access.sealed, front);
     if (!imported) {
