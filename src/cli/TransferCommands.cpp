@@ -168,6 +168,12 @@ Exit backupCommand(const QString& dataPath, const QString& folder, QTextStream& 
 
 Exit restoreCommand(const QString& dataPath, const QString& backupFile, QTextStream& err,
                     const QDateTime& now, const DiaryAccess& access) {
+    // The diary put back over itself would only lock against itself, after one more backup each try.
+    if (transfer::isDataFile(backupFile, dataPath)) {
+        err << QStringLiteral("日記のﾃﾞｰﾀﾌｧｲﾙそのものからは戻せません。ﾊﾞｯｸｱｯﾌﾟのﾌｧｲﾙを指定して下さい：")
+            << QDir::toNativeSeparators(backupFile) << Qt::endl;
+        return Refused;
+    }
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
     const Result<void> restored = transfer::restoreBackup(

@@ -5,15 +5,19 @@
 #include "platform/core/PgError.h"
 #include "transfer/DripDay.h"
 
+#include <sys/stat.h>
+#include <QFile>
 #include <QFileInfo>
 
 namespace transfer {
 
 bool isDataFile(const QString& path, const QString& dataPath) {
-    const QFileInfo target(path);
-    const QFileInfo data(dataPath);
-    if (!target.exists() || !data.exists()) return false;
-    return target.canonicalFilePath() == data.canonicalFilePath();
+    // The same file by any name: itself, a link to it, a hard link.
+    struct stat target {};
+    struct stat data {};
+    return ::stat(QFile::encodeName(path).constData(), &target) == 0 &&
+           ::stat(QFile::encodeName(dataPath).constData(), &data) == 0 && target.st_dev == data.st_dev &&
+           target.st_ino == data.st_ino;
 }
 
 bool refusedTarget(const QString& path, const QString& dataPath) {

@@ -34,7 +34,7 @@ Result<ExportSummary> exportDiary(DataFile& db, const QString& path, CsvFormat f
 inline const QString kNotSealedWarning =
     QStringLiteral("書き出すﾌｧｲﾙは暗号化されません。\rﾌｧｲﾙを手にした人は誰でも日記を読めるようになります。");
 
-// A path that must never be written over by an export: the data file itself.
+// A path that must never be written over by an export, nor restored from: the data file itself, by any name.
 bool isDataFile(const QString& path, const QString& dataPath);
 // Where an export may not go: a folder, or the data file itself.
 bool refusedTarget(const QString& path, const QString& dataPath);

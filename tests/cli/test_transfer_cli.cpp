@@ -79,6 +79,31 @@ class TestTransferCli : public QObject {
         QVERIFY2(QFileInfo::exists(dir.filePath(leaves)) || out.contains(leaves), qPrintable(out + err));
     }
 
+    // The diary itself (or a link to it) given to --restore: refused, nothing written, not even a backup.
+    void restoringTheDiaryItselfIsRefused() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("selvane"));
+        QVERIFY(QFile::copy(QStringLiteral(SELVANE_EXE), program));
+        const QString data = dir.filePath(QStringLiteral("selvane.mdb"));
+        QVERIFY(schema::createEmptyDataFile(data));
+        QVERIFY(QFile::link(data, dir.filePath(QStringLiteral("link.mdb"))));
+        QFile original(data);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray before = original.readAll();
+        for (const QString& named : {QStringLiteral("selvane.mdb"), QStringLiteral("link.mdb")}) {
+            QProcess process;
+            process.setWorkingDirectory(dir.path());
+            process.start(program, {QStringLiteral("--restore"), named});
+            QVERIFY(process.waitForFinished(30000));
+            QCOMPARE(process.exitCode(), 1);
+            QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("そのもの")));
+        }
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("backups"))) ||
+                QDir(dir.filePath(QStringLiteral("backups"))).isEmpty());
+        QVERIFY(original.seek(0));
+        QCOMPARE(original.readAll(), before);
+    }
+
     // Two imports of one file at once: whichever writes second finds every day there and adds none again.
     void twoImportsAtOnceAddEachDayOnce() {
         QTemporaryDir dir;
