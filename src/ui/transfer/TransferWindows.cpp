@@ -3,6 +3,7 @@
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 #include "platform/ui/Dialogs.h"
 #include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
@@ -175,7 +176,9 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
     if (!chosen || chosen->path.isEmpty()) return false;
     QFile file(chosen->path);
     if (!file.open(QIODevice::ReadOnly)) {
-        warn(services, parent, QStringLiteral("ﾌｧｲﾙを開けません。\r") + file.errorString(), kImportTitle);
+        warn(services, parent,
+             QStringLiteral("ﾌｧｲﾙを開けません。\r") + systemtext::inJapanese(file.errorString()),
+             kImportTitle);
         return false;
     }
     const Result<transfer::ImportFile> read = [&] {
