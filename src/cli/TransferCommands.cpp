@@ -1,5 +1,6 @@
 // The whole diary in and out from the command line: export, import, backup, restore and the check.
 #include "cli/TransferCommands.h"
+#include "cli/CliPaths.h"
 
 #include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
@@ -77,7 +78,7 @@ int runExport(const QCommandLineParser& parser, Context& context) {
     const DiaryAccess access = diaryAccess(context);
     if (access.open)
         context.err << QStringLiteral("注意：") << oneLine(transfer::kNotSealedWarning) << Qt::endl;
-    return exportCommand(context.dataPath(), parser.value(kExport),
+    return exportCommand(context.dataPath(), argumentPath(parser.value(kExport)),
                          format == u"drip" ? transfer::CsvFormat::Drip : transfer::CsvFormat::Selvane,
                          context.err, QDate::currentDate(), access);
 }
@@ -88,8 +89,8 @@ int runImport(const QCommandLineParser& parser, Context& context) {
         context.err << QStringLiteral("--on-conflict は keep または replace です。") << Qt::endl;
         return Usage;
     }
-    return importCommand(context.dataPath(), parser.value(kImport), policy == u"replace", context.err,
-                         QDateTime::currentDateTime(), diaryAccess(context));
+    return importCommand(context.dataPath(), argumentPath(parser.value(kImport)), policy == u"replace",
+                         context.err, QDateTime::currentDateTime(), diaryAccess(context));
 }
 
 }  // namespace
@@ -106,7 +107,7 @@ Exit exportCommand(const QString& dataPath, const QString& file, transfer::CsvFo
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
     if (transfer::refusedTarget(file, dataPath)) {
-        err << QStringLiteral("そこには書き出せません：") << QDir::toNativeSeparators(file) << Qt::endl;
+        err << QStringLiteral("そこには書き出せません：") << shownPath(file) << Qt::endl;
         return Refused;
     }
     const Result<transfer::ExportSummary> written = transfer::exportDiary(*db, file, format, today);
@@ -123,7 +124,7 @@ Exit importCommand(const QString& dataPath, const QString& file, bool replace, Q
                    const QDateTime& now, const DiaryAccess& access) {
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly)) {
-        err << QStringLiteral("ﾌｧｲﾙを開けません：") << QDir::toNativeSeparators(file) << Qt::endl;
+        err << QStringLiteral("ﾌｧｲﾙを開けません：") << shownPath(file) << Qt::endl;
         return Refused;
     }
     // The whole file is checked before the diary is opened (and a locked one's passphrase read).
@@ -162,7 +163,7 @@ Exit backupCommand(const QString& dataPath, const QString& folder, QTextStream& 
         err << oneLine(made.message()) << Qt::endl;
         return Refused;
     }
-    err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：") << QDir::toNativeSeparators(made.value()) << Qt::endl;
+    err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：") << shownPath(made.value()) << Qt::endl;
     return Success;
 }
 
@@ -171,7 +172,7 @@ Exit restoreCommand(const QString& dataPath, const QString& backupFile, QTextStr
     // The diary put back over itself would only lock against itself, after one more backup each try.
     if (transfer::isDataFile(backupFile, dataPath)) {
         err << QStringLiteral("日記のﾃﾞｰﾀﾌｧｲﾙそのものからは戻せません。ﾊﾞｯｸｱｯﾌﾟのﾌｧｲﾙを指定して下さい：")
-            << QDir::toNativeSeparators(backupFile) << Qt::endl;
+            << shownPath(backupFile) << Qt::endl;
         return Refused;
     }
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
@@ -210,13 +211,13 @@ std::vector<Command> transferCommands() {
         {{kBackup},
          1,
          [](const QCommandLineParser& parser, Context& context) {
-             return int(backupCommand(context.dataPath(), parser.positionalArguments().value(0), context.err,
-                                      QDateTime::currentDateTime(), diaryAccess(context)));
+             return int(backupCommand(context.dataPath(), argumentPath(parser.positionalArguments().value(0)),
+                                      context.err, QDateTime::currentDateTime(), diaryAccess(context)));
          }},
         {{kRestore},
          0,
          [](const QCommandLineParser& parser, Context& context) {
-             return int(restoreCommand(context.dataPath(), parser.value(kRestore), context.err,
+             return int(restoreCommand(context.dataPath(), argumentPath(parser.value(kRestore)), context.err,
                                        QDateTime::currentDateTime(), diaryAccess(context)));
          }},
         {{kCheck},

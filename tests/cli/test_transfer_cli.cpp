@@ -104,6 +104,26 @@ class TestTransferCli : public QObject {
         QCOMPARE(original.readAll(), before);
     }
 
+    // Run from a folder whose name is not UTF-8 (Shift_JIS from an old archive): a relative file name reaches
+    // that folder, and the messages name it, not the process's view of it.
+    void aFolderNamedInShiftJis() {
+        QTemporaryDir dir;
+        QVERIFY(schema::createEmptyDataFile(dir.filePath(QStringLiteral("selvane.mdb"))));
+        const QString script = QStringLiteral(
+            "d=\"$(printf 'd\\223\\372')\" && mkdir \"$d\" && cp \"$1\" selvane.mdb \"$d\"/ && cd \"$d\" && "
+            "./selvane --export out.csv && test -f out.csv && ./selvane --backup");
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), script, QStringLiteral("sh"), QStringLiteral(SELVANE_EXE)});
+        QVERIFY(process.waitForFinished(30000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(process.exitCode() == 0, qPrintable(err));
+        QVERIFY2(
+            err.contains(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：")) && !err.contains(QStringLiteral("/proc/")),
+            qPrintable(err));
+    }
+
     // Two imports of one file at once: whichever writes second finds every day there and adds none again.
     void twoImportsAtOnceAddEachDayOnce() {
         QTemporaryDir dir;
