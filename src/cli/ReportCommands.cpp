@@ -1,4 +1,5 @@
 // The chart for her doctor from the command line: --report FILE.pdf [--last N].
+#include "cli/CliPaths.h"
 #include "cli/CommandLine.h"
 #include "cli/DiaryAccess.h"
 #include "data/DataFile.h"
@@ -28,7 +29,7 @@ int runReport(const QCommandLineParser& parser, Context& context) {
             return Usage;
         }
     }
-    const QString file = parser.value(kReport);
+    const QString file = argumentPath(parser.value(kReport));
     if (file.isEmpty()) {
         context.err << QStringLiteral("--report には書き出す PDF ﾌｧｲﾙの名前が要ります。") << Qt::endl;
         return Usage;
@@ -50,8 +51,8 @@ int runReport(const QCommandLineParser& parser, Context& context) {
     }
     const Result<void> saved = report::saveChart(*chart.value(), file, context.dataPath());
     if (!saved) {
-        context.err << QStringLiteral("書き出せませんでした：") << QDir::toNativeSeparators(file)
-                    << QStringLiteral("：") << saved.message() << Qt::endl;
+        context.err << QStringLiteral("書き出せませんでした：") << shownPath(file) << QStringLiteral("：")
+                    << saved.message() << Qt::endl;
         return Refused;
     }
     return Success;

@@ -181,11 +181,19 @@ void DataFile::ensureStillInPlace() const {
     if (store_) return store_->checkWritable();
     quint64 device = 0;
     quint64 inode = 0;
-    if (!identify(path_, &device, &inode) || device != device_ || inode != inode_)
-        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"));
+    if (!identify(path_, &device, &inode))
+        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"))
+            .markAboutTheFile();
+    // Another file at its name: a copy put back, or the diary locked or unlocked by another program.
+    if (device != device_ || inode != inode_)
+        throw PgError::engine(
+            QStringLiteral("データファイルがほかのﾌﾟﾛｸﾞﾗﾑで置き換えられました。保存は取りやめました。\r"
+                           "日記を開き直して下さい。"))
+            .markAboutTheFile();
     // The open connection could still write into a file made read-only since; her choice is respected.
     if (::access(QFile::encodeName(path_).constData(), W_OK) != 0)
-        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
+        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"))
+            .markAboutTheFile();
 }
 
 void DataFile::checkFile() {

@@ -4,6 +4,7 @@
 #include "data/Sqlite.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 
 #include <QFile>
 #include <vector>
@@ -59,13 +60,13 @@ bool createEmptyDataFile(const QString& path, QString* reason) {
         if (reason) *reason = why;
         return false;
     };
-    if (paths::occupied(path)) return fail(QStringLiteral("already exists"));
+    if (paths::occupied(path)) return fail(systemtext::inJapanese(QStringLiteral("File exists")));
     {
         // Create the file owner-only before the engine writes anything into it.
         QFile file(path);
         if (!file.open(QIODevice::NewOnly | QIODevice::WriteOnly,
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            return fail(file.errorString());
+            return fail(systemtext::inJapanese(file.errorString()));
     }
     QString error;
     {

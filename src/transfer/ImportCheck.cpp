@@ -3,6 +3,8 @@
 #include "forecast/CycleRules.h"
 #include "platform/core/JaText.h"
 #include "transfer/Csv.h"
+#include "transfer/DripCsv.h"
+#include "transfer/DripDay.h"
 #include "transfer/TextDecoding.h"
 
 #include "transfer/DayIndex.h"
@@ -69,6 +71,11 @@ std::optional<bool> readFlag(const QString& text) {
 struct Problem {
     QString what;
 };
+
+// The file refused for what is wrong with one of its lines ("12行目：…"; counted from 1).
+Failure refuse(int line, const QString& problem) {
+    return Failure{QStringLiteral("%1行目：%2").arg(line).arg(problem)};
+}
 
 class Checker {
   public:
@@ -154,7 +161,8 @@ class Checker {
         day.condition = note.condition;
         day.memo = note.medication;
         day.schedule = note.schedule;
-        day.diary = note.diary;
+        day.diary = withDripNotes(note.diary, {cell(fields, "temperature.note"), cell(fields, "sex.note"),
+                                               cell(fields, "pain.note"), cell(fields, "mood.note")});
         return day;
     }
 
@@ -180,13 +188,59 @@ std::optional<Format> formatOf(const QStringList& header) {
 }  // namespace
 
 QString implausibleText(qint64 days) {
-    return days > 0 ? QStringLiteral("30～45℃ の範囲にない体温：%1日").arg(days) : QString();
+    return days > 0 ? forecast::plausibleReadingsText() + QStringLiteral(" の範囲にない体温：%1日").arg(days)
+                    : QString();
 }
 
+QStringList importNotes(const ImportFile& file) {
+    QStringList lines;
+    if (file.implausible > 0) lines.append(implausibleText(file.implausible));
+    if (file.nothingKept > 0)
+        lines.append(QStringLiteral("Selvane に残すもののない drip の日（読み込みません）：%1日")
+                         .arg(file.nothingKept));
+    return lines;
+}
+
+namespace {
+
+bool isEmptyDay(const DayRecord& day) {
+    return !day.temp && !day.guest && !day.love && day.condition.isEmpty() && day.memo.isEmpty() &&
+           day.schedule.isEmpty() && day.diary.isEmpty();
+}
+
+// Every line after the header, as the reader of the file's format reads it.
+template <typename Reader>
+Result<ImportFile> readDays(Reader& reader, const Checker& checker, ImportFile result, qint64 total,
+                            const DataFile::Progress& progress) {
+    DayIndex seen;  // day -> the line it was first on
+    CsvRecord record;
+    qint64 count = 0;
+    while (reader.next(&record)) {
+        auto day = checker.read(record.fields);
+        if (auto* problem = std::get_if<Problem>(&day)) return refuse(record.line, problem->what);
+        DayRecord& read = std::get<DayRecord>(day);
+        int& first = seen[read.date];
+        if (first)
+            return refuse(
+                record.line,
+                QStringLiteral("%1 は %2行目と同じ日です。").arg(read.date.toString(Qt::ISODate)).arg(first));
+        first = record.line;
+        if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) return Failure::cancel();
+        // A day of drip's with nothing Selvane keeps would come in as an empty row.
+        if (result.format == Format::Drip && isEmptyDay(read)) {
+            ++result.nothingKept;
+            continue;
+        }
+        if (read.temp && !forecast::isPlausibleReading(*read.temp)) ++result.implausible;
+        result.days.push_back(std::move(read));
+    }
+    if (!reader.error().isEmpty()) return refuse(reader.errorLine(), reader.error());
+    return result;
+}
+
+}  // namespace
+
 Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress& progress) {
-    const auto refuse = [](int line, const QString& problem) {
-        return Failure{QStringLiteral("%1行目：%2").arg(line).arg(problem)};
-    };
     const DecodedText text = decodeText(bytes);
     if (!text.ok) return refuse(text.badLine, QStringLiteral("文字として読めないﾊﾞｲﾄがあります。"));
     ImportFile result;
@@ -204,25 +258,12 @@ Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress
                           .arg(kSelvaneColumns.join(u',')));
     result.format = *format;
     const Checker checker(*format, record.fields);
-    DayIndex seen;  // day -> the line it was first on
-    const qint64 total = text.text.size();
-    qint64 count = 0;
-    while (reader.next(&record)) {
-        auto day = checker.read(record.fields);
-        if (auto* problem = std::get_if<Problem>(&day)) return refuse(record.line, problem->what);
-        DayRecord& read = std::get<DayRecord>(day);
-        int& first = seen[read.date];
-        if (first)
-            return refuse(
-                record.line,
-                QStringLiteral("%1 は %2行目と同じ日です。").arg(read.date.toString(Qt::ISODate)).arg(first));
-        first = record.line;
-        if (read.temp && !forecast::isPlausibleReading(*read.temp)) ++result.implausible;
-        result.days.push_back(std::move(read));
-        if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) return Failure::cancel();
-    }
-    if (!reader.error().isEmpty()) return refuse(reader.errorLine(), reader.error());
-    return result;
+    if (*format == Format::Selvane)
+        return readDays(reader, checker, std::move(result), text.text.size(), progress);
+    // A drip file is read as drip reads it, from its header on.
+    DripCsvReader drip(text.text);
+    drip.next(&record);
+    return readDays(drip, checker, std::move(result), text.text.size(), progress);
 }
 
 }  // namespace transfer

@@ -323,9 +323,9 @@ class TestImport : public QObject {
         insertRows(data, rows);
         const QString target = folder.path("out.csv");
         writeFile(target, "the old export");
-        const Result<qint64> written =
+        const Result<transfer::ExportSummary> written =
             transfer::exportDiary(*DataFile::open(data), target, transfer::CsvFormat::Selvane,
-                                  [](qint64, qint64) { return false; });
+                                  QDate(2024, 1, 1), [](qint64, qint64) { return false; });
         QVERIFY(!written);
         QVERIFY(written.failure().cancelled);
         QCOMPARE(contents(target), QByteArray("the old export"));
@@ -384,8 +384,8 @@ class TestImport : public QObject {
                 if (odd) {
                     {
                         auto db = DataFile::open(original);
-                        QVERIFY(
-                            transfer::exportDiary(*db, folder.path("out.csv"), transfer::CsvFormat::Selvane));
+                        QVERIFY(transfer::exportDiary(*db, folder.path("out.csv"),
+                                                      transfer::CsvFormat::Selvane, QDate(2024, 1, 1)));
                     }
                     QString messages;
                     QTextStream err(&messages);

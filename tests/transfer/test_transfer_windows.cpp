@@ -39,15 +39,54 @@ class TestTransferWindows : public QObject {
         QCOMPARE(call.kind, ScriptedDialogs::Call::ChooseFile);
         QCOMPARE(call.options, QStringList({"Selvane CSV (*.csv)", "drip CSV (*.csv)"}));
         QCOMPARE(call.initial, bed.dir.filePath(QStringLiteral("selvane-20010520.csv")));
-        QCOMPARE(contents(target), QByteArray("date,temperature.value,temperature.exclude,bleeding.value,"
-                                              "bleeding.exclude,sex.partner,note.value\n"
-                                              "2001-05-20,36.4,false,2,false,,今日\n"));
+        QCOMPARE(contents(target),
+                 QByteArray("date,temperature.value,temperature.exclude,temperature.note,bleeding.value,"
+                            "bleeding.exclude,sex.partner,sex.note,pain.note,mood.note,note.value\n"
+                            "2001-05-20,36.4,false,,2,false,,,,,今日\n"));
         bed.dialogs.clear();
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 0});
         bed.dialogs.answers.enqueue(Answer::No);
         menuItem(w, "mnuFileExportAll")->trigger();
         QCOMPARE(bed.dialogs.calls.at(1).text, QStringLiteral("上書きしますか？"));
         QVERIFY(contents(target).startsWith("date,temperature.value"));
+    }
+
+    // A check-up planned for next week (saved with the average temperature, as the window saves it), a
+    // reading of 0 from another program and a day holding nothing: drip gets the plan as a note, no reading,
+    // no line for the empty day, and she is told what was left out.
+    void dripExportTakesWhatDripTakes() {
+        MainBed bed;
+        frmMain* w = bed.startMain();
+        clickDay(w, QDate(2001, 5, 27));
+        ui(w).txtSchedule->setText(QStringLiteral("通院"));
+        menuItem(w, "mnuRegister")->trigger();
+        QVERIFY(bed.sql(
+            QStringLiteral("INSERT INTO DATA_FIL (DAT_DATE, TEMP, GUEST) VALUES ('2001-05-10', 0, 1)")));
+        QVERIFY(bed.sql(
+            QStringLiteral("INSERT INTO DATA_FIL (DAT_DATE, TEMP, DIARY) VALUES ('2001-05-11', NULL, '')")));
+        const QString target = bed.dir.filePath(QStringLiteral("phone.csv"));
+        bed.dialogs.clear();
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 1});
+        menuItem(w, "mnuFileExportAll")->trigger();
+        QCOMPARE(contents(target),
+                 QByteArray("date,temperature.value,temperature.exclude,temperature.note,bleeding.value,"
+                            "bleeding.exclude,sex.partner,sex.note,pain.note,mood.note,note.value\n"
+                            "2001-05-10,,,,2,false,,,,,\n"
+                            "2001-05-27,,,,,,,,,,\"体調：\n薬：\n予定：通院\"\n"));
+        QCOMPARE(bed.dialogs.calls.last().text,
+                 QStringLiteral("2日分を書き出しました。\r"
+                                "drip に渡すもののない日は書き出していません：1日\r"
+                                "今日より後の日は、体温と月経・性交の印を除いてﾒﾓだけにしました：1日\r"
+                                "30～45℃ の範囲にない体温は、体温なしにしました：1日\r"
+                                "（drip の形式では、体調・薬・予定・日記は一つのﾒﾓになります）"));
+
+        // An empty diary says that it wrote no day.
+        QVERIFY(bed.sql(QStringLiteral("DELETE FROM DATA_FIL")));
+        bed.dialogs.clear();
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 0});
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        menuItem(w, "mnuFileExportAll")->trigger();
+        QCOMPARE(bed.dialogs.calls.last().text, QStringLiteral("書き出した日はありません。"));
     }
 
     // The summary counts, her choice for the differing day, a backup first, and the day shown anew.

@@ -497,6 +497,27 @@ class TestLockWindow : public QObject {
         QVERIFY(bed.module.DataChanged);
     }
 
+    // A purge over a locked file rewritten under the window: the refusal says so once, no second box.
+    void aRefusalIsToldOnce() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        {
+            auto other = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                       vault::Secret::fromText(kPassphrase), std::nullopt, {});
+            QVERIFY(other.file);
+            vault::lockedStore(other.file.get())->save(other.file->image());
+        }
+        bed.dialogs.clear();
+        bed.dialogs.answers << Answer::Yes;  // purge
+        w->mnuSetMente_Click();
+        QStringList refusals = bed.dialogs.texts();
+        refusals.removeFirst();  // the question
+        QCOMPARE(refusals.size(), 1);
+        QVERIFY2(refusals[0].contains(QStringLiteral("書き換えられています")), qPrintable(refusals[0]));
+    }
+
     // A change of the passphrase takes the kept edits of an ended session along (and a removal writes them
     // plain again), and offers again to delete the plain backups from before the lock.
     void aChangeTakesKeptEditsAlongAndOffersPlainBackups() {

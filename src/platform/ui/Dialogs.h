@@ -59,14 +59,14 @@ class Dialogs {
     bool askYesNo(QWidget* parent, const QString& text, const QString& title);
 
     // A handler's error trap: runs work, and shows a PgError it throws in a "PG-Error" box with the standard
-    // text for its number. True when the work ran to its end.
+    // text for its number (none when she was shown its words already). True when the work ran to its end.
     template <typename Work>
     bool trapped(QWidget* parent, Work&& work) {
         try {
             std::forward<Work>(work)();
             return true;
         } catch (const PgError& error) {
-            pgError(parent, error);
+            if (!error.shown()) pgError(parent, error);
             return false;
         }
     }

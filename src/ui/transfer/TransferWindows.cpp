@@ -3,6 +3,7 @@
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 #include "platform/ui/Dialogs.h"
 #include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
@@ -75,7 +76,7 @@ class WindowImport : public transfer::ImportFront {
 
     std::optional<bool> decide(const transfer::ImportPlan& plan) override {
         const bool differ = !plan.different.empty();
-        const QString implausible = transfer::implausibleText(file_.implausible);
+        const QString notes = transfer::importNotes(file_).join(u'\r');
         const QString text =
             note_ +
             QStringLiteral("%1（%2、%3）\r\r")
@@ -87,7 +88,7 @@ class WindowImport : public transfer::ImportFront {
                 .arg(plan.fresh.size())
                 .arg(plan.identical)
                 .arg(plan.different.size()) +
-            (implausible.isEmpty() ? QString() : implausible + QStringLiteral("\r")) + QStringLiteral("\r") +
+            (notes.isEmpty() ? QString() : notes + QStringLiteral("\r")) + QStringLiteral("\r") +
             (differ ? QStringLiteral("内容の違う日はどちらにしますか？")
                     : QStringLiteral("読み込みますか？"));
         const QStringList options =
@@ -145,22 +146,24 @@ void exportAll(const Services& services, QWidget* parent, DataFile* db) {
         !services.dialogs->askYesNo(parent, QStringLiteral("上書きしますか？"), QStringLiteral("上書き確認")))
         return;
     const bool drip = chosen->filter == 1;
-    const Result<qint64> rows = [&]() -> Result<qint64> {
+    const Result<transfer::ExportSummary> written = [&]() -> Result<transfer::ExportSummary> {
         TransferProgress progress(parent, QStringLiteral("書き出しています…"), false);
         const Result<DataFile*> diary = opened(db);
         if (!diary) return diary.failure();
         return transfer::exportDiary(*diary.value(), chosen->path,
                                      drip ? transfer::CsvFormat::Drip : transfer::CsvFormat::Selvane,
-                                     progress.callback());
+                                     services.today(), progress.callback());
     }();
-    if (!rows) {
+    if (!written) {
         // Stopped by her (the progress window closed): nothing was written, and nothing more is said.
-        if (!rows.failure().cancelled)
-            services.dialogs->plain(parent, QStringLiteral("書き出せませんでした。\r") + rows.message());
+        if (!written.failure().cancelled)
+            services.dialogs->plain(parent, QStringLiteral("書き出せませんでした。\r") + written.message());
         return;
     }
-    QString done = QStringLiteral("%1日分を書き出しました。").arg(rows.value());
-    if (drip) done += QStringLiteral("\r（drip の形式では、体調・薬・予定・日記は一つのﾒﾓになります）");
+    QString done = transfer::exportedText(written.value());
+    for (const QString& line : transfer::leftOutTexts(written.value())) done += u'\r' + line;
+    if (drip && written->days > 0)
+        done += QStringLiteral("\r（drip の形式では、体調・薬・予定・日記は一つのﾒﾓになります）");
     services.dialogs->plain(parent, done);
 }
 
@@ -173,7 +176,9 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
     if (!chosen || chosen->path.isEmpty()) return false;
     QFile file(chosen->path);
     if (!file.open(QIODevice::ReadOnly)) {
-        warn(services, parent, QStringLiteral("ﾌｧｲﾙを開けません。\r") + file.errorString(), kImportTitle);
+        warn(services, parent,
+             QStringLiteral("ﾌｧｲﾙを開けません。\r") + systemtext::inJapanese(file.errorString()),
+             kImportTitle);
         return false;
     }
     const Result<transfer::ImportFile> read = [&] {
