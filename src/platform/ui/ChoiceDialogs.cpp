@@ -1,5 +1,6 @@
 // The file dialog with a choice of filters and the list of choices, as Qt shows them.
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/ScreenFit.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -17,6 +18,7 @@ std::optional<Dialogs::FileChoice> QtDialogs::chooseFile(QWidget* parent, const 
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (request.save && !request.proposedPath.isEmpty()) dialog.selectFile(request.proposedPath);
+    screenfit::shrinkInto(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return FileChoice{dialog.selectedFiles().constFirst(),
                       int(qMax<qsizetype>(0, request.filters.indexOf(dialog.selectedNameFilter())))};

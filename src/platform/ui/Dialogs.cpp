@@ -1,5 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/ScreenFit.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -75,6 +77,7 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const SaveFileReques
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.selectFile(request.proposedPath);
+    screenfit::shrinkInto(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
