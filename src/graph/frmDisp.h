@@ -71,6 +71,7 @@ class frmDisp : public QDialog {
     void setPrintBackgrounds(const QColor& colour);
     void buildOptions();
     void optionToggled(graph::Option option, bool on);
+    void fitValueAxis();
     void drawOptions();
     const std::vector<history::Cycle>& cyclesShown();
 
