@@ -68,8 +68,13 @@ std::vector<Cycle> cyclesCovering(DataFile& file, const QDate& first, const QDat
     return cyclesFrom(file, start, last);
 }
 
-std::optional<HistoryCycle> forecastCycle(DataFile& file) {
-    return historyCycle(latestCycles(file, kNewestDay, kForecastLookBack));
+std::optional<HistoryCycle> forecastCycle(DataFile& file) { return forecastBasis(file).cycle; }
+
+ForecastBasis forecastBasis(DataFile& file) {
+    const std::vector<Cycle> latest = latestCycles(file, kNewestDay, kForecastLookBack);
+    ForecastBasis basis{historyCycle(latest), 0};
+    for (const Cycle& cycle : latest) basis.counted += cycle.counted();
+    return basis;
 }
 
 std::vector<Cycle> allCycles(DataFile& file) {

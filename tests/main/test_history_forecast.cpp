@@ -4,14 +4,17 @@
 #include "list/frmView.h"
 #include "support/MainBed.h"
 #include "ui/history/HistoryOption.h"
+#include "ui/history/frmCycles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -78,7 +81,7 @@ class TestHistoryForecast : public QObject {
         QVERIFY(menuItem(w, "mnuSetHistoryCycle")->isChecked());
         QCOMPARE(stored(bed), QStringLiteral("1"));
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　30日(記録)"));
-        QCOMPARE(panelTip(w, Panel::Cycle), QStringLiteral("記録から：29～32日（直近5周期の中央値）"));
+        QCOMPARE(panelTip(w, Panel::Cycle), QStringLiteral("直近5周期：29～32日（中央値30日）"));
         QVERIFY(
             fits(w, Panel::Cycle));  // the mark takes its room from the state panel, not from the forecast's
         QCOMPARE(panel(w, Panel::Cycle)->minimumWidth() + panel(w, Panel::State)->minimumWidth(), designed);
@@ -86,6 +89,17 @@ class TestHistoryForecast : public QObject {
         QCOMPARE(w->panelText(Panel::NextPeriod),
                  QStringLiteral("次回月経予定日は2024年03月31日 日曜日です"));
         QCOMPARE(fertileDays(bed), daysFrom(13, 18));
+        // The cycle window names the same days, counted with the same cycle.
+        QString outlook;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* cycles = qobject_cast<historyui::frmCycles*>(QApplication::activeModalWidget())) {
+                outlook = cycles->lblForecast->text();
+                cycles->reject();
+            }
+        });
+        menuItem(w, "mnuViewCycles")->trigger();
+        QCOMPARE(outlook, QStringLiteral("次回月経予定日：2024/03/31(日)　妊娠可能日：2024/03/14(木)～"
+                                         "2024/03/19(火)（記録から計算した周期 30日）"));
         clickDay(w, kLatestStart.addDays(12));
         QCOMPARE(w->panelText(Panel::State),
                  QStringLiteral("通常日"));  // day 12 is fertile for 28 days, not for 30
@@ -155,6 +169,15 @@ class TestHistoryForecast : public QObject {
         const QString before = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
         QCOMPARE(w->panelText(Panel::Cycle), QStringLiteral("月経周期：　28日"));
         QCOMPARE(w->panelText(Panel::NextPeriod), before);
+        // On, yet too few: the item and the panel say why her setting is in use.
+        QCOMPARE(menuItem(w, "mnuSetHistoryCycle")->text(),
+                 on ? QStringLiteral("記録から周期を計算(&H)（まだ周期が足りません）")
+                    : QStringLiteral("記録から周期を計算(&H)"));
+        QCOMPARE(panelTip(w, Panel::Cycle),
+                 on ? QStringLiteral(
+                          "記録から周期を計算するには、統計に入る周期（15～99日の終わった周期）が3つ以上"
+                          "必要です。今は2つなので、周期設定を使っています。")
+                    : w->panelText(Panel::Cycle));
         ui(w).chkMens->setChecked(true);
         w->mnuRegister_Click();
         QCOMPARE(bed.rowCount(), 82);
@@ -162,6 +185,9 @@ class TestHistoryForecast : public QObject {
                  on ? QStringLiteral("月経周期：　30日(記録)") : QStringLiteral("月経周期：　28日"));
         QCOMPARE(w->panelText(Panel::NextPeriod),
                  on ? QStringLiteral("次回月経予定日は2024年03月30日 土曜日です") : before);
+        QCOMPARE(menuItem(w, "mnuSetHistoryCycle")->text(), QStringLiteral("記録から周期を計算(&H)"));
+        QVERIFY(panelTip(w, Panel::Cycle)
+                    .startsWith(on ? QStringLiteral("直近3周期") : QStringLiteral("月経周期")));
     }
 };
 

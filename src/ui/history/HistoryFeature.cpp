@@ -15,15 +15,15 @@ HistoryFeature::HistoryFeature(session::FeatureHost& host) : Feature(host) {
     using session::Menu;
     QAction* cycles = host.addMenuItem(Menu::View, "mnuViewCycles", QStringLiteral("周期の記録(&S)"));
     host.addMenuSeparator(Menu::Settings, "mnuSetPartitionHistory");
-    option_ =
-        host.addMenuItem(Menu::Settings, "mnuSetHistoryCycle", QStringLiteral("記録から周期を計算(&H)"));
+    option_ = host.addMenuItem(Menu::Settings, "mnuSetHistoryCycle", kCaption);
     option_->setCheckable(true);
     connect(cycles, &QAction::triggered, this, &HistoryFeature::showCycles);
     connect(option_, &QAction::triggered, this, &HistoryFeature::setHistoryCycle);
 }
 
 void HistoryFeature::showCycles() {
-    frmCycles window(host_.module(), host_.services(), host_.mainWindow());
+    frmCycles window(host_.module(), host_.services(),
+                     frmCycles::ForecastCycle{host_.cycleInUse(), standingIn_}, host_.mainWindow());
     window.exec();
 }
 
@@ -52,14 +52,20 @@ void HistoryFeature::recordsChanged(session::Change change) {
 
 bool HistoryFeature::refresh() {
     const forecast::CycleLength before = host_.cycleInUse();
-    std::optional<history::HistoryCycle> cycle;
+    std::optional<history::ForecastBasis> basis;
     if (option_->isChecked() && host_.module().Db) {
         try {
-            cycle = history::forecastCycle(*host_.module().Db);
+            basis = history::forecastBasis(*host_.module().Db);
         } catch (const PgError&) {
             // A diary that cannot be read gives no history; the forecast reads it next and says why.
         }
     }
+    const std::optional<history::HistoryCycle> cycle = basis ? basis->cycle : std::nullopt;
+    standingIn_ = cycle.has_value();
+    // On, yet too few cycles count: the item and the cycle panel say why her setting is in use.
+    const bool tooFew = basis && !cycle;
+    option_->setText(tooFew ? kCaptionTooFew : kCaption);
+    host_.cycleNote(tooFew ? tooFewText(basis->counted) : QString());
     if (cycle)
         host_.standInCycle(session::StandInCycle{cycle->days, kMark, rangeText(*cycle)});
     else

@@ -24,6 +24,7 @@ class HistoryFeature : public session::Feature {
     bool refresh();
 
     QAction* option_ = nullptr;
+    bool standingIn_ = false;  // the cycle from her records is in use
 };
 
 }  // namespace historyui
