@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Selvane needs to build, run and test, where any is missing.
 set -euo pipefail
 packages=(g++ cmake make qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite libsqlite3-dev
-  qt6-translations-l10n fonts-noto-cjk xvfb xauth openbox imagemagick poppler-utils sqlite3
+  qt6-translations-l10n fonts-noto-cjk python3-fonttools xvfb xauth openbox imagemagick poppler-utils sqlite3
   cups cups-client printer-driver-cups-pdf clang-tidy libsodium-dev zlib1g-dev dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do

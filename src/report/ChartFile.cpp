@@ -18,6 +18,13 @@ std::optional<ChartModel> chartOf(DataFile& file, int cycles, const QDate& throu
     return buildChart(latest, file.range(latest.back().start, through), through);
 }
 
+std::optional<ChartModel> chartOf(DataFile& file, const CycleChoice& choice, const QDate& through) {
+    const std::vector<history::Cycle> chosen =
+        chosenCycles(history::latestCycles(file, through, cyclesToRead(choice)), choice);
+    if (chosen.empty()) return std::nullopt;
+    return buildChart(chosen, file.range(chosen.back().start, through), through);
+}
+
 QByteArray pdfOf(const ChartModel& chart) {
     QByteArray bytes;
     QBuffer buffer(&bytes);

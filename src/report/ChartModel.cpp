@@ -21,6 +21,21 @@ QString ChartModel::dateRange() const {
 
 QString ChartModel::title() const { return QStringLiteral("基礎体温表　") + dateRange(); }
 
+std::vector<history::Cycle> chosenCycles(const std::vector<history::Cycle>& newestFirst,
+                                         const CycleChoice& choice) {
+    std::vector<history::Cycle> chosen;
+    int complete = 0;
+    for (const history::Cycle& cycle : newestFirst) {
+        if (!cycle.length) {
+            if (choice.running) chosen.push_back(cycle);
+        } else if (complete < choice.complete) {
+            chosen.push_back(cycle);
+            ++complete;
+        }
+    }
+    return chosen;
+}
+
 ChartModel buildChart(const std::vector<history::Cycle>& newestFirst, const std::vector<DayRecord>& records,
                       const QDate& through) {
     ChartModel chart;

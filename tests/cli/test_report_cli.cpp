@@ -3,9 +3,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -108,6 +110,44 @@ class TestReportCli : public QObject {
         QFile made(dir.filePath(leaves));
         QVERIFY(made.open(QIODevice::ReadOnly));
         QCOMPARE(made.read(5), QByteArray("%PDF-"));
+    }
+
+    // A search of the PDF finds the words on the page, with the chart's font beside the program as a portable
+    // one has it, or in the share folder of an installed one.
+    void theChartsTextIsSearchable_data() {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<QString>("fontFolder");
+        QTest::newRow("portable") << "."
+                                  << ".";
+        QTest::newRow("installed") << "bin"
+                                   << "share/selvane";
+    }
+    void theChartsTextIsSearchable() {
+        QFETCH(QString, programFolder);
+        QFETCH(QString, fontFolder);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils missing");
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkpath(programFolder) && root.mkpath(fontFolder));
+        const QString program = root.filePath(programFolder + QStringLiteral("/selvane"));
+        QVERIFY(QFile::copy(QStringLiteral(SELVANE_EXE), program));
+        const QDir built = QFileInfo(QStringLiteral(SELVANE_EXE)).dir();
+        for (const char* font : {"SelvaneChartJP-Regular.otf", "SelvaneChartJP-Bold.otf"})
+            QVERIFY(QFile::link(built.filePath(QString::fromLatin1(font)),
+                                root.filePath(fontFolder + u'/' + QString::fromLatin1(font))));
+        const QString data = root.filePath(programFolder + QStringLiteral("/selvane.mdb"));
+        QVERIFY(schema::createEmptyDataFile(data) && fillDiary(data));
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(program, {QStringLiteral("--report"), QStringLiteral("chart.pdf")});
+        QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
+        process.start(QStringLiteral("pdftotext"),
+                      {root.filePath(QStringLiteral("chart.pdf")), QStringLiteral("-")});
+        QVERIFY(process.waitForFinished(30000));
+        const QString text = QString::fromUtf8(process.readAllStandardOutput());
+        for (const char* words : {"日付", "月経", "周期日", "基礎体温表"})
+            QVERIFY2(text.contains(QString::fromUtf8(words)), qPrintable(text.left(200)));
     }
 };
 
