@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -355,6 +356,43 @@ class TestFrmMain : public QObject {
                  Answer::No);
         buttons.sort();
         QCOMPARE(buttons, (QStringList{QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
+    }
+
+    // A question whose Yes cannot be undone answers No to Enter; the others Yes, as before.
+    void aQuestionCanDefaultToNo() {
+        QtDialogs dialogs;
+        for (const auto buttons : {Dialogs::Buttons::YesNo, Dialogs::Buttons::YesNoDefaultNo}) {
+            QTimer::singleShot(0, [] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            QCOMPARE(dialogs.message(nullptr, "?", "Selvane", Dialogs::Icon::Question, buttons),
+                     buttons == Dialogs::Buttons::YesNo ? Answer::Yes : Answer::No);
+        }
+    }
+
+    // The parts of each choice in columns: the second part of every row starts after the longest first one.
+    void choicesLineUpInColumns() {
+        QtDialogs dialogs;
+        const QStringList options{QStringLiteral("2024年05月03日 10:00:00\t手動\t3日分"),
+                                  QStringLiteral("2024年05月02日 09:00:00\tその日最初の登録の後\t120日分"),
+                                  QStringLiteral("2024年04月30日 08:00:00\t戻す前\t118日分")};
+        int second = -1, longest = 0;
+        QTimer::singleShot(0, [&] {
+            auto* list =
+                QApplication::activeModalWidget()->findChild<QTreeWidget*>(QStringLiteral("lstChoices"));
+            QVERIFY(list);
+            QCOMPARE(list->columnCount(), 3);
+            second = list->columnViewportPosition(2);
+            longest = list->fontMetrics().horizontalAdvance(QStringLiteral("その日最初の登録の後")) +
+                      list->columnViewportPosition(1);
+            list->setCurrentItem(list->topLevelItem(1));
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        QCOMPARE(dialogs.choose(nullptr, QStringLiteral("選んで下さい"), "Selvane", options),
+                 std::optional<int>(1));
+        QVERIFY2(second > longest, qPrintable(QStringLiteral("%1 %2").arg(second).arg(longest)));
     }
 
     void layoutNamesEveryControl() {

@@ -298,6 +298,7 @@ class TestReport : public QObject {
         reportui::ReportDialog dialog(bed.services, *db);
         QCOMPARE(dialog.spnCycles->value(), 3);
         QVERIFY(dialog.txtName->text().isEmpty());
+        QCOMPARE(unnamedInputs(&dialog), QStringList());
         // Her finished cycles (two so far); the running one only when she adds it.
         QVERIFY(!dialog.chkRunning->isChecked());
         QCOMPARE(dialog.chart().dateRange(), QStringLiteral("2024/01/05 ～ 2024/02/29"));

@@ -14,7 +14,8 @@ class QWidget;
 class Dialogs {
   public:
     enum class Icon { None, Critical, Question, Exclamation, Information };
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: いいえ is the default button (Enter), for a question whose Yes cannot be undone.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
     enum class Answer { Ok, Yes, No };
 
     struct SaveFileRequest {
@@ -48,7 +49,8 @@ class Dialogs {
     };
     virtual std::optional<FileChoice> chooseFile(QWidget* parent, const FileRequest& request);
     // A text above a list of choices, with OK and Cancel: the index chosen (0 when the list is empty), or
-    // nothing on Cancel. Nothing where not offered.
+    // nothing on Cancel. Nothing where not offered. A choice whose parts are separated by tabs shows them in
+    // columns that line up.
     virtual std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
                                       const QStringList& options);
 
@@ -56,7 +58,8 @@ class Dialogs {
     void pgError(QWidget* parent, const QString& standardText);
     void pgError(QWidget* parent, const PgError& error) { pgError(parent, error.standardText()); }
     void plain(QWidget* parent, const QString& text);
-    bool askYesNo(QWidget* parent, const QString& text, const QString& title);
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title,
+                  Buttons buttons = Buttons::YesNo);
 
     // A handler's error trap: runs work, and shows a PgError it throws in a "PG-Error" box with the standard
     // text for its number. True when the work ran to its end.
