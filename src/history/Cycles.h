@@ -16,6 +16,8 @@ struct DayMark {
     QDate day;
     bool menstruation = false;
     std::optional<double> temp;
+    bool disturbed =
+        false;  // she marked the reading as disturbed (a fever, a short night): not a reading here
 };
 
 struct Cycle {
