@@ -2,10 +2,10 @@
 // run: the export against `sqlite3 -csv`, the import into an empty file against `.import --csv` of the same
 // CSV, a backup against `.backup`. Medians over a few runs; the files lie beside the program, on a real disk.
 #include "BenchSupport.h"
+#include "cli/TransferCommands.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
 #include "transfer/Backups.h"
-#include "transfer/CommandLine.h"
 #include "transfer/WholeExport.h"
 
 #include <QCoreApplication>
@@ -50,8 +50,8 @@ int main(int argc, char* argv[]) {
     const QString ours = dir.filePath(QStringLiteral("ours.csv"));
     const QString theirs = dir.filePath(QStringLiteral("theirs.csv"));
 
-    const double exportUs =
-        bench::medianMicros(kRuns, [&] { wholeexport::write(*db, ours, diarycsv::Format::Selvane); });
+    const double exportUs = bench::medianMicros(
+        kRuns, [&] { (void)transfer::exportDiary(*db, ours, transfer::CsvFormat::Selvane); });
     const double toolExportUs = bench::medianMicros(kRuns, [&] {
         runTool({QStringLiteral("-csv"), data, QStringLiteral("SELECT * FROM DATA_FIL ORDER BY DAT_DATE")},
                 theirs);
@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
     const double importUs = bench::medianMicros(kRuns, [&] {
         const QString target = freshDiary(dir.path(), QStringLiteral("import.mdb"));
         QDir(dir.filePath(QStringLiteral("backups"))).removeRecursively();
-        transfercommands::importDiary(target, ours, false, err);
+        cli::importCommand(target, ours, false, err);
     });
     const double toolImportUs = bench::medianMicros(kRuns, [&] {
         const QString target = freshDiary(dir.path(), QStringLiteral("tool.mdb"));
@@ -76,7 +76,7 @@ int main(int argc, char* argv[]) {
     const QString folder = dir.filePath(QStringLiteral("copies"));
     const double backupUs = bench::medianMicros(kRuns, [&] {
         QDir(folder).removeRecursively();
-        backups::make(*db, folder, backups::Reason::Manual, QDateTime::currentDateTime());
+        (void)transfer::makeBackup(*db, folder, transfer::BackupReason::Manual, QDateTime::currentDateTime());
     });
     const double toolBackupUs = bench::medianMicros(kRuns, [&] {
         QFile::remove(dir.filePath(QStringLiteral("tool-backup.mdb")));

@@ -127,7 +127,7 @@ int run(int argc, char** argv) {
     }
     // What saves and backups killed half-way left beside the diary goes before any command.
     AtomicFile::removeStale(context.dataPath());
-    backups::removeStale(backups::folderBeside(context.dataPath()));
+    transfer::removeStaleBackups(transfer::backupFolderBeside(context.dataPath()));
     return chosen->run(parser, context);
 }
 

@@ -1,11 +1,10 @@
 // Her cycles from the command line: --cycles prints them as CSV, oldest first.
 #include "cli/CommandLine.h"
-#include "cli/LockedDiaryAccess.h"
+#include "cli/DiaryAccess.h"
 
 #include "data/DataFile.h"
 #include "history/CycleHistory.h"
 #include "history/CycleTexts.h"
-#include "platform/core/PgError.h"
 #include "transfer/WholeExport.h"
 
 namespace cli {
@@ -24,17 +23,15 @@ int printCycles(const QCommandLineParser& parser, Context& context) {
     if (!diary) return Refused;
     // The cycles of a locked diary come out as plain as an export.
     if (diary->store())
-        context.err << QStringLiteral("注意：") << oneLine(wholeexport::kNotSealedWarning) << Qt::endl;
-    std::vector<history::Cycle> cycles;
-    try {
-        cycles = history::allCycles(*diary);
-    } catch (const PgError& error) {
-        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを読めません：") << error.description() << Qt::endl;
+        context.err << QStringLiteral("注意：") << oneLine(transfer::kNotSealedWarning) << Qt::endl;
+    const Result<std::vector<history::Cycle>> cycles = attempt([&] { return history::allCycles(*diary); });
+    if (!cycles) {
+        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを読めません：") << cycles.message() << Qt::endl;
         return Refused;
     }
     // Plain line feeds whatever the platform, for scripts and spreadsheets alike.
     context.out << history::kCsvHeader << '\n';
-    for (const history::Cycle& cycle : cycles) context.out << history::csvLine(cycle) << '\n';
+    for (const history::Cycle& cycle : cycles.value()) context.out << history::csvLine(cycle) << '\n';
     context.out.flush();
     return Success;
 }

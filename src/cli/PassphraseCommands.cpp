@@ -1,14 +1,13 @@
 // Setting, changing and removing the diary's passphrase from the command line, as the Settings menu does.
 #include "cli/CommandLine.h"
-#include "cli/LockedDiaryAccess.h"
+#include "cli/DiaryAccess.h"
 #include "data/DataFile.h"
 #include "data/Recovery.h"
 #include "platform/core/Paths.h"
-#include "platform/core/PgError.h"
 #include "transfer/Backups.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
-#include "vault/RecoveryCarrier.h"
+#include "vault/PassphraseChange.h"
 
 namespace cli {
 namespace {
@@ -63,11 +62,10 @@ QString keptEditsPath(const Context& context) {
 
 // Edits kept from a session that ended without the closing questions follow the new key, and she hears of
 // them; false when they could not.
-bool carryKeptEdits(Context& context, const vault::RecoveryCarrier& kept, const vault::LockedStore* after) {
-    if (!kept.holds()) return true;
-    const QString error = kept.carry(after);
-    if (!error.isEmpty()) {
-        context.err << vault::kEditsNotCarried << oneLine(error) << Qt::endl;
+bool toldOfKeptEdits(Context& context, const vault::PassphraseChanged& changed) {
+    if (!changed.keptEdits) return true;
+    if (!changed.carried) {
+        context.err << vault::kEditsNotCarried << oneLine(changed.carried.message()) << Qt::endl;
         return false;
     }
     context.err << QStringLiteral(
@@ -77,38 +75,25 @@ bool carryKeptEdits(Context& context, const vault::RecoveryCarrier& kept, const 
 }
 
 int runSet(const QCommandLineParser&, Context& context) {
-    const QString path = context.dataPath();
-    std::unique_ptr<DataFile> held;
-    // A locked diary changes its passphrase: the one it has first.
-    if (vault::isLockedFile(path)) {
-        held = context.openDiary(QStringLiteral("今のﾊﾟｽﾜｰﾄﾞ: "));
-        if (!held) return Refused;
-    } else if (!context.openDiary()) {
-        return Refused;  // no diary, or none that opens
-    }
+    // A locked diary changes its passphrase: the one it has first, which opens it.
+    const bool locked = vault::isLockedFile(context.dataPath());
+    std::unique_ptr<DataFile> held = context.openDiary(locked ? QStringLiteral("今のﾊﾟｽﾜｰﾄﾞ: ") : QString());
+    if (!held) return Refused;  // no diary, or none that opens
     const std::optional<vault::Secret> next = readNew(context);
     if (!next) return Refused;
-    vault::LockedStore* store = vault::lockedStore(held.get());
-    const vault::RecoveryCarrier kept(keptEditsPath(context), store);
-    try {
-        if (store) {
-            QSqlDatabase db = held->connection();
-            store->changeKey(db, vault::newKey(*next, vault::kDefaultCost));
-            context.err << QStringLiteral("パスワードを変更しました。") << Qt::endl;
-        } else {
-            held = vault::lockDiary(path, *next, vault::kDefaultCost, {});
-            store = vault::lockedStore(held.get());
-            context.err << QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。")
-                        << Qt::endl;
-        }
-    } catch (const PgError& error) {
+    const Result<vault::PassphraseChanged> changed = vault::changePassphrase(
+        held, context.dataPath(), keptEditsPath(context), locked ? Action::Change : Action::Set, *next, {});
+    if (!changed) {
         context.err << QStringLiteral("パスワードの設定を変えられませんでした。")
-                    << oneLine(error.description()) << Qt::endl;
+                    << oneLine(changed.message()) << Qt::endl;
         return Refused;
     }
-    if (!carryKeptEdits(context, kept, store)) return Refused;
+    context.err << (locked ? QStringLiteral("パスワードを変更しました。")
+                           : QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。"))
+                << Qt::endl;
+    if (!toldOfKeptEdits(context, changed.value())) return Refused;
     // Copies made before the passphrase still give the diary away; she decides what becomes of them.
-    const qsizetype plain = vault::plainCopies(backups::folderBeside(path)).size();
+    const qsizetype plain = vault::plainCopies(transfer::backupFolderBeside(context.dataPath())).size();
     context.err << QStringLiteral("暗号化されていない以前のﾊﾞｯｸｱｯﾌﾟが%1個残っています。").arg(plain);
     if (plain > 0) context.err << QStringLiteral("そこから日記が読まれるおそれがあります。");
     context.err << Qt::endl;
@@ -123,16 +108,15 @@ int runRemove(const QCommandLineParser&, Context& context) {
     }
     std::unique_ptr<DataFile> held = context.openDiary(QStringLiteral("今のﾊﾟｽﾜｰﾄﾞ: "));
     if (!held) return Refused;
-    const vault::RecoveryCarrier kept(keptEditsPath(context), vault::lockedStore(held.get()));
-    try {
-        vault::unlockForGood(*held);
-    } catch (const PgError& error) {
-        context.err << QStringLiteral("パスワードを解除できませんでした。") << oneLine(error.description())
+    const Result<vault::PassphraseChanged> changed =
+        vault::changePassphrase(held, context.dataPath(), keptEditsPath(context), Action::Remove, {}, {});
+    if (!changed) {
+        context.err << QStringLiteral("パスワードを解除できませんでした。") << oneLine(changed.message())
                     << Qt::endl;
         return Refused;
     }
     context.err << QStringLiteral("パスワードを解除しました。日記は暗号化せずに保存されます。") << Qt::endl;
-    return carryKeptEdits(context, kept, nullptr) ? Success : Refused;
+    return toldOfKeptEdits(context, changed.value()) ? Success : Refused;
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // The chart for her doctor from the command line: --report FILE.pdf [--last N].
 #include "cli/CommandLine.h"
-#include "cli/LockedDiaryAccess.h"
+#include "cli/DiaryAccess.h"
 #include "data/DataFile.h"
-#include "platform/core/Paths.h"
-#include "platform/core/PgError.h"
 #include "report/ChartFile.h"
 #include "transfer/WholeExport.h"
 
@@ -39,23 +37,21 @@ int runReport(const QCommandLineParser& parser, Context& context) {
     if (!db) return Refused;
     // The chart of a locked diary is as plain as an export.
     if (db->store())
-        context.err << QStringLiteral("注意：") << oneLine(wholeexport::kNotSealedWarning) << Qt::endl;
-    std::optional<report::ChartModel> chart;
-    try {
-        chart = report::chartOf(*db, cycles, QDate::currentDate());
-    } catch (const PgError& error) {
-        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを読めません：") << error.description() << Qt::endl;
+        context.err << QStringLiteral("注意：") << oneLine(transfer::kNotSealedWarning) << Qt::endl;
+    const Result<std::optional<report::ChartModel>> chart =
+        attempt([&] { return report::chartOf(*db, cycles, QDate::currentDate()); });
+    if (!chart) {
+        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを読めません：") << chart.message() << Qt::endl;
         return Refused;
     }
-    if (!chart) {
+    if (!chart.value()) {
         context.err << QStringLiteral("月経の記録がないので、基礎体温表を作れません。") << Qt::endl;
         return Refused;
     }
-    const QString error =
-        report::writePdf(*chart, file, paths::inFolder(context.appFolder, QStringLiteral("selvane.mdb")));
-    if (!error.isEmpty()) {
+    const Result<void> saved = report::saveChart(*chart.value(), file, context.dataPath());
+    if (!saved) {
         context.err << QStringLiteral("書き出せませんでした：") << QDir::toNativeSeparators(file)
-                    << QStringLiteral("：") << error << Qt::endl;
+                    << QStringLiteral("：") << saved.message() << Qt::endl;
         return Refused;
     }
     return Success;

@@ -1,8 +1,12 @@
 // The whole diary in and out from the command line: export, import, backup, restore and the check.
-#include "cli/CommandLine.h"
-#include "cli/LockedDiaryAccess.h"
-#include "transfer/CommandLine.h"
+#include "cli/TransferCommands.h"
+
+#include "transfer/Import.h"
+#include "transfer/ImportCheck.h"
 #include "transfer/WholeExport.h"
+
+#include <QDir>
+#include <QFile>
 
 namespace cli {
 namespace {
@@ -30,49 +34,168 @@ const QCommandLineOption kCheck(
     QStringLiteral("check"),
     QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを検査し、記録のある日数と最初と最後の日を表示します。"));
 
-// An option that belongs to another command is a usage error, not something to ignore silently.
-bool stray(const QCommandLineParser& parser, Context& context, const QCommandLineOption& option) {
-    if (!parser.isSet(option)) return false;
-    context.err << QStringLiteral("--%1 はこのｺﾏﾝﾄﾞには使えません。").arg(option.names().constFirst())
-                << Qt::endl;
-    return true;
-}
+constexpr int kMostAttempts = 5;  // plans made again after another program's change, before giving up
+
+// An import run from the command line: the choice for differing days is given beforehand; the summary is
+// printed once, and again only when nothing is left to write.
+class CommandLineImport : public transfer::ImportFront {
+  public:
+    CommandLineImport(QTextStream& err, bool replace, qint64 implausible)
+        : err_(err), replace_(replace), implausible_(implausible) {}
+
+    std::optional<bool> decide(const transfer::ImportPlan& plan) override {
+        const bool nothing = plan.fresh.empty() && (!replace_ || plan.different.empty());
+        if (first_ || nothing) {
+            err_ << importSummary(qint64(plan.fresh.size()), plan.identical, qint64(plan.different.size()))
+                 << Qt::endl;
+            if (const QString implausible = transfer::implausibleText(implausible_); !implausible.isEmpty())
+                err_ << implausible << Qt::endl;
+        }
+        first_ = false;
+        return replace_;
+    }
+    bool planAgain() override {
+        if (++changes_ == kMostAttempts) return false;
+        err_ << QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので、数え直します。") << Qt::endl;
+        return true;
+    }
+    DataFile::Progress begin(transfer::ImportStep) override { return {}; }
+
+  private:
+    QTextStream& err_;
+    bool replace_;
+    qint64 implausible_;
+    bool first_ = true;
+    int changes_ = 0;
+};
 
 int runExport(const QCommandLineParser& parser, Context& context) {
-    if (stray(parser, context, kOnConflict)) return Usage;
     const QString format = parser.isSet(kFormat) ? parser.value(kFormat) : QStringLiteral("selvane");
     if (format != u"selvane" && format != u"drip") {
         context.err << QStringLiteral("--format は selvane または drip です。") << Qt::endl;
         return Usage;
     }
-    const transfercommands::Access access = diaryAccess(context);
+    const DiaryAccess access = diaryAccess(context);
     if (access.open)
-        context.err << QStringLiteral("注意：") << oneLine(wholeexport::kNotSealedWarning) << Qt::endl;
-    return transfercommands::exportDiary(
-        context.dataPath(), parser.value(kExport),
-        format == u"drip" ? diarycsv::Format::Drip : diarycsv::Format::Selvane, context.err, access);
+        context.err << QStringLiteral("注意：") << oneLine(transfer::kNotSealedWarning) << Qt::endl;
+    return exportCommand(context.dataPath(), parser.value(kExport),
+                         format == u"drip" ? transfer::CsvFormat::Drip : transfer::CsvFormat::Selvane,
+                         context.err, access);
 }
 
 int runImport(const QCommandLineParser& parser, Context& context) {
-    if (stray(parser, context, kFormat)) return Usage;
     const QString policy = parser.isSet(kOnConflict) ? parser.value(kOnConflict) : QStringLiteral("keep");
     if (policy != u"keep" && policy != u"replace") {
         context.err << QStringLiteral("--on-conflict は keep または replace です。") << Qt::endl;
         return Usage;
     }
-    return transfercommands::importDiary(context.dataPath(), parser.value(kImport), policy == u"replace",
-                                         context.err, QDateTime::currentDateTime(), diaryAccess(context));
-}
-
-// The commands without options of their own take none of the others'.
-template <int (*Run)(const QString&, const QString&, QTextStream&, const QDateTime&,
-                     const transfercommands::Access&)>
-int runWithFile(const QString& file, const QCommandLineParser& parser, Context& context) {
-    if (stray(parser, context, kFormat) || stray(parser, context, kOnConflict)) return Usage;
-    return Run(context.dataPath(), file, context.err, QDateTime::currentDateTime(), diaryAccess(context));
+    return importCommand(context.dataPath(), parser.value(kImport), policy == u"replace", context.err,
+                         QDateTime::currentDateTime(), diaryAccess(context));
 }
 
 }  // namespace
+
+QString importSummary(qint64 fresh, qint64 identical, qint64 different) {
+    return QStringLiteral("新しい日：%1日　同じ日：%2日　違う日：%3日")
+        .arg(fresh)
+        .arg(identical)
+        .arg(different);
+}
+
+Exit exportCommand(const QString& dataPath, const QString& file, transfer::CsvFormat format, QTextStream& err,
+                   const DiaryAccess& access) {
+    const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
+    if (!db) return Refused;
+    if (transfer::refusedTarget(file, dataPath)) {
+        err << QStringLiteral("そこには書き出せません：") << QDir::toNativeSeparators(file) << Qt::endl;
+        return Refused;
+    }
+    const Result<qint64> rows = transfer::exportDiary(*db, file, format);
+    if (!rows) {
+        err << QStringLiteral("書き出せませんでした：") << oneLine(rows.message()) << Qt::endl;
+        return Refused;
+    }
+    err << QStringLiteral("%1日分を書き出しました。").arg(rows.value()) << Qt::endl;
+    return Success;
+}
+
+Exit importCommand(const QString& dataPath, const QString& file, bool replace, QTextStream& err,
+                   const QDateTime& now, const DiaryAccess& access) {
+    QFile input(file);
+    if (!input.open(QIODevice::ReadOnly)) {
+        err << QStringLiteral("ﾌｧｲﾙを開けません：") << QDir::toNativeSeparators(file) << Qt::endl;
+        return Refused;
+    }
+    // The whole file is checked before the diary is opened (and a locked one's passphrase read).
+    const Result<transfer::ImportFile> read = transfer::checkImport(input.readAll());
+    if (!read) {
+        err << QStringLiteral("読み込めません。日記は変わっていません。") << read.message() << Qt::endl;
+        return Refused;
+    }
+    const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
+    if (!db) return Refused;
+    CommandLineImport front(err, replace, read->implausible);
+    const Result<transfer::Imported> imported =
+        transfer::importDays(*db, read->days, dataPath, now, access.sealed, front);
+    if (!imported) {
+        err << QStringLiteral("読み込めませんでした。日記は変わっていません。") << oneLine(imported.message())
+            << Qt::endl;
+        return Refused;
+    }
+    if (imported->end == transfer::Imported::End::NothingToWrite) {
+        err << QStringLiteral("書き込むものはありません。") << Qt::endl;
+        return Success;
+    }
+    err << (replace ? QStringLiteral("違う日はﾌｧｲﾙのﾃﾞｰﾀにしました。")
+                    : QStringLiteral("違う日は自分のﾃﾞｰﾀを残しました。"))
+        << Qt::endl;
+    return Success;
+}
+
+Exit backupCommand(const QString& dataPath, const QString& folder, QTextStream& err, const QDateTime& now,
+                   const DiaryAccess& access) {
+    const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
+    if (!db) return Refused;
+    const Result<QString> made =
+        transfer::backUp(*db, dataPath, folder, transfer::BackupReason::Manual, now, {}, access.sealed);
+    if (!made) {
+        err << oneLine(made.message()) << Qt::endl;
+        return Refused;
+    }
+    err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：") << QDir::toNativeSeparators(made.value()) << Qt::endl;
+    return Success;
+}
+
+Exit restoreCommand(const QString& dataPath, const QString& backupFile, QTextStream& err,
+                    const QDateTime& now, const DiaryAccess& access) {
+    const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
+    if (!db) return Refused;
+    const Result<void> restored = transfer::restoreBackup(
+        *db, backupFile, transfer::backupFolderBeside(dataPath), now, {}, access.sealed);
+    if (!restored) {
+        err << oneLine(restored.message()) << Qt::endl;
+        return Refused;
+    }
+    err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻しました。") << Qt::endl;
+    return Success;
+}
+
+Exit checkCommand(const QString& dataPath, QTextStream& out, QTextStream& err, const DiaryAccess& access) {
+    // Opened as for every other command, so that what a killed write left in its journal is rolled back
+    // first; a locked diary is checked as it lies in memory once opened.
+    const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
+    if (!db) return Refused;
+    const Result<DiarySpan> checked = db->inspect();
+    if (!checked) {
+        err << QStringLiteral("検査に通りません：") << oneLine(checked.message()) << Qt::endl;
+        return Refused;
+    }
+    out << QStringLiteral("整合性：ok") << Qt::endl
+        << QStringLiteral("記録のある日：%1日").arg(checked->days) << Qt::endl
+        << QStringLiteral("最初の日：") << checked->firstDay << Qt::endl
+        << QStringLiteral("最後の日：") << checked->lastDay << Qt::endl;
+    return Success;
+}
 
 std::vector<Command> transferCommands() {
     return {
@@ -81,20 +204,19 @@ std::vector<Command> transferCommands() {
         {{kBackup},
          1,
          [](const QCommandLineParser& parser, Context& context) {
-             return runWithFile<transfercommands::backup>(parser.positionalArguments().value(0), parser,
-                                                          context);
+             return int(backupCommand(context.dataPath(), parser.positionalArguments().value(0), context.err,
+                                      QDateTime::currentDateTime(), diaryAccess(context)));
          }},
         {{kRestore},
          0,
          [](const QCommandLineParser& parser, Context& context) {
-             return runWithFile<transfercommands::restore>(parser.value(kRestore), parser, context);
+             return int(restoreCommand(context.dataPath(), parser.value(kRestore), context.err,
+                                       QDateTime::currentDateTime(), diaryAccess(context)));
          }},
         {{kCheck},
          0,
-         [](const QCommandLineParser& parser, Context& context) {
-             if (stray(parser, context, kFormat) || stray(parser, context, kOnConflict)) return int(Usage);
-             return transfercommands::check(context.dataPath(), context.out, context.err,
-                                            diaryAccess(context));
+         [](const QCommandLineParser&, Context& context) {
+             return int(checkCommand(context.dataPath(), context.out, context.err, diaryAccess(context)));
          }},
     };
 }

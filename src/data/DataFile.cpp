@@ -1,5 +1,9 @@
 #include "data/DataFile.h"
 
+#include "data/Columns.h"
+#include "data/Schema.h"
+#include "data/Sqlite.h"
+#include "data/SqliteHeader.h"
 #include "platform/core/JaText.h"
 #include "platform/core/PgError.h"
 
@@ -10,6 +14,7 @@
 #include <QSqlQuery>
 #include <QUuid>
 #include <QVariant>
+#include <cstring>
 
 namespace {
 
@@ -37,21 +42,21 @@ bool flagOf(const QVariant& value) { return !value.isNull() && value.toLongLong(
 
 DayRecord recordOf(const QSqlQuery& query) {
     DayRecord record;
-    record.date = jatext::readIsoDate(query.value(0).toString());
-    const QVariant temp = query.value(1);
+    record.date = jatext::readIsoDate(query.value(data::kDate).toString());
+    const QVariant temp = query.value(data::kTemp);
     bool ok = false;
     const double value = temp.toDouble(&ok);
     if (!temp.isNull() && ok) record.temp = value;
-    record.memo = textOf(query.value(2));
-    record.schedule = textOf(query.value(3));
-    record.condition = textOf(query.value(4));
-    record.diary = textOf(query.value(5));
-    record.love = flagOf(query.value(6));
-    record.guest = flagOf(query.value(7));
+    record.memo = textOf(query.value(data::kMemo));
+    record.schedule = textOf(query.value(data::kSchedule));
+    record.condition = textOf(query.value(data::kCondition));
+    record.diary = textOf(query.value(data::kDiary));
+    record.love = flagOf(query.value(data::kLove));
+    record.guest = flagOf(query.value(data::kGuest));
     return record;
 }
 
-const QString kColumns = QStringLiteral("DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST");
+QString selectColumns() { return QStringLiteral("SELECT ") + data::columnNames(); }
 
 // Her texts travel as UTF-8 bytes that the statement casts to text (written CAST(:name AS TEXT)): the engine
 // drops a leading U+FEFF from a text bound as UTF-16, as Qt binds a QString. An empty text is stored as the
@@ -61,31 +66,44 @@ QByteArray textBytes(const QString& text) {
     return bytes.isNull() ? QByteArray("") : bytes;
 }
 
-QVariant valueOf(const DayEntry& entry, double temp, QStringView name) {
-    if (name == u":date") return iso(entry.date);
-    if (name == u":temp") return temp;
-    if (name == u":memo") return textBytes(entry.memo);
-    if (name == u":schedule") return textBytes(entry.schedule);
-    if (name == u":condition") return textBytes(entry.condition);
-    if (name == u":diary") return textBytes(entry.diary);
-    if (name == u":love") return entry.love ? 1 : 0;
-    return entry.guest ? 1 : 0;
+QVariant valueOf(const DayEntry& entry, double temp, int column) {
+    switch (column) {
+        case data::kDate:
+            return iso(entry.date);
+        case data::kTemp:
+            return temp;
+        case data::kMemo:
+            return textBytes(entry.memo);
+        case data::kSchedule:
+            return textBytes(entry.schedule);
+        case data::kCondition:
+            return textBytes(entry.condition);
+        case data::kDiary:
+            return textBytes(entry.diary);
+        case data::kLove:
+            return entry.love ? 1 : 0;
+        default:
+            return entry.guest ? 1 : 0;
+    }
 }
 
-void bindOne(QSqlQuery& query, const DayEntry& entry, double temp, const QString& name) {
-    query.bindValue(name, valueOf(entry, temp, name));
+// Binds the columns whose parameters the statement holds: only those may be bound.
+void bindEntry(QSqlQuery& query, const QString& sql, const DayEntry& entry, double temp) {
+    for (int i = 0; i < int(data::kColumns.size()); ++i) {
+        const QString parameter = QLatin1String(data::kColumns[size_t(i)].parameter);
+        if (sql.contains(parameter)) query.bindValue(parameter, valueOf(entry, temp, i));
+    }
 }
 
-void bindEntry(QSqlQuery& query, const DayEntry& entry, double temp) {
-    for (const char* name :
-         {":date", ":temp", ":memo", ":schedule", ":condition", ":diary", ":love", ":guest"})
-        bindOne(query, entry, temp, QString::fromLatin1(name));
+const QString& insertStatement() {
+    static const QString statement = [] {
+        QStringList values;
+        for (const data::Column& column : data::kColumns) values.append(data::columnValue(column));
+        return QStringLiteral("INSERT INTO DATA_FIL (%1) VALUES (%2)")
+            .arg(data::columnNames(), values.join(QStringLiteral(", ")));
+    }();
+    return statement;
 }
-
-const QString kInsert = QStringLiteral(
-    "INSERT INTO DATA_FIL (DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST)"
-    " VALUES (:date, :temp, CAST(:memo AS TEXT), CAST(:schedule AS TEXT), CAST(:condition AS TEXT),"
-    " CAST(:diary AS TEXT), :love, :guest)");
 
 // A transaction that rolls back unless committed, so no failure leaves half a change behind.
 class Transaction {
@@ -116,6 +134,8 @@ DataFile& requireOpen(DataFile* file) {
     return *file;
 }
 
+PgError newerFile() { return PgError(PgError::NewerFile, standardErrorText(PgError::NewerFile)); }
+
 double temperatureValue(const QString& text) {
     const auto value = jatext::readDecimal(text);
     if (!value) throw PgError::engine(QStringLiteral("データ型変換エラーです。"));
@@ -128,7 +148,7 @@ DataFile::DataFile(QString path)
 DataFile::~DataFile() {
     {
         QSqlDatabase database = QSqlDatabase::database(connection_, false);
-        if (store_ && database.isOpen()) store_->forget(database);
+        if (store_ && database.isOpen()) wipe();  // nothing of a held diary outlives it in memory
         if (database.isValid()) database.close();
     }
     QSqlDatabase::removeDatabase(connection_);
@@ -168,6 +188,21 @@ void DataFile::ensureStillInPlace() const {
         throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
 }
 
+void DataFile::checkFile() {
+    {
+        QSqlQuery query(db());
+        if (!query.exec(selectColumns() + QStringLiteral(" FROM DATA_FIL LIMIT 0"))) raise(query.lastError());
+    }
+    if (schema::versionOf(handle()) > schema::kVersion) throw newerFile();
+}
+
+void DataFile::bringUpToDate() {
+    sqlite3* connection = handle();
+    const int version = schema::versionOf(connection);
+    if (version > schema::kVersion) throw newerFile();  // a newer program stamped it meanwhile
+    if (version < schema::kVersion) schema::upgrade(connection, version);
+}
+
 std::unique_ptr<DataFile> DataFile::open(const QString& path) {
     std::unique_ptr<DataFile> file(new DataFile(path));
     if (!identify(path, &file->device_, &file->inode_))
@@ -181,13 +216,11 @@ std::unique_ptr<DataFile> DataFile::open(const QString& path) {
     QSqlQuery query(database);
     // A returned save is on disk, the commit's directory entry included.
     if (!query.exec(QStringLiteral("PRAGMA synchronous = EXTRA"))) raise(query.lastError());
-    // Check that this is a data file with the table and its fields before anything else uses it.
-    if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM DATA_FIL LIMIT 0")))
-        raise(query.lastError());
+    file->checkFile();
     return file;
 }
 
-std::unique_ptr<DataFile> DataFile::openHeld(std::unique_ptr<DiaryStore> store) {
+std::unique_ptr<DataFile> DataFile::openInMemory(std::unique_ptr<DiaryStore> store, bool checked) {
     std::unique_ptr<DataFile> file(new DataFile(QStringLiteral(":memory:")));
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file->connection_);
     database.setDatabaseName(QStringLiteral(":memory:"));
@@ -196,20 +229,51 @@ std::unique_ptr<DataFile> DataFile::openHeld(std::unique_ptr<DiaryStore> store) 
     // Nothing of a held diary may reach the disk through the engine: no temporary files.
     if (!query.exec(QStringLiteral("PRAGMA temp_store = MEMORY"))) raise(query.lastError());
     query.finish();
-    store->load(database);
-    if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM DATA_FIL LIMIT 0")))
-        raise(query.lastError());
+    file->takeOver(store->load());
     file->store_ = std::move(store);
+    if (checked) file->checkFile();
     return file;
+}
+
+std::unique_ptr<DataFile> DataFile::openHeld(std::unique_ptr<DiaryStore> store) {
+    return openInMemory(std::move(store), true);
+}
+
+QByteArrayView DataFile::image() const {
+    sqlite3* connection = store_ ? data::handleOf(db()) : nullptr;
+    sqlite3_int64 size = 0;
+    // Only an in-memory database answers without a copy; anything else gives nothing.
+    unsigned char* data =
+        connection ? sqlite3_serialize(connection, "main", &size, SQLITE_SERIALIZE_NOCOPY) : nullptr;
+    if (!data) return {};
+    return {data, qsizetype(size)};
+}
+
+void DataFile::wipe() {
+    const QByteArrayView bytes = image();
+    if (!bytes.isEmpty()) explicit_bzero(const_cast<char*>(bytes.data()), size_t(bytes.size()));
+}
+
+void DataFile::takeOver(DiaryImage image) {
+    if (!image.data()) return;  // a store that has given its image already keeps what the memory holds
+    sqlite3* connection = data::handleOf(db());
+    if (!connection) throw PgError::engine(QStringLiteral("日記の接続が開いていません。"));
+    wipe();
+    const qsizetype size = image.size();
+    // A diary sealed with the header of write-ahead logging (restored from such a file) opens again.
+    toRollbackMode(image.data(), size);
+    // The engine frees the bytes itself, on close or when it refuses them.
+    const int result = sqlite3_deserialize(connection, "main", image.release(), size, size,
+                                           SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE);
+    if (result != SQLITE_OK) throw PgError::engine(QString::fromUtf8(sqlite3_errstr(result)));
 }
 
 void DataFile::persist() {
     if (!store_) return;
-    QSqlDatabase database = db();
     try {
-        store_->save(database);
+        store_->save(image());
     } catch (const PgError&) {
-        store_->load(database);
+        takeOver(store_->load());
         throw;
     }
 }
@@ -219,7 +283,7 @@ std::optional<DayRecord> DataFile::load(const QDate& day) { return dayState(day)
 DayState DataFile::dayState(const QDate& day) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    prepare(query, QStringLiteral("SELECT ") + kColumns +
+    prepare(query, selectColumns() +
                        QStringLiteral(", rowid FROM DATA_FIL WHERE DAT_DATE = :date ORDER BY rowid LIMIT 1"));
     query.bindValue(QStringLiteral(":date"), iso(day));
     exec(query);
@@ -227,7 +291,7 @@ DayState DataFile::dayState(const QDate& day) {
     if (!query.next()) return state;
     state.record = recordOf(query);
     state.record->date = day;
-    state.row = query.value(8).toLongLong();
+    state.row = query.value(int(data::kColumns.size())).toLongLong();
     return state;
 }
 
@@ -246,18 +310,10 @@ namespace {
 
 // "TEMP = :temp, Memo = CAST(:memo AS TEXT), ..." for the fields the entry edits.
 QString assignments(unsigned edited) {
-    static const std::pair<unsigned, const char*> kFields[] = {
-        {dayfield::Temp, "TEMP = :temp"},
-        {dayfield::Memo, "Memo = CAST(:memo AS TEXT)"},
-        {dayfield::Schedule, "SCHEDULE = CAST(:schedule AS TEXT)"},
-        {dayfield::Condition, "CONDITION = CAST(:condition AS TEXT)"},
-        {dayfield::Diary, "DIARY = CAST(:diary AS TEXT)"},
-        {dayfield::Love, "LOVE = :love"},
-        {dayfield::Guest, "GUEST = :guest"},
-    };
     QStringList parts;
-    for (const auto& [field, sql] : kFields)
-        if (edited & field) parts.append(QLatin1String(sql));
+    for (const data::Column& column : data::kColumns)
+        if (edited & column.field)
+            parts.append(QLatin1String(column.name) + QStringLiteral(" = ") + data::columnValue(column));
     return parts.join(QStringLiteral(", "));
 }
 
@@ -268,12 +324,7 @@ void DataFile::writeIn(const DayEntry& entry, std::optional<qint64> row, double 
     int changed = 0;
     auto update = [&](const QString& sql) {
         prepare(query, sql);
-        // Only the names the statement holds may be bound.
-        for (const QString& name :
-             {QStringLiteral(":date"), QStringLiteral(":temp"), QStringLiteral(":memo"),
-              QStringLiteral(":schedule"), QStringLiteral(":condition"), QStringLiteral(":diary"),
-              QStringLiteral(":love"), QStringLiteral(":guest")})
-            if (sql.contains(name)) bindOne(query, entry, temp, name);
+        bindEntry(query, sql, entry, temp);
         query.bindValue(QStringLiteral(":row"), *row);
         exec(query);
         changed = query.numRowsAffected();
@@ -294,8 +345,9 @@ void DataFile::writeIn(const DayEntry& entry, std::optional<qint64> row, double 
         // A new day, or its row has gone meanwhile: never a second row for one day.
         if (findRow(entry.date))
             throw PgError::engine(QStringLiteral("この日のデータは既に登録されています。"));
-        prepare(query, kInsert);
-        bindEntry(query, entry, temp);
+        const QString& insert = insertStatement();
+        prepare(query, insert);
+        bindEntry(query, insert, entry, temp);
         exec(query);
     }
 }
@@ -304,6 +356,7 @@ void DataFile::write(const DayEntry& entry, std::optional<qint64> row) {
     const double temp = temperatureValue(entry.tempText);  // refused before the file is touched
     ensureStillInPlace();
     Transaction transaction(db());
+    bringUpToDate();
     ++writes_;
     writeIn(entry, row, temp);
     transaction.commit();
@@ -315,6 +368,7 @@ bool DataFile::write(const DayEntry& entry, const DayState& expected) {
     ensureStillInPlace();
     Transaction transaction(db());
     if (dayState(entry.date) != expected) return false;
+    bringUpToDate();
     ++writes_;
     writeIn(entry, expected.row, temp);
     transaction.commit();
@@ -344,9 +398,9 @@ void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& v
 std::vector<DayRecord> DataFile::range(const QDate& first, const QDate& last) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    prepare(query, QStringLiteral("SELECT ") + kColumns +
-                       QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE >= :first AND DAT_DATE <= :last"
-                                      " ORDER BY DAT_DATE DESC, rowid"));
+    prepare(query,
+            selectColumns() + QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE >= :first AND DAT_DATE <= :last"
+                                             " ORDER BY DAT_DATE DESC, rowid"));
     query.bindValue(QStringLiteral(":first"), iso(first));
     query.bindValue(QStringLiteral(":last"), iso(last));
     exec(query);
@@ -363,13 +417,15 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     const double temp = temperatureValue(fresh.tempText);
     ensureStillInPlace();
     Transaction transaction(db());
+    bringUpToDate();
     ++writes_;
     QSqlQuery query(db());
     prepare(query, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE <= :date"));
     query.bindValue(QStringLiteral(":date"), iso(day));
     exec(query);
-    prepare(query, kInsert);
-    bindEntry(query, fresh, temp);
+    const QString& insert = insertStatement();
+    prepare(query, insert);
+    bindEntry(query, insert, fresh, temp);
     exec(query);
     transaction.commit();
     persist();

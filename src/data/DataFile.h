@@ -1,6 +1,8 @@
 #pragma once
 
 #include "data/DayRecord.h"
+#include "data/DiaryImage.h"
+#include "platform/core/Result.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -9,48 +11,47 @@
 #include <optional>
 #include <vector>
 
+struct sqlite3;
+
 // Where a diary held in memory is kept on disk (the locked diary is one). A held diary is changed in memory
 // first and then written whole by its store; when that fails, the memory is put back as it was written last.
+// The store sees the diary's bytes only, never the engine.
 class DiaryStore {
   public:
     virtual ~DiaryStore() = default;
-    // Puts the state written last into the in-memory connection. Throws PgError when it cannot.
-    virtual void load(QSqlDatabase& db) = 0;
+    // The state written last, for the in-memory connection to take over. Throws PgError when it cannot.
+    virtual DiaryImage load() = 0;
     // Throws PgError when the file can no longer take a change (gone, read-only, replaced by someone else).
     virtual void checkWritable() = 0;
-    // Writes the whole in-memory diary durably. Throws PgError when it could not.
-    virtual void save(QSqlDatabase& db) = 0;
-    // Just before the connection closes: the chance to wipe the memory that held the diary.
-    virtual void forget(QSqlDatabase& db) = 0;
+    // Writes the whole in-memory diary (its bytes) durably. Throws PgError when it could not.
+    virtual void save(QByteArrayView diary) = 0;
     // Writes the whole diary, kept as the store keeps it (a locked diary sealed), into a file of its own at
     // path in one step: a backup. Throws PgError; nothing is left at path then.
-    virtual void writeCopy(QSqlDatabase& db, const QString& path) = 0;
+    virtual void writeCopy(QByteArrayView diary, const QString& path) = 0;
 };
 
-struct sqlite3;
-
-// A row exactly as the file holds it, for moving the whole diary: a Null text is a null QString, a Null
-// temperature or flag holds nothing, and the date is the stored text.
-struct StoredRow {
-    qint64 row = 0;
-    QString date;
-    std::optional<double> temp;
-    QString memo;
-    QString schedule;
-    QString condition;
-    QString diary;
-    std::optional<bool> love;
-    std::optional<bool> guest;
+// What a sound diary holds, as a check finds it: the days recorded, the first and the last.
+struct DiarySpan {
+    qint64 days = 0;
+    QString firstDay;
+    QString lastDay;
 };
 
 // The open data file and every statement the program sends to it. Values always travel as bound
 // parameters. Every failure of the engine is thrown as PgError::engine with the engine's description.
 class DataFile {
   public:
-    // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL.
+    // Opens the file for shared read-write use; checks that it is a data file with the table DATA_FIL, of a
+    // version this program knows (schema::kVersion or older).
     static std::unique_ptr<DataFile> open(const QString& path);
     // Opens a diary held in memory and kept on disk by store; the same checks as open.
     static std::unique_ptr<DataFile> openHeld(std::unique_ptr<DiaryStore> store);
+    // Opens the image as a diary held in memory for reading only (a sealed backup); the same checks as open.
+    static std::unique_ptr<DataFile> openReadOnly(DiaryImage image);
+    // Reads a copy of the diary (a backup) into memory in rollback-journal mode, to be looked into or put
+    // back, without the checks of open: inspect says what is wrong with it. Nothing is written beside the
+    // file.
+    static Result<std::unique_ptr<DataFile>> openCopy(const QString& path);
     ~DataFile();
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
@@ -86,8 +87,9 @@ class DataFile {
 
     // The store of a held diary, or nothing for a file opened in place.
     DiaryStore* store() const { return store_.get(); }
-    // The open connection, for work on the whole diary (copying it out, converting it).
-    QSqlDatabase connection() const { return db(); }
+    // A held diary's bytes as they lie in memory, without a copy: valid until the diary next changes. Empty
+    // for a file opened in place.
+    QByteArrayView image() const;
 
     // ---- The whole diary at once (export, import, backups, restore): DataFileTransfer.cpp ----
     // Reports how far a long operation has come; returning false asks it to stop (where it may).
@@ -111,23 +113,44 @@ class DataFile {
                                const std::vector<std::pair<qint64, DayRecord>>& replace,
                                const Progress& progress = {},
                                const std::optional<Stamp>& unchangedSince = std::nullopt);
-    // The live connection, for copying the diary out with SQLite's online backup API.
-    sqlite3* handle() const;
-    // Replaces the whole content of the file by the open database source in one step (the online backup API
-    // copying into the live connection): on any failure the file is as it was. The source's first page is
-    // copied as it is: a backup is read into memory in rollback-journal mode first (Backups.cpp).
-    void restoreFrom(sqlite3* source, const Progress& progress = {});
+
+    // ---- Copies of the whole diary (backups, restore, the check): DataFileCopies.cpp ----
+    // Copies the whole diary with SQLite's online backup API into the empty file at path, without a journal:
+    // a copy that no one reads until it is whole (the caller syncs and renames it). Throws PgError.
+    void copyInto(const QString& path, const Progress& progress = {});
+    // Replaces the whole content of the file by the diary source in one step (the online backup API copying
+    // into the live connection): on any failure the file is as it was. The source's first page is copied as
+    // it is: a backup is read into memory in rollback-journal mode first (openCopy).
+    void restoreFrom(DataFile& source, const Progress& progress = {});
+    // SQLite's integrity check (thorough: it reads the whole file) and a look at the table DATA_FIL: that it
+    // is the diary's own, whatever its rows hold. Why not, when it is not.
+    Result<DiarySpan> inspect(bool thorough = true);
+    // The same of a copy of the diary on disk, which is only read: nothing is written beside it.
+    static Result<DiarySpan> inspectFile(const QString& path, bool thorough = true);
 
   private:
     explicit DataFile(QString path);
+    // A diary in memory, the store's image taken over; with the checks of open when checked.
+    static std::unique_ptr<DataFile> openInMemory(std::unique_ptr<DiaryStore> store, bool checked);
+    // Checks that this is a data file with the table and its fields, of a version this program knows, before
+    // anything else uses it.
+    void checkFile();
+    // Inside a write transaction: an older file takes this version's layout with its first write (never with
+    // a read); a newer one, stamped meanwhile by a newer program, is refused and nothing is written.
+    void bringUpToDate();
     // The write itself, inside a transaction already begun.
     void writeIn(const DayEntry& entry, std::optional<qint64> row, double temp);
     QSqlDatabase db() const;
+    // The engine's handle of the connection.
+    sqlite3* handle() const;
     // A write must reach the file the user sees at the path: one deleted or replaced since it was opened
     // would swallow the save without a trace.
     void ensureStillInPlace() const;
     // A held diary's change goes to its store once committed in memory.
     void persist();
+    // Puts the image in place of the in-memory database, whose memory is wiped first.
+    void takeOver(DiaryImage image);
+    void wipe();
 
     QString path_;
     QString connection_;
@@ -139,6 +162,9 @@ class DataFile {
 
 // The open data file, or the runtime's error when start-up could not open one.
 DataFile& requireOpen(DataFile* file);
+
+// The refusal of a data file of a newer version than this program knows.
+PgError newerFile();
 
 // The temperature text as the data file stores it: a plain decimal number (full-width digits count);
 // throws the engine's conversion error otherwise.

@@ -1,46 +1,19 @@
-// The whole diary at once: every row in order, a bulk import in one transaction, the live connection for
-// backups and a restore that replaces the content in one step. These run on SQLite's own interface: a million
-// rows pass through here, and the online backup API has no counterpart in Qt.
+// The whole diary at once: every row in order, a bulk import in one transaction. These run on SQLite's own
+// interface: a million rows pass through here.
+#include "data/Columns.h"
 #include "data/DataFile.h"
-
+#include "data/Sqlite.h"
 #include "platform/core/JaText.h"
 #include "platform/core/PgError.h"
 
-#include <sqlite3.h>
-#include <QFile>
-#include <QSqlDriver>
-#include <QVariant>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-[[noreturn]] void raise(sqlite3* db) { throw PgError::engine(QString::fromUtf8(sqlite3_errmsg(db))); }
-
-// A prepared statement finalized on every path.
-class Statement {
-  public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) raise(db);
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    sqlite3_stmt* get() const { return stmt_; }
-    // One step of a statement that returns no row; resets it for the next use.
-    void run() {
-        if (sqlite3_step(stmt_) != SQLITE_DONE) raise(db_);
-        sqlite3_reset(stmt_);
-    }
-
-  private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
-void exec(sqlite3* db, const char* sql) {
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) raise(db);
-}
+using data::exec;
+using data::raise;
+using data::Statement;
 
 QString textColumn(sqlite3_stmt* stmt, int column) {
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return QString();
@@ -63,23 +36,36 @@ void bindText(sqlite3_stmt* stmt, int index, const QString& text) {
     sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-// Binds DAT_DATE .. GUEST as parameters 1..8, in the order the save writes them.
+// The parameter of a column, counted from 1 in the order of the column list.
+constexpr int parameter(data::ColumnIndex column) { return column + 1; }
+
+// Binds DAT_DATE .. GUEST as parameters 1..8.
 void bindRecord(sqlite3_stmt* stmt, const DayRecord& record) {
     // Formatted by hand: a format string costs more than the insert itself at a million rows.
     char date[16];
     const int length = std::snprintf(date, sizeof date, "%04d-%02d-%02d", record.date.year(),
                                      record.date.month(), record.date.day());
-    sqlite3_bind_text(stmt, 1, date, length, SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, parameter(data::kDate), date, length, SQLITE_TRANSIENT);
     if (record.temp)
-        sqlite3_bind_double(stmt, 2, *record.temp);
+        sqlite3_bind_double(stmt, parameter(data::kTemp), *record.temp);
     else
-        sqlite3_bind_null(stmt, 2);
-    bindText(stmt, 3, record.memo);
-    bindText(stmt, 4, record.schedule);
-    bindText(stmt, 5, record.condition);
-    bindText(stmt, 6, record.diary);
-    sqlite3_bind_int(stmt, 7, record.love ? 1 : 0);
-    sqlite3_bind_int(stmt, 8, record.guest ? 1 : 0);
+        sqlite3_bind_null(stmt, parameter(data::kTemp));
+    bindText(stmt, parameter(data::kMemo), record.memo);
+    bindText(stmt, parameter(data::kSchedule), record.schedule);
+    bindText(stmt, parameter(data::kCondition), record.condition);
+    bindText(stmt, parameter(data::kDiary), record.diary);
+    sqlite3_bind_int(stmt, parameter(data::kLove), record.love ? 1 : 0);
+    sqlite3_bind_int(stmt, parameter(data::kGuest), record.guest ? 1 : 0);
+}
+
+// "UPDATE DATA_FIL SET DAT_DATE = ?1, TEMP = ?2, ...": the columns from first on, each its own parameter.
+QByteArray setColumns(int first) {
+    QStringList parts;
+    for (int i = first; i < int(data::kColumns.size()); ++i)
+        parts.append(QStringLiteral("%1 = ?%2")
+                         .arg(QLatin1String(data::kColumns[size_t(i)].name))
+                         .arg(parameter(data::ColumnIndex(i))));
+    return parts.join(QStringLiteral(", ")).toUtf8();
 }
 
 constexpr qint64 kProgressEvery = 4096;
@@ -89,10 +75,7 @@ constexpr int kImportWaitMs = 60000;  // for the write lock of an import
 }  // namespace
 
 sqlite3* DataFile::handle() const {
-    const QVariant handle = db().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw PgError::engine(QStringLiteral("データファイルの接続が SQLite ではありません。"));
-    sqlite3* connection = *static_cast<sqlite3* const*>(handle.data());
+    sqlite3* connection = data::handleOf(db());
     if (!connection) throw PgError::engine(QStringLiteral("データファイルが開かれていません。"));
     return connection;
 }
@@ -105,24 +88,25 @@ qint64 DataFile::recordCount() {
 
 void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
     sqlite3* db = handle();
-    Statement query(
-        db,
-        "SELECT rowid, DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST FROM DATA_FIL"
-        " ORDER BY DAT_DATE, rowid");
+    const QByteArray sql =
+        "SELECT rowid, " + data::columnNames().toUtf8() + " FROM DATA_FIL ORDER BY DAT_DATE, rowid";
+    Statement query(db, sql.constData());
     sqlite3_stmt* stmt = query.get();
     StoredRow row;
     int step;
     while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        // Column 0 is the rowid; the list follows it.
         row.row = sqlite3_column_int64(stmt, 0);
-        row.date = textColumn(stmt, 1);
+        row.date = textColumn(stmt, parameter(data::kDate));
         row.temp.reset();
-        if (sqlite3_column_type(stmt, 2) != SQLITE_NULL) row.temp = sqlite3_column_double(stmt, 2);
-        row.memo = textColumn(stmt, 3);
-        row.schedule = textColumn(stmt, 4);
-        row.condition = textColumn(stmt, 5);
-        row.diary = textColumn(stmt, 6);
-        row.love = flagColumn(stmt, 7);
-        row.guest = flagColumn(stmt, 8);
+        if (sqlite3_column_type(stmt, parameter(data::kTemp)) != SQLITE_NULL)
+            row.temp = sqlite3_column_double(stmt, parameter(data::kTemp));
+        row.memo = textColumn(stmt, parameter(data::kMemo));
+        row.schedule = textColumn(stmt, parameter(data::kSchedule));
+        row.condition = textColumn(stmt, parameter(data::kCondition));
+        row.diary = textColumn(stmt, parameter(data::kDiary));
+        row.love = flagColumn(stmt, parameter(data::kLove));
+        row.guest = flagColumn(stmt, parameter(data::kGuest));
         if (!visit(row)) return;
     }
     if (step != SQLITE_DONE) raise(db);
@@ -175,14 +159,12 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
             exec(db, "ROLLBACK");
             return ImportResult::Changed;
         }
-        Statement insert(
-            db,
-            "INSERT INTO DATA_FIL (DAT_DATE, TEMP, Memo, SCHEDULE, CONDITION, DIARY, LOVE, GUEST)"
-            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-        Statement update(
-            db,
-            "UPDATE DATA_FIL SET DAT_DATE = ?1, TEMP = ?2, Memo = ?3, SCHEDULE = ?4, CONDITION = ?5,"
-            " DIARY = ?6, LOVE = ?7, GUEST = ?8 WHERE rowid = ?9");
+        bringUpToDate();
+        const QByteArray insertSql = "INSERT INTO DATA_FIL (" + data::columnNames().toUtf8() +
+                                     ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+        Statement insert(db, insertSql.constData());
+        const QByteArray updateSql = "UPDATE DATA_FIL SET " + setColumns(data::kDate) + " WHERE rowid = ?9";
+        Statement update(db, updateSql.constData());
         const qint64 total = qint64(add.size()) + qint64(replace.size());
         qint64 done = 0;
         auto advance = [&] {
@@ -201,10 +183,10 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
             update.run();
             if (sqlite3_changes(db) == 0) {
                 // The row went meanwhile: the day's first row takes it, or the day is added, never twice.
-                Statement byDay(db,
-                                "UPDATE DATA_FIL SET TEMP = ?2, Memo = ?3, SCHEDULE = ?4, CONDITION = ?5,"
-                                " DIARY = ?6, LOVE = ?7, GUEST = ?8 WHERE rowid = (SELECT rowid FROM DATA_FIL"
-                                " WHERE DAT_DATE = ?1 ORDER BY rowid LIMIT 1)");
+                const QByteArray byDaySql = "UPDATE DATA_FIL SET " + setColumns(data::kTemp) +
+                                            " WHERE rowid = (SELECT rowid FROM DATA_FIL WHERE DAT_DATE = ?1"
+                                            " ORDER BY rowid LIMIT 1)";
+                Statement byDay(db, byDaySql.constData());
                 bindRecord(byDay.get(), replace[i].second);
                 byDay.run();
                 if (sqlite3_changes(db) == 0) {
@@ -227,23 +209,4 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
     }
     persist();
     return ImportResult::Written;
-}
-
-void DataFile::restoreFrom(sqlite3* source, const Progress& progress) {
-    ensureStillInPlace();
-    ++writes_;
-    sqlite3* live = handle();
-    sqlite3_backup* backup = sqlite3_backup_init(live, "main", source, "main");
-    if (!backup) raise(live);
-    // The copy runs in one write transaction of the live connection: until its last step nothing changes, and
-    // a failure on the way rolls it back.
-    int step;
-    while ((step = sqlite3_backup_step(backup, 4096)) == SQLITE_OK) {
-        if (progress)
-            progress(sqlite3_backup_pagecount(backup) - sqlite3_backup_remaining(backup),
-                     sqlite3_backup_pagecount(backup));
-    }
-    const int finished = sqlite3_backup_finish(backup);
-    if (step != SQLITE_DONE || finished != SQLITE_OK) raise(live);
-    persist();
 }

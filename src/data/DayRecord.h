@@ -54,3 +54,17 @@ struct DayState {
     std::optional<DayRecord> record;
     bool operator==(const DayState&) const = default;
 };
+
+// A row exactly as the file holds it, for moving the whole diary: a Null text is a null QString, a Null
+// temperature or flag holds nothing, and the date is the stored text.
+struct StoredRow {
+    qint64 row = 0;
+    QString date;
+    std::optional<double> temp;
+    QString memo;
+    QString schedule;
+    QString condition;
+    QString diary;
+    std::optional<bool> love;
+    std::optional<bool> guest;
+};

@@ -1,35 +1,58 @@
 #include "data/Schema.h"
 
+#include "data/Columns.h"
+#include "data/Sqlite.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PgError.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
+#include <vector>
 
 namespace schema {
 namespace {
 
 // Dates are whole days as ISO text, so comparisons and ORDER BY on DAT_DATE are plain text comparisons.
 // STRICT makes the engine refuse a temperature that is not a number.
-const char* const kStatements[] = {
-    "CREATE TABLE DATA_FIL ("
-    " DAT_DATE TEXT NOT NULL CHECK (DAT_DATE GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]'),"
-    " TEMP REAL,"
-    " Memo TEXT,"
-    " SCHEDULE TEXT,"
-    " CONDITION TEXT,"
-    " DIARY TEXT,"
-    " LOVE INTEGER CHECK (LOVE IN (0, 1)),"
-    " GUEST INTEGER CHECK (GUEST IN (0, 1))"
-    ") STRICT",
+QString tableDefinition() {
+    QStringList parts;
+    for (const data::Column& column : data::kColumns)
+        parts.append(QStringLiteral(" %1 %2%3")
+                         .arg(QLatin1String(column.name), QLatin1String(column.type),
+                              QLatin1String(column.constraint)));
+    return QStringLiteral("CREATE TABLE DATA_FIL (") + parts.join(u',') + QStringLiteral(") STRICT");
+}
+
+// The layout of version 0, as files made before the version was kept have it.
+const char* const kIndexes[] = {
     "CREATE INDEX DATA_FIL_DATE ON DATA_FIL (DAT_DATE)",
     // The forecast reads the newest menstruation days first; this keeps it independent of the file's size.
     "CREATE INDEX DATA_FIL_GUEST_DATE ON DATA_FIL (DAT_DATE) WHERE GUEST = 1",
 };
 
+// The statements of each step, the step to version n at [n - 1]. A feature that keeps data of its own adds a
+// step at the end that creates its tables (never a column in DATA_FIL), and raises kVersion with it.
+const std::vector<std::vector<const char*>>& steps() {
+    static const std::vector<std::vector<const char*>> all = {
+        {},  // to 1: the version is kept in the file; nothing else changes
+    };
+    return all;
+}
+
 }  // namespace
+
+int versionOf(sqlite3* db) {
+    data::Statement version(db, "PRAGMA user_version");
+    if (sqlite3_step(version.get()) != SQLITE_ROW) data::raise(db);
+    return sqlite3_column_int(version.get(), 0);
+}
+
+void upgrade(sqlite3* db, int from) {
+    Q_ASSERT(int(steps().size()) == kVersion);
+    for (int version = from; version < kVersion; ++version)
+        for (const char* statement : steps()[size_t(version)]) data::exec(db, statement);
+    // A pragma takes no parameter; the number is the program's own.
+    data::exec(db, QByteArray("PRAGMA user_version = " + QByteArray::number(kVersion)).constData());
+}
 
 bool createEmptyDataFile(const QString& path, QString* reason) {
     auto fail = [&](const QString& why) {
@@ -44,29 +67,25 @@ bool createEmptyDataFile(const QString& path, QString* reason) {
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner))
             return fail(file.errorString());
     }
-    const QString connection = QStringLiteral("schema-") + QUuid::createUuid().toString();
-    bool ok = true;
     QString error;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            ok = false;
-            error = db.lastError().text();
-        } else {
-            QSqlQuery query(db);
-            for (const char* statement : kStatements) {
-                if (!query.exec(QString::fromLatin1(statement))) {
-                    ok = false;
-                    error = query.lastError().text();
-                    break;
-                }
-            }
-            db.close();
+        data::Connection db;
+        try {
+            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db.db, SQLITE_OPEN_READWRITE,
+                                nullptr) != SQLITE_OK)
+                data::raise(db.db);
+            // Version 0's layout, then every step: a new file is made the way an old one is brought up to
+            // date.
+            data::exec(db.db, "BEGIN");
+            data::exec(db.db, tableDefinition().toUtf8().constData());
+            for (const char* index : kIndexes) data::exec(db.db, index);
+            upgrade(db.db, 0);
+            data::exec(db.db, "COMMIT");
+        } catch (const PgError& failure) {
+            error = failure.description();
         }
     }
-    QSqlDatabase::removeDatabase(connection);
-    if (!ok) {
+    if (!error.isEmpty()) {
         QFile::remove(path);
         return fail(error);
     }

@@ -7,7 +7,6 @@
 #include "transfer/WholeExport.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPdfWriter>
 
 namespace report {
@@ -40,12 +39,17 @@ QByteArray pdfOf(const ChartModel& chart) {
     return painted ? bytes : QByteArray();
 }
 
-QString writePdf(const ChartModel& chart, const QString& path, const QString& dataPath) {
-    if (QFileInfo(path).isDir() || wholeexport::isDataFile(path, dataPath))
-        return QStringLiteral("そこには保存できません。");
+Result<void> saveChart(const ChartModel& chart, const QString& path, const QString& dataPath) {
+    if (transfer::refusedTarget(path, dataPath)) return Failure{QStringLiteral("そこには保存できません。")};
     const QByteArray bytes = pdfOf(chart);
-    if (bytes.isEmpty()) return QStringLiteral("基礎体温表を描けませんでした。");
-    return AtomicFile::replace(path, bytes);
+    if (bytes.isEmpty()) return Failure{QStringLiteral("基礎体温表を描けませんでした。")};
+    if (const QString error = AtomicFile::replace(path, bytes); !error.isEmpty()) return Failure{error};
+    return {};
+}
+
+QString writePdf(const ChartModel& chart, const QString& path, const QString& dataPath) {
+    const Result<void> saved = saveChart(chart, path, dataPath);
+    return saved ? QString() : saved.message();
 }
 
 }  // namespace report

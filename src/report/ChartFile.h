@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Result.h"
 #include "report/ChartModel.h"
 
 #include <QByteArray>
@@ -20,8 +21,9 @@ std::optional<ChartModel> chartOf(DataFile& file, const CycleChoice& choice, con
 QByteArray pdfOf(const ChartModel& chart);
 
 // Writes the chart as a PDF file at path in one step, replacing what was there; the diary's own file is
-// refused. The failure's description, or an empty text when written; on failure the file at path is as it
-// was (nothing there when there was nothing).
+// refused. Why not, when the file at path is as it was (nothing there when there was nothing).
+Result<void> saveChart(const ChartModel& chart, const QString& path, const QString& dataPath);
+// The same with the failure's description, empty when written: the report dialog's form.
 QString writePdf(const ChartModel& chart, const QString& path, const QString& dataPath);
 
 }  // namespace report

@@ -1,14 +1,14 @@
 #include "transfer/Csv.h"
 
-namespace csv {
+namespace transfer {
 
-bool Reader::fail(int line, const QString& what) {
+bool CsvReader::fail(int line, const QString& what) {
     errorLine_ = line;
     error_ = what;
     return false;
 }
 
-bool Reader::next(Record* record) {
+bool CsvReader::next(CsvRecord* record) {
     const qsizetype size = text_.size();
     // Blank lines are passed over, so a file that ends in a line break has no empty last record.
     while (pos_ < size && (text_[pos_] == u'\n' || text_[pos_] == u'\r')) {
@@ -62,7 +62,7 @@ bool Reader::next(Record* record) {
     }
 }
 
-void appendField(QByteArray& out, QStringView field) {
+void appendCsvField(QByteArray& out, QStringView field) {
     bool quote = false;
     for (const QChar c : field) {
         if (c == u',' || c == u'"' || c == u'\n' || c == u'\r') {
@@ -79,4 +79,4 @@ void appendField(QByteArray& out, QStringView field) {
     out += '"';
 }
 
-}  // namespace csv
+}  // namespace transfer

@@ -7,19 +7,19 @@
 
 // Comma-separated values as RFC 4180 has them: fields in double quotes may hold commas, quotes (doubled) and
 // line breaks. Records end in CRLF, LF or CR; blank lines between records are passed over.
-namespace csv {
+namespace transfer {
 
 // One record and the line of the file it starts on (counted from 1, as a text editor counts).
-struct Record {
+struct CsvRecord {
     QStringList fields;
     int line = 0;
 };
 
-class Reader {
+class CsvReader {
   public:
-    explicit Reader(QStringView text) : text_(text) {}
+    explicit CsvReader(QStringView text) : text_(text) {}
     // The next record; false at the end or on a fault (then error() says what, on errorLine()).
-    bool next(Record* record);
+    bool next(CsvRecord* record);
     const QString& error() const { return error_; }
     int errorLine() const { return errorLine_; }
     qsizetype position() const { return pos_; }
@@ -34,6 +34,6 @@ class Reader {
 };
 
 // Appends one field, quoted when it holds a comma, a quote or a line break (inner quotes doubled).
-void appendField(QByteArray& out, QStringView field);
+void appendCsvField(QByteArray& out, QStringView field);
 
-}  // namespace csv
+}  // namespace transfer

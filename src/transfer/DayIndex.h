@@ -3,6 +3,8 @@
 #include <QDate>
 #include <vector>
 
+namespace transfer {
+
 // A number for each day of the years 1 to 9999 (0 where none was set), for a million days at a time: a plain
 // table is many times faster than a hash here and costs 15 MB at most.
 class DayIndex {
@@ -22,3 +24,5 @@ class DayIndex {
     static qint64 first() { return QDate(1, 1, 1).toJulianDay(); }
     std::vector<int> slots_;
 };
+
+}  // namespace transfer

@@ -4,7 +4,7 @@
 
 #include <QLocale>
 
-namespace diarycsv {
+namespace transfer {
 namespace {
 
 const QString kConditionLabel = QStringLiteral("体調：");
@@ -19,7 +19,7 @@ QString flagText(const std::optional<bool>& flag) {
 void appendLine(QByteArray& out, const QStringList& fields, const char* lineEnd) {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i) out += ',';
-        csv::appendField(out, fields[i]);
+        appendCsvField(out, fields[i]);
     }
     out += lineEnd;
 }
@@ -82,9 +82,9 @@ const QStringList& dripKnownColumns() {
     return columns;
 }
 
-QByteArray fileStart(Format format) {
+QByteArray csvStart(CsvFormat format) {
     QByteArray out;
-    if (format == Format::Selvane) {
+    if (format == CsvFormat::Selvane) {
         out = "\xEF\xBB\xBF";  // so that spreadsheets open the Japanese intact
         appendLine(out, kSelvaneColumns, "\r\n");
     } else {
@@ -95,9 +95,9 @@ QByteArray fileStart(Format format) {
 
 QString temperatureText(double value) { return QString::number(value, 'f', QLocale::FloatingPointShortest); }
 
-void appendRow(QByteArray& out, Format format, const StoredRow& row) {
+void appendCsvRow(QByteArray& out, CsvFormat format, const StoredRow& row) {
     const QString temp = row.temp ? temperatureText(*row.temp) : QString();
-    if (format == Format::Selvane) {
+    if (format == CsvFormat::Selvane) {
         appendLine(out,
                    {row.date, temp, row.condition, row.memo, row.schedule, row.diary, flagText(row.guest),
                     flagText(row.love)},
@@ -139,4 +139,4 @@ NoteParts splitNote(const QString& note) {
     return parts;
 }
 
-}  // namespace diarycsv
+}  // namespace transfer

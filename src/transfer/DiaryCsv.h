@@ -7,9 +7,9 @@
 #include <QStringList>
 
 // The two whole-diary files: Selvane's own CSV and the CSV that the phone app drip imports.
-namespace diarycsv {
+namespace transfer {
 
-enum class Format { Selvane, Drip };
+enum class CsvFormat { Selvane, Drip };
 
 // Selvane CSV: UTF-8 with a byte-order mark, this header, CRLF line ends.
 inline const QStringList kSelvaneColumns = {"date",     "temperature", "condition",    "medication",
@@ -23,9 +23,9 @@ inline const QStringList kDripColumns = {"date",           "temperature.value", 
 const QStringList& dripKnownColumns();
 
 // The file's first bytes and its header line.
-QByteArray fileStart(Format format);
+QByteArray csvStart(CsvFormat format);
 // Appends one row (with its line end).
-void appendRow(QByteArray& out, Format format, const StoredRow& row);
+void appendCsvRow(QByteArray& out, CsvFormat format, const StoredRow& row);
 
 // The temperature as written: a plain decimal with a point, as short as reads back to the same number.
 QString temperatureText(double value);
@@ -41,4 +41,4 @@ struct NoteParts {
 QString joinNote(const NoteParts& parts);
 NoteParts splitNote(const QString& note);
 
-}  // namespace diarycsv
+}  // namespace transfer

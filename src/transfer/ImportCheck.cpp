@@ -5,15 +5,16 @@
 #include "transfer/Csv.h"
 #include "transfer/TextDecoding.h"
 
+#include "transfer/DayIndex.h"
+
 #include <QHash>
 #include <charconv>
 #include <variant>
-#include "transfer/DayIndex.h"
 
-namespace importcheck {
+namespace transfer {
 namespace {
 
-using diarycsv::Format;
+using Format = CsvFormat;
 
 // ISO days as written here, and the slashes and unpadded numbers a spreadsheet writes when it saves again.
 QDate readDay(QStringView text) {
@@ -126,7 +127,7 @@ class Checker {
             const auto value = readFlag(fields[at]);
             if (!value)
                 return Problem{QStringLiteral("%1 の値「%2」は 0/1/true/false のどれでもありません。")
-                                   .arg(diarycsv::kSelvaneColumns[at], fields[at])};
+                                   .arg(kSelvaneColumns[at], fields[at])};
             *out = *value;
         }
         return day;
@@ -150,7 +151,7 @@ class Checker {
                     QStringLiteral("bleeding.value の値「%1」は 0～3 のどれでもありません。").arg(bleeding)};
             day.guest = !excluded;
         }
-        const diarycsv::NoteParts note = diarycsv::splitNote(cell(fields, "note.value"));
+        const NoteParts note = splitNote(cell(fields, "note.value"));
         day.condition = note.condition;
         day.memo = note.medication;
         day.schedule = note.schedule;
@@ -171,34 +172,29 @@ class Checker {
 std::optional<Format> formatOf(const QStringList& header) {
     QStringList names;
     for (const QString& name : header) names.append(name.trimmed());
-    if (names == diarycsv::kSelvaneColumns) return Format::Selvane;
+    if (names == kSelvaneColumns) return Format::Selvane;
     if (!names.contains(QStringLiteral("date"))) return std::nullopt;
     for (const QString& name : names)
-        if (!diarycsv::dripKnownColumns().contains(name) || names.count(name) > 1) return std::nullopt;
+        if (!dripKnownColumns().contains(name) || names.count(name) > 1) return std::nullopt;
     return Format::Drip;
 }
 
 }  // namespace
 
-QString Result::lineProblem() const { return QStringLiteral("%1行目：%2").arg(badLine).arg(problem); }
-
 QString implausibleText(qint64 days) {
     return days > 0 ? QStringLiteral("30～45℃ の範囲にない体温：%1日").arg(days) : QString();
 }
 
-Result check(const QByteArray& bytes, const DataFile::Progress& progress) {
-    Result result;
-    auto refuse = [&result](int line, const QString& problem) {
-        result.badLine = line;
-        result.problem = problem;
-        result.days.clear();
-        return result;
+Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress& progress) {
+    const auto refuse = [](int line, const QString& problem) {
+        return Failure{QStringLiteral("%1行目：%2").arg(line).arg(problem)};
     };
-    const textdecoding::Result text = textdecoding::decode(bytes);
+    const DecodedText text = decodeText(bytes);
     if (!text.ok) return refuse(text.badLine, QStringLiteral("文字として読めないﾊﾞｲﾄがあります。"));
+    ImportFile result;
     result.encoding = text.encoding;
-    csv::Reader reader(text.text);
-    csv::Record record;
+    CsvReader reader(text.text);
+    CsvRecord record;
     if (!reader.next(&record)) {
         if (!reader.error().isEmpty()) return refuse(reader.errorLine(), reader.error());
         return refuse(1, QStringLiteral("空のﾌｧｲﾙです。"));
@@ -207,7 +203,7 @@ Result check(const QByteArray& bytes, const DataFile::Progress& progress) {
     if (!format)
         return refuse(record.line,
                       QStringLiteral("見出しの行が違います。「%1」または drip の列名が必要です。")
-                          .arg(diarycsv::kSelvaneColumns.join(u',')));
+                          .arg(kSelvaneColumns.join(u',')));
     result.format = *format;
     const Checker checker(*format, record.fields);
     DayIndex seen;  // day -> the line it was first on
@@ -225,15 +221,10 @@ Result check(const QByteArray& bytes, const DataFile::Progress& progress) {
         first = record.line;
         if (read.temp && !forecast::isPlausibleReading(*read.temp)) ++result.implausible;
         result.days.push_back(std::move(read));
-        if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) {
-            result.cancelled = true;
-            result.days.clear();
-            return result;
-        }
+        if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) return Failure::cancel();
     }
     if (!reader.error().isEmpty()) return refuse(reader.errorLine(), reader.error());
-    result.ok = true;
     return result;
 }
 
-}  // namespace importcheck
+}  // namespace transfer

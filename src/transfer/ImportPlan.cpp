@@ -2,7 +2,7 @@
 
 #include "transfer/DayIndex.h"
 
-namespace importplan {
+namespace transfer {
 
 bool sameDay(const StoredRow& hers, const DayRecord& file) {
     // QString compares a null text equal to an empty one.
@@ -11,8 +11,8 @@ bool sameDay(const StoredRow& hers, const DayRecord& file) {
            hers.love.value_or(false) == file.love && hers.guest.value_or(false) == file.guest;
 }
 
-Plan make(DataFile& db, const std::vector<DayRecord>& days) {
-    Plan plan;
+ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days) {
+    ImportPlan plan;
     plan.made = db.stamp();  // before the rows are read: a change meanwhile makes the plan stale, never lost
     std::vector<bool> matched(days.size(), false);
     if (db.recordCount() > 0) {
@@ -35,10 +35,10 @@ Plan make(DataFile& db, const std::vector<DayRecord>& days) {
     return plan;
 }
 
-DataFile::ImportResult apply(DataFile& db, const Plan& plan, bool takeFile,
-                             const DataFile::Progress& progress) {
+DataFile::ImportResult applyImport(DataFile& db, const ImportPlan& plan, bool takeFile,
+                                   const DataFile::Progress& progress) {
     static const std::vector<std::pair<qint64, DayRecord>> none;
     return db.importRecords(plan.fresh, takeFile ? plan.different : none, progress, plan.made);
 }
 
-}  // namespace importplan
+}  // namespace transfer

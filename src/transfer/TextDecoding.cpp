@@ -4,7 +4,7 @@
 #include <QStringDecoder>
 #include <cerrno>
 
-namespace textdecoding {
+namespace transfer {
 namespace {
 
 int lineAt(const QByteArray& bytes, qsizetype offset) {
@@ -49,8 +49,8 @@ std::optional<QString> convert(const char* encoding, const QByteArray& bytes, qs
 
 }  // namespace
 
-Result decode(const QByteArray& bytes) {
-    Result result;
+DecodedText decodeText(const QByteArray& bytes) {
+    DecodedText result;
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
     // A NUL in the header line means UTF-16 or no text at all; further on it is a character of her diary
     // (the entry keeps one, and her own export must read back).
@@ -85,4 +85,4 @@ Result decode(const QByteArray& bytes) {
     return result;
 }
 
-}  // namespace textdecoding
+}  // namespace transfer

@@ -6,15 +6,15 @@
 
 // The text of a file in the encodings a Japanese spreadsheet saves: UTF-8 with or without a byte-order mark,
 // or Shift_JIS (Windows code page 932).
-namespace textdecoding {
+namespace transfer {
 
-struct Result {
+struct DecodedText {
     bool ok = false;
     QString text;
     QString encoding;  // "UTF-8" or "Shift_JIS"
     int badLine = 0;   // when not ok: the first line holding bytes that are not text
 };
 
-Result decode(const QByteArray& bytes);
+DecodedText decodeText(const QByteArray& bytes);
 
-}  // namespace textdecoding
+}  // namespace transfer

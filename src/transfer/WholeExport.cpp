@@ -5,7 +5,7 @@
 
 #include <QFileInfo>
 
-namespace wholeexport {
+namespace transfer {
 
 bool isDataFile(const QString& path, const QString& dataPath) {
     const QFileInfo target(path);
@@ -14,38 +14,39 @@ bool isDataFile(const QString& path, const QString& dataPath) {
     return target.canonicalFilePath() == data.canonicalFilePath();
 }
 
-Outcome write(DataFile& db, const QString& path, diarycsv::Format format,
-              const DataFile::Progress& progress) {
-    Outcome outcome;
+bool refusedTarget(const QString& path, const QString& dataPath) {
+    return QFileInfo(path).isDir() || isDataFile(path, dataPath);
+}
+
+Result<qint64> exportDiary(DataFile& db, const QString& path, CsvFormat format,
+                           const DataFile::Progress& progress) {
     AtomicFile file(path);
-    if (!file.open()) {
-        outcome.error = file.errorString();
-        return outcome;
-    }
-    try {
+    if (!file.open()) return Failure{file.errorString()};
+    qint64 rows = 0;
+    bool cancelled = false;
+    bool ok = true;
+    const Result<void> read = attempt([&] {
         const qint64 total = db.recordCount();
-        QByteArray chunk = diarycsv::fileStart(format);
-        bool ok = true;
+        QByteArray chunk = csvStart(format);
         db.forEachRow([&](const StoredRow& row) {
-            diarycsv::appendRow(chunk, format, row);
-            ++outcome.rows;
+            appendCsvRow(chunk, format, row);
+            ++rows;
             if (chunk.size() >= qsizetype(64) * 1024) {
                 ok = file.write(chunk);
                 chunk.resize(0);
             }
-            if (ok && progress && outcome.rows % 4096 == 0 && !progress(outcome.rows, total)) {
-                outcome.cancelled = true;
+            if (ok && progress && rows % 4096 == 0 && !progress(rows, total)) {
+                cancelled = true;
                 return false;
             }
             return ok;
         });
-        if (outcome.cancelled) return outcome;  // the temporary file goes with `file`
-        if (ok) ok = file.write(chunk) && file.commit();
-        if (!ok) outcome.error = file.errorString();
-    } catch (const PgError& error) {
-        outcome.error = error.description();
-    }
-    return outcome;
+        if (ok && !cancelled) ok = file.write(chunk) && file.commit();
+    });
+    if (!read) return read.failure();
+    if (cancelled) return Failure::cancel();  // the temporary file goes with `file`
+    if (!ok) return Failure{file.errorString()};
+    return rows;
 }
 
-}  // namespace wholeexport
+}  // namespace transfer

@@ -7,16 +7,11 @@
 
 // Writing the whole diary to a CSV file in one step: a temporary file beside the target, every write and the
 // flush checked, then renamed over it. The file is for its owner alone.
-namespace wholeexport {
+namespace transfer {
 
-struct Outcome {
-    QString error;  // empty on success
-    qint64 rows = 0;
-    bool cancelled = false;
-};
-
-Outcome write(DataFile& db, const QString& path, diarycsv::Format format,
-              const DataFile::Progress& progress = {});
+// The export: the days written, or why the file at path is as it was (cancelled when progress asked to stop).
+Result<qint64> exportDiary(DataFile& db, const QString& path, CsvFormat format,
+                           const DataFile::Progress& progress = {});
 
 // Said before a locked diary is written out: the export is in plain text.
 inline const QString kNotSealedWarning =
@@ -24,5 +19,7 @@ inline const QString kNotSealedWarning =
 
 // A path that must never be written over by an export: the data file itself.
 bool isDataFile(const QString& path, const QString& dataPath);
+// Where an export may not go: a folder, or the data file itself.
+bool refusedTarget(const QString& path, const QString& dataPath);
 
-}  // namespace wholeexport
+}  // namespace transfer

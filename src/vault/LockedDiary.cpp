@@ -34,25 +34,6 @@ bool sameBytes(const QString& path, QByteArrayView bytes) {
     return true;
 }
 
-// A sealed copy opened for reading: nothing is ever written through it.
-class ReadOnlyCopy : public DiaryStore {
-  public:
-    explicit ReadOnlyCopy(Image image) : image_(std::move(image)) {}
-    void load(QSqlDatabase& db) override {
-        if (image_.data()) takeOver(db, std::move(image_));
-    }
-    void checkWritable() override { refuse(); }
-    void save(QSqlDatabase&) override { refuse(); }
-    void forget(QSqlDatabase& db) override { wipe(db); }
-    void writeCopy(QSqlDatabase&, const QString&) override { refuse(); }
-
-  private:
-    [[noreturn]] static void refuse() {
-        throw PgError::engine(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟは読むだけで、書き換えません。"));
-    }
-    Image image_;
-};
-
 // The key a passphrase makes for a file, and whether it is the one of the form earlier versions made of it.
 struct PassphraseKey {
     Key key;
@@ -95,9 +76,7 @@ QString faultText(Fault fault) {
                 "データファイルが壊れています（途中で切れているか、中身が傷んでいます）。\r"
                 "このファイルは開けません。バックアップから戻して下さい。");
         case Fault::UnknownVersion:
-            return QStringLiteral(
-                "このデータファイルは新しい版のSelvaneで保存されています。\r新しい版のSelvaneで開いて下さい"
-                "。");
+            return standardErrorText(PgError::NewerFile);  // the same words for the diary inside
         case Fault::Changed:
             return QStringLiteral(
                 "データファイルがほかのプログラムによって書き換えられています。\r安全のため、このファイルは開"
@@ -133,20 +112,29 @@ Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
         auto store = std::make_unique<LockedStore>(path, std::move(made.key), std::move(file),
                                                    std::move(refusal), std::move(plain));
         held = DataFile::openHeld(std::move(store));
-    } catch (const PgError&) {
-        return {Fault::Damaged, nullptr};  // authentic, yet no diary: nothing of ours wrote it
+    } catch (const PgError& error) {
+        // Authentic, yet no diary that this version can read: a newer one's, or none that anything of ours
+        // wrote.
+        return {error.number() == PgError::NewerFile ? Fault::UnknownVersion : Fault::Damaged, nullptr};
     }
     if (made.earlier) {
         // Keyed by an earlier version on what it made of the bytes: from now on the bytes themselves open it
         // and no others. A diary that cannot be written (read-only) keeps its key until it can.
         try {
             checkNotReadOnly(path);
-            QSqlDatabase db = held->connection();
-            lockedStore(held.get())->changeKey(db, newKey(passphrase, cost));
+            lockedStore(held.get())->changeKey(held->image(), newKey(passphrase, cost));
         } catch (const PgError&) {
         }
     }
     return {Fault::None, std::move(held)};
+}
+
+Result<std::unique_ptr<DataFile>> openLocked(const QString& path, LockedFile file, const Secret& passphrase) {
+    Result<Unlocked> opened =
+        attempt([&] { return unlock(path, std::move(file), passphrase, std::nullopt, {}); });
+    if (!opened) return opened.failure();
+    if (opened->fault != Fault::None) return Failure{faultText(opened->fault)};
+    return std::move(opened->file);
 }
 
 std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore* held,
@@ -166,8 +154,9 @@ std::unique_ptr<DataFile> openSealedCopy(const QString& path, const LockedStore*
     if (fault == Fault::WrongPassphrase) throw PgError::engine(kWrongPassphrase);
     if (fault != Fault::None) throw PgError::engine(faultText(fault));
     try {
-        return DataFile::openHeld(std::make_unique<ReadOnlyCopy>(std::move(plain)));
-    } catch (const PgError&) {
+        return DataFile::openReadOnly(std::move(plain));
+    } catch (const PgError& error) {
+        if (error.number() == PgError::NewerFile) throw;
         throw PgError::engine(faultText(Fault::Damaged));  // authentic, yet no diary
     }
 }
@@ -179,7 +168,7 @@ LockedStore* lockedStore(DataFile* file) {
 std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphrase, const KdfCost& cost,
                                     Refusal refusal) {
     checkNotReadOnly(path);
-    Image plain = readPlainFile(path);
+    Image plain = Image::readFile(path);
     Key key = newKey(passphrase, cost);
     LockedFile sealed;
     sealed.bytes = seal(key, 0, plain.view());
@@ -187,9 +176,8 @@ std::unique_ptr<DataFile> lockDiary(const QString& path, const Secret& passphras
     auto store = std::make_unique<LockedStore>(path, std::move(key), std::move(sealed), std::move(refusal));
     LockedStore& locked = *store;
     std::unique_ptr<DataFile> held = DataFile::openHeld(std::move(store));
-    QSqlDatabase db = held->connection();
-    locked.save(db);
-    if (!locked.matchesDisk(db) || bytesOf(db) != plain.view()) {
+    locked.save(held->image());
+    if (!locked.matchesDisk(held->image()) || held->image() != plain.view()) {
         writeWhole(path, plain.view());
         throw PgError::engine(
             QStringLiteral("暗号化したデータファイルを読み返せませんでした。元に戻しました。"));
@@ -202,8 +190,7 @@ std::unique_ptr<DataFile> unlockForGood(DataFile& held) {
     if (!locked) throw PgError::engine(QStringLiteral("データファイルは暗号化されていません。"));
     locked->checkWritable();
     const QString path = locked->path();
-    QSqlDatabase db = held.connection();
-    const QByteArrayView plain = bytesOf(db);
+    const QByteArrayView plain = held.image();
     // A journal left from the plain days would be played into the new plain file.
     QFile::remove(path + QStringLiteral("-journal"));
     const QString error = writeWhole(path, plain);
@@ -214,7 +201,7 @@ std::unique_ptr<DataFile> unlockForGood(DataFile& held) {
     } catch (const PgError&) {
     }
     if (!file) {
-        locked->save(db);  // sealed again, as it was
+        locked->save(plain);  // sealed again, as it was
         throw PgError::engine(
             QStringLiteral("復号したデータファイルを読み返せませんでした。元に戻しました。"));
     }

@@ -31,6 +31,10 @@ struct Unlocked {
 Unlocked unlock(const QString& path, LockedFile file, const Secret& passphrase,
                 const std::optional<Written>& remembered, Refusal refusal);
 
+// The same for a front end that asks once: the open diary, or why not: a fault of the file or the passphrase
+// in her words (number 0), or the error that kept it from opening.
+Result<std::unique_ptr<DataFile>> openLocked(const QString& path, LockedFile file, const Secret& passphrase);
+
 // A copy sealed like the locked file (a backup), opened as a diary in memory for reading: with the key of
 // held when it is the copy's, otherwise with a passphrase from ask (when given). Nothing for a file that is
 // not sealed; throws PgError with the reason when it does not open.

@@ -58,7 +58,7 @@ LockedStore::LockedStore(QString path, Key key, LockedFile file, Refusal refusal
       refusal_(std::move(refusal)),
       first_(std::move(first)) {}
 
-void LockedStore::load(QSqlDatabase& db) {
+Image LockedStore::load() {
     if (!first_.data()) {
         first_ = Image(plainSize(file_));
         if (!unseal(key_, file_, first_.data())) {
@@ -66,7 +66,7 @@ void LockedStore::load(QSqlDatabase& db) {
             throw PgError::engine(QStringLiteral("データファイルを復号できません。"));
         }
     }
-    takeOver(db, std::move(first_));
+    return std::move(first_);
 }
 
 void LockedStore::refuse(const QString& text) const {
@@ -124,11 +124,10 @@ std::unique_ptr<DataFile> LockedStore::reopen(LockedFile file, Refusal refusal) 
                                                             std::move(refusal), std::move(plain)));
 }
 
-void LockedStore::save(QSqlDatabase& db) {
+void LockedStore::save(QByteArrayView plain) {
     AtomicFile::removeStale(path_);  // what a killed save left beside the file
-    const QByteArrayView plain = bytesOf(db);
     // What would not open as her diary is never sealed over the one she has.
-    if (!opensAsDiary(plain))
+    if (!Image::holdsDiary(plain))
         throw PgError::engine(QStringLiteral("日記を読み返せないので、保存を取りやめました。"));
     sealInto(spare_, key_, generation_ + 1, plain);
     AtomicFile out(path_);
@@ -140,28 +139,26 @@ void LockedStore::save(QSqlDatabase& db) {
     ++generation_;
 }
 
-void LockedStore::forget(QSqlDatabase& db) { wipe(db); }
-
-void LockedStore::writeCopy(QSqlDatabase& db, const QString& path) {
-    const QString error = writeSealedCopy(path, bytesOf(db));
+void LockedStore::writeCopy(QByteArrayView diary, const QString& path) {
+    const QString error = writeSealedCopy(path, diary);
     if (!error.isEmpty()) throw PgError::engine(error);
 }
 
-void LockedStore::changeKey(QSqlDatabase& db, Key key) {
+void LockedStore::changeKey(QByteArrayView diary, Key key) {
     checkWritable();
     std::swap(key_, key);
     bool written = false;
     try {
-        save(db);
+        save(diary);
         written = true;
-        if (!matchesDisk(db))
+        if (!matchesDisk(diary))
             throw PgError::engine(QStringLiteral("書き込んだデータファイルを読み返せません。"));
     } catch (const PgError&) {
         std::swap(key_, key);
         // The file holds the new key already: seal it again with the old one, the passphrase she still has.
         if (written) {
             try {
-                save(db);
+                save(diary);
             } catch (const PgError&) {
             }
         }
@@ -173,10 +170,9 @@ bool LockedStore::fits(const Secret& passphrase) const {
     return deriveKey(passphrase, key_.cost, key_.salt).check == key_.check;
 }
 
-bool LockedStore::matchesDisk(const QSqlDatabase& db) const {
+bool LockedStore::matchesDisk(QByteArrayView memory) const {
     const LockedFile disk = readLockedFile(path_);
     if (disk.fault != Fault::None || !keyFits(key_, disk.bytes)) return false;
-    const QByteArrayView memory = bytesOf(db);
     Image plain(plainSize(disk.bytes));
     return plain.size() == memory.size() && unseal(key_, disk.bytes, plain.data()) &&
            std::memcmp(plain.data(), memory.data(), size_t(plain.size())) == 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/DataFile.h"
-#include "vault/DiaryImage.h"
 #include "vault/LockedFormat.h"
 
 #include <QFile>
@@ -9,6 +8,9 @@
 #include <memory>
 
 namespace vault {
+
+// The diary's bytes in memory of the engine's own, wiped when released.
+using Image = DiaryImage;
 
 // Tells her why a save was refused, in words of its own, before the program's error box.
 using Refusal = std::function<void(const QString& text)>;
@@ -50,19 +52,18 @@ class LockedStore : public DiaryStore {
     // file: the locked file as read (or as about to be written); first: its diary already unsealed, if any.
     LockedStore(QString path, Key key, LockedFile file, Refusal refusal, Image first = {});
 
-    void load(QSqlDatabase& db) override;
+    Image load() override;
     void checkWritable() override;
-    void save(QSqlDatabase& db) override;
-    void forget(QSqlDatabase& db) override;
-    void writeCopy(QSqlDatabase& db, const QString& path) override;
+    void save(QByteArrayView diary) override;
+    void writeCopy(QByteArrayView diary, const QString& path) override;
 
-    // A new key (a new passphrase): the diary is written with it at once and read back; the old key stays
-    // when anything fails. Throws PgError.
-    void changeKey(QSqlDatabase& db, Key key);
+    // A new key (a new passphrase): the diary (the held one's bytes) is written with it at once and read
+    // back; the old key stays when anything fails. Throws PgError.
+    void changeKey(QByteArrayView diary, Key key);
     // Whether the passphrase is the one of this key (makes a key: slow on purpose).
     bool fits(const Secret& passphrase) const;
-    // Whether the file on disk holds exactly the in-memory diary, sealed with this key.
-    bool matchesDisk(const QSqlDatabase& db) const;
+    // Whether the file on disk holds exactly the diary's bytes, sealed with this key.
+    bool matchesDisk(QByteArrayView diary) const;
     // Whether another program has written the file since this store wrote or read it last (a file that is
     // gone is no change: a save says so).
     bool changedOnDisk() const;

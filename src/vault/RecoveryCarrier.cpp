@@ -17,15 +17,18 @@ RecoveryCarrier::RecoveryCarrier(QString path, const LockedStore* before) : path
         held_ = before && before->unsealCopy(bytes, &plain_) == Fault::None;
         return;
     }
-    plain_ = Image(bytes.size());
+    plain_ = DiaryImage(bytes.size());
     std::memcpy(plain_.data(), bytes.constData(), size_t(bytes.size()));
     held_ = true;
 }
 
-QString RecoveryCarrier::carry(const LockedStore* after) const {
-    if (!held_) return QString();
-    if (after) return after->writeSealedCopy(path_, plain_.view());
-    return AtomicFile::replace(path_, QByteArray::fromRawData(plain_.view().data(), plain_.size()));
+Result<void> RecoveryCarrier::carry(const LockedStore* after) const {
+    if (!held_) return {};
+    const QString error =
+        after ? after->writeSealedCopy(path_, plain_.view())
+              : AtomicFile::replace(path_, QByteArray::fromRawData(plain_.view().data(), plain_.size()));
+    if (!error.isEmpty()) return Failure{error};
+    return {};
 }
 
 }  // namespace vault

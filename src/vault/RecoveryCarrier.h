@@ -1,16 +1,13 @@
 #pragma once
 
-#include "vault/DiaryImage.h"
+#include "data/DiaryImage.h"
+#include "platform/core/Result.h"
 
 #include <QString>
 
 namespace vault {
 
 class LockedStore;
-
-// Told when the kept edits could not follow the new key (before why).
-inline const QString kEditsNotCarried =
-    QStringLiteral("保存されずに終了した編集を新しい設定で書き直せませんでした。");
 
 // The edits kept in the recovery file when a session ended without the closing questions are sealed with the
 // diary's key (plain for a plain diary), so a new key must take them along: read before the change with the
@@ -23,13 +20,13 @@ class RecoveryCarrier {
 
     // Whether there are edits to take along.
     bool holds() const { return held_; }
-    // Writes them again for the diary after the change (after: its store, none when plain), in one step.
-    // Empty on success or with nothing to carry, otherwise why it failed.
-    QString carry(const LockedStore* after) const;
+    // Writes them again for the diary after the change (after: its store, none when plain), in one step;
+    // nothing to carry is no failure.
+    Result<void> carry(const LockedStore* after) const;
 
   private:
     QString path_;
-    Image plain_;
+    DiaryImage plain_;
     bool held_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QtEndian>
 
 namespace {
 
@@ -274,6 +275,58 @@ class TestLockedCli : public QObject {
         QVERIFY2(refused.err.contains(QStringLiteral("読み取り専用")), qPrintable(refused.err));
         QCOMPARE(contents(readOnly.data()), before);
         QCOMPARE(QFile::permissions(readOnly.data()) & QFile::WriteOwner, QFile::Permissions());
+    }
+
+    // A diary made before the version was kept, plain or locked, is checked, exported and backed up as it is
+    // and stamped by the first command that writes it; a newer one is refused by every command with the
+    // window's words and left byte for byte as it was.
+    void diariesOfOtherVersions_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("plain diary") << false;
+        QTest::newRow("locked diary") << true;
+    }
+    void diariesOfOtherVersions() {
+        QFETCH(bool, locked);
+        Folder folder(temp);
+        const QByteArray plain = contents(folder.data());
+        const auto asVersion = [&](int version) {
+            QByteArray bytes = plain;
+            qToBigEndian<quint32>(quint32(version), bytes.data() + 60);  // the header's user_version
+            const vault::Key key = vault::newKey(vault::Secret::fromText(kPassphrase), vault::kCheapestCost);
+            QVERIFY(writeFile(folder.data(), locked ? vault::seal(key, 1, bytes) : bytes));
+        };
+        const auto version = [&] {
+            auto opened = vault::unlock(folder.data(), vault::readLockedFile(folder.data()),
+                                        vault::Secret::fromText(kPassphrase), std::nullopt, {});
+            const QByteArray bytes = locked ? opened.file->image().toByteArray() : contents(folder.data());
+            return int(qFromBigEndian<quint32>(bytes.constData() + 60));
+        };
+        const QStringList lines{kPassphrase};
+        QVERIFY(
+            writeFile(folder.path("more.csv"), csvOf(QStringLiteral("2024-05-04"), QStringLiteral("晴れ"))));
+        asVersion(0);
+        QCOMPARE(folder.run({"--check"}, lines).status, 0);
+        QCOMPARE(folder.run({"--export", "out.csv"}, lines).status, 0);
+        QCOMPARE(folder.run({"--backup"}, lines).status, 0);
+        QCOMPARE(version(), 0);
+        QCOMPARE(folder.run({"--import", "more.csv"}, lines).status, 0);
+        QCOMPARE(version(), schema::kVersion);
+
+        asVersion(schema::kVersion + 1);
+        const QByteArray newer = contents(folder.data());
+        for (const QStringList& arguments : QList<QStringList>{{"--check"},
+                                                               {"--export", "newer.csv"},
+                                                               {"--import", "more.csv"},
+                                                               {"--backup"},
+                                                               {"--cycles"},
+                                                               {"--set-passphrase"}}) {
+            const Run refused = folder.run(arguments, QStringList{kPassphrase, "sugi-2024"});
+            QCOMPARE(refused.status, 1);
+            QVERIFY2(refused.err.contains(
+                         QStringLiteral("このデータファイルは新しい版のSelvaneで保存されています。")),
+                     qPrintable(arguments.join(u' ') + refused.err));
+        }
+        QCOMPARE(contents(folder.data()), newer);
     }
 
     // A plain backup whose header asks for write-ahead logging (a diary opened so once by another tool) goes

@@ -2,6 +2,7 @@
 #include "data/Schema.h"
 #include "data/SettingsStore.h"
 #include "platform/core/PgError.h"
+#include "support/FileBytes.h"
 #include "support/TestBed.h"
 
 #include <QFile>
@@ -20,9 +21,18 @@ class TestDataFile : public QObject {
     Q_OBJECT
 
   private slots:
+    // A new file holds the table and indexes as every file has held them, made from the one column list.
     void makerNeverReplacesADiary() {
         TestBed bed;
         QVERIFY(QFile::exists(bed.dataPath()));
+        QCOMPARE(
+            bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema").toString(),
+            QStringLiteral(
+                "CREATE TABLE DATA_FIL ( DAT_DATE TEXT NOT NULL CHECK (DAT_DATE GLOB "
+                "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]'), TEMP REAL, Memo TEXT, SCHEDULE TEXT, "
+                "CONDITION TEXT, DIARY TEXT, LOVE INTEGER CHECK (LOVE IN (0, 1)), GUEST INTEGER CHECK "
+                "(GUEST IN (0, 1))) STRICT;CREATE INDEX DATA_FIL_DATE ON DATA_FIL (DAT_DATE);CREATE INDEX "
+                "DATA_FIL_GUEST_DATE ON DATA_FIL (DAT_DATE) WHERE GUEST = 1"));
         QCOMPARE(int(QFile::permissions(bed.dataPath()) & (QFile::ReadGroup | QFile::ReadOther)), 0);
         bed.openData()->write(entry(QDate(2001, 5, 2), "36.5"), std::nullopt);
         QString reason;
@@ -204,6 +214,71 @@ class TestDataFile : public QObject {
         garbage.write(QByteArray(4096, 'x'));
         garbage.close();
         QVERIFY_THROWS_EXCEPTION(PgError, DataFile::open(bed.dataPath()));
+    }
+
+    // Files made before the version was kept are version 0: they are read as they are, and their first write
+    // stamps them with this version (the step changes nothing else); a read, a check, or a declined or
+    // refused save never does (nor a read-only file's: test_permissions).
+    void anOlderFileIsStampedByItsFirstWriteOnly() {
+        TestBed bed;
+        const auto version = [&bed] { return bed.scalar("PRAGMA user_version").toInt(); };
+        QCOMPARE(version(), schema::kVersion);
+        const QString layout = bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema").toString();
+        QVERIFY(bed.sql("PRAGMA user_version = 0"));
+        QVERIFY(bed.sql("INSERT INTO DATA_FIL (DAT_DATE, TEMP) VALUES ('2001-05-02', 36.5)"));
+        auto db = bed.openData();
+        const QDate day(2001, 5, 2);
+        QVERIFY(db->load(day));
+        QCOMPARE(db->range(day, day).size(), size_t(1));
+        QVERIFY(db->inspect());
+        QVERIFY(!db->write(entry(day, "36.6"), DayState{}));  // the day has a row by now
+        QVERIFY_THROWS_EXCEPTION(PgError, db->write(entry(day, "x"), db->findRow(day)));
+        QCOMPARE(version(), 0);
+        db->write(entry(QDate(2001, 5, 3), "36.7"), std::nullopt);
+        QCOMPARE(version(), schema::kVersion);
+        QCOMPARE(bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema").toString(), layout);
+        QCOMPARE(bed.rowCount(), 2);
+    }
+
+    // A file of a newer version is refused with words of its own before anything reads it, and never
+    // written: also when a newer program stamps it while this one has it open.
+    void aNewerFileIsRefusedAndNeverWritten() {
+        TestBed bed;
+        QVERIFY(bed.sql("INSERT INTO DATA_FIL (DAT_DATE, TEMP) VALUES ('2001-05-02', 36.5)"));
+        const QString newer = QStringLiteral("PRAGMA user_version = %1").arg(schema::kVersion + 1);
+        QVERIFY(bed.sql(newer));
+        QByteArray before = contents(bed.dataPath());
+        try {
+            DataFile::open(bed.dataPath());
+            QFAIL("opened");
+        } catch (const PgError& error) {
+            QCOMPARE(error.number(), int(PgError::NewerFile));
+            QCOMPARE(error.standardText(),
+                     QStringLiteral("このデータファイルは新しい版のSelvaneで保存されています。\r"
+                                    "新しい版のSelvaneで開いて下さい。"));
+            QCOMPARE(error.description(), error.standardText());
+        }
+        QCOMPARE(contents(bed.dataPath()), before);
+        QVERIFY(bed.sql("PRAGMA user_version = 0"));
+        auto db = bed.openData();
+        QVERIFY(bed.sql(newer));
+        before = contents(bed.dataPath());
+        const DayEntry fresh = entry(QDate(2001, 5, 3), "36.6");
+        DayRecord record;
+        record.date = fresh.date;
+        for (const std::function<void()>& write : std::vector<std::function<void()>>{
+                 [&] { db->write(fresh, std::nullopt); },
+                 [&] { db->purgeThrough(fresh.date, fresh); },
+                 [&] { (void)db->importRecords({record}, {}); },
+             }) {
+            try {
+                write();
+                QFAIL("written");
+            } catch (const PgError& error) {
+                QCOMPARE(error.number(), int(PgError::NewerFile));
+            }
+        }
+        QCOMPARE(contents(bed.dataPath()), before);
     }
 
     void settingsKeepTextsAsTyped() {

@@ -51,6 +51,7 @@ class TestDamaged : public QObject {
         QTest::newRow("truncated") << "truncated";
         QTest::newRow("no table") << "notable";
         QTest::newRow("empty file") << "empty";
+        QTest::newRow("a newer version") << "newer";
     }
     void damagedDataFiles() {
         QFETCH(QString, kind);
@@ -72,6 +73,8 @@ class TestDamaged : public QObject {
             replaceWith(bed.dataPath(), all.left(all.size() / 3));
         } else if (kind == "notable") {
             QVERIFY(bed.sql("DROP TABLE DATA_FIL"));
+        } else if (kind == "newer") {
+            QVERIFY(bed.sql("PRAGMA user_version = 99"));
         } else {
             replaceWith(bed.dataPath(), QByteArray());
         }
@@ -79,6 +82,10 @@ class TestDamaged : public QObject {
         frmMain* w = bed.startMain();
         QVERIFY(w);
         QVERIFY(anyError(bed.dialogs));
+        if (kind == "newer")  // said in words of its own
+            QCOMPARE(bed.dialogs.texts(),
+                     QStringList{QStringLiteral("このデータファイルは新しい版のSelvaneで保存されています。\r"
+                                                "新しい版のSelvaneで開いて下さい。")});
         bed.dialogs.clear();
         w->MonthView1_DateClick(QDate(2001, 5, 3));
         ui(w).txtTemp->setText("36.6");

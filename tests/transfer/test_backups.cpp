@@ -1,10 +1,10 @@
 // Backups: rotation over a year of use, the newest good backup kept whatever its age, restore refusing what
 // it cannot trust, a full disk during an export or a backup, and the commands' exit statuses.
+#include "cli/TransferCommands.h"
 #include "data/Schema.h"
 #include "platform/core/PgError.h"
 #include "support/FileBytes.h"
 #include "transfer/Backups.h"
-#include "transfer/CommandLine.h"
 #include "vault/LockedDiary.h"
 
 #include <sys/file.h>
@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
+#include <QtEndian>
 #include <csignal>
 #include <map>
 
@@ -84,6 +85,9 @@ std::unique_ptr<DataFile> reopen(const QString& path, bool locked) {
     return vault::unlock(path, vault::readLockedFile(path), passphrase(), std::nullopt, {}).file;
 }
 
+// The version a database's bytes carry (its user_version).
+int versionIn(QByteArrayView bytes) { return int(qFromBigEndian<quint32>(bytes.data() + 60)); }
+
 QStringList names(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
@@ -113,7 +117,7 @@ class TestBackups : public QObject {
     void rotationOverASimulatedYear() {
         QTemporaryDir dir;
         const QString data = diary(dir, 3);
-        const QString folder = backups::folderBeside(data);
+        const QString folder = transfer::backupFolderBeside(data);
         auto db = DataFile::open(data);
         QRandomGenerator random(42);
         std::map<QDateTime, QString> made;  // everything ever made
@@ -121,8 +125,10 @@ class TestBackups : public QObject {
             const int count = 1 + random.bounded(2);
             for (int i = 0; i < count; ++i) {
                 const QDateTime when(day, QTime(9 + i * 5, random.bounded(60)));
-                made[when] = QFileInfo(backups::make(*db, folder, backups::Reason(i), when)).fileName();
-                backups::rotate(*db, folder, day, {});
+                made[when] =
+                    QFileInfo(transfer::makeBackup(*db, folder, transfer::BackupReason(i), when).value())
+                        .fileName();
+                transfer::rotateBackups(*db, folder, day, {});
             }
             QSet<QDate> lastDays;
             QMap<int, QDateTime> newestOfMonth;
@@ -156,19 +162,23 @@ class TestBackups : public QObject {
         QFETCH(bool, locked);
         QTemporaryDir dir;
         const QString data = diary(dir, 3);
-        const QString folder = backups::folderBeside(data);
-        const QString older = backups::make(*DataFile::open(data), folder, backups::Reason::Save,
-                                            QDateTime(QDate(2021, 12, 1), QTime(9, 0)));
+        const QString folder = transfer::backupFolderBeside(data);
+        const QString older =
+            transfer::makeBackup(*DataFile::open(data), folder, transfer::BackupReason::Save,
+                                 QDateTime(QDate(2021, 12, 1), QTime(9, 0)))
+                .value();
         auto db =
             locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
-        const QString good =
-            backups::make(*db, folder, backups::Reason::Save, QDateTime(QDate(2022, 1, 10), QTime(9, 0)));
+        const QString good = transfer::makeBackup(*db, folder, transfer::BackupReason::Save,
+                                                  QDateTime(QDate(2022, 1, 10), QTime(9, 0)))
+                                 .value();
         for (int day = 1; day <= 8; ++day) {
-            const QString path = backups::make(*db, folder, backups::Reason::Save,
-                                               QDateTime(QDate(2023, 6, day), QTime(9, 0)));
+            const QString path = transfer::makeBackup(*db, folder, transfer::BackupReason::Save,
+                                                      QDateTime(QDate(2023, 6, day), QTime(9, 0)))
+                                     .value();
             writeFile(path, QByteArray(4096, 'x'));  // damaged since
         }
-        backups::rotate(*db, folder, QDate(2023, 6, 30), withDiaryKey);
+        transfer::rotateBackups(*db, folder, QDate(2023, 6, 30), withDiaryKey);
         QVERIFY(QFile::exists(good));
         QVERIFY(!QFile::exists(older));
         QCOMPARE(names(folder).size(), 1 + 7);  // the good one and the last 7 days
@@ -179,7 +189,7 @@ class TestBackups : public QObject {
     void killedBackupsLeaveNothingBehind() {
         QTemporaryDir dir;
         const QString data = diary(dir, 3);
-        const QString folder = backups::folderBeside(data);
+        const QString folder = transfer::backupFolderBeside(data);
         const QString elsewhere = dir.filePath(QStringLiteral("copies"));
         QVERIFY(QDir().mkpath(folder) && QDir().mkpath(elsewhere));
         const QStringList left = {folder + "/.selvane.mdb-backup.a1B2c3",
@@ -198,8 +208,8 @@ class TestBackups : public QObject {
         QVERIFY(writing.open(QIODevice::ReadOnly) && ::flock(writing.handle(), LOCK_EX | LOCK_NB) == 0);
         auto db = DataFile::open(data);
         const QDateTime now(QDate(2024, 5, 2), QTime(8, 0));
-        backups::make(*db, folder, backups::Reason::Manual, now);
-        backups::make(*db, elsewhere, backups::Reason::Manual, now);
+        QVERIFY(transfer::makeBackup(*db, folder, transfer::BackupReason::Manual, now));
+        QVERIFY(transfer::makeBackup(*db, elsewhere, transfer::BackupReason::Manual, now));
         for (const QString& path : left) QVERIFY2(!QFile::exists(path), qPrintable(path));
         for (const QString& path : kept) QVERIFY2(QFile::exists(path), qPrintable(path));
         QVERIFY(QFileInfo(folder + "/.selvane.mdb-backup.link01").isSymLink());
@@ -231,6 +241,8 @@ class TestBackups : public QObject {
             << "PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
                " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'"
             << "整合性の検査に通りません";
+        QTest::newRow("a newer version") << "PRAGMA user_version = 2"
+                                         << "このﾊﾞｯｸｱｯﾌﾟからは戻せません。\rこのデータファイルは新しい版";
         QTest::newRow("no such file") << "missing"
                                       << "";
         QTest::newRow("its own backup fails") << "no backup folder"
@@ -247,17 +259,14 @@ class TestBackups : public QObject {
         if (damage.startsWith(u"CREATE")) QFile::remove(chosen);
         if (damage.startsWith(u"CREATE") || damage.startsWith(u"PRAGMA")) QVERIFY(run(chosen, damage));
         if (damage == u"no backup folder")
-            writeFile(backups::folderBeside(data), "a file where the folder goes");
+            writeFile(transfer::backupFolderBeside(data), "a file where the folder goes");
         const QByteArray before = contents(data);
         auto db = DataFile::open(data);
-        try {
-            backups::restore(*db, chosen, backups::folderBeside(data),
-                             QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
-            QFAIL("restored");
-        } catch (const PgError& error) {
-            QVERIFY(!error.description().isEmpty());
-            QVERIFY2(error.description().contains(says), qPrintable(error.description()));
-        }
+        const Result<void> restored = transfer::restoreBackup(*db, chosen, transfer::backupFolderBeside(data),
+                                                              QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
+        QVERIFY2(!restored, "restored");
+        QVERIFY(!restored.message().isEmpty());
+        QVERIFY2(restored.message().contains(says), qPrintable(restored.message()));
         QCOMPARE(contents(data), before);
         QCOMPARE(db->recordCount(), 20);  // the open file is still the diary, and still works
     }
@@ -271,17 +280,18 @@ class TestBackups : public QObject {
                     QStringLiteral("INSERT INTO DATA_FIL VALUES ('2024-05-01', 36.6, '', '', '', '', 0, 0),"
                                    " ('2001-02-30', NULL, '', '', '', '', 0, 1)")));
         auto db = DataFile::open(data);
-        backups::restore(*db, chosen, backups::folderBeside(data), QDateTime(QDate(2024, 5, 2), QTime(8, 0)));
+        QVERIFY(transfer::restoreBackup(*db, chosen, transfer::backupFolderBeside(data),
+                                        QDateTime(QDate(2024, 5, 2), QTime(8, 0))));
         QCOMPARE(db->recordCount(), 5);
         DayEntry entry;
         entry.date = QDate(2024, 6, 1);
         entry.tempText = QStringLiteral("36.6");
         db->write(entry, db->findRow(entry.date));  // the same connection writes on
         QCOMPARE(db->recordCount(), 6);
-        const auto before = backups::list(backups::folderBeside(data));
+        const auto before = transfer::listBackups(transfer::backupFolderBeside(data));
         QCOMPARE(before.size(), size_t(1));
-        QCOMPARE(before[0].reason, backups::Reason::Restore);
-        QCOMPARE(backups::inspect(before[0].path).days, 20);
+        QCOMPARE(before[0].reason, transfer::BackupReason::Restore);
+        QCOMPARE(DataFile::inspectFile(before[0].path)->days, 20);
     }
 
     // A plain backup whose header asks for write-ahead logging goes back into a plain or a locked diary in
@@ -296,17 +306,18 @@ class TestBackups : public QObject {
         QTemporaryDir dir;
         const QString data = diary(dir, 20);
         const QString chosen = inWalMode(diary(dir, 5, QStringLiteral("chosen.mdb")));
-        const QString folder = backups::folderBeside(data);
+        const QString folder = transfer::backupFolderBeside(data);
         auto db =
             locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
         const QDateTime now(QDate(2024, 5, 2), QTime(8, 0));
-        backups::restore(*db, chosen, folder, now, {}, withDiaryKey);
+        QVERIFY(transfer::restoreBackup(*db, chosen, folder, now, {}, withDiaryKey));
         DayEntry entry;
         entry.date = QDate(2024, 6, 1);
         entry.tempText = QStringLiteral("36.6");
         db->write(entry, db->findRow(entry.date));
-        backups::make(*db, folder, backups::Reason::Manual, now.addSecs(60));
-        for (const backups::Entry& made : backups::list(folder)) backups::inspect(made.path);
+        QVERIFY(transfer::makeBackup(*db, folder, transfer::BackupReason::Manual, now.addSecs(60)));
+        for (const transfer::Backup& made : transfer::listBackups(folder))
+            QVERIFY(locked || DataFile::inspectFile(made.path));
         db.reset();
         const auto reopened = reopen(data, locked);
         QVERIFY(reopened);
@@ -317,9 +328,34 @@ class TestBackups : public QObject {
         // A diary in write-ahead mode all the same (a tool switched it so) gives backups in rollback mode.
         QTemporaryDir other;
         const QString walDiary = inWalMode(diary(other, 2));
-        const QString copy = backups::make(*DataFile::open(walDiary), backups::folderBeside(walDiary),
-                                           backups::Reason::Manual, now);
+        const QString copy =
+            transfer::makeBackup(*DataFile::open(walDiary), transfer::backupFolderBeside(walDiary),
+                                 transfer::BackupReason::Manual, now)
+                .value();
         QCOMPARE(contents(copy).mid(18, 2), QByteArray("\x01\x01"));
+    }
+
+    // A backup made before the version was kept goes back into a plain or a locked diary and is brought up to
+    // this version there.
+    void anOlderBackupIsBroughtUpToDate_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("plain diary") << false;
+        QTest::newRow("locked diary") << true;
+    }
+    void anOlderBackupIsBroughtUpToDate() {
+        QFETCH(bool, locked);
+        QTemporaryDir dir;
+        const QString data = diary(dir, 20);
+        const QString chosen = diary(dir, 5, QStringLiteral("chosen.mdb"));
+        QVERIFY(run(chosen, QStringLiteral("PRAGMA user_version = 0")));
+        auto db =
+            locked ? vault::lockDiary(data, passphrase(), vault::kCheapestCost, {}) : DataFile::open(data);
+        QVERIFY(transfer::restoreBackup(*db, chosen, transfer::backupFolderBeside(data),
+                                        QDateTime(QDate(2024, 5, 2), QTime(8, 0)), {}, withDiaryKey));
+        db.reset();
+        const auto reopened = reopen(data, locked);
+        QCOMPARE(reopened->recordCount(), 5);
+        QCOMPARE(versionIn(locked ? reopened->image() : QByteArrayView(contents(data))), schema::kVersion);
     }
 
     // A locked diary whose image was sealed with the header of write-ahead logging opens again; an image no
@@ -336,7 +372,7 @@ class TestBackups : public QObject {
 
         const QByteArray before = contents(data);
         auto source = DataFile::open(wal);  // in write-ahead mode: its first page says so
-        QVERIFY_THROWS_EXCEPTION(PgError, opened.file->restoreFrom(source->handle()));
+        QVERIFY_THROWS_EXCEPTION(PgError, opened.file->restoreFrom(*source));
         QCOMPARE(contents(data), before);
         QCOMPARE(opened.file->recordCount(), 7);
     }
@@ -365,7 +401,7 @@ class TestBackups : public QObject {
         QString messages;
         QTextStream out(&output);
         QTextStream err(&messages);
-        QCOMPARE(transfercommands::check(data, out, err), 0);
+        QCOMPARE(cli::checkCommand(data, out, err), 0);
         QVERIFY2(output.contains(QStringLiteral("整合性：ok\n記録のある日：2000日\n最初の日：2018-11-10")),
                  qPrintable(output + messages));
     }
@@ -377,16 +413,15 @@ class TestBackups : public QObject {
         const QString target = dir.filePath(QStringLiteral("export.csv"));
         writeFile(target, "the old export");
         QTextStream err(stderr);
-        QCOMPARE(
-            underFileSizeLimit(
-                rlim_t(64) * 1024,
-                [&] { return transfercommands::exportDiary(data, target, diarycsv::Format::Selvane, err); }),
-            1);
-        QCOMPARE(contents(target), QByteArray("the old export"));
-        QCOMPARE(underFileSizeLimit(rlim_t(64) * 1024,
-                                    [&] { return transfercommands::backup(data, QString(), err); }),
+        QCOMPARE(underFileSizeLimit(
+                     rlim_t(64) * 1024,
+                     [&] { return cli::exportCommand(data, target, transfer::CsvFormat::Selvane, err); }),
                  1);
-        QCOMPARE(names(backups::folderBeside(data)), QStringList());
+        QCOMPARE(contents(target), QByteArray("the old export"));
+        QCOMPARE(
+            underFileSizeLimit(rlim_t(64) * 1024, [&] { return cli::backupCommand(data, QString(), err); }),
+            1);
+        QCOMPARE(names(transfer::backupFolderBeside(data)), QStringList());
         QCOMPARE(names(dir.path()), QStringList({"export.csv", "selvane.mdb"}));
     }
 
@@ -397,20 +432,20 @@ class TestBackups : public QObject {
         QString messages;
         QTextStream out(&output);
         QTextStream err(&messages);
-        QCOMPARE(transfercommands::check(data, out, err), 0);
+        QCOMPARE(cli::checkCommand(data, out, err), 0);
         QCOMPARE(output, QStringLiteral(
                              "整合性：ok\n記録のある日：10日\n最初の日：2024-04-22\n最後の日：2024-05-01\n"));
         // Never written over: her diary itself.
         const QByteArray before = contents(data);
-        QCOMPARE(transfercommands::exportDiary(data, data, diarycsv::Format::Drip, err), 1);
+        QCOMPARE(cli::exportCommand(data, data, transfer::CsvFormat::Drip, err), 1);
         QCOMPARE(contents(data), before);
-        QCOMPARE(transfercommands::backup(data, dir.filePath(QStringLiteral("elsewhere")), err), 0);
+        QCOMPARE(cli::backupCommand(data, dir.filePath(QStringLiteral("elsewhere")), err), 0);
         const QString copy = dir.filePath(QStringLiteral("elsewhere/")) +
                              names(dir.filePath(QStringLiteral("elsewhere"))).value(0);
         QCOMPARE(QFile(copy).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
-        QCOMPARE(transfercommands::restore(data, copy, err), 0);
-        QCOMPARE(transfercommands::restore(data, dir.filePath(QStringLiteral("none")), err), 1);
-        QCOMPARE(transfercommands::check(dir.filePath(QStringLiteral("none.mdb")), out, err), 1);
+        QCOMPARE(cli::restoreCommand(data, copy, err), 0);
+        QCOMPARE(cli::restoreCommand(data, dir.filePath(QStringLiteral("none")), err), 1);
+        QCOMPARE(cli::checkCommand(dir.filePath(QStringLiteral("none.mdb")), out, err), 1);
         // The table still reads, the integrity check fails: the verdict counts.
         QVERIFY(run(
             data,
@@ -418,13 +453,13 @@ class TestBackups : public QObject {
                            " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'")));
         QString why;
         QTextStream whyErr(&why);
-        QCOMPARE(transfercommands::check(data, out, whyErr), 1);
+        QCOMPARE(cli::checkCommand(data, out, whyErr), 1);
         QVERIFY2(why.startsWith(QStringLiteral("検査に通りません：整合性の検査に通りません。")),
                  qPrintable(why));
         writeFile(data, QByteArray(4096, 'x'));
-        QCOMPARE(transfercommands::check(data, out, err), 1);
-        QCOMPARE(transfercommands::exportDiary(data, dir.filePath(QStringLiteral("x.csv")),
-                                               diarycsv::Format::Selvane, err),
+        QCOMPARE(cli::checkCommand(data, out, err), 1);
+        QCOMPARE(cli::exportCommand(data, dir.filePath(QStringLiteral("x.csv")), transfer::CsvFormat::Selvane,
+                                    err),
                  1);
     }
 };

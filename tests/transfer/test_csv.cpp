@@ -12,8 +12,8 @@ namespace {
 
 // The records of a text as "a|b|c" lines, or "error@LINE".
 QStringList readAll(const QString& text) {
-    csv::Reader reader(text);
-    csv::Record record;
+    transfer::CsvReader reader(text);
+    transfer::CsvRecord record;
     QStringList out;
     while (reader.next(&record))
         out.append(record.fields.join(u'|') + QStringLiteral("@%1").arg(record.line));
@@ -68,7 +68,7 @@ class TestCsv : public QObject {
     void writerQuotesOnlyWhatNeedsIt() {
         QByteArray out;
         for (const QString field : {"plain", "a,b", "q\"q", "l\nb", "日記", ""}) {
-            csv::appendField(out, field);
+            transfer::appendCsvField(out, field);
             out += '|';
         }
         QCOMPARE(QString::fromUtf8(out), QStringLiteral("plain|\"a,b\"|\"q\"\"q\"|\"l\nb\"|日記||"));
@@ -106,7 +106,7 @@ class TestCsv : public QObject {
         QFETCH(QString, text);
         QFETCH(QString, encoding);
         QFETCH(int, badLine);
-        const textdecoding::Result result = textdecoding::decode(bytes);
+        const transfer::DecodedText result = transfer::decodeText(bytes);
         QCOMPARE(result.ok, !text.isEmpty());
         QCOMPARE(result.text, text);
         QCOMPARE(result.encoding, encoding);
@@ -115,23 +115,23 @@ class TestCsv : public QObject {
 
     // Rows exactly as written: Null as an empty cell, the temperature as short as reads back the same.
     void exportRows() {
-        QByteArray selvane = diarycsv::fileStart(diarycsv::Format::Selvane);
-        diarycsv::appendRow(
-            selvane, diarycsv::Format::Selvane,
+        QByteArray selvane = transfer::csvStart(transfer::CsvFormat::Selvane);
+        transfer::appendCsvRow(
+            selvane, transfer::CsvFormat::Selvane,
             row("2024-02-29", 36.72, "頭痛", "ﾛｷｿﾆﾝ", "通院", "雨,\"傘\"\n帰宅", true, false));
-        diarycsv::appendRow(selvane, diarycsv::Format::Selvane,
-                            row("2024-03-01", {}, {}, "", {}, {}, {}, {}));
+        transfer::appendCsvRow(selvane, transfer::CsvFormat::Selvane,
+                               row("2024-03-01", {}, {}, "", {}, {}, {}, {}));
         QCOMPARE(
             selvane,
             QByteArray("\xEF\xBB\xBF"
                        "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n"
                        "2024-02-29,36.72,頭痛,ﾛｷｿﾆﾝ,通院,\"雨,\"\"傘\"\"\n帰宅\",1,0\r\n"
                        "2024-03-01,,,,,,,\r\n"));
-        QByteArray drip = diarycsv::fileStart(diarycsv::Format::Drip);
-        diarycsv::appendRow(drip, diarycsv::Format::Drip,
-                            row("2024-02-29", 36.5, "頭痛", "", "", "雨", true, true));
-        diarycsv::appendRow(drip, diarycsv::Format::Drip,
-                            row("2024-03-01", {}, "", "", "", "晴れ", false, {}));
+        QByteArray drip = transfer::csvStart(transfer::CsvFormat::Drip);
+        transfer::appendCsvRow(drip, transfer::CsvFormat::Drip,
+                               row("2024-02-29", 36.5, "頭痛", "", "", "雨", true, true));
+        transfer::appendCsvRow(drip, transfer::CsvFormat::Drip,
+                               row("2024-03-01", {}, "", "", "", "晴れ", false, {}));
         QCOMPARE(drip,
                  QByteArray("date,temperature.value,temperature.exclude,bleeding.value,bleeding.exclude,"
                             "sex.partner,note.value\n"
@@ -147,20 +147,20 @@ class TestCsv : public QObject {
             "2018-09-02,36.55,false,07:30,true,0,false,,,\"walked. \"\"tired\"\"\",true\n"
             "2018-09-03,36.6,true,,false,3,true,true,false,,\n"
             "2018-09-04,,,,false,,,,TRUE,\"体調：良好\n薬：ﾋﾟﾙ\n予定：\",";
-        const importcheck::Result result = importcheck::check(file);
-        QVERIFY2(result.ok, qPrintable(result.lineProblem()));
-        QCOMPARE(result.format, diarycsv::Format::Drip);
-        QCOMPARE(result.days.size(), size_t(3));
-        const DayRecord& spotting = result.days[0];
+        const Result<transfer::ImportFile> result = transfer::checkImport(file);
+        QVERIFY2(result, qPrintable(result.message()));
+        QCOMPARE(result->format, transfer::CsvFormat::Drip);
+        QCOMPARE(result->days.size(), size_t(3));
+        const DayRecord& spotting = result->days[0];
         QCOMPARE(spotting.temp, std::optional<double>(36.55));
         QVERIFY(spotting.guest);  // drip counts spotting it does not exclude as a period day
         QVERIFY(!spotting.love);
         QCOMPARE(spotting.diary, QStringLiteral("walked. \"tired\""));
-        const DayRecord& excluded = result.days[1];
+        const DayRecord& excluded = result->days[1];
         QCOMPARE(excluded.temp, std::optional<double>(36.6));  // measured, though drip leaves it out
         QVERIFY(!excluded.guest);
         QVERIFY(!excluded.love);  // solo is not intercourse
-        const DayRecord& noted = result.days[2];
+        const DayRecord& noted = result->days[2];
         QVERIFY(!noted.temp);
         QVERIFY(noted.love);
         QCOMPARE(noted.condition, QStringLiteral("良好"));
@@ -191,8 +191,8 @@ class TestCsv : public QObject {
         QFETCH(QString, medication);
         QFETCH(QString, schedule);
         QFETCH(QString, diary);
-        const diarycsv::NoteParts parts =
-            diarycsv::splitNote(diarycsv::joinNote({condition, medication, schedule, diary}));
+        const transfer::NoteParts parts =
+            transfer::splitNote(transfer::joinNote({condition, medication, schedule, diary}));
         QCOMPARE(parts.condition, condition);
         QCOMPARE(parts.medication, medication);
         QCOMPARE(parts.schedule, schedule);

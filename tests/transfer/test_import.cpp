@@ -1,9 +1,10 @@
 // Importing a whole-diary file: every malformed file refused before anything is written, the summary and the
 // choice for differing days, and the round trip of random diaries through the file (and through the sqlite3
 // tool's own CSV, as an independent reference for the dialect).
+#include "cli/TransferCommands.h"
 #include "data/Schema.h"
 #include "support/FileBytes.h"
-#include "transfer/CommandLine.h"
+#include "transfer/Import.h"
 #include "transfer/ImportPlan.h"
 #include "transfer/WholeExport.h"
 
@@ -130,6 +131,26 @@ struct Folder {
     }
 };
 
+// The import's questions answered as a script says, and what it was asked and shown.
+struct ScriptedImport : transfer::ImportFront {
+    std::optional<bool> answer = false;  // to every summary
+    std::function<void()> meanwhile;     // another program at work while she reads a summary
+    int mostRounds = 5;                  // summaries made again before giving up
+    int summaries = 0;
+    QList<transfer::ImportStep> steps;
+
+    std::optional<bool> decide(const transfer::ImportPlan&) override {
+        ++summaries;
+        if (meanwhile) meanwhile();
+        return answer;
+    }
+    bool planAgain() override { return summaries < mostRounds; }
+    DataFile::Progress begin(transfer::ImportStep step) override {
+        steps.append(step);
+        return {};
+    }
+};
+
 const QByteArray kHeader =
     "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n";
 
@@ -177,7 +198,7 @@ class TestImport : public QObject {
         writeFile(folder.path("in.csv"), file);
         QString messages;
         QTextStream err(&messages);
-        QCOMPARE(transfercommands::importDiary(data, folder.path("in.csv"), true, err), 1);
+        QCOMPARE(cli::importCommand(data, folder.path("in.csv"), true, err), 1);
         QVERIFY2(messages.contains(problem), qPrintable(messages));
         QCOMPARE(contents(data), before);
         QVERIFY(!QFileInfo::exists(folder.path("backups")));
@@ -201,8 +222,8 @@ class TestImport : public QObject {
                                              "2024/5/3,36.9,,,,新しい,,\r\n");
         QString messages;
         QTextStream err(&messages);
-        QCOMPARE(transfercommands::importDiary(data, folder.path("in.csv"), replace, err), 0);
-        QVERIFY2(messages.contains(transfercommands::importSummary(1, 1, 1)), qPrintable(messages));
+        QCOMPARE(cli::importCommand(data, folder.path("in.csv"), replace, err), 0);
+        QVERIFY2(messages.contains(cli::importSummary(1, 1, 1)), qPrintable(messages));
         const QStringList days = seen(data);
         QCOMPARE(days.size(), 3);
         QVERIFY(days[1].contains(replace ? QStringLiteral("ﾌｧｲﾙの") : QStringLiteral("私の")));
@@ -219,17 +240,97 @@ class TestImport : public QObject {
         auto db = DataFile::open(data);
         std::vector<DayRecord> days(5000);
         for (size_t i = 0; i < days.size(); ++i) days[i].date = QDate(2024, 5, 1).addDays(qint64(i));
-        const importplan::Plan plan = importplan::make(*db, days);
+        const transfer::ImportPlan plan = transfer::planImport(*db, days);
         QCOMPARE(plan.different.size(), size_t(1));
         for (qint64 stopAt : {qint64(4096), qint64(5000)}) {
-            QVERIFY(importplan::apply(*db, plan, true, [stopAt](qint64 done, qint64) {
+            QVERIFY(transfer::applyImport(*db, plan, true, [stopAt](qint64 done, qint64) {
                         return done < stopAt;
                     }) == DataFile::ImportResult::Cancelled);
             QCOMPARE(contents(data), before);
         }
-        QVERIFY(importplan::apply(*db, plan, true, [](qint64, qint64) { return true; }) ==
+        QVERIFY(transfer::applyImport(*db, plan, true, [](qint64, qint64) { return true; }) ==
                 DataFile::ImportResult::Written);
         QCOMPARE(db->recordCount(), 5000);
+    }
+
+    // The import as the window and the command line run it: a backup before the first write only, the summary
+    // made again as long as another program keeps changing her diary, and at last a failure that names it and
+    // leaves her diary to the other program; nothing is written or backed up when she declines or nothing is
+    // new.
+    void theImportOperation() {
+        Folder folder;
+        const QString data = folder.newDiary();
+        std::vector<DayRecord> days(2);
+        days[0].date = QDate(2024, 5, 1);
+        days[1].date = QDate(2024, 5, 2);
+        auto db = DataFile::open(data);
+        const QDateTime now(QDate(2024, 5, 3), QTime(8, 0));
+        ScriptedImport declined;
+        declined.answer = std::nullopt;
+        QCOMPARE(transfer::importDays(*db, days, data, now, {}, declined)->end,
+                 transfer::Imported::End::Declined);
+        QVERIFY(!QFileInfo::exists(folder.path("backups")));
+
+        ScriptedImport busy;
+        int other = 0;
+        busy.meanwhile = [&] {
+            insertRows(data, {{QDate(2000, 1, 1).addDays(other++).toString(Qt::ISODate), 36.5, "", "", "", "",
+                               0, 0}});
+        };
+        const Result<transfer::Imported> gaveUp = transfer::importDays(*db, days, data, now, {}, busy);
+        QVERIFY(!gaveUp);
+        QCOMPARE(gaveUp.message(), QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更され続けています。"));
+        QCOMPARE(busy.summaries, 5);
+        QCOMPARE(busy.steps.first(), transfer::ImportStep::BackingUp);
+        QCOMPARE(busy.steps.count(transfer::ImportStep::BackingUp), 1);
+        QCOMPARE(busy.steps.count(transfer::ImportStep::Writing), 5);
+        QCOMPARE(db->recordCount(), 5);  // the other program's days only
+        QCOMPARE(QDir(folder.path("backups")).entryList(QDir::Files).size(), 1);
+
+        ScriptedImport taken;
+        const Result<transfer::Imported> written = transfer::importDays(*db, days, data, now, {}, taken);
+        QCOMPARE(written->end, transfer::Imported::End::Written);
+        QCOMPARE(written->days, 2);
+        ScriptedImport again;
+        QCOMPARE(transfer::importDays(*db, days, data, now, {}, again)->end,
+                 transfer::Imported::End::NothingToWrite);
+        QCOMPARE(again.steps, QList<transfer::ImportStep>());
+    }
+
+    // Without its backup the import stops before its first write, and says that the backup failed.
+    void anImportStopsAtItsBackup() {
+        Folder folder;
+        const QString data = folder.newDiary();
+        writeFile(folder.path("backups"), "a file where the folder goes");
+        std::vector<DayRecord> days(1);
+        days[0].date = QDate(2024, 5, 1);
+        ScriptedImport front;
+        const Result<transfer::Imported> stopped =
+            transfer::importDays(*DataFile::open(data), days, data, QDateTime::currentDateTime(), {}, front);
+        QVERIFY(!stopped);
+        QCOMPARE(front.steps, QList<transfer::ImportStep>{transfer::ImportStep::BackingUp});
+        QCOMPARE(DataFile::open(data)->recordCount(), 0);
+    }
+
+    // Stopped from its progress, an export is no success: the file at the path is as it was, and nothing is
+    // left beside it.
+    void aCancelledExportWritesNothing() {
+        Folder folder;
+        const QString data = folder.newDiary();
+        QList<QVariantList> rows;
+        for (int i = 0; i < 5000; ++i)
+            rows.append({QDate(2000, 1, 1).addDays(i).toString(Qt::ISODate), 36.5, "", "", "", "", 0, 0});
+        insertRows(data, rows);
+        const QString target = folder.path("out.csv");
+        writeFile(target, "the old export");
+        const Result<qint64> written =
+            transfer::exportDiary(*DataFile::open(data), target, transfer::CsvFormat::Selvane,
+                                  [](qint64, qint64) { return false; });
+        QVERIFY(!written);
+        QVERIFY(written.failure().cancelled);
+        QCOMPARE(contents(target), QByteArray("the old export"));
+        QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"out.csv", "selvane.mdb"}));
     }
 
     // A plan made before another program changed her diary is never written: made again, it neither adds a
@@ -243,7 +344,7 @@ class TestImport : public QObject {
         days[0].date = QDate(2024, 5, 1);
         days[0].diary = QStringLiteral("ﾌｧｲﾙの");
         days[1].date = QDate(2024, 5, 2);
-        importplan::Plan plan = importplan::make(*db, days);
+        transfer::ImportPlan plan = transfer::planImport(*db, days);
         // Meanwhile another program adds the new day and removes the differing one.
         insertRows(data, {{"2024-05-02", 36.6, "", "", "", "ほかの", 0, 0}});
         {
@@ -253,10 +354,10 @@ class TestImport : public QObject {
             fresh.tempText = QStringLiteral("36");
             other->purgeThrough(QDate(2024, 5, 1), fresh);
         }
-        QVERIFY(importplan::apply(*db, plan, true) == DataFile::ImportResult::Changed);
-        plan = importplan::make(*db, days);
+        QVERIFY(transfer::applyImport(*db, plan, true) == DataFile::ImportResult::Changed);
+        plan = transfer::planImport(*db, days);
         QCOMPARE(plan.fresh.size(), size_t(1));
-        QVERIFY(importplan::apply(*db, plan, true) == DataFile::ImportResult::Written);
+        QVERIFY(transfer::applyImport(*db, plan, true) == DataFile::ImportResult::Written);
         QCOMPARE(seen(data).size(), 3);
         QVERIFY(seen(data)[1].contains(QStringLiteral("ﾌｧｲﾙの")));
         // Without a plan's state to check, the file's day goes over a row gone meanwhile: to the day's row
@@ -283,13 +384,13 @@ class TestImport : public QObject {
                 if (odd) {
                     {
                         auto db = DataFile::open(original);
-                        QVERIFY(wholeexport::write(*db, folder.path("out.csv"), diarycsv::Format::Selvane)
-                                    .error.isEmpty());
+                        QVERIFY(
+                            transfer::exportDiary(*db, folder.path("out.csv"), transfer::CsvFormat::Selvane));
                     }
                     QString messages;
                     QTextStream err(&messages);
                     const QString copy = folder.newDiary(QStringLiteral("copy.mdb"));
-                    QCOMPARE(transfercommands::importDiary(copy, folder.path("out.csv"), false, err), 0);
+                    QCOMPARE(cli::importCommand(copy, folder.path("out.csv"), false, err), 0);
                     QCOMPARE(seen(copy), expected);
                     QVERIFY2(messages.contains(QStringLiteral("30～45℃ の範囲にない体温：")),
                              qPrintable(messages));
@@ -308,7 +409,7 @@ class TestImport : public QObject {
                 QString messages;
                 QTextStream err(&messages);
                 const QString reference = folder.newDiary(QStringLiteral("reference.mdb"));
-                QCOMPARE(transfercommands::importDiary(reference, folder.path("tool.csv"), false, err), 0);
+                QCOMPARE(cli::importCommand(reference, folder.path("tool.csv"), false, err), 0);
                 QCOMPARE(seen(reference), expected);
             }
         }

@@ -1,10 +1,13 @@
 // The locked file with the real cipher: conversions both ways, every fault told apart, nothing written over a
 // file that is not the one written last, and never a plain copy of the diary on disk.
 #include "VaultTestSupport.h"
+#include "data/Recovery.h"
+#include "data/Schema.h"
 #include "platform/core/PgError.h"
 #include "support/TestBed.h"
 #include "vault/LockedDiary.h"
 #include "vault/Passphrase.h"
+#include "vault/PassphraseChange.h"
 
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -119,15 +122,41 @@ class TestLockedFile : public QObject {
         auto held = lockedBed(bed);
         vault::LockedStore* store = vault::lockedStore(held.get());
         QVERIFY(store->fits(pass(QStringLiteral("hinoki"))));
-        {
-            QSqlDatabase db = held->connection();
-            store->changeKey(db, vault::newKey(pass(QStringLiteral("sakura")), vault::kCheapestCost));
-        }
+        store->changeKey(held->image(), vault::newKey(pass(QStringLiteral("sakura")), vault::kCheapestCost));
         held->write(entry(kDay, QStringLiteral("after")), held->findRow(kDay));
         held.reset();
         QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::WrongPassphrase);
         QCOMPARE(open(bed.dataPath(), QStringLiteral("sakura")).file->load(kDay)->diary,
                  QStringLiteral("after"));
+    }
+
+    // The passphrase set, changed and removed as the window and the command line both do it: the open diary
+    // follows each step, the edits kept from an ended session follow the key, and a change the diary cannot
+    // take is refused with the file as it was.
+    void thePassphraseChangesAsOneOperation() {
+        using Action = vault::PassphraseChoice::Action;
+        TestBed bed;
+        saveDay(bed, kDay, QStringLiteral("36.5"), true, kSecretWords);
+        const QString kept = bed.dir.filePath(recovery::kFileName);
+        QVERIFY(recovery::write(kept, entry(kDay, QStringLiteral("取っておいた編集"))).isEmpty());
+        std::unique_ptr<DataFile> db = bed.openData();
+        const QByteArray plain = contents(bed.dataPath());
+        QVERIFY(!vault::changePassphrase(db, bed.dataPath(), kept, Action::Change, pass("sakura"), {}));
+        QCOMPARE(contents(bed.dataPath()), plain);
+
+        const auto set = vault::changePassphrase(db, bed.dataPath(), kept, Action::Set, pass("hinoki"), {});
+        QVERIFY2(set && set->keptEdits && set->carried, qPrintable(set.message()));
+        QVERIFY(vault::lockedStore(db.get()));
+        QCOMPARE(db->load(kDay)->diary, kSecretWords);
+        QVERIFY(vault::looksLocked(contents(kept)));
+        QVERIFY(vault::changePassphrase(db, bed.dataPath(), kept, Action::Change, pass("sakura"), {}));
+        db->write(entry(kDay.addDays(1), QStringLiteral("after")), std::nullopt);
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("sakura")).file->load(kDay.addDays(1))->diary,
+                 QStringLiteral("after"));
+        QVERIFY(vault::changePassphrase(db, bed.dataPath(), kept, Action::Remove, {}, {}));
+        QVERIFY(db && !vault::lockedStore(db.get()));
+        QCOMPARE(bed.rowCount(), 2);
+        QCOMPARE(recovery::read(kept)->diary, QStringLiteral("取っておいた編集"));
     }
 
     // Each way a file can be wrong has its own message, is told before any passphrase where it can be, and
@@ -295,6 +324,33 @@ class TestLockedFile : public QObject {
                      QStringList({day.memo, day.schedule, day.condition, day.diary}));
             QCOMPARE(std::pair(record->love, record->guest), std::pair(day.love, day.guest));
         }
+    }
+
+    // The diary inside a locked file carries the version too: locked as it was, stamped by its first save,
+    // and refused, with the plain file's words, when it is newer; nothing is written then.
+    void theLockedDiaryKeepsItsVersion() {
+        TestBed bed;
+        const auto versionIn = [](QByteArrayView bytes) {
+            return int(qFromBigEndian<quint32>(bytes.data() + 60));
+        };
+        saveDay(bed, kDay, QStringLiteral("36.5"), true, kSecretWords);
+        QVERIFY(bed.sql("PRAGMA user_version = 0"));
+        const QByteArray older = contents(bed.dataPath());
+        vault::lockDiary(bed.dataPath(), pass(QStringLiteral("hinoki")), vault::kCheapestCost, {}).reset();
+        auto opened = open(bed.dataPath(), QStringLiteral("hinoki"));
+        QCOMPARE(versionIn(opened.file->image()), 0);
+        opened.file->write(entry(kDay.addDays(1), QStringLiteral("次の日")), std::nullopt);
+        opened.file.reset();
+        QCOMPARE(versionIn(open(bed.dataPath(), QStringLiteral("hinoki")).file->image()), schema::kVersion);
+
+        QByteArray newer = older;
+        qToBigEndian<quint32>(quint32(schema::kVersion + 1), newer.data() + 60);
+        overwrite(bed.dataPath(),
+                  vault::seal(vault::newKey(pass(QStringLiteral("hinoki")), vault::kCheapestCost), 1, newer));
+        const QByteArray sealed = contents(bed.dataPath());
+        QCOMPARE(open(bed.dataPath(), QStringLiteral("hinoki")).fault, Fault::UnknownVersion);
+        QCOMPARE(vault::faultText(Fault::UnknownVersion), standardErrorText(PgError::NewerFile));
+        QCOMPARE(contents(bed.dataPath()), sealed);
     }
 
     // Each field of a freshly sealed header where docs/locked-file.md puts it.

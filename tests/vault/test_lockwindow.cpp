@@ -306,8 +306,10 @@ class TestLockWindow : public QObject {
         lockBed(bed);
         auto opened = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
                                     vault::Secret::fromText(kPassphrase), std::nullopt, {});
-        const QString backup = backups::make(*opened.file, backups::folderBeside(bed.dataPath()),
-                                             backups::Reason::Manual, QDateTime(kToday, QTime(9, 0)));
+        const QString backup =
+            transfer::makeBackup(*opened.file, transfer::backupFolderBeside(bed.dataPath()),
+                                 transfer::BackupReason::Manual, QDateTime(kToday, QTime(9, 0)))
+                .value();
         QVERIFY(contents(backup).startsWith("SELVLOCK"));
         QCOMPARE(filesHolding(temp), QStringList());
         DayRecord imported;
@@ -331,15 +333,15 @@ class TestLockWindow : public QObject {
         ScriptedPassphrases prompts;
         frmMain* w = startLocked(bed, prompts);
         QVERIFY(w);
-        const QString folder = backups::folderBeside(bed.dataPath());
-        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
-                      QDateTime(kToday.addDays(-2), QTime(9, 0)));
+        const QString folder = transfer::backupFolderBeside(bed.dataPath());
+        QVERIFY(transfer::makeBackup(*bed.module.Db, folder, transfer::BackupReason::Manual,
+                                     QDateTime(kToday.addDays(-2), QTime(9, 0))));
         vault::LockedStore* store = vault::lockedStore(bed.module.Db.get());
-        QSqlDatabase db = bed.module.Db->connection();
         store->changeKey(
-            db, vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
-        backups::make(*bed.module.Db, folder, backups::Reason::Manual,
-                      QDateTime(kToday.addDays(-1), QTime(9, 0)));
+            bed.module.Db->image(),
+            vault::newKey(vault::Secret::fromText(QStringLiteral("sugi")), vault::kCheapestCost));
+        QVERIFY(transfer::makeBackup(*bed.module.Db, folder, transfer::BackupReason::Manual,
+                                     QDateTime(kToday.addDays(-1), QTime(9, 0))));
         ui(w).rtbDiary->setPlainText(QStringLiteral("書き直し"));
         bed.dialogs.answers << Answer::Yes;  // overwrite
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
@@ -487,8 +489,7 @@ class TestLockWindow : public QObject {
 
         // Declined, nothing is written and her edits stay.
         ui(w).txtCondition->setText(QStringLiteral("腹痛"));
-        QSqlDatabase other = opened.file->connection();
-        vault::lockedStore(opened.file.get())->save(other);  // rewritten once more
+        vault::lockedStore(opened.file.get())->save(opened.file->image());  // rewritten once more
         bed.dialogs.clear();
         bed.dialogs.answers << Answer::No;
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);

@@ -23,6 +23,10 @@ QString standardErrorText(int number) {
             return QStringLiteral("パス名が無効です。");
         case PgError::InvalidNull:
             return QStringLiteral("Null の使い方が不正です。");
+        case PgError::NewerFile:
+            return QStringLiteral(
+                "このデータファイルは新しい版のSelvaneで保存されています。\r新しい版のSelvaneで開いて下さい"
+                "。");
         default:
             return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
     }

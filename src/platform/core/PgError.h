@@ -15,7 +15,8 @@ class PgError : public std::exception {
         PermissionDenied = 70,
         PathAccess = 75,
         InvalidNull = 94,
-        Engine = 3146,  // any failure of the data engine
+        Engine = 3146,     // any failure of the data engine
+        NewerFile = 3343,  // a data file of a newer version than this program knows
     };
 
     PgError(int number, QString description);

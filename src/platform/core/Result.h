@@ -12,8 +12,10 @@
 struct Failure {
     QString message;
     int number = 0;
+    bool cancelled = false;  // she stopped the work herself: nothing went wrong, and nothing is to be shown
 
     static Failure of(const PgError& error) { return {error.description(), error.number()}; }
+    static Failure cancel() { return {QString(), 0, true}; }
     // The same as the error the specified traps catch.
     PgError error() const { return PgError(number != 0 ? number : int(PgError::Engine), message); }
 };
@@ -35,7 +37,8 @@ class [[nodiscard]] Result {
     const T* operator->() const { return &value(); }
     T* operator->() { return &value(); }
     const Failure& failure() const { return std::get<1>(state_); }
-    const QString& message() const { return failure().message; }
+    // The failure's message; empty for a value.
+    QString message() const { return ok() ? QString() : failure().message; }
 
   private:
     std::variant<T, Failure> state_;
@@ -50,7 +53,7 @@ class [[nodiscard]] Result<void> {
     bool ok() const { return !failure_; }
     explicit operator bool() const { return ok(); }
     const Failure& failure() const { return *failure_; }
-    const QString& message() const { return failure_->message; }
+    QString message() const { return ok() ? QString() : failure_->message; }
 
   private:
     std::optional<Failure> failure_;

@@ -4,10 +4,8 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
-#include "transfer/Backups.h"
-#include "transfer/CommandLine.h"
+#include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
-#include "transfer/ImportPlan.h"
 #include "transfer/WholeExport.h"
 #include "ui/transfer/TransferProgress.h"
 #include "vault/LockedDiary.h"
@@ -21,11 +19,12 @@ namespace {
 const QString kExportTitle = QStringLiteral("全ﾃﾞｰﾀの書き出し");
 const QString kImportTitle = QStringLiteral("ﾃﾞｰﾀの読み込み");
 const QString kRestoreTitle = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻す");
+const QString kBackingUp = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟしています…");
 const QStringList kExportFilters = {QStringLiteral("Selvane CSV (*.csv)"),
                                     QStringLiteral("drip CSV (*.csv)")};
 
 QString dataPath(const Services& services) { return paths::inFolder(services.appFolder, kDataFileName); }
-QString backupFolder(const Services& services) { return backups::folderBeside(dataPath(services)); }
+QString backupFolder(const Services& services) { return transfer::backupFolderBeside(dataPath(services)); }
 // Backups are named by the day the program runs on (injected in tests) and the time of day.
 QDateTime now(const Services& services) { return QDateTime(services.today(), QTime::currentTime()); }
 
@@ -33,93 +32,134 @@ void warn(const Services& services, QWidget* parent, const QString& text, const 
     services.dialogs->message(parent, text, title, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
 }
 
-// A backup before work that changes the whole diary; false (and the reason shown) when none could be made.
-bool backupBefore(const Services& services, QWidget* parent, DataFile& db, backups::Reason reason,
-                  const QString& stopped, const QString& title) {
-    try {
-        TransferProgress progress(parent, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟしています…"), false);
-        backups::make(db, backupFolder(services), reason, now(services), progress.callback());
-        return true;
-    } catch (const PgError& error) {
-        warn(services, parent,
-             QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、%1をやめました。\r").arg(stopped) +
-                 error.description(),
-             title);
-        return false;
-    }
+// The open diary, or why there is none.
+Result<DataFile*> opened(DataFile* db) {
+    return attempt([db] { return &requireOpen(db); });
 }
 
-// Sealed backups count when they open with the diary's key; nothing is asked.
-void rotateQuietly(const Services& services, DataFile* db) {
-    if (!db) return;
-    backups::rotate(*db, backupFolder(services), services.today(),
-                    [](DataFile& diary, const QString& path, bool) {
-                        return vault::openSealedCopy(path, vault::lockedStore(&diary), {});
-                    });
+// Sealed backups count in the rotation when they open with the diary's key; nothing is asked.
+std::unique_ptr<DataFile> withDiaryKey(DataFile& diary, const QString& path, bool) {
+    return vault::openSealedCopy(path, vault::lockedStore(&diary), {});
 }
 
 // A sealed backup is looked into with the diary's key only: the list asks for no passphrase.
-std::optional<backups::Inspection> lookInto(DataFile* db, const QString& path,
-                                            const backups::SealedReader& sealed) {
+std::optional<Result<DiarySpan>> lookInto(DataFile* db, const QString& path,
+                                          const transfer::SealedReader& sealed) {
     try {
         if (const auto opened = sealed && db ? sealed(*db, path, false) : nullptr)
-            return backups::inspect(opened->handle(), false);
+            return opened->inspect(false);
     } catch (const PgError&) {
         return std::nullopt;  // sealed with another passphrase, or damaged: told when she chooses it
     }
-    return backups::inspect(path, false);
+    return DataFile::inspectFile(path, false);
 }
 
-QString listLine(const backups::Entry& entry, DataFile* db, const backups::SealedReader& sealed) {
-    const std::optional<backups::Inspection> looked = lookInto(db, entry.path, sealed);
+QString listLine(const transfer::Backup& entry, DataFile* db, const transfer::SealedReader& sealed) {
+    const std::optional<Result<DiarySpan>> looked = lookInto(db, entry.path, sealed);
     QString line = jatext::kanjiDate(entry.made.date()) + entry.made.toString(QStringLiteral(" HH:mm:ss　")) +
-                   backups::reasonText(entry.reason) + QStringLiteral("　");
+                   transfer::reasonText(entry.reason) + QStringLiteral("　");
     if (!looked) return line + QStringLiteral("（暗号化されています）");
-    const backups::Inspection& look = *looked;
-    if (!look.ok) return line + QStringLiteral("（読めません）");
+    if (!*looked) return line + QStringLiteral("（読めません）");
+    const DiarySpan& look = looked->value();
     line += QStringLiteral("%1日分").arg(look.days);
     if (!look.lastDay.isEmpty()) line += QStringLiteral("　最新の日 ") + look.lastDay;
     return line;
 }
+
+// An import run from the window: she decides on each summary in a dialog, and its long steps show their way.
+class WindowImport : public transfer::ImportFront {
+  public:
+    WindowImport(const Services& services, QWidget* parent, QString fileName,
+                 const transfer::ImportFile& file)
+        : services_(services), parent_(parent), fileName_(std::move(fileName)), file_(file) {}
+
+    std::optional<bool> decide(const transfer::ImportPlan& plan) override {
+        const bool differ = !plan.different.empty();
+        const QString implausible = transfer::implausibleText(file_.implausible);
+        const QString text =
+            note_ +
+            QStringLiteral("%1（%2、%3）\r\r")
+                .arg(fileName_,
+                     file_.format == transfer::CsvFormat::Drip ? QStringLiteral("drip の形式")
+                                                               : QStringLiteral("Selvane の形式"),
+                     file_.encoding) +
+            QStringLiteral("新しい日：%1日\r同じ日：%2日\r内容の違う日：%3日\r")
+                .arg(plan.fresh.size())
+                .arg(plan.identical)
+                .arg(plan.different.size()) +
+            (implausible.isEmpty() ? QString() : implausible + QStringLiteral("\r")) + QStringLiteral("\r") +
+            (differ ? QStringLiteral("内容の違う日はどちらにしますか？")
+                    : QStringLiteral("読み込みますか？"));
+        const QStringList options =
+            differ ? QStringList{QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")}
+                   : QStringList{};
+        const std::optional<int> choice = services_.dialogs->choose(parent_, text, kImportTitle, options);
+        if (!choice) return std::nullopt;
+        return differ && *choice == 1;
+    }
+    bool planAgain() override {
+        // The summary she decides on is made again: a plan made on an older diary could add a day twice.
+        note_ = QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので、数え直しました。\r\r");
+        return true;
+    }
+    DataFile::Progress begin(transfer::ImportStep step) override {
+        step_ = step;
+        const bool writing = step == transfer::ImportStep::Writing;
+        auto view = std::make_shared<TransferProgress>(
+            parent_, writing ? QStringLiteral("読み込んでいます…") : kBackingUp, writing);
+        return [view, report = view->callback()](qint64 done, qint64 total) { return report(done, total); };
+    }
+    // Whether the import failed for want of its backup.
+    bool failedAtBackup() const { return step_ == transfer::ImportStep::BackingUp; }
+
+  private:
+    const Services& services_;
+    QWidget* parent_;
+    QString fileName_;
+    const transfer::ImportFile& file_;
+    QString note_;
+    std::optional<transfer::ImportStep> step_;
+};
 
 }  // namespace
 
 void exportAll(const Services& services, QWidget* parent, DataFile* db) {
     // A diary kept sealed leaves it only in plain text, and only once she has read so.
     if (db && db->store() &&
-        services.dialogs->message(
-            parent, wholeexport::kNotSealedWarning + QStringLiteral("\r書き出しますか？"), kExportTitle,
-            Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        services.dialogs->message(parent, transfer::kNotSealedWarning + QStringLiteral("\r書き出しますか？"),
+                                  kExportTitle, Dialogs::Icon::Exclamation,
+                                  Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
     const QString proposed = paths::inFolder(
         services.appFolder,
         QStringLiteral("selvane-") + jatext::compactDate(services.today()) + QStringLiteral(".csv"));
     const auto chosen = services.dialogs->chooseFile(parent, {kExportTitle, kExportFilters, proposed, true});
     if (!chosen || chosen->path.isEmpty()) return;
-    const QFileInfo target(chosen->path);
-    if (target.isDir() || wholeexport::isDataFile(chosen->path, dataPath(services))) {
+    if (transfer::refusedTarget(chosen->path, dataPath(services))) {
         warn(services, parent, QStringLiteral("そこには書き出せません。別のﾌｧｲﾙ名を選んでください。"),
              kExportTitle);
         return;
     }
+    const QFileInfo target(chosen->path);
     if ((target.exists() || target.isSymLink()) &&
         !services.dialogs->askYesNo(parent, QStringLiteral("上書きしますか？"), QStringLiteral("上書き確認")))
         return;
     const bool drip = chosen->filter == 1;
-    wholeexport::Outcome outcome;
-    try {
+    const Result<qint64> rows = [&]() -> Result<qint64> {
         TransferProgress progress(parent, QStringLiteral("書き出しています…"), false);
-        outcome = wholeexport::write(requireOpen(db), chosen->path,
-                                     drip ? diarycsv::Format::Drip : diarycsv::Format::Selvane,
+        const Result<DataFile*> diary = opened(db);
+        if (!diary) return diary.failure();
+        return transfer::exportDiary(*diary.value(), chosen->path,
+                                     drip ? transfer::CsvFormat::Drip : transfer::CsvFormat::Selvane,
                                      progress.callback());
-    } catch (const PgError& error) {
-        outcome.error = error.description();
-    }
-    if (!outcome.error.isEmpty()) {
-        services.dialogs->plain(parent, QStringLiteral("書き出せませんでした。\r") + outcome.error);
+    }();
+    if (!rows) {
+        // Stopped by her (the progress window closed): nothing was written, and nothing more is said.
+        if (!rows.failure().cancelled)
+            services.dialogs->plain(parent, QStringLiteral("書き出せませんでした。\r") + rows.message());
         return;
     }
-    QString done = QStringLiteral("%1日分を書き出しました。").arg(outcome.rows);
+    QString done = QStringLiteral("%1日分を書き出しました。").arg(rows.value());
     if (drip) done += QStringLiteral("\r（drip の形式では、体調・薬・予定・日記は一つのﾒﾓになります）");
     services.dialogs->plain(parent, done);
 }
@@ -136,98 +176,61 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
         warn(services, parent, QStringLiteral("ﾌｧｲﾙを開けません。\r") + file.errorString(), kImportTitle);
         return false;
     }
-    importcheck::Result read;
-    {
+    const Result<transfer::ImportFile> read = [&] {
         TransferProgress progress(parent, QStringLiteral("ﾌｧｲﾙを調べています…"), true);
-        read = importcheck::check(file.readAll(), progress.callback());
+        return transfer::checkImport(file.readAll(), progress.callback());
+    }();
+    if (!read) {
+        if (!read.failure().cancelled)
+            warn(services, parent,
+                 QStringLiteral("このﾌｧｲﾙは読み込めません。日記は変わっていません。\r") + read.message(),
+                 kImportTitle);
+        return false;
     }
-    if (read.cancelled) return false;
-    if (!read.ok) {
+    WindowImport front(services, parent, QFileInfo(chosen->path).fileName(), read.value());
+    const Result<DataFile*> diary = opened(db);
+    const Result<transfer::Imported> imported =
+        diary ? transfer::importDays(*diary.value(), read->days, dataPath(services), now(services),
+                                     withDiaryKey, front)
+              : diary.failure();
+    if (!imported) {
         warn(services, parent,
-             QStringLiteral("このﾌｧｲﾙは読み込めません。日記は変わっていません。\r") + read.lineProblem(),
+             front.failedAtBackup()
+                 ? QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、読み込みをやめました。\r") + imported.message()
+                 : QStringLiteral("読み込めませんでした。日記は変わっていません。\r") + imported.message(),
              kImportTitle);
         return false;
     }
-    try {
-        DataFile& data = requireOpen(db);
-        bool backedUp = false;
-        QString note;
-        // The summary she decides on is made again whenever another program changed her diary meanwhile:
-        // a plan made on an older diary could add a day twice.
-        for (;;) {
-            const importplan::Plan plan = importplan::make(data, read.days);
-            const bool differ = !plan.different.empty();
-            const QString implausible = importcheck::implausibleText(read.implausible);
-            const QString text =
-                note +
-                QStringLiteral("%1（%2、%3）\r\r")
-                    .arg(QFileInfo(chosen->path).fileName(),
-                         read.format == diarycsv::Format::Drip ? QStringLiteral("drip の形式")
-                                                               : QStringLiteral("Selvane の形式"),
-                         read.encoding) +
-                QStringLiteral("新しい日：%1日\r同じ日：%2日\r内容の違う日：%3日\r")
-                    .arg(plan.fresh.size())
-                    .arg(plan.identical)
-                    .arg(plan.different.size()) +
-                (implausible.isEmpty() ? QString() : implausible + QStringLiteral("\r")) +
-                QStringLiteral("\r") +
-                (differ ? QStringLiteral("内容の違う日はどちらにしますか？")
-                        : QStringLiteral("読み込みますか？"));
-            const QStringList options =
-                differ ? QStringList{QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")}
-                       : QStringList{};
-            const std::optional<int> choice = services.dialogs->choose(parent, text, kImportTitle, options);
-            if (!choice) return false;
-            const bool takeFile = differ && *choice == 1;
-            if (plan.fresh.empty() && !takeFile) {
-                services.dialogs->plain(parent, QStringLiteral("書き込むものはありません。"));
-                return false;
-            }
-            if (!backedUp && !backupBefore(services, parent, data, backups::Reason::Import,
-                                           QStringLiteral("読み込み"), kImportTitle))
-                return false;
-            backedUp = true;
-            DataFile::ImportResult applied = DataFile::ImportResult::Cancelled;
-            {
-                TransferProgress progress(parent, QStringLiteral("読み込んでいます…"), true);
-                applied = importplan::apply(data, plan, takeFile, progress.callback());
-            }
-            if (applied == DataFile::ImportResult::Changed) {
-                note = QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので、数え直しました。\r\r");
-                continue;
-            }
-            if (applied == DataFile::ImportResult::Cancelled) {
-                services.dialogs->plain(parent,
-                                        QStringLiteral("読み込みを取り消しました。日記は変わっていません。"));
-                return false;
-            }
-            rotateQuietly(services, db);
-            services.dialogs->plain(
-                parent, QStringLiteral("%1日分を読み込みました。")
-                            .arg(qint64(plan.fresh.size()) + (takeFile ? qint64(plan.different.size()) : 0)));
-            return true;
-        }
-    } catch (const PgError& error) {
-        warn(services, parent,
-             QStringLiteral("読み込めませんでした。日記は変わっていません。\r") + error.description(),
-             kImportTitle);
-        return false;
+    switch (imported->end) {
+        case transfer::Imported::End::Declined:
+            return false;
+        case transfer::Imported::End::NothingToWrite:
+            services.dialogs->plain(parent, QStringLiteral("書き込むものはありません。"));
+            return false;
+        case transfer::Imported::End::Cancelled:
+            services.dialogs->plain(parent,
+                                    QStringLiteral("読み込みを取り消しました。日記は変わっていません。"));
+            return false;
+        case transfer::Imported::End::Written:
+            break;
     }
+    services.dialogs->plain(parent, QStringLiteral("%1日分を読み込みました。").arg(imported->days));
+    return true;
 }
 
 bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
-                   const backups::SealedReader& sealed) {
-    const std::vector<backups::Entry> entries = backups::list(backupFolder(services));
+                   const transfer::SealedReader& sealed) {
+    const std::vector<transfer::Backup> entries = transfer::listBackups(backupFolder(services));
     if (entries.empty()) {
         services.dialogs->plain(parent, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟがありません。"));
         return false;
     }
     QStringList lines;
-    for (const backups::Entry& entry : entries) lines.append(listLine(entry, db, sealed));
+    for (const transfer::Backup& entry : entries) lines.append(listLine(entry, db, sealed));
     const std::optional<int> choice = services.dialogs->choose(
         parent, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んでください（新しい順）。"), kRestoreTitle, lines);
     if (!choice || *choice < 0 || size_t(*choice) >= entries.size()) return false;
-    const backups::Entry& chosen = entries[size_t(*choice)];
+    const transfer::Backup& chosen = entries[size_t(*choice)];
     if (!services.dialogs->askYesNo(
             parent,
             QStringLiteral(
@@ -236,47 +239,54 @@ bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
                 .arg(jatext::kanjiDate(chosen.made.date()) + chosen.made.toString(QStringLiteral(" HH:mm"))),
             kRestoreTitle))
         return false;
-    try {
+    const Result<void> restored = [&]() -> Result<void> {
         TransferProgress progress(parent, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻しています…"), false);
-        backups::restore(requireOpen(db), chosen.path, backupFolder(services), now(services),
-                         progress.callback(), sealed);
-    } catch (const PgError& error) {
+        const Result<DataFile*> diary = opened(db);
+        if (!diary) return diary.failure();
+        return transfer::restoreBackup(*diary.value(), chosen.path, backupFolder(services), now(services),
+                                       progress.callback(), sealed);
+    }();
+    if (!restored) {
         warn(services, parent,
-             QStringLiteral("戻せませんでした。日記は変わっていません。\r") + error.description(),
+             QStringLiteral("戻せませんでした。日記は変わっていません。\r") + restored.message(),
              kRestoreTitle);
         return false;
     }
-    rotateQuietly(services, db);
+    transfer::rotateBackups(*db, backupFolder(services), services.today(), withDiaryKey);
     services.dialogs->plain(parent, QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻しました。"));
     return true;
 }
 
 bool backupBeforePurge(const Services& services, QWidget* parent, DataFile* db) {
-    try {
-        if (!backupBefore(services, parent, requireOpen(db), backups::Reason::Purge, QStringLiteral("ﾒﾝﾃﾅﾝｽ"),
-                          QStringLiteral("ﾃﾞｰﾀﾒﾝﾃﾅﾝｽ")))
-            return false;
-    } catch (const PgError& error) {
-        services.dialogs->plain(parent, error.description());
+    const Result<DataFile*> diary = opened(db);
+    if (!diary) {
+        services.dialogs->plain(parent, diary.message());
         return false;
     }
-    rotateQuietly(services, db);
+    const Result<QString> made = [&] {
+        TransferProgress progress(parent, kBackingUp, false);
+        return transfer::backUp(*diary.value(), dataPath(services), QString(), transfer::BackupReason::Purge,
+                                now(services), progress.callback(), withDiaryKey);
+    }();
+    if (!made) {
+        warn(services, parent,
+             QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、ﾒﾝﾃﾅﾝｽをやめました。\r") + made.message(),
+             QStringLiteral("ﾃﾞｰﾀﾒﾝﾃﾅﾝｽ"));
+        return false;
+    }
     return true;
 }
 
 void backupAfterSave(const Services& services, QWidget* parent, DataFile* db, bool* reported) {
-    if (!db || backups::madeOn(backupFolder(services), services.today(), backups::Reason::Save)) return;
-    try {
-        backups::make(*db, backupFolder(services), backups::Reason::Save, now(services));
-        rotateQuietly(services, db);
-    } catch (const PgError& error) {
-        if (*reported) return;
-        *reported = true;
-        warn(services, parent,
-             QStringLiteral("ﾃﾞｰﾀは登録しましたが、今日のﾊﾞｯｸｱｯﾌﾟを作れませんでした。\r") +
-                 error.description(),
-             QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ"));
-    }
+    if (!db || transfer::backupMadeOn(backupFolder(services), services.today(), transfer::BackupReason::Save))
+        return;
+    const Result<QString> made = transfer::backUp(
+        *db, dataPath(services), QString(), transfer::BackupReason::Save, now(services), {}, withDiaryKey);
+    if (made || *reported) return;
+    *reported = true;
+    warn(services, parent,
+         QStringLiteral("ﾃﾞｰﾀは登録しましたが、今日のﾊﾞｯｸｱｯﾌﾟを作れませんでした。\r") + made.message(),
+         QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ"));
 }
 
 }  // namespace transferui

@@ -17,7 +17,7 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db);
 // Lists the backups and replaces the diary by the one she chooses, after backing it up; sealed opens the
 // sealed ones. True when done.
 bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
-                   const backups::SealedReader& sealed = {});
+                   const transfer::SealedReader& sealed = {});
 // A backup before a purge: true when made; a failure is shown and the purge must not go on.
 bool backupBeforePurge(const Services& services, QWidget* parent, DataFile* db);
 // After a save: the first save of a day makes a backup. A failure never undoes the save; it is told once per

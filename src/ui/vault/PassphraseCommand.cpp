@@ -2,11 +2,10 @@
 
 #include "data/Recovery.h"
 #include "platform/core/Paths.h"
-#include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "ui/vault/PassphrasePrompt.h"
 #include "vault/LockedDiary.h"
-#include "vault/RecoveryCarrier.h"
+#include "vault/PassphraseChange.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,8 +15,14 @@ namespace {
 
 using Action = vault::PassphraseChoice::Action;
 
+const QString kErrorTitle = QStringLiteral("ｴﾗｰ");
+
 void inform(const Services& services, QWidget* parent, const QString& text) {
     services.dialogs->message(parent, text, kAppTitle, Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+}
+
+void warn(const Services& services, QWidget* parent, const QString& text, const QString& title) {
+    services.dialogs->message(parent, text, title, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
 }
 
 void offerToDeletePlainCopies(const Services& services, QWidget* parent) {
@@ -31,19 +36,8 @@ void offerToDeletePlainCopies(const Services& services, QWidget* parent) {
     int kept = 0;
     for (const QString& copy : copies) kept += !QFile::remove(copy);
     if (kept > 0)
-        services.dialogs->message(parent,
-                                  QStringLiteral("%1個のバックアップを削除できませんでした。").arg(kept),
-                                  QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
-}
-
-// The edits kept from a session that ended without the closing questions follow the new key; she is told
-// when they cannot.
-void carryKeptEdits(const vault::RecoveryCarrier& kept, const vault::LockedStore* after,
-                    const Services& services, QWidget* parent) {
-    const QString error = kept.carry(after);
-    if (error.isEmpty()) return;
-    services.dialogs->message(parent, vault::kEditsNotCarried + u'\r' + error, QStringLiteral("ｴﾗｰ"),
-                              Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        warn(services, parent, QStringLiteral("%1個のバックアップを削除できませんでした。").arg(kept),
+             kErrorTitle);
 }
 
 // Makes the key of a new passphrase, which takes a moment on purpose.
@@ -51,6 +45,18 @@ struct Busy {
     Busy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~Busy() { QApplication::restoreOverrideCursor(); }
 };
+
+QString doneText(Action action) {
+    switch (action) {
+        case Action::Set:
+            return QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。");
+        case Action::Change:
+            return QStringLiteral("パスワードを変更しました。");
+        case Action::Remove:
+            break;
+    }
+    return QStringLiteral("パスワードを解除しました。日記は暗号化せずに保存されます。");
+}
 
 }  // namespace
 
@@ -61,71 +67,42 @@ QString backupsFolder(const Services& services) {
 bool changePassphrase(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
                       const vault::Refusal& refusal) {
     if (!module.Db) return false;
-    vault::LockedStore* store = vault::lockedStore(module.Db.get());
+    const vault::LockedStore* store = vault::lockedStore(module.Db.get());
     std::optional<vault::PassphraseChoice> choice = prompt.askChoice(parent, store != nullptr);
     if (!choice) return false;
-    try {
-        if (store) {
-            bool fits = false;
-            {
-                Busy busy;
-                fits = store->fits(choice->current);
-            }
-            if (!fits) {
-                services.dialogs->message(parent, vault::kWrongPassphrase, kAppTitle,
-                                          Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
-                return false;
-            }
+    const QString failed = QStringLiteral("パスワードの設定を変えられませんでした。\r");
+    if (store) {
+        const Result<bool> fits = [&] {
+            Busy busy;
+            return attempt([&] { return store->fits(choice->current); });
+        }();
+        if (!fits) {
+            warn(services, parent, failed + fits.message(), kErrorTitle);
+            return false;
         }
-        const vault::RecoveryCarrier kept(paths::inFolder(services.appFolder, recovery::kFileName), store);
-        switch (choice->action) {
-            case Action::Set: {
-                std::unique_ptr<DataFile> locked;
-                {
-                    Busy busy;
-                    locked = vault::lockDiary(paths::inFolder(services.appFolder, kDataFileName),
-                                              choice->next, vault::kDefaultCost, refusal);
-                }
-                module.Db = std::move(locked);
-                carryKeptEdits(kept, vault::lockedStore(module.Db.get()), services, parent);
-                inform(services, parent,
-                       QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。"));
-                offerToDeletePlainCopies(services, parent);
-                return true;
-            }
-            case Action::Change: {
-                {
-                    Busy busy;
-                    QSqlDatabase db = module.Db->connection();
-                    store->changeKey(db, vault::newKey(choice->next, vault::kDefaultCost));
-                }
-                carryKeptEdits(kept, store, services, parent);
-                inform(services, parent, QStringLiteral("パスワードを変更しました。"));
-                offerToDeletePlainCopies(services, parent);
-                return true;
-            }
-            case Action::Remove: {
-                module.Db = vault::unlockForGood(*module.Db);
-                carryKeptEdits(kept, nullptr, services, parent);
-                inform(services, parent,
-                       QStringLiteral("パスワードを解除しました。日記は暗号化せずに保存されます。"));
-                return true;
-            }
+        if (!fits.value()) {
+            warn(services, parent, vault::kWrongPassphrase, kAppTitle);
+            return false;
         }
-    } catch (const PgError& error) {
-        // A conversion undone has put the plain file back anew: the open diary follows it there.
-        const QString path = paths::inFolder(services.appFolder, kDataFileName);
-        if (!store && !vault::isLockedFile(path)) {
-            try {
-                module.Db = DataFile::open(path);
-            } catch (const PgError&) {
-            }
-        }
-        services.dialogs->message(
-            parent, QStringLiteral("パスワードの設定を変えられませんでした。\r") + error.description(),
-            QStringLiteral("ｴﾗｰ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
     }
-    return false;
+    const Result<vault::PassphraseChanged> changed = [&] {
+        std::optional<Busy> busy;
+        if (choice->action != Action::Remove) busy.emplace();
+        return vault::changePassphrase(module.Db, paths::inFolder(services.appFolder, kDataFileName),
+                                       paths::inFolder(services.appFolder, recovery::kFileName),
+                                       choice->action, choice->next, refusal);
+    }();
+    if (!changed) {
+        warn(services, parent, failed + changed.message(), kErrorTitle);
+        return false;
+    }
+    // The edits kept from a session that ended without the closing questions follow the new key; she is told
+    // when they cannot.
+    if (!changed->carried)
+        warn(services, parent, vault::kEditsNotCarried + u'\r' + changed->carried.message(), kErrorTitle);
+    inform(services, parent, doneText(choice->action));
+    if (choice->action != Action::Remove) offerToDeletePlainCopies(services, parent);
+    return true;
 }
 
 }  // namespace vaultui

@@ -1,4 +1,4 @@
-#include "cli/LockedDiaryAccess.h"
+#include "cli/DiaryAccess.h"
 
 #include "data/DataFile.h"
 #include "platform/core/PgError.h"
@@ -12,24 +12,22 @@ namespace cli {
 namespace {
 
 const QString kPassphrasePrompt = QStringLiteral("ﾊﾟｽﾜｰﾄﾞ: ");
+const QString kCannotOpen = QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：");
 
 // A locked diary opened with one passphrase; the reason on err when it does not open.
 std::unique_ptr<DataFile> openLocked(Context& context, const QString& path, const QString& prompt) {
     vault::LockedFile file = vault::readLockedFile(path);
     if (file.fault != vault::Fault::None) {
-        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：") << oneLine(vault::faultText(file.fault))
-                    << Qt::endl;
+        context.err << kCannotOpen << oneLine(vault::faultText(file.fault)) << Qt::endl;
         return nullptr;
     }
     const std::optional<vault::Secret> passphrase = readPassphrase(context, prompt);
     if (!passphrase) return nullptr;
-    try {
-        vault::Unlocked opened = vault::unlock(path, std::move(file), *passphrase, std::nullopt, {});
-        if (opened.fault == vault::Fault::None) return std::move(opened.file);
-        context.err << oneLine(vault::faultText(opened.fault)) << Qt::endl;
-    } catch (const PgError& error) {
-        context.err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：") << oneLine(error.description()) << Qt::endl;
-    }
+    Result<std::unique_ptr<DataFile>> opened = vault::openLocked(path, std::move(file), *passphrase);
+    if (opened) return std::move(opened).value();
+    // What is wrong with the file or the passphrase is said in her words; an error of the program with more.
+    context.err << (opened.failure().number != 0 ? kCannotOpen : QString()) << oneLine(opened.message())
+                << Qt::endl;
     return nullptr;
 }
 
@@ -60,24 +58,26 @@ std::optional<vault::Secret> readPassphrase(Context& context, const QString& pro
     }
 }
 
-std::unique_ptr<DataFile> Context::openDiary(const QString& prompt) {
-    const QString path = dataPath();
+std::unique_ptr<DataFile> openPlainDiary(const QString& path, QTextStream& err) {
     if (!QFileInfo(path).isFile()) {
         err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << QDir::toNativeSeparators(path) << Qt::endl;
         return nullptr;
     }
-    if (vault::isLockedFile(path))
-        return openLocked(*this, path, prompt.isEmpty() ? kPassphrasePrompt : prompt);
-    try {
-        return DataFile::open(path);
-    } catch (const PgError& error) {
-        err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：") << oneLine(error.description()) << Qt::endl;
-        return nullptr;
-    }
+    Result<std::unique_ptr<DataFile>> opened = attempt([&path] { return DataFile::open(path); });
+    if (opened) return std::move(opened).value();
+    err << kCannotOpen << oneLine(opened.message()) << Qt::endl;
+    return nullptr;
 }
 
-transfercommands::Access diaryAccess(Context& context) {
-    transfercommands::Access access;
+std::unique_ptr<DataFile> Context::openDiary(const QString& prompt) {
+    const QString path = dataPath();
+    if (QFileInfo(path).isFile() && vault::isLockedFile(path))
+        return openLocked(*this, path, prompt.isEmpty() ? kPassphrasePrompt : prompt);
+    return openPlainDiary(path, err);
+}
+
+DiaryAccess diaryAccess(Context& context) {
+    DiaryAccess access;
     if (vault::isLockedFile(context.dataPath()))
         access.open = [&context](const QString& path, QTextStream&) {
             return openLocked(context, path, kPassphrasePrompt);

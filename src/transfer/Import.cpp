@@ -1,0 +1,39 @@
+#include "transfer/Import.h"
+
+#include "platform/core/PgError.h"
+
+namespace transfer {
+
+Result<Imported> importDays(DataFile& db, const std::vector<DayRecord>& days, const QString& dataPath,
+                            const QDateTime& now, const SealedReader& sealed, ImportFront& front) {
+    const QString folder = backupFolderBeside(dataPath);
+    return attempt([&]() -> Imported {
+        bool backedUp = false;
+        for (;;) {
+            const ImportPlan plan = planImport(db, days);
+            const std::optional<bool> takeFile = front.decide(plan);
+            if (!takeFile) return {Imported::End::Declined};
+            const bool replace = *takeFile && !plan.different.empty();
+            if (plan.fresh.empty() && !replace) return {Imported::End::NothingToWrite};
+            if (!backedUp) {
+                const Result<QString> backup =
+                    makeBackup(db, folder, BackupReason::Import, now, front.begin(ImportStep::BackingUp));
+                if (!backup) throw backup.failure().error();
+                backedUp = true;
+            }
+            const DataFile::ImportResult applied =
+                applyImport(db, plan, replace, front.begin(ImportStep::Writing));
+            if (applied == DataFile::ImportResult::Cancelled) return {Imported::End::Cancelled};
+            if (applied == DataFile::ImportResult::Changed) {
+                if (!front.planAgain())
+                    throw PgError::engine(QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更され続けています。"));
+                continue;
+            }
+            rotateBackups(db, folder, now.date(), sealed);
+            return {Imported::End::Written,
+                    qint64(plan.fresh.size()) + (replace ? qint64(plan.different.size()) : 0)};
+        }
+    });
+}
+
+}  // namespace transfer
