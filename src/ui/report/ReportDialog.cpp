@@ -129,7 +129,7 @@ void ReportDialog::cmdPrint_Click() {
 void ReportDialog::cmdSave_Click() {
     // The chart of a locked diary leaves it as plain as an export does, and only once she has read so.
     if (db_.store() && services_.dialogs->message(
-                           this, wholeexport::kNotSealedWarning + QStringLiteral("\r保存しますか？"), kTitle,
+                           this, transfer::kNotSealedWarning + QStringLiteral("\r保存しますか？"), kTitle,
                            Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
     chart_.name = txtName->text();
