@@ -46,7 +46,8 @@ std::vector<Cycle> cyclesFrom(DataFile& file, const std::optional<QDate>& first,
 std::vector<DayMark> marksOf(const std::vector<DayRecord>& records) {
     std::vector<DayMark> marks;
     marks.reserve(records.size());
-    for (const DayRecord& record : records) marks.push_back({record.date, record.guest, record.temp});
+    for (const DayRecord& record : records)
+        marks.push_back({record.date, record.guest, record.temp, record.excluded});
     // Oldest first; the rows of one day keep the file's order, so a day's first row stays first.
     std::stable_sort(marks.begin(), marks.end(),
                      [](const DayMark& a, const DayMark& b) { return a.day < b.day; });
@@ -84,6 +85,7 @@ std::vector<Cycle> allCycles(DataFile& file) {
         mark.day = jatext::readIsoDate(row.date);
         mark.menstruation = row.guest.value_or(false);
         mark.temp = row.temp;
+        mark.excluded = row.excluded;
         marks.push_back(mark);
         return true;
     });

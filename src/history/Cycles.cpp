@@ -52,7 +52,7 @@ std::vector<Cycle> splitCycles(const std::vector<DayMark>& days) {
             lastMenstruation = mark.day;
         }
         // A disturbed reading says nothing of her cycle: neither a higher reading nor one of the six.
-        if (current && isReading(mark.temp) && !mark.disturbed)
+        if (current && isReading(mark.temp) && !mark.excluded)
             current->readings.push_back({mark.day, *mark.temp});
     }
     if (current) current->finish(cycles, std::nullopt);

@@ -16,8 +16,8 @@ struct DayMark {
     QDate day;
     bool menstruation = false;
     std::optional<double> temp;
-    bool disturbed =
-        false;  // she marked the reading as disturbed (a fever, a short night): not a reading here
+    // She marked the reading as disturbed (a fever, a short night, a late reading): no reading here.
+    bool excluded = false;
 };
 
 struct Cycle {

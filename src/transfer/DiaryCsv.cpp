@@ -82,11 +82,11 @@ const QStringList& dripKnownColumns() {
     return columns;
 }
 
-QByteArray csvStart(CsvFormat format) {
+QByteArray csvStart(CsvFormat format, bool marks) {
     QByteArray out;
     if (format == CsvFormat::Selvane) {
         out = "\xEF\xBB\xBF";  // so that spreadsheets open the Japanese intact
-        appendLine(out, kSelvaneColumns, "\r\n");
+        appendLine(out, marks ? kSelvaneColumns + QStringList{kExcludedColumn} : kSelvaneColumns, "\r\n");
     } else {
         appendLine(out, kDripColumns, "\n");
     }
@@ -95,13 +95,13 @@ QByteArray csvStart(CsvFormat format) {
 
 QString temperatureText(double value) { return QString::number(value, 'f', QLocale::FloatingPointShortest); }
 
-void appendCsvRow(QByteArray& out, CsvFormat format, const StoredRow& row) {
+void appendCsvRow(QByteArray& out, CsvFormat format, const StoredRow& row, bool marks) {
     const QString temp = row.temp ? temperatureText(*row.temp) : QString();
     if (format == CsvFormat::Selvane) {
-        appendLine(out,
-                   {row.date, temp, row.condition, row.memo, row.schedule, row.diary, flagText(row.guest),
-                    flagText(row.love)},
-                   "\r\n");
+        QStringList fields{row.date,     temp,      row.condition,       row.memo,
+                           row.schedule, row.diary, flagText(row.guest), flagText(row.love)};
+        if (marks) fields.append(flagText(row.excluded));
+        appendLine(out, fields, "\r\n");
         return;
     }
     // drip wants the exclusion mark beside every value it excludes by; a day without a value has neither.

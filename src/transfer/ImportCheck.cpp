@@ -79,6 +79,7 @@ class Checker {
         temp_ = index(format == Format::Selvane ? "temperature" : "temperature.value");
         guest_ = index("menstruation");
         love_ = index("intercourse");
+        excluded_ = index("excluded");
     }
 
     // The day of one record, or the problem with it.
@@ -123,11 +124,14 @@ class Checker {
         day.memo = fields[3];
         day.schedule = fields[4];
         day.diary = fields[5];
-        for (const auto& [at, out] : {std::pair{guest_, &day.guest}, {love_, &day.love}}) {
+        for (const auto& [at, out] :
+             {std::pair{guest_, &day.guest}, {love_, &day.love}, {excluded_, &day.excluded}}) {
+            if (at < 0) continue;  // a file without marks
             const auto value = readFlag(fields[at]);
             if (!value)
                 return Problem{QStringLiteral("%1 の値「%2」は 0/1/true/false のどれでもありません。")
-                                   .arg(kSelvaneColumns[at], fields[at])};
+                                   .arg(at < kSelvaneColumns.size() ? kSelvaneColumns[at] : kExcludedColumn,
+                                        fields[at])};
             *out = *value;
         }
         return day;
@@ -166,13 +170,15 @@ class Checker {
     int temp_ = -1;
     int guest_ = -1;
     int love_ = -1;
+    int excluded_ = -1;
 };
 
 // Which file this is, from its header: Selvane's columns exactly, or any of drip's with the date among them.
 std::optional<Format> formatOf(const QStringList& header) {
     QStringList names;
     for (const QString& name : header) names.append(name.trimmed());
-    if (names == kSelvaneColumns) return Format::Selvane;
+    if (names == kSelvaneColumns || names == kSelvaneColumns + QStringList{kExcludedColumn})
+        return Format::Selvane;
     if (!names.contains(QStringLiteral("date"))) return std::nullopt;
     for (const QString& name : names)
         if (!dripKnownColumns().contains(name) || names.count(name) > 1) return std::nullopt;

@@ -8,7 +8,8 @@ bool sameDay(const StoredRow& hers, const DayRecord& file) {
     // QString compares a null text equal to an empty one.
     return hers.temp == file.temp && hers.memo == file.memo && hers.schedule == file.schedule &&
            hers.condition == file.condition && hers.diary == file.diary &&
-           hers.love.value_or(false) == file.love && hers.guest.value_or(false) == file.guest;
+           hers.love.value_or(false) == file.love && hers.guest.value_or(false) == file.guest &&
+           hers.excluded == file.excluded;
 }
 
 ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days) {

@@ -24,7 +24,8 @@ ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days);
 DataFile::ImportResult applyImport(DataFile& db, const ImportPlan& plan, bool takeFile,
                                    const DataFile::Progress& progress = {});
 
-// Two days read the same in the main window (a Null text reads as empty, a Null flag as not set).
+// Two days read the same in the main window (a Null text reads as empty, a Null flag as not set), and carry
+// the same mark.
 bool sameDay(const StoredRow& hers, const DayRecord& file);
 
 }  // namespace transfer

@@ -27,9 +27,10 @@ Result<qint64> exportDiary(DataFile& db, const QString& path, CsvFormat format,
     bool ok = true;
     const Result<void> read = attempt([&] {
         const qint64 total = db.recordCount();
-        QByteArray chunk = csvStart(format);
+        const bool marks = db.excludedCount() > 0;
+        QByteArray chunk = csvStart(format, marks);
         db.forEachRow([&](const StoredRow& row) {
-            appendCsvRow(chunk, format, row);
+            appendCsvRow(chunk, format, row, marks);
             ++rows;
             if (chunk.size() >= qsizetype(64) * 1024) {
                 ok = file.write(chunk);

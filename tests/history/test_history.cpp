@@ -209,7 +209,7 @@ class TestHistory : public QObject {
         }
         days.push_back({QDate(2024, 1, 29), true, 36.3});
         QCOMPARE(splitCycles(days)[0].shiftDay, std::optional<int>(11));
-        for (DayMark& day : days) day.disturbed = day.temp > 37;
+        for (DayMark& day : days) day.excluded = day.temp > 37;
         const Cycle cycle = splitCycles(days)[0];
         QVERIFY(!cycle.shiftDay && !cycle.coverline && !cycle.daysAfterShift());
         QCOMPARE(cycle.length, std::optional<int>(28));

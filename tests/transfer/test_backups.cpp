@@ -241,8 +241,9 @@ class TestBackups : public QObject {
             << "PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
                " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'"
             << "整合性の検査に通りません";
-        QTest::newRow("a newer version") << "PRAGMA user_version = 2"
-                                         << "このﾊﾞｯｸｱｯﾌﾟからは戻せません。\rこのデータファイルは新しい版";
+        QTest::newRow("a newer version")
+            << QStringLiteral("PRAGMA user_version = %1").arg(schema::kVersion + 1)
+            << "このﾊﾞｯｸｱｯﾌﾟからは戻せません。\rこのデータファイルは新しい版";
         QTest::newRow("no such file") << "missing"
                                       << "";
         QTest::newRow("its own backup fails") << "no backup folder"

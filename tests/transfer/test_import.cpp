@@ -57,7 +57,7 @@ QStringList seen(const QString& path) {
             r.date,
             r.temp ? QString::number(*r.temp, 'g', QLocale::FloatingPointShortest) : QStringLiteral("-"),
             r.condition, r.memo, r.schedule, r.diary, QString::number(r.guest.value_or(false)),
-            QString::number(r.love.value_or(false))}
+            QString::number(r.love.value_or(false)), QString::number(r.excluded)}
                        .join(u'\x1f'));
         return true;
     });
@@ -380,6 +380,18 @@ class TestImport : public QObject {
                 Folder folder;
                 const QString original = folder.newDiary(QStringLiteral("original.mdb"));
                 insertRows(original, randomDiary(seed, 300, odd));
+                if (odd) {
+                    // Some readings marked as disturbed: the column of the marks goes out and comes back.
+                    auto db = DataFile::open(original);
+                    QRandomGenerator random(seed);
+                    QList<QDate> marked;
+                    db->forEachRow([&](const StoredRow& row) {
+                        if (random.bounded(5) == 0) marked.append(QDate::fromString(row.date, Qt::ISODate));
+                        return true;
+                    });
+                    for (const QDate& day : marked) db->setExcluded(day, true);
+                    QVERIFY(db->excludedCount() > 0);
+                }
                 const QStringList expected = seen(original);
                 if (odd) {
                     {
