@@ -1,5 +1,6 @@
 #include "graph/frmDisp.h"
 
+#include "data/DataFile.h"
 #include "data/SettingsStore.h"
 #include "graph/GraphMarks.h"
 #include "graph/GraphOverlay.h"
@@ -105,8 +106,9 @@ void frmDisp::buildOptions() {
         bool on;
     } boxes[] = {
         {&chkShift, "chkShift", "体温の変化を表示(&S)",
-         "青い線：ｶﾊﾞｰﾗｲﾝ（体温が上がる前の6日の最高の体温）\n○：体温が上がった最初の日", 240, 2400,
-         graph::Option::Shift, options_.shift},
+         "青い線：ｶﾊﾞｰﾗｲﾝ（体温が上がる前の6日の最高の体温）\n○：体温が上がった最初の日\n"
+         "白抜きの点：除外した体温（体温の変化には使いません）",
+         240, 2400, graph::Option::Shift, options_.shift},
         {&chkMens, "chkMens", "月経日を表示(&M)", "月経の日を薄い赤で塗ります", 2760, 1900,
          graph::Option::Menstruation, options_.menstruation},
         {&chkAutoScale, "chkAutoScale", "目盛りを自動(&A)", "表示している体温に合わせて目盛りを広げます",
@@ -259,7 +261,21 @@ void frmDisp::drawChart() {
     const int last = int(graph_.points.size()) - 1;
     for (int i = last % kLabelEvery; i <= last; i += kLabelEvery) days->append(graph_.points[i].label, i);
     days->setStartValue(0);
+    above_->setExcluded(excludedReadings());
     drawOptions();
+}
+
+std::vector<QPointF> frmDisp::excludedReadings() {
+    std::vector<QPointF> readings;
+    const QDate first = m_.SelectedDate.addDays(1 - graph::kPoints);
+    std::vector<QDate> days;
+    if (m_.Db) services_.dialogs->trapped(this, [&] { days = m_.Db->excludedDays(first, m_.SelectedDate); });
+    for (const QDate& day : days) {
+        const auto at = size_t(first.daysTo(day));
+        if (at < graph_.points.size() && graph_.points[at].reading)
+            readings.emplace_back(double(at), graph_.points[at].value);
+    }
+    return readings;
 }
 
 void frmDisp::setPrintBackgrounds(const QColor& colour) {

@@ -63,6 +63,7 @@ ChartModel buildChart(const std::vector<history::Cycle>& newestFirst, const std:
             entry.cycleDay = static_cast<int>(cycle.start.daysTo(day)) + 1;
             if (const DayRecord* record = byDay.value(day)) {
                 if (isReading(record->temp)) entry.temp = record->temp;
+                entry.excluded = entry.temp && record->excluded;
                 entry.menstruation = record->guest;
                 entry.intercourse = record->love;
                 entry.medication = record->memo;

@@ -32,6 +32,7 @@ struct ChartDay {
     int cycle = 0;               // index into the chart's cycles, oldest first
     int cycleDay = 1;            // 1 = the cycle's first day
     std::optional<double> temp;  // her reading; nothing when the day has none (or an impossible one)
+    bool excluded = false;       // she marked the reading as disturbed: drawn hollow
     bool menstruation = false;
     bool intercourse = false;
     QString medication;

@@ -106,6 +106,12 @@ class PagePainter {
         QString legend;
         for (const ChartCycle& cycle : chart_.cycles)
             if (cycle.coverline) legend = QStringLiteral("青線：カバーライン　○：体温が上がった日");
+        for (const ChartDay& day : chart_.days)
+            if (day.excluded) {
+                legend += (legend.isEmpty() ? QString() : QStringLiteral("　")) +
+                          QStringLiteral("白抜き：除外した体温");
+                break;
+            }
         text(r.adjusted(100, 0, -80, 0), Qt::AlignLeft | Qt::AlignVCenter, legend);
         if (!chart_.name.trimmed().isEmpty()) {
             font(11);
@@ -251,7 +257,13 @@ class PagePainter {
         p_.setBrush(kCurve);
         const double dot = std::min(0.55, page_.dayWidth * 0.2) * k_;
         for (int i = 0; i < span_.count; ++i)
-            if (day(i).temp) p_.drawEllipse(mm(centre(i), page_.yOf(*day(i).temp)), dot, dot);
+            if (day(i).temp && !day(i).excluded)
+                p_.drawEllipse(mm(centre(i), page_.yOf(*day(i).temp)), dot, dot);
+        // A reading she marked as disturbed: hollow, as on the graph.
+        p_.setPen(pen(kCurve, 0.25));
+        p_.setBrush(Qt::white);
+        for (int i = 0; i < span_.count; ++i)
+            if (day(i).excluded) p_.drawEllipse(mm(centre(i), page_.yOf(*day(i).temp)), dot * 1.3, dot * 1.3);
         for (const ChartCycle& cycle : chart_.cycles) {
             if (!cycle.firstHigher) continue;
             const int at = *cycle.firstHigher - span_.first;

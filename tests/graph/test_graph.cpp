@@ -321,9 +321,13 @@ class TestGraph : public QObject {
         bed.module.SelectedDate = QDate(2001, 5, 20);
         bed.module.CycleDays = QStringLiteral("28");
         bed.module.AverageTemp = 36.5f;
+        // Marked readings drawn hollow where they lie on the curve; a mark outside the days shown is not.
+        for (const QDate& day : {QDate(2001, 5, 10), QDate(2000, 1, 1)})
+            bed.module.Db->setExcluded(day, true);
         frmView list(bed.module, bed.services);
         frmDisp w(list, bed.module, bed.services);
         w.show();
+        QCOMPARE(w.shiftMarks().excluded(), std::vector<QPointF>{QPointF(169, 36.7)});
         QVERIFY(w.chkShift->isChecked() && w.chkMens->isChecked() && w.chkAutoScale->isChecked());
         const int april1 = int(QDate(2000, 11, 22).daysTo(QDate(2001, 4, 1)));
         QCOMPARE(int(w.shading().bands().size()), 1);

@@ -1,5 +1,7 @@
 // The forecast from her records: off by default, the cycle it counts with in the forecast, the fertile-day
 // panel and the list's marks, panel 2 with its mark and range, after a save, a restart and a damaged setting.
+#include "data/DataFile.h"
+#include "history/CycleHistory.h"
 #include "list/ListRows.h"
 #include "list/frmView.h"
 #include "support/MainBed.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -62,6 +65,44 @@ class TestHistoryForecast : public QObject {
 
   private slots:
     void initTestCase() { initTestApplication(); }
+
+    // A cold of 37.45 °C on days 11-13 reads as a shift until she marks those readings from the File menu:
+    // the item follows the selected day (ticked where it is marked; a day without a reading is told so), the
+    // mark stays when she corrects the reading, and her cycles then have no shift.
+    void aReadingSheMarksLeavesTheShift() {
+        MainBed bed(kToday);
+        const QDate start(2024, 2, 1);
+        for (int i = 0; i <= 29; ++i) {
+            const bool fever = i >= 10 && i <= 12;
+            saveDay(bed, start.addDays(i), fever ? "37.45" : "36.30", i == 0 || i == 29);
+        }
+        frmMain* w = bed.startMain();
+        QCOMPARE(history::allCycles(*bed.module.Db).front().shiftDay, std::optional<int>(11));
+        QAction* mark = menuItem(w, "mnuFileExcludeTemp");
+        auto* file = w->findChild<QMenu*>(QStringLiteral("mnuFile"));
+        QVERIFY(mark->isCheckable() && mark->text().contains(u'&'));
+        bed.module.SelectedDate = kToday;  // a day without a reading: she is told, nothing is marked
+        mark->trigger();
+        QVERIFY(!mark->isChecked());
+        QCOMPARE(bed.dialogs.texts(), QStringList{"この日の基礎体温はまだ登録されていません。\r"
+                                                  "体温を登録してから除外して下さい。"});
+        bed.dialogs.clear();
+        for (int i = 10; i <= 12; ++i) {
+            bed.module.SelectedDate = start.addDays(i);
+            emit file->aboutToShow();
+            QVERIFY(!mark->isChecked());
+            mark->trigger();
+            QVERIFY(mark->isChecked());
+        }
+        QVERIFY(!history::allCycles(*bed.module.Db).front().shiftDay);
+        saveDay(bed, start.addDays(11), "37.25");  // corrected: still marked
+        emit file->aboutToShow();
+        QVERIFY(mark->isChecked());
+        QCOMPARE(bed.openData()->excludedDays(start, kToday).size(), size_t(3));
+        mark->trigger();  // taken away again: the reading counts
+        QCOMPARE(bed.openData()->excludedDays(start, kToday).size(), size_t(2));
+        QVERIFY(bed.dialogs.calls.isEmpty());
+    }
 
     void theForecastCountsHerCyclesOnlyWhileTurnedOn() {
         MainBed bed(kToday);

@@ -120,6 +120,8 @@ class TestReport : public QObject {
         for (DayRecord& r : records) {
             if (r.date == QDate(2024, 3, 15) && r.memo.isEmpty()) r.memo = QStringLiteral("葉酸");
             if (r.date == QDate(2024, 2, 29)) r.temp = 99.0;
+            // Marked disturbed: hollow where it is a reading, nothing where it is none.
+            r.excluded = r.date == QDate(2024, 3, 15) || r.date == QDate(2024, 2, 29);
             if (r.date == QDate(2024, 2, 10)) {
                 r.love = true;
                 r.condition = QStringLiteral("頭痛");
@@ -146,6 +148,8 @@ class TestReport : public QObject {
         QVERIFY(at(QDate(2024, 3, 1)).menstruation && !at(QDate(2024, 3, 4)).menstruation);
         QCOMPARE(at(QDate(2024, 3, 15)).medication, QStringLiteral("葉酸"));
         QCOMPARE(at(QDate(2024, 3, 15)).temp, std::optional<double>(36.75));
+        QVERIFY(at(QDate(2024, 3, 15)).excluded && !at(QDate(2024, 2, 29)).excluded);
+        QVERIFY(!at(QDate(2024, 3, 14)).excluded);
         QVERIFY(at(QDate(2024, 2, 10)).intercourse);
         QCOMPARE(at(QDate(2024, 2, 10)).condition, QStringLiteral("頭痛"));
         // Each cycle's coverline starts on the first of its six readings before the rise on day 14.
@@ -222,8 +226,9 @@ class TestReport : public QObject {
 
     void pdfCarriesTheDateRangeInItsEmbeddedFont() {
         QTemporaryDir dir;
-        const std::vector<DayRecord> records =
+        std::vector<DayRecord> records =
             diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 25));
+        records[3].excluded = true;
         ChartModel chart = buildChart(cyclesOf(records), records, QDate(2024, 3, 31));
         const QString path = dir.filePath(QStringLiteral("chart.pdf"));
         QCOMPARE(writePdf(chart, path, dir.filePath(QStringLiteral("selvane.mdb"))), QString());
@@ -246,6 +251,7 @@ class TestReport : public QObject {
         const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         QVERIFY2(text.contains(QStringLiteral("2024/01/05 ～ 2024/03/25")), qPrintable(text.left(300)));
         QVERIFY(text.contains(QStringLiteral("基礎体温表")));
+        QVERIFY(text.contains(QStringLiteral("白抜き：除外した体温")));  // the legend names the hollow dot
         QVERIFY(!text.contains(QStringLiteral("Hanako")));
         const QString fonts = run(QStringLiteral("pdffonts"), {path});
         QVERIFY2(fonts.contains(QStringLiteral("SelvaneChartJP")), qPrintable(fonts));
