@@ -24,12 +24,17 @@ int main(int argc, char* argv[]) {
                                      QDir::currentPath(),
                                      false});
     if (which == u"summary")
-        dialogs.choose(
+        dialogs.compare(
             nullptr,
-            QStringLiteral("drip-export.csv（drip の形式、UTF-8）\r\r新しい日：412日\r同じ日：30日\r"
-                           "内容の違う日：5日\r\r内容の違う日はどちらにしますか？"),
+            QStringLiteral("drip-export.csv（drip の形式、UTF-8）\r\r新しい日：412日\r内容の同じ日：30日\r"
+                           "内容の違う日：2日\r\r内容の違う日のうち、ﾌｧｲﾙのﾃﾞｰﾀにする日にﾁｪｯｸを入れて下さい"
+                           "（ﾁｪｯｸのない日は自分のﾃﾞｰﾀを残します）。"),
             QStringLiteral("ﾃﾞｰﾀの読み込み"),
-            {QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")});
+            {QStringLiteral("日付・項目"), QStringLiteral("自分のﾃﾞｰﾀ"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀ")},
+            {{QStringLiteral("2024/05/02(木)"),
+              {QStringLiteral("基礎体温\t36.55\t36.6"), QStringLiteral("体温の除外\tあり\tなし"),
+               QStringLiteral("日記\t雨。傘を忘れた\t（なし）")}},
+             {QStringLiteral("2024/05/03(金)"), {QStringLiteral("月経\tなし\tあり")}}});
     if (which == u"restore")
         dialogs.choose(
             nullptr, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んでください（新しい順）。"),

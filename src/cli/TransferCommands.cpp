@@ -43,7 +43,7 @@ class CommandLineImport : public transfer::ImportFront {
     CommandLineImport(QTextStream& err, bool replace, qint64 implausible)
         : err_(err), replace_(replace), implausible_(implausible) {}
 
-    std::optional<bool> decide(const transfer::ImportPlan& plan) override {
+    std::optional<transfer::ImportChoice> decide(const transfer::ImportPlan& plan) override {
         const bool nothing = plan.fresh.empty() && (!replace_ || plan.different.empty());
         if (first_ || nothing) {
             err_ << importSummary(qint64(plan.fresh.size()), plan.identical, qint64(plan.different.size()))
@@ -52,7 +52,7 @@ class CommandLineImport : public transfer::ImportFront {
                 err_ << implausible << Qt::endl;
         }
         first_ = false;
-        return replace_;
+        return transfer::ImportChoice::all(plan, replace_);
     }
     bool planAgain() override {
         if (++changes_ == kMostAttempts) return false;

@@ -1,8 +1,63 @@
 #include "transfer/ImportPlan.h"
 
 #include "transfer/DayIndex.h"
+#include "transfer/DiaryCsv.h"
+
+#include <algorithm>
 
 namespace transfer {
+
+namespace {
+
+// Her row as the main window reads it: a Null text as empty, a Null flag as not set.
+DayRecord recordOf(const StoredRow& row) {
+    DayRecord record;
+    record.date = QDate::fromString(row.date, Qt::ISODate);
+    record.temp = row.temp;
+    record.memo = row.memo;
+    record.schedule = row.schedule;
+    record.condition = row.condition;
+    record.diary = row.diary;
+    record.love = row.love.value_or(false);
+    record.guest = row.guest.value_or(false);
+    record.excluded = row.excluded;
+    return record;
+}
+
+}  // namespace
+
+QStringList differingFields(const DayRecord& hers, const DayRecord& file) {
+    const QString none = QStringLiteral("（なし）");
+    auto text = [&none](const QString& value) {
+        constexpr qsizetype kLongest = 30;
+        const QString flat = value.simplified();
+        if (flat.isEmpty()) return none;
+        return flat.size() > kLongest ? flat.left(kLongest - 1) + QStringLiteral("…") : flat;
+    };
+    auto temp = [&none](const std::optional<double>& value) {
+        return value ? temperatureText(*value) : none;
+    };
+    auto flag = [](bool value) { return value ? QStringLiteral("あり") : QStringLiteral("なし"); };
+    QStringList lines;
+    auto add = [&lines](const char* name, const QString& mine, const QString& theirs) {
+        lines.append(QString::fromUtf8(name) + u'\t' + mine + u'\t' + theirs);
+    };
+    if (hers.temp != file.temp) add("基礎体温", temp(hers.temp), temp(file.temp));
+    if (hers.excluded != file.excluded) add("体温の除外", flag(hers.excluded), flag(file.excluded));
+    if (hers.condition != file.condition) add("体調", text(hers.condition), text(file.condition));
+    if (hers.guest != file.guest) add("月経", flag(hers.guest), flag(file.guest));
+    if (hers.love != file.love) add("SEX", flag(hers.love), flag(file.love));
+    if (hers.memo != file.memo) add("服薬など", text(hers.memo), text(file.memo));
+    if (hers.schedule != file.schedule) add("ｽｹｼﾞｭｰﾙ", text(hers.schedule), text(file.schedule));
+    if (hers.diary != file.diary) add("日記", text(hers.diary), text(file.diary));
+    return lines;
+}
+
+ImportChoice ImportChoice::all(const ImportPlan& plan, bool takeFile) {
+    return {std::vector<bool>(plan.different.size(), takeFile)};
+}
+
+qint64 ImportChoice::taken() const { return std::count(takeFile.begin(), takeFile.end(), true); }
 
 bool sameDay(const StoredRow& hers, const DayRecord& file) {
     // QString compares a null text equal to an empty one.
@@ -27,7 +82,7 @@ ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days) {
             if (sameDay(row, file))
                 ++plan.identical;
             else
-                plan.different.emplace_back(row.row, file);
+                plan.different.push_back({row.row, recordOf(row), file});
             return true;
         });
     }
@@ -36,10 +91,18 @@ ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days) {
     return plan;
 }
 
+DataFile::ImportResult applyImport(DataFile& db, const ImportPlan& plan, const ImportChoice& choice,
+                                   const DataFile::Progress& progress) {
+    std::vector<std::pair<qint64, DayRecord>> taken;
+    for (size_t i = 0; i < plan.different.size(); ++i)
+        if (i < choice.takeFile.size() && choice.takeFile[i])
+            taken.emplace_back(plan.different[i].row, plan.different[i].file);
+    return db.importRecords(plan.fresh, taken, progress, plan.made);
+}
+
 DataFile::ImportResult applyImport(DataFile& db, const ImportPlan& plan, bool takeFile,
                                    const DataFile::Progress& progress) {
-    static const std::vector<std::pair<qint64, DayRecord>> none;
-    return db.importRecords(plan.fresh, takeFile ? plan.different : none, progress, plan.made);
+    return applyImport(db, plan, ImportChoice::all(plan, takeFile), progress);
 }
 
 }  // namespace transfer

@@ -139,10 +139,11 @@ struct ScriptedImport : transfer::ImportFront {
     int summaries = 0;
     QList<transfer::ImportStep> steps;
 
-    std::optional<bool> decide(const transfer::ImportPlan&) override {
+    std::optional<transfer::ImportChoice> decide(const transfer::ImportPlan& plan) override {
         ++summaries;
         if (meanwhile) meanwhile();
-        return answer;
+        if (!answer) return std::nullopt;
+        return transfer::ImportChoice::all(plan, *answer);
     }
     bool planAgain() override { return summaries < mostRounds; }
     DataFile::Progress begin(transfer::ImportStep step) override {

@@ -22,6 +22,11 @@ std::optional<int> Dialogs::choose(QWidget*, const QString&, const QString&, con
     return std::nullopt;
 }
 
+std::optional<std::vector<bool>> Dialogs::compare(QWidget*, const QString&, const QString&,
+                                                  const QStringList&, const std::vector<Difference>&) {
+    return std::nullopt;
+}
+
 namespace {
 
 QMessageBox::Icon toQt(Dialogs::Icon icon) {

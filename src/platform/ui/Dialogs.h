@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -54,6 +55,19 @@ class Dialogs {
     virtual std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
                                       const QStringList& options);
 
+    // Her choice between what she has and what another has, item by item (a day of her diary and the file's):
+    // a text above the items, each its caption and the lines of what differs, a line's parts separated by
+    // tabs (what it is, hers, the other's) under the three headings. She ticks the items where the other's is
+    // to be taken, one by one or all at once; none is ticked at first. For each item, whether it is ticked;
+    // nothing on Cancel. Nothing where not offered.
+    struct Difference {
+        QString caption;
+        QStringList lines;
+    };
+    virtual std::optional<std::vector<bool>> compare(QWidget* parent, const QString& text,
+                                                     const QString& title, const QStringList& headings,
+                                                     const std::vector<Difference>& items);
+
     // Shorthands for the boxes the program shows again and again.
     void pgError(QWidget* parent, const QString& standardText);
     void pgError(QWidget* parent, const PgError& error) { pgError(parent, error.standardText()); }
@@ -90,4 +104,8 @@ class QtDialogs : public Dialogs {
     std::optional<FileChoice> chooseFile(QWidget* parent, const FileRequest& request) override;
     std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
                               const QStringList& options) override;
+    // In CompareDialog.cpp.
+    std::optional<std::vector<bool>> compare(QWidget* parent, const QString& text, const QString& title,
+                                             const QStringList& headings,
+                                             const std::vector<Difference>& items) override;
 };

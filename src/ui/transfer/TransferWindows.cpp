@@ -73,8 +73,7 @@ class WindowImport : public transfer::ImportFront {
                  const transfer::ImportFile& file)
         : services_(services), parent_(parent), fileName_(std::move(fileName)), file_(file) {}
 
-    std::optional<bool> decide(const transfer::ImportPlan& plan) override {
-        const bool differ = !plan.different.empty();
+    std::optional<transfer::ImportChoice> decide(const transfer::ImportPlan& plan) override {
         const QString implausible = transfer::implausibleText(file_.implausible);
         const QString text =
             note_ +
@@ -83,19 +82,33 @@ class WindowImport : public transfer::ImportFront {
                      file_.format == transfer::CsvFormat::Drip ? QStringLiteral("drip の形式")
                                                                : QStringLiteral("Selvane の形式"),
                      file_.encoding) +
-            QStringLiteral("新しい日：%1日\r同じ日：%2日\r内容の違う日：%3日\r")
+            QStringLiteral("新しい日：%1日\r内容の同じ日：%2日\r内容の違う日：%3日\r")
                 .arg(plan.fresh.size())
                 .arg(plan.identical)
                 .arg(plan.different.size()) +
-            (implausible.isEmpty() ? QString() : implausible + QStringLiteral("\r")) + QStringLiteral("\r") +
-            (differ ? QStringLiteral("内容の違う日はどちらにしますか？")
-                    : QStringLiteral("読み込みますか？"));
-        const QStringList options =
-            differ ? QStringList{QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")}
-                   : QStringList{};
-        const std::optional<int> choice = services_.dialogs->choose(parent_, text, kImportTitle, options);
-        if (!choice) return std::nullopt;
-        return differ && *choice == 1;
+            (implausible.isEmpty() ? QString() : implausible + QStringLiteral("\r")) + QStringLiteral("\r");
+        if (plan.different.empty()) {
+            if (!services_.dialogs->choose(parent_, text + QStringLiteral("読み込みますか？"), kImportTitle,
+                                           {}))
+                return std::nullopt;
+            return transfer::ImportChoice::all(plan, false);
+        }
+        // Every day that differs, hers beside the file's, for her to take the file's day by day or all at
+        // once.
+        std::vector<Dialogs::Difference> days;
+        days.reserve(plan.different.size());
+        for (const transfer::DifferentDay& day : plan.different)
+            days.push_back(
+                {jatext::slashDate(day.file.date) + u'(' + jatext::weekdayShort(day.file.date) + u')',
+                 transfer::differingFields(day.hers, day.file)});
+        const std::optional<std::vector<bool>> ticked = services_.dialogs->compare(
+            parent_,
+            text + QStringLiteral("内容の違う日のうち、ﾌｧｲﾙのﾃﾞｰﾀにする日にﾁｪｯｸを入れて下さい"
+                                  "（ﾁｪｯｸのない日は自分のﾃﾞｰﾀを残します）。"),
+            kImportTitle,
+            {QStringLiteral("日付・項目"), QStringLiteral("自分のﾃﾞｰﾀ"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀ")}, days);
+        if (!ticked) return std::nullopt;
+        return transfer::ImportChoice{*ticked};
     }
     bool planAgain() override {
         // The summary she decides on is made again: a plan made on an older diary could add a day twice.
