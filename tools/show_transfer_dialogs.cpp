@@ -1,5 +1,5 @@
 // Shows one of the whole-diary dialogs as she would see it, for looking at under a screenshot tool:
-//   show_transfer_dialogs export|import|summary|restore
+//   show_transfer_dialogs export|import|summary|restore|confirm
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/Dialogs.h"
 
@@ -44,5 +44,12 @@ int main(int argc, char* argv[]) {
              QStringLiteral("2024年05月02日 07:58:40　その日最初の登録　1459日分　最新の日 2024-05-01"),
              QStringLiteral("2024年04月30日 22:10:03　ﾒﾝﾃﾅﾝｽの前　1530日分　最新の日 2024-04-30"),
              QStringLiteral("2024年03月31日 07:45:12　その日最初の登録　1500日分　最新の日 2024-03-31")});
+    if (which == u"confirm")
+        dialogs.askYesNo(nullptr,
+                         QStringLiteral("今の日記を 2024年05月03日 08:02 のﾊﾞｯｸｱｯﾌﾟの内容に置き換えます。\r"
+                                        "戻すと：\r　加わる日（ﾊﾞｯｸｱｯﾌﾟにだけある日）：0日\r"
+                                        "　なくなる日（今の日記にだけある日）：1日\r　内容の変わる日：3日\r"
+                                        "今の日記はその前にﾊﾞｯｸｱｯﾌﾟします。\rよろしいですか？"),
+                         QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻す"));
     return 0;
 }

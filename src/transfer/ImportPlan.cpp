@@ -7,9 +7,6 @@
 
 namespace transfer {
 
-namespace {
-
-// Her row as the main window reads it: a Null text as empty, a Null flag as not set.
 DayRecord recordOf(const StoredRow& row) {
     DayRecord record;
     record.date = QDate::fromString(row.date, Qt::ISODate);
@@ -23,8 +20,6 @@ DayRecord recordOf(const StoredRow& row) {
     record.excluded = row.excluded;
     return record;
 }
-
-}  // namespace
 
 QStringList differingFields(const DayRecord& hers, const DayRecord& file) {
     const QString none = QStringLiteral("（なし）");

@@ -46,6 +46,9 @@ DataFile::ImportResult applyImport(DataFile& db, const ImportPlan& plan, bool ta
 // the same mark.
 bool sameDay(const StoredRow& hers, const DayRecord& file);
 
+// A stored row as the main window reads it: a Null text as empty, a Null flag as not set.
+DayRecord recordOf(const StoredRow& row);
+
 // What differs between her day and the file's, a line for each field named as the main window names it, the
 // name, hers and the file's separated by tabs: "基礎体温\t36.6\t37.1". A long text is cut short.
 QStringList differingFields(const DayRecord& hers, const DayRecord& file);

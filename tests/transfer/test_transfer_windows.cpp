@@ -146,7 +146,8 @@ class TestTransferWindows : public QObject {
             QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、読み込みをやめました。")));
     }
 
-    // The day's first save leaves a backup; the list shows it; restoring it brings the old day back.
+    // The day's first save leaves a backup; the list shows it; the question says what the restore changes;
+    // restoring it brings the old day back.
     void restoreBringsBackTheBackedUpDay() {
         MainBed bed;
         frmMain* w = bed.startMain();
@@ -157,10 +158,17 @@ class TestTransferWindows : public QObject {
         ui(w).txtTemp->setText(QStringLiteral("37.0"));
         menuItem(w, "mnuRegister")->trigger();
         QCOMPARE(backupNames(bed).size(), 1);  // one a day
+        saveDay(bed, QDate(2001, 5, 22), "36.6");
         bed.dialogs.clear();
         bed.dialogs.choices.enqueue(0);
         bed.dialogs.answers.enqueue(Answer::Yes);
         menuItem(w, "mnuSetRestore")->trigger();
+        // Before she agrees: what the diary gains and loses against the backup.
+        QVERIFY2(bed.dialogs.calls.at(1).text.contains(
+                     QStringLiteral("戻すと：\r　加わる日（ﾊﾞｯｸｱｯﾌﾟにだけある日）：0日\r"
+                                    "　なくなる日（今の日記にだけある日）：1日\r　内容の変わる日：1日\r"
+                                    "今の日記はその前にﾊﾞｯｸｱｯﾌﾟします。")),
+                 qPrintable(bed.dialogs.calls.at(1).text));
         const auto& list = bed.dialogs.calls.first();
         QCOMPARE(list.options.size(), 1);
         QVERIFY2(

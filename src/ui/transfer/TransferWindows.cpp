@@ -6,6 +6,7 @@
 #include "platform/ui/Dialogs.h"
 #include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
+#include "transfer/RestorePreview.h"
 #include "transfer/WholeExport.h"
 #include "ui/transfer/TransferProgress.h"
 #include "vault/LockedDiary.h"
@@ -64,6 +65,30 @@ QString listLine(const transfer::Backup& entry, DataFile* db, const transfer::Se
     line += QStringLiteral("%1日分").arg(look.days);
     if (!look.lastDay.isEmpty()) line += QStringLiteral("　最新の日 ") + look.lastDay;
     return line;
+}
+
+// What the restore would change, in lines for her question; empty when the backup cannot be read without a
+// passphrase or at all (the restore then asks or says why).
+QString previewLines(DataFile* db, const QString& path, const transfer::SealedReader& sealed) {
+    if (!db) return {};
+    try {
+        std::unique_ptr<DataFile> backup = sealed ? sealed(*db, path, false) : nullptr;
+        if (!backup) {
+            Result<std::unique_ptr<DataFile>> copy = DataFile::openCopy(path);
+            if (!copy) return {};
+            backup = std::move(copy).value();
+        }
+        const transfer::RestorePreview preview = transfer::previewRestore(*db, *backup);
+        return QStringLiteral(
+                   "戻すと：\r　加わる日（ﾊﾞｯｸｱｯﾌﾟにだけある日）：%1日\r"
+                   "　なくなる日（今の日記にだけある日）：%2日\r"
+                   "　内容の変わる日：%3日\r")
+            .arg(preview.added)
+            .arg(preview.removed)
+            .arg(preview.changed);
+    } catch (const PgError&) {
+        return {};
+    }
 }
 
 // An import run from the window: she decides on each summary in a dialog, and its long steps show their way.
@@ -247,9 +272,10 @@ bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
     if (!services.dialogs->askYesNo(
             parent,
             QStringLiteral(
-                "今の日記を %1 "
-                "のﾊﾞｯｸｱｯﾌﾟの内容に置き換えます。\r今の日記はその前にﾊﾞｯｸｱｯﾌﾟします。\rよろしいですか？")
-                .arg(jatext::kanjiDate(chosen.made.date()) + chosen.made.toString(QStringLiteral(" HH:mm"))),
+                "今の日記を %1 のﾊﾞｯｸｱｯﾌﾟの内容に置き換えます。\r%2今の日記はその前にﾊﾞｯｸｱｯﾌﾟします。\r"
+                "よろしいですか？")
+                .arg(jatext::kanjiDate(chosen.made.date()) + chosen.made.toString(QStringLiteral(" HH:mm")),
+                     previewLines(db, chosen.path, sealed)),
             kRestoreTitle))
         return false;
     const Result<void> restored = [&]() -> Result<void> {
