@@ -37,13 +37,15 @@ int main(int argc, char* argv[]) {
              {QStringLiteral("2024/05/03(金)"), {QStringLiteral("月経\tなし\tあり")}}});
     if (which == u"restore")
         dialogs.choose(
-            nullptr, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んでください（新しい順）。"),
+            nullptr, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んで下さい（新しい順）。"),
             QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから戻す"),
-            {QStringLiteral("2024年05月03日 21:14:05　読み込みの前　1461日分　最新の日 2024-05-03"),
-             QStringLiteral("2024年05月03日 08:02:11　その日最初の登録　1460日分　最新の日 2024-05-02"),
-             QStringLiteral("2024年05月02日 07:58:40　その日最初の登録　1459日分　最新の日 2024-05-01"),
-             QStringLiteral("2024年04月30日 22:10:03　ﾒﾝﾃﾅﾝｽの前　1530日分　最新の日 2024-04-30"),
-             QStringLiteral("2024年03月31日 07:45:12　その日最初の登録　1500日分　最新の日 2024-03-31")});
+            {QStringLiteral("2024年05月03日 21:14:05\t読み込みの前\t1461日分\t最新の日 2024年05月03日"),
+             QStringLiteral(
+                 "2024年05月03日 08:02:11\tその日最初の登録の後\t1460日分\t最新の日 2024年05月03日"),
+             QStringLiteral(
+                 "2024年05月02日 07:58:40\tその日最初の登録の後\t1459日分\t最新の日 2024年05月02日"),
+             QStringLiteral("2024年04月30日 22:10:03\tﾒﾝﾃﾅﾝｽの前\t1530日分\t最新の日 2024年04月30日"),
+             QStringLiteral("2024年03月31日 07:45:12\t手動\t（暗号化されています）")});
     if (which == u"confirm")
         dialogs.askYesNo(nullptr,
                          QStringLiteral("今の日記を 2024年05月03日 08:02 のﾊﾞｯｸｱｯﾌﾟの内容に置き換えます。\r"

@@ -171,9 +171,9 @@ class TestTransferWindows : public QObject {
                  qPrintable(bed.dialogs.calls.at(1).text));
         const auto& list = bed.dialogs.calls.first();
         QCOMPARE(list.options.size(), 1);
-        QVERIFY2(
-            list.options.first().contains(QStringLiteral("その日最初の登録　1日分　最新の日 2001-05-20")),
-            qPrintable(list.options.first()));
+        QVERIFY2(list.options.first().contains(
+                     QStringLiteral("\tその日最初の登録の後\t1日分\t最新の日 2001年05月20日")),
+                 qPrintable(list.options.first()));
         QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.2"));
         QCOMPARE(backupNames(bed).size(), 2);  // and the diary as it was before the restore
     }

@@ -55,15 +55,18 @@ std::optional<Result<DiarySpan>> lookInto(DataFile* db, const QString& path,
     return DataFile::inspectFile(path, false);
 }
 
+// The columns of a backup in the restore list, tab-separated: when and why it was made, how many days it
+// holds and its latest day, every date as the window writes it.
 QString listLine(const transfer::Backup& entry, DataFile* db, const transfer::SealedReader& sealed) {
     const std::optional<Result<DiarySpan>> looked = lookInto(db, entry.path, sealed);
-    QString line = jatext::kanjiDate(entry.made.date()) + entry.made.toString(QStringLiteral(" HH:mm:ss　")) +
-                   transfer::reasonText(entry.reason) + QStringLiteral("　");
+    QString line = jatext::kanjiDate(entry.made.date()) + entry.made.toString(QStringLiteral(" HH:mm:ss\t")) +
+                   transfer::reasonText(entry.reason) + u'\t';
     if (!looked) return line + QStringLiteral("（暗号化されています）");
     if (!*looked) return line + QStringLiteral("（読めません）");
     const DiarySpan& look = looked->value();
     line += QStringLiteral("%1日分").arg(look.days);
-    if (!look.lastDay.isEmpty()) line += QStringLiteral("　最新の日 ") + look.lastDay;
+    const QDate last = jatext::readIsoDate(look.lastDay);
+    if (last.isValid()) line += QStringLiteral("\t最新の日 ") + jatext::kanjiDate(last);
     return line;
 }
 
@@ -266,7 +269,7 @@ bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
     QStringList lines;
     for (const transfer::Backup& entry : entries) lines.append(listLine(entry, db, sealed));
     const std::optional<int> choice = services.dialogs->choose(
-        parent, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んでください（新しい順）。"), kRestoreTitle, lines);
+        parent, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んで下さい（新しい順）。"), kRestoreTitle, lines);
     if (!choice || *choice < 0 || size_t(*choice) >= entries.size()) return false;
     const transfer::Backup& chosen = entries[size_t(*choice)];
     if (!services.dialogs->askYesNo(
