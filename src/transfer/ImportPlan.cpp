@@ -22,15 +22,15 @@ DayRecord recordOf(const StoredRow& row) {
 }
 
 QStringList differingFields(const DayRecord& hers, const DayRecord& file) {
-    const QString none = QStringLiteral("（なし）");
+    auto none = [] { return QStringLiteral("（なし）"); };
     auto text = [&none](const QString& value) {
         constexpr qsizetype kLongest = 30;
-        const QString flat = value.simplified();
-        if (flat.isEmpty()) return none;
+        QString flat = value.simplified();
+        if (flat.isEmpty()) return none();
         return flat.size() > kLongest ? flat.left(kLongest - 1) + QStringLiteral("…") : flat;
     };
     auto temp = [&none](const std::optional<double>& value) {
-        return value ? temperatureText(*value) : none;
+        return value ? temperatureText(*value) : none();
     };
     auto flag = [](bool value) { return value ? QStringLiteral("あり") : QStringLiteral("なし"); };
     QStringList lines;

@@ -2,13 +2,16 @@
 // other's is taken), each opened on the lines of what differs, and buttons that tick or clear every item at
 // once.
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/ScreenFit.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -75,10 +78,15 @@ std::optional<std::vector<bool>> QtDialogs::compare(QWidget* parent, const QStri
     layout->addWidget(buttons);
     int width = 2 * tree->frameWidth() + 32;
     for (int c = 0; c < tree->columnCount(); ++c) width += tree->columnWidth(c);
+    // As wide as the columns want, within the screen: on a small one the list scrolls.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry().marginsRemoved(screenfit::kFrame) : QRect();
     dialog.resize(qMax(width, 480), 420);
+    if (room.isValid()) dialog.resize(dialog.size().boundedTo(room.size()));
     if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     std::vector<bool> ticked;
+    ticked.reserve(size_t(tree->topLevelItemCount()));
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         ticked.push_back(tree->topLevelItem(i)->checkState(0) == Qt::Checked);
     return ticked;
