@@ -136,7 +136,7 @@ Exit importCommand(const QString& dataPath, const QString& file, bool replace, Q
     if (!db) return Refused;
     CommandLineImport front(err, replace, read->implausible);
     const Result<transfer::Imported> imported =
-        transfer::importDays(*db, read->days, dataPath, now, access.sealed, front);
+        transfer::importDays(*db, read->days, dataPath, now, access.sealed, front, read->marks);
     if (!imported) {
         err << QStringLiteral("読み込めませんでした。日記は変わっていません。") << oneLine(imported.message())
             << Qt::endl;

@@ -5,12 +5,13 @@
 namespace transfer {
 
 Result<Imported> importDays(DataFile& db, const std::vector<DayRecord>& days, const QString& dataPath,
-                            const QDateTime& now, const SealedReader& sealed, ImportFront& front) {
+                            const QDateTime& now, const SealedReader& sealed, ImportFront& front,
+                            bool marks) {
     const QString folder = backupFolderBeside(dataPath);
     return attempt([&]() -> Imported {
         bool backedUp = false;
         for (;;) {
-            const ImportPlan plan = planImport(db, days);
+            const ImportPlan plan = planImport(db, days, marks);
             const std::optional<ImportChoice> choice = front.decide(plan);
             if (!choice) return {Imported::End::Declined};
             const qint64 taken = choice->taken();

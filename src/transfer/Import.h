@@ -35,6 +35,7 @@ struct Imported {
 // whenever another program changed her diary meanwhile: never a day twice), and the backups rotated after
 // it. Why not, when nothing has changed.
 Result<Imported> importDays(DataFile& db, const std::vector<DayRecord>& days, const QString& dataPath,
-                            const QDateTime& now, const SealedReader& sealed, ImportFront& front);
+                            const QDateTime& now, const SealedReader& sealed, ImportFront& front,
+                            bool marks = true);
 
 }  // namespace transfer

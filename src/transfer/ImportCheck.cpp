@@ -211,6 +211,7 @@ Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress
                       QStringLiteral("見出しの行が違います。「%1」または drip の列名が必要です。")
                           .arg(kSelvaneColumns.join(u',')));
     result.format = *format;
+    result.marks = *format == Format::Selvane && record.fields.size() > kSelvaneColumns.size();
     const Checker checker(*format, record.fields);
     DayIndex seen;  // day -> the line it was first on
     const qint64 total = text.text.size();

@@ -19,6 +19,9 @@ struct ImportFile {
     // Days whose temperature lies outside the plausible range: imported all the same (the entry takes any
     // number, and her own export must read back), and counted for the summary.
     qint64 implausible = 0;
+    // The file says which readings are marked as disturbed (Selvane CSV's last column): without it, the
+    // import leaves her marks as they are.
+    bool marks = false;
 };
 
 // "30～45℃ の範囲にない体温：2日" when there are such days, else nothing.

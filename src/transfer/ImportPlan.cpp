@@ -62,7 +62,7 @@ bool sameDay(const StoredRow& hers, const DayRecord& file) {
            hers.excluded == file.excluded;
 }
 
-ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days) {
+ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days, bool marks) {
     ImportPlan plan;
     plan.made = db.stamp();  // before the rows are read: a change meanwhile makes the plan stale, never lost
     std::vector<bool> matched(days.size(), false);
@@ -73,7 +73,8 @@ ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days) {
             const int at = index.find(QDate::fromString(row.date, Qt::ISODate)) - 1;
             if (at < 0 || matched[size_t(at)]) return true;  // only the first row of a day counts
             matched[size_t(at)] = true;
-            const DayRecord& file = days[size_t(at)];
+            DayRecord file = days[size_t(at)];
+            if (!marks) file.excluded = row.excluded;
             if (sameDay(row, file))
                 ++plan.identical;
             else

@@ -30,8 +30,9 @@ struct ImportChoice {
     qint64 taken() const;
 };
 
-// Compares the file's days with hers (the row the main window shows for each day).
-ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days);
+// Compares the file's days with hers (the row the main window shows for each day). marks: the file says which
+// readings are marked; without, each of her days keeps its mark, also where she takes the file's.
+ImportPlan planImport(DataFile& db, const std::vector<DayRecord>& days, bool marks = true);
 
 // Writes the plan in one transaction: the new days, and the file's day where she chose it. Nothing has
 // changed unless the result is Written: progress cancelled, or another program changed her diary since the

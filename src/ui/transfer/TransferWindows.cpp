@@ -232,7 +232,7 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
     const Result<DataFile*> diary = opened(db);
     const Result<transfer::Imported> imported =
         diary ? transfer::importDays(*diary.value(), read->days, dataPath(services), now(services),
-                                     withDiaryKey, front)
+                                     withDiaryKey, front, read->marks)
               : diary.failure();
     if (!imported) {
         warn(services, parent,
