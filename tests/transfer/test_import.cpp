@@ -232,6 +232,25 @@ class TestImport : public QObject {
         QCOMPARE(QDir(folder.path("backups")).entryList(QDir::Files).size(), 1);
     }
 
+    // What she sees of a differing day: each field that differs, named as the main window names it, hers then
+    // the file's; a long text cut short on one line, nothing written as such, the mark among the fields.
+    void differingFieldsNameWhatDiffers() {
+        DayRecord hers;
+        hers.date = QDate(2024, 5, 2);
+        hers.temp = 36.55;
+        hers.diary = QStringLiteral("一行目\n") + QString(40, u'あ');
+        hers.excluded = true;
+        DayRecord file = hers;
+        QVERIFY(transfer::differingFields(hers, file).isEmpty());
+        file.temp.reset();
+        file.diary.clear();
+        file.excluded = false;
+        file.love = true;
+        QCOMPARE(transfer::differingFields(hers, file),
+                 QStringList({"基礎体温\t36.55\t（なし）", "体温の除外\tあり\tなし", "SEX\tなし\tあり",
+                              "日記\t一行目 " + QString(25, u'あ') + "…\t（なし）"}));
+    }
+
     // Cancelled from its progress up to the commit, an import leaves the file byte for byte as it was.
     void aCancelledImportChangesNothing() {
         Folder folder;
