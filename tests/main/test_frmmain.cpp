@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -369,6 +371,38 @@ class TestFrmMain : public QObject {
             });
             QCOMPARE(dialogs.message(nullptr, "?", "Selvane", Dialogs::Icon::Question, buttons),
                      buttons == Dialogs::Buttons::YesNo ? Answer::Yes : Answer::No);
+        }
+    }
+
+    // The days of a comparison, ticked from the keyboard one by one (Space) or all at once (Alt+F): the
+    // answer follows, item for item.
+    void aComparisonIsTickedFromTheKeyboard() {
+        QtDialogs dialogs;
+        const std::vector<Dialogs::Difference> days{
+            {QStringLiteral("2024/05/02(木)"), {"基礎体温\t36.5\t36.6"}},
+            {QStringLiteral("2024/05/03(金)"), {"月経\tなし\tあり"}}};
+        const QStringList headings{"日付・項目", "自分のﾃﾞｰﾀ", "ﾌｧｲﾙのﾃﾞｰﾀ"};
+        for (const bool all : {false, true}) {
+            QTimer::singleShot(0, [&] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                auto* tree = dialog->findChild<QTreeWidget*>(QStringLiteral("treDifferences"));
+                QVERIFY(tree && tree->topLevelItem(0)->checkState(0) == Qt::Unchecked);
+                QCOMPARE(tree->accessibleName(), headings[0]);
+                if (all) {
+                    QApplication::setActiveWindow(dialog);
+                    QVERIFY(QTest::qWaitForWindowActive(dialog));
+                    QTest::keyClick(dialog, Qt::Key_F, Qt::AltModifier);
+                    // An access key clicks its button after a short press, as the mouse does.
+                    QTRY_COMPARE(tree->topLevelItem(0)->checkState(0), Qt::Checked);
+                } else {
+                    tree->setFocus();
+                    tree->setCurrentItem(tree->topLevelItem(1));
+                    QTest::keyClick(tree->viewport(), Qt::Key_Space);
+                }
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
+            QCOMPARE(dialogs.compare(nullptr, QStringLiteral("選んで下さい"), "Selvane", headings, days),
+                     std::optional<std::vector<bool>>({all, true}));
         }
     }
 
