@@ -35,6 +35,11 @@ CycleRow rowTexts(const Cycle& cycle) {
     else
         row.shiftWhen =
             QStringLiteral("体温の上昇（前の6日より高い体温が3日続くこと）は見つかりませんでした");
+    // What she left out stays in sight: a shift found or missed without those readings.
+    if (cycle.excludedReadings > 0) {
+        row.shift += QStringLiteral("（除外 %1日）").arg(cycle.excludedReadings);
+        row.shiftWhen += QStringLiteral("\n除外した体温（%1日）は使っていません").arg(cycle.excludedReadings);
+    }
     if (cycle.length && !cycle.counted()) {
         const bool shorter = *cycle.length < forecast::kShortestCounted;
         row.flag = shorter ? QStringLiteral("対象外：%1日より短い").arg(forecast::kShortestCounted)

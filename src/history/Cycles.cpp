@@ -52,8 +52,12 @@ std::vector<Cycle> splitCycles(const std::vector<DayMark>& days) {
             lastMenstruation = mark.day;
         }
         // A disturbed reading says nothing of her cycle: neither a higher reading nor one of the six.
-        if (current && isReading(mark.temp) && !mark.excluded)
-            current->readings.push_back({mark.day, *mark.temp});
+        if (current && isReading(mark.temp)) {
+            if (mark.excluded)
+                ++current->cycle.excludedReadings;
+            else
+                current->readings.push_back({mark.day, *mark.temp});
+        }
     }
     if (current) current->finish(cycles, std::nullopt);
     return cycles;

@@ -27,6 +27,7 @@ struct Cycle {
     std::optional<int> shiftDay;  // cycle day (1 = the start) of the first higher reading
     std::optional<double> coverline;
     std::optional<QDate> coverlineFrom;  // the day of the first of the six readings that set the coverline
+    int excludedReadings = 0;            // readings she marked as disturbed, left out of the shift rule
 
     // Whether the cycle counts in the figures: finished, and neither too short nor too long.
     bool counted() const { return length && forecast::isCountedLength(*length); }

@@ -213,6 +213,10 @@ class TestHistory : public QObject {
         const Cycle cycle = splitCycles(days)[0];
         QVERIFY(!cycle.shiftDay && !cycle.coverline && !cycle.daysAfterShift());
         QCOMPARE(cycle.length, std::optional<int>(28));
+        // The cycle window says what was left out.
+        QCOMPARE(cycle.excludedReadings, 3);
+        QCOMPARE(rowTexts(cycle).shift, QStringLiteral("体温の上昇なし（除外 3日）"));
+        QVERIFY(rowTexts(cycle).shiftWhen.endsWith(QStringLiteral("\n除外した体温（3日）は使っていません")));
     }
 
     void figuresNeedThreeCountedCyclesAndLeaveOutliersOut() {
