@@ -1,12 +1,13 @@
 # `cmake --install build --prefix FOLDER` puts a self-contained Selvane into FOLDER: the executable, the help
-# document and, only where none exists, an empty data file. Her diary lives beside the executable, so FOLDER
-# is one she owns (for example ~/Selvane). A desktop entry and the heart icon go into her data folder so that
-# the program appears in the desktop's menu.
+# document, the chart's font with its licence and, only where none exists, an empty data file. Her diary lives
+# beside the executable, so FOLDER is one she owns (for example ~/Selvane). A desktop entry and the heart icon
+# go into her data folder so that the program appears in the desktop's menu.
 set(SELVANE_DESKTOP_DATA_DIR "" CACHE PATH
     "Where the desktop entry and icon go (default: $XDG_DATA_HOME or ~/.local/share at install time)")
 
 install(TARGETS selvane RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/selvane3.hlp DESTINATION .)
+install(FILES ${SELVANE_CHART_FONT_FILES} DESTINATION .)
 install(CODE "
   set(app_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
   execute_process(COMMAND \"$<TARGET_FILE:selvane_makedb>\" --if-missing \"\${app_dir}/selvane.mdb\"

@@ -44,7 +44,7 @@ class CommandLineImport : public transfer::ImportFront {
     CommandLineImport(QTextStream& err, bool replace, QStringList notes)
         : err_(err), replace_(replace), notes_(std::move(notes)) {}
 
-    std::optional<bool> decide(const transfer::ImportPlan& plan) override {
+    std::optional<transfer::ImportChoice> decide(const transfer::ImportPlan& plan) override {
         const bool nothing = plan.fresh.empty() && (!replace_ || plan.different.empty());
         if (first_ || nothing) {
             err_ << importSummary(qint64(plan.fresh.size()), plan.identical, qint64(plan.different.size()))
@@ -52,7 +52,7 @@ class CommandLineImport : public transfer::ImportFront {
             for (const QString& note : notes_) err_ << note << Qt::endl;
         }
         first_ = false;
-        return replace_;
+        return transfer::ImportChoice::all(plan, replace_);
     }
     bool planAgain() override {
         if (++changes_ == kMostAttempts) return false;
@@ -137,7 +137,7 @@ Exit importCommand(const QString& dataPath, const QString& file, bool replace, Q
     if (!db) return Refused;
     CommandLineImport front(err, replace, transfer::importNotes(read.value()));
     const Result<transfer::Imported> imported =
-        transfer::importDays(*db, read->days, dataPath, now, access.sealed, front);
+        transfer::importDays(*db, read->days, dataPath, now, access.sealed, front, read->marks);
     if (!imported) {
         err << QStringLiteral("読み込めませんでした。日記は変わっていません。") << oneLine(imported.message())
             << Qt::endl;

@@ -406,15 +406,16 @@ void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& v
 std::vector<DayRecord> DataFile::range(const QDate& first, const QDate& last) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    prepare(query,
-            selectColumns() + QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE >= :first AND DAT_DATE <= :last"
-                                             " ORDER BY DAT_DATE DESC, rowid"));
+    prepare(query, selectColumns() + QStringLiteral(", ") + markColumn() +
+                       QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE >= :first AND DAT_DATE <= :last"
+                                      " ORDER BY DAT_DATE DESC, rowid"));
     query.bindValue(QStringLiteral(":first"), iso(first));
     query.bindValue(QStringLiteral(":last"), iso(last));
     exec(query);
     std::vector<DayRecord> records;
     while (query.next()) {
         DayRecord record = recordOf(query);
+        record.excluded = query.value(int(data::kColumns.size())).toLongLong() == 1;
         if (record.date.isValid()) records.push_back(std::move(record));
     }
     if (query.lastError().isValid()) raise(query.lastError());
@@ -429,6 +430,10 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     ++writes_;
     QSqlQuery query(db());
     prepare(query, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE <= :date"));
+    query.bindValue(QStringLiteral(":date"), iso(day));
+    exec(query);
+    // The marks go with their days; the fresh day starts without one.
+    prepare(query, QStringLiteral("DELETE FROM EXCLUDED WHERE DAT_DATE <= :date"));
     query.bindValue(QStringLiteral(":date"), iso(day));
     exec(query);
     const QString& insert = insertStatement();

@@ -184,6 +184,7 @@ void DataFile::restoreFrom(DataFile& source, const Progress& progress) {
     }
     const int finished = sqlite3_backup_finish(backup);
     if (step != SQLITE_DONE || finished != SQLITE_OK) data::raise(live);
+    marks_ = false;  // the backup's own layout: looked at again by the next read of the marks
     // A backup of an older version is brought up to date at once; where that fails, the next write does it.
     try {
         data::exec(live, "BEGIN IMMEDIATE");

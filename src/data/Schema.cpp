@@ -35,6 +35,10 @@ const char* const kIndexes[] = {
 const std::vector<std::vector<const char*>>& steps() {
     static const std::vector<std::vector<const char*>> all = {
         {},  // to 1: the version is kept in the file; nothing else changes
+        // to 2: the days whose reading she marked as disturbed, by date, so that a mark stays when she
+        // corrects the reading and goes with the day's records
+        {"CREATE TABLE IF NOT EXISTS EXCLUDED (DAT_DATE TEXT PRIMARY KEY NOT NULL"
+         " CHECK (DAT_DATE GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')) STRICT, WITHOUT ROWID"},
     };
     return all;
 }

@@ -99,7 +99,7 @@ std::vector<Backup> listBackups(const QString& folder) {
 QString reasonText(BackupReason reason) {
     switch (reason) {
         case BackupReason::Save:
-            return QStringLiteral("その日最初の登録");
+            return QStringLiteral("その日最初の登録の後");  // made once the day's first save is written
         case BackupReason::Purge:
             return QStringLiteral("ﾒﾝﾃﾅﾝｽの前");
         case BackupReason::Import:

@@ -79,11 +79,11 @@ const QStringList& dripKnownColumns() {
     return columns;
 }
 
-QByteArray csvStart(CsvFormat format) {
+QByteArray csvStart(CsvFormat format, bool marks) {
     QByteArray out;
     if (format == CsvFormat::Selvane) {
         out = "\xEF\xBB\xBF";  // so that spreadsheets open the Japanese intact
-        appendLine(out, kSelvaneColumns, "\r\n");
+        appendLine(out, marks ? kSelvaneColumns + QStringList{kExcludedColumn} : kSelvaneColumns, "\r\n");
     } else {
         appendDripRow(out, kDripColumns);
     }
@@ -92,11 +92,17 @@ QByteArray csvStart(CsvFormat format) {
 
 QString temperatureText(double value) { return QString::number(value, 'f', QLocale::FloatingPointShortest); }
 
-void appendCsvRow(QByteArray& out, const StoredRow& row) {
-    appendLine(out,
-               {row.date, row.temp ? temperatureText(*row.temp) : QString(), row.condition, row.memo,
-                row.schedule, row.diary, flagText(row.guest), flagText(row.love)},
-               "\r\n");
+void appendCsvRow(QByteArray& out, const StoredRow& row, bool marks) {
+    QStringList fields{row.date,
+                       row.temp ? temperatureText(*row.temp) : QString(),
+                       row.condition,
+                       row.memo,
+                       row.schedule,
+                       row.diary,
+                       flagText(row.guest),
+                       flagText(row.love)};
+    if (marks) fields.append(flagText(row.excluded));
+    appendLine(out, fields, "\r\n");
 }
 
 void appendDripRow(QByteArray& out, const QStringList& cells) {

@@ -115,7 +115,7 @@ DripLine dripLine(const StoredRow& row, const QDate& day, const QDate& today) {
     const QString no = QStringLiteral("false");
     line.cells = {row.date,
                   reading ? temperatureText(*row.temp) : QString(),
-                  reading ? no : QString(),
+                  reading ? (row.excluded ? yes : no) : QString(),
                   taken.notes.temperature,
                   bleeding ? QStringLiteral("2") : QString(),
                   bleeding ? no : QString(),

@@ -85,6 +85,7 @@ class Checker {
         date_ = index("date");
         guest_ = index("menstruation");
         love_ = index("intercourse");
+        excluded_ = index("excluded");
     }
 
     // The day of one record, or the problem with it.
@@ -129,11 +130,14 @@ class Checker {
         day.memo = fields[3];
         day.schedule = fields[4];
         day.diary = fields[5];
-        for (const auto& [at, out] : {std::pair{guest_, &day.guest}, {love_, &day.love}}) {
+        for (const auto& [at, out] :
+             {std::pair{guest_, &day.guest}, {love_, &day.love}, {excluded_, &day.excluded}}) {
+            if (at < 0) continue;  // a file without marks
             const auto value = readFlag(fields[at]);
             if (!value)
                 return Problem{QStringLiteral("%1 の値「%2」は 0/1/true/false のどれでもありません。")
-                                   .arg(kSelvaneColumns[at], fields[at])};
+                                   .arg(at < kSelvaneColumns.size() ? kSelvaneColumns[at] : kExcludedColumn,
+                                        fields[at])};
             *out = *value;
         }
         return day;
@@ -141,12 +145,14 @@ class Checker {
 
     std::variant<DayRecord, Problem> readDrip(const QStringList& fields, DayRecord day) const {
         bool excluded = false;
-        bool ignored = false;
-        for (const auto& [name, out] : {std::pair{"temperature.exclude", &ignored},
+        bool disturbed = false;
+        for (const auto& [name, out] : {std::pair{"temperature.exclude", &disturbed},
                                         {"bleeding.exclude", &excluded},
                                         {"sex.partner", &day.love}}) {
             if (auto problem = flag(fields, name, out)) return *problem;
         }
+        // A reading drip excludes is her disturbed reading here.
+        day.excluded = disturbed && day.temp;
         // drip counts every bleeding it does not exclude, spotting (0) too, as a period day.
         const QString bleeding = cell(fields, "bleeding.value").trimmed();
         if (!bleeding.isEmpty()) {
@@ -172,13 +178,15 @@ class Checker {
     int date_ = -1;
     int guest_ = -1;
     int love_ = -1;
+    int excluded_ = -1;
 };
 
 // Which file this is, from its header: Selvane's columns exactly, or any of drip's with the date among them.
 std::optional<Format> formatOf(const QStringList& header) {
     QStringList names;
     for (const QString& name : header) names.append(name.trimmed());
-    if (names == kSelvaneColumns) return Format::Selvane;
+    if (names == kSelvaneColumns || names == kSelvaneColumns + QStringList{kExcludedColumn})
+        return Format::Selvane;
     if (!names.contains(QStringLiteral("date"))) return std::nullopt;
     for (const QString& name : names)
         if (!dripKnownColumns().contains(name) || names.count(name) > 1) return std::nullopt;
@@ -257,6 +265,10 @@ Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress
                       QStringLiteral("見出しの行が違います。「%1」または drip の列名が必要です。")
                           .arg(kSelvaneColumns.join(u',')));
     result.format = *format;
+    // Selvane CSV with its last column, or drip's with its temperature.exclude, says which readings are
+    // marked.
+    result.marks = *format == Format::Selvane ? record.fields.size() > kSelvaneColumns.size()
+                                              : record.fields.contains(QStringLiteral("temperature.exclude"));
     const Checker checker(*format, record.fields);
     if (*format == Format::Selvane)
         return readDays(reader, checker, std::move(result), text.text.size(), progress);

@@ -21,6 +21,9 @@ struct ImportFile {
     qint64 implausible = 0;
     // drip's days that hold nothing Selvane keeps (only mucus, say): left out, and counted for the summary.
     qint64 nothingKept = 0;
+    // The file says which readings are marked as disturbed (Selvane CSV's last column): without it, the
+    // import leaves her marks as they are.
+    bool marks = false;
 };
 
 // "30～45℃ の範囲にない体温：2日" when there are such days, else nothing.

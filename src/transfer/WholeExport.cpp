@@ -48,9 +48,10 @@ QStringList leftOutTexts(const ExportSummary& summary) {
 namespace {
 
 // Appends the day of one row as the chosen format takes it, once a day and only for a real day, and counts
-// what it leaves out. previous: the date of the row before (rows come in date order).
+// what it leaves out. previous: the date of the row before (rows come in date order); marks: Selvane CSV
+// carries the column of the marks.
 void appendDay(QByteArray& out, CsvFormat format, const StoredRow& row, const QDate& today, QString& previous,
-               ExportSummary& summary) {
+               ExportSummary& summary, bool marks) {
     const bool repeated = row.date == previous;
     previous = row.date;
     if (repeated) {
@@ -63,7 +64,7 @@ void appendDay(QByteArray& out, CsvFormat format, const StoredRow& row, const QD
         return;
     }
     if (format == CsvFormat::Selvane) {
-        appendCsvRow(out, row);
+        appendCsvRow(out, row, marks);
         ++summary.days;
         return;
     }
@@ -90,10 +91,11 @@ Result<ExportSummary> exportDiary(DataFile& db, const QString& path, CsvFormat f
     bool ok = true;
     const Result<void> read = attempt([&] {
         const qint64 total = db.recordCount();
-        QByteArray chunk = csvStart(format);
+        const bool marks = db.excludedCount() > 0;
+        QByteArray chunk = csvStart(format, marks);
         QString previous;
         db.forEachRow([&](const StoredRow& row) {
-            appendDay(chunk, format, row, today, previous, summary);
+            appendDay(chunk, format, row, today, previous, summary, marks);
             ++rows;
             if (chunk.size() >= qsizetype(64) * 1024) {
                 ok = file.write(chunk);

@@ -1,5 +1,6 @@
 #include "forecast/CycleForecast.h"
 #include "forecast/CycleRules.h"
+#include "platform/core/JaText.h"
 #include "platform/core/PgError.h"
 
 #include <QRandomGenerator>
@@ -91,6 +92,14 @@ class TestForecast : public QObject {
             QCOMPARE(forecastTexts(start, start.addDays(index), cycle).dayState,
                      fertile ? kFertile : kOrdinary);
         }
+        // The days the cycle window names are those the panels show.
+        const Outlook expected = outlook(start, CycleLength::fromSetting(cycle));
+        QCOMPARE(expected.fertileFirst, start.addDays(first));
+        QCOMPARE(expected.fertileLast, start.addDays(last));
+        QCOMPARE(forecastTexts(start, expected.nextPeriod.addDays(-1), cycle).nextPeriod,
+                 QStringLiteral("次回月経予定日は") + jatext::kanjiDateWithWeekday(expected.nextPeriod) +
+                     QStringLiteral("です"));
+        QCOMPARE(forecastTexts(start, expected.nextPeriod, cycle).nextPeriod, kNoForecast);
     }
 
     void badCycleTextsRaise() {

@@ -6,7 +6,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_DATA_HOME=$work/share
 cmake --install "$build" --prefix "$work/app" >/dev/null
-for f in selvane selvane3.hlp selvane.mdb; do
+for f in selvane selvane3.hlp selvane.mdb SelvaneChartJP-Regular.otf SelvaneChartJP-Bold.otf SelvaneChartJP-OFL.txt; do
   [ -e "$work/app/$f" ] || { echo "missing $f"; exit 1; }
 done
 [ "$(stat -c %a "$work/app/selvane.mdb")" = 600 ] || { echo "data file is not owner-only"; exit 1; }

@@ -5,6 +5,7 @@
 #include "platform/core/PgError.h"
 #include "support/FileBytes.h"
 #include "transfer/Backups.h"
+#include "transfer/RestorePreview.h"
 #include "vault/LockedDiary.h"
 
 #include <sys/file.h>
@@ -241,8 +242,9 @@ class TestBackups : public QObject {
             << "PRAGMA writable_schema = ON;UPDATE sqlite_schema SET sql ="
                " 'CREATE INDEX DATA_FIL_DATE ON DATA_FIL (TEMP)' WHERE name = 'DATA_FIL_DATE'"
             << "整合性の検査に通りません";
-        QTest::newRow("a newer version") << "PRAGMA user_version = 2"
-                                         << "このﾊﾞｯｸｱｯﾌﾟからは戻せません。\rこのデータファイルは新しい版";
+        QTest::newRow("a newer version")
+            << QStringLiteral("PRAGMA user_version = %1").arg(schema::kVersion + 1)
+            << "このﾊﾞｯｸｱｯﾌﾟからは戻せません。\rこのデータファイルは新しい版";
         QTest::newRow("no such file") << "missing"
                                       << "";
         QTest::newRow("its own backup fails") << "no backup folder"
@@ -269,6 +271,36 @@ class TestBackups : public QObject {
         QVERIFY2(restored.message().contains(says), qPrintable(restored.message()));
         QCOMPARE(contents(data), before);
         QCOMPARE(db->recordCount(), 20);  // the open file is still the diary, and still works
+    }
+
+    // Against a backup, day by day as the main window shows them (a day's first row): the days it would add,
+    // remove and change; a day that differs only in its mark is changed, a second row of a day is no day.
+    void aRestoreIsPreviewedDayByDay() {
+        QTemporaryDir dir;
+        const QString data = dir.filePath(QStringLiteral("selvane.mdb"));
+        const QString copy = dir.filePath(QStringLiteral("chosen.mdb"));
+        QVERIFY(schema::createEmptyDataFile(data) && schema::createEmptyDataFile(copy));
+        auto day = [](const char* date, double temp) {
+            DayRecord record;
+            record.date = QDate::fromString(QString::fromLatin1(date), Qt::ISODate);
+            record.temp = temp;
+            return record;
+        };
+        auto db = DataFile::open(data);
+        QVERIFY(db->importRecords({day("2024-05-01", 36.5), day("2024-05-02", 36.6), day("2024-05-03", 36.7),
+                                   day("2024-05-04", 36.8)},
+                                  {}) == DataFile::ImportResult::Written);
+        db->setExcluded(QDate(2024, 5, 4), true);
+        auto backup = DataFile::open(copy);
+        QVERIFY(
+            backup->importRecords({day("2024-05-02", 36.6), day("2024-05-03", 36.9), day("2024-05-04", 36.8),
+                                   day("2024-05-05", 36.4), day("2024-05-05", 37.0)},
+                                  {}) == DataFile::ImportResult::Written);
+        const transfer::RestorePreview preview = transfer::previewRestore(*db, *backup);
+        QCOMPARE(preview.added, 1);    // 5 May
+        QCOMPARE(preview.removed, 1);  // 1 May
+        QCOMPARE(preview.changed, 2);  // 3 May's reading, 4 May's mark
+        QCOMPARE(preview.same, 1);
     }
 
     void restoreReplacesTheOpenDiaryInOneStep() {

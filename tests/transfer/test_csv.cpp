@@ -327,6 +327,13 @@ class TestCsv : public QObject {
         const DayRecord& labelled = result->days[1];
         QCOMPARE(labelled.condition, QStringLiteral("頭痛"));
         QCOMPARE(labelled.diary, QString());
+        // A reading drip excludes is her disturbed reading, and goes back to drip as excluded.
+        QVERIFY(result->marks);
+        QVERIFY(labelled.excluded && !full.excluded);
+        StoredRow marked = row("2024-03-01", 36.4, "", "", "", "", {}, {});
+        marked.excluded = true;
+        QCOMPARE(transfer::dripLine(marked, labelled.date, labelled.date).cells.mid(1, 2),
+                 (QStringList{"36.4", "true"}));
         // Back to drip, each note goes to its own column and the note is the one drip had.
         StoredRow back = row("2024-03-03", 36.55, "", "", "", full.diary, true, true);
         QCOMPARE(transfer::dripLine(back, full.date, full.date).cells,

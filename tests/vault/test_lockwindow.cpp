@@ -427,7 +427,7 @@ class TestLockWindow : public QObject {
         struct WaitingDialogs : ScriptedDialogs {
             Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                            Buttons buttons) override {
-                if (!text.startsWith(QStringLiteral("日記をロックします")))
+                if (!text.startsWith(QStringLiteral("日記をﾛｯｸします")))
                     return ScriptedDialogs::message(parent, text, title, icon, buttons);
                 QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
                 return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -597,6 +597,11 @@ class TestLockWindow : public QObject {
         QVERIFY(!dialog.next->isEnabled());
         QVERIFY(dialog.warning->text().contains(QStringLiteral("誰でも")));
         QCOMPARE(dialog.choice().action, Action::Remove);
+        // Every box is named for a screen reader.
+        vaultui::UnlockDialog unlock(nullptr);
+        QCOMPARE(unnamedInputs(&unlock), QStringList());
+        QCOMPARE(unnamedInputs(&dialog), QStringList());
+        QCOMPARE(dialog.next->accessibleName(), QStringLiteral("新しいﾊﾟｽﾜｰﾄﾞ"));
     }
 };
 
