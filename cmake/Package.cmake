@@ -29,6 +29,8 @@ install(CODE "if(CMAKE_INSTALL_DO_STRIP)
                   COMMAND_ERROR_IS_FATAL ANY)
 endif()")
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/selvane3.hlp DESTINATION ${CMAKE_INSTALL_DATADIR}/selvane)
+# The doctor's chart's font with its licence, where the program looks beside its help document.
+install(FILES ${SELVANE_CHART_FONT_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/selvane)
 
 set(SELVANE_EXEC selvane)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/${SELVANE_APP_ID}.desktop.in ${package_dir}/${SELVANE_APP_ID}.desktop

@@ -16,6 +16,8 @@ id=io.github.selvane.Selvane
 
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
 expected=(./usr/bin/selvane ./usr/share/selvane/selvane3.hlp "./usr/share/applications/$id.desktop"
+  ./usr/share/selvane/SelvaneChartJP-Regular.otf ./usr/share/selvane/SelvaneChartJP-Bold.otf
+  ./usr/share/selvane/SelvaneChartJP-OFL.txt
   "./usr/share/metainfo/$id.metainfo.xml" ./usr/share/icons/hicolor/scalable/apps/selvane.svg
   ./usr/share/man/man1/selvane.1.gz ./usr/share/man/ja/man1/selvane.1.gz ./usr/share/doc/selvane/copyright
   ./usr/share/doc/selvane/changelog.gz)

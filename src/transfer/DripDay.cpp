@@ -69,19 +69,19 @@ QString withDripNotes(const QString& diary, const DripNotes& notes) {
 }
 
 DiaryAndNotes takeDripNotes(const QString& diary) {
-    const DiaryAndNotes untouched{diary, {}};
+    const auto untouched = [&diary] { return DiaryAndNotes{diary, {}}; };
     const qsizetype marker = diary.lastIndexOf(kNotesMarker);
-    if (marker < 0) return untouched;
+    if (marker < 0) return untouched();
     DiaryAndNotes taken{diary.left(qMax<qsizetype>(0, marker - 2)), {}};
     QStringView rest = QStringView(diary).sliced(marker + kNotesMarker.size());
     const auto texts = inOrder(taken.notes);
     size_t next = 0;  // the labels come in their order, each at most once
     while (!rest.isEmpty()) {
-        if (rest[0] != u'\n') return untouched;
+        if (rest[0] != u'\n') return untouched();
         rest = rest.sliced(1);
         size_t label = next;
         while (label < texts.size() && !rest.startsWith(kNoteLabels[label])) ++label;
-        if (label == texts.size()) return untouched;
+        if (label == texts.size()) return untouched();
         rest = rest.sliced(kNoteLabels[label].size());
         qsizetype end = rest.size();
         for (size_t later = label + 1; later < texts.size(); ++later) {
@@ -93,7 +93,7 @@ DiaryAndNotes takeDripNotes(const QString& diary) {
         next = label + 1;
     }
     // Only a section exactly as withDripNotes writes it is taken, so that what comes back is the same diary.
-    if (withDripNotes(taken.diary, taken.notes) != diary) return untouched;
+    if (withDripNotes(taken.diary, taken.notes) != diary) return untouched();
     return taken;
 }
 
