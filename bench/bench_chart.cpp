@@ -85,11 +85,13 @@ int main(int argc, char* argv[]) {
     };
     const QString chartPdf = dir.filePath(QStringLiteral("chart.pdf"));
     auto chart = [&] {
-        const auto model = report::chartOf(*module.Db, 3, QDate::currentDate());
+        const auto model = report::chartOf(*module.Db, report::CycleChoice{3, true}, QDate::currentDate());
         if (!model || !report::writePdf(*model, chartPdf, path).isEmpty()) std::fprintf(stderr, "no chart\n");
     };
     // The chart drawn in memory, without the durable write (two syncs to the disk) that the file adds.
-    auto rendered = [&] { report::pdfOf(*report::chartOf(*module.Db, 3, QDate::currentDate())); };
+    auto rendered = [&] {
+        report::pdfOf(*report::chartOf(*module.Db, report::CycleChoice{3, true}, QDate::currentDate()));
+    };
     const std::vector<double> us =
         bench::interleavedMedianMicros(kRuns, {graph(plain), graph(options), printGraph, chart, rendered});
     bench::report(QStringLiteral("graph, three options on / off"), us[1] / 1000, us[0] / 1000,

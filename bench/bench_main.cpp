@@ -2,11 +2,11 @@
 // little more than the bare durable write it rests on. Each pair is measured in turns, so that load from
 // elsewhere on the machine (and on its disk) falls on both alike.
 #include "BenchSupport.h"
+#include "SilentDialogs.h"
 #include "data/DataFile.h"
 #include "data/SettingsStore.h"
 #include "main/frmMain.h"
 #include "platform/ui/AppSetup.h"
-#include "platform/ui/Dialogs.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -21,16 +21,6 @@
 #include <vector>
 
 namespace {
-
-// Answers every question No and shows nothing.
-class SilentDialogs : public Dialogs {
-  public:
-    Answer message(QWidget*, const QString&, const QString&, Icon, Buttons buttons) override {
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-    }
-    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(QWidget*, const SaveFileRequest&) override { return std::nullopt; }
-};
 
 const QDate kLastDay(3000, 12, 31);
 

@@ -50,8 +50,9 @@ int main(int argc, char* argv[]) {
     const QString ours = dir.filePath(QStringLiteral("ours.csv"));
     const QString theirs = dir.filePath(QStringLiteral("theirs.csv"));
 
-    const double exportUs = bench::medianMicros(
-        kRuns, [&] { (void)transfer::exportDiary(*db, ours, transfer::CsvFormat::Selvane); });
+    const double exportUs = bench::medianMicros(kRuns, [&] {
+        (void)transfer::exportDiary(*db, ours, transfer::CsvFormat::Selvane, QDate::currentDate());
+    });
     const double toolExportUs = bench::medianMicros(kRuns, [&] {
         runTool({QStringLiteral("-csv"), data, QStringLiteral("SELECT * FROM DATA_FIL ORDER BY DAT_DATE")},
                 theirs);

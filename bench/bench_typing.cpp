@@ -2,13 +2,13 @@
 // edit), against the same keystroke in a bare text box holding the same line: the text layout that Qt redoes
 // for the whole paragraph at each change is the floor both stand on.
 #include "BenchSupport.h"
+#include "SilentDialogs.h"
 #include "data/DataFile.h"
 #include "data/Recovery.h"
 #include "data/SettingsStore.h"
 #include "main/EditGuard.h"
 #include "main/frmMain.h"
 #include "platform/ui/AppSetup.h"
-#include "platform/ui/Dialogs.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -18,15 +18,6 @@
 #include <vector>
 
 namespace {
-
-class SilentDialogs : public Dialogs {
-  public:
-    Answer message(QWidget*, const QString&, const QString&, Icon, Buttons buttons) override {
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-    }
-    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(QWidget*, const SaveFileRequest&) override { return std::nullopt; }
-};
 
 const QDate kDay(2001, 5, 20);
 

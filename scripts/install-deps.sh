@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Selvane needs to build, run and test, where any is missing.
+#   --package   also what building and checking the Debian package needs
 set -euo pipefail
 packages=(g++ cmake make qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite libsqlite3-dev
-  qt6-translations-l10n fonts-noto-cjk xvfb xauth openbox imagemagick poppler-utils sqlite3
-  cups cups-client printer-driver-cups-pdf clang-tidy libsodium-dev zlib1g-dev dbus-daemon)
+  qt6-translations-l10n fonts-noto-cjk python3-fonttools xvfb xauth openbox imagemagick poppler-utils sqlite3
+  cups cups-client printer-driver-cups-pdf clang-tidy clang-format libsodium-dev zlib1g-dev dbus-daemon)
+if [ "${1:-}" = "--package" ]; then
+  # CPack's DEB generator (dpkg-shlibdeps, file, strip) and Debian's checks of a package.
+  packages+=(dpkg-dev file binutils lintian desktop-file-utils appstream man-db)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

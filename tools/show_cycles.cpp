@@ -17,6 +17,7 @@ int main(int argc, char* argv[]) {
     services.dialogs = &dialogs;
     Module1 module;
     module.Db = DataFile::open(QDir::current().filePath(kDataFileName));
+    module.CycleDays = QStringLiteral("28");
     historyui::frmCycles window(module, services);
     return window.exec();
 }

@@ -23,14 +23,14 @@ enum Exit : int {
 
 // What a command is handed: where the diary lives, and the two streams it reports on.
 struct Context {
-    QString appFolder;      // the executable's folder, where selvane.mdb lies
+    QString appFolder;      // the diary's folder: beside the executable, or her data folder when installed
     QTextStream& out;       // standard output: the command's product (CSV, figures)
     QTextStream& err;       // standard error: messages, in Japanese
     int passphraseFd = -1;  // --passphrase-fd: passphrases are read from it, one a line; -1: the terminal
 
-    // The data file beside the executable.
+    // The data file in that folder.
     QString dataPath() const;
-    // The diary beside the executable, opened for the command (a locked one with its passphrase, asked as
+    // The diary, opened for the command (a locked one with its passphrase, asked as
     // prompt says); on failure the reason is on err and the result is empty.
     std::unique_ptr<DataFile> openDiary(const QString& prompt = {});
 };

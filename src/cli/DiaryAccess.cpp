@@ -1,4 +1,5 @@
 #include "cli/DiaryAccess.h"
+#include "cli/CliPaths.h"
 
 #include "data/DataFile.h"
 #include "platform/core/PgError.h"
@@ -60,7 +61,7 @@ std::optional<vault::Secret> readPassphrase(Context& context, const QString& pro
 
 std::unique_ptr<DataFile> openPlainDiary(const QString& path, QTextStream& err) {
     if (!QFileInfo(path).isFile()) {
-        err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << QDir::toNativeSeparators(path) << Qt::endl;
+        err << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません：") << shownPath(path) << Qt::endl;
         return nullptr;
     }
     Result<std::unique_ptr<DataFile>> opened = attempt([&path] { return DataFile::open(path); });

@@ -1,5 +1,6 @@
 // The whole diary in and out from the command line: export, import, backup, restore and the check.
 #include "cli/TransferCommands.h"
+#include "cli/CliPaths.h"
 
 #include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
@@ -40,19 +41,18 @@ constexpr int kMostAttempts = 5;  // plans made again after another program's ch
 // printed once, and again only when nothing is left to write.
 class CommandLineImport : public transfer::ImportFront {
   public:
-    CommandLineImport(QTextStream& err, bool replace, qint64 implausible)
-        : err_(err), replace_(replace), implausible_(implausible) {}
+    CommandLineImport(QTextStream& err, bool replace, QStringList notes)
+        : err_(err), replace_(replace), notes_(std::move(notes)) {}
 
-    std::optional<bool> decide(const transfer::ImportPlan& plan) override {
+    std::optional<transfer::ImportChoice> decide(const transfer::ImportPlan& plan) override {
         const bool nothing = plan.fresh.empty() && (!replace_ || plan.different.empty());
         if (first_ || nothing) {
             err_ << importSummary(qint64(plan.fresh.size()), plan.identical, qint64(plan.different.size()))
                  << Qt::endl;
-            if (const QString implausible = transfer::implausibleText(implausible_); !implausible.isEmpty())
-                err_ << implausible << Qt::endl;
+            for (const QString& note : notes_) err_ << note << Qt::endl;
         }
         first_ = false;
-        return replace_;
+        return transfer::ImportChoice::all(plan, replace_);
     }
     bool planAgain() override {
         if (++changes_ == kMostAttempts) return false;
@@ -64,7 +64,7 @@ class CommandLineImport : public transfer::ImportFront {
   private:
     QTextStream& err_;
     bool replace_;
-    qint64 implausible_;
+    QStringList notes_;
     bool first_ = true;
     int changes_ = 0;
 };
@@ -78,9 +78,9 @@ int runExport(const QCommandLineParser& parser, Context& context) {
     const DiaryAccess access = diaryAccess(context);
     if (access.open)
         context.err << QStringLiteral("注意：") << oneLine(transfer::kNotSealedWarning) << Qt::endl;
-    return exportCommand(context.dataPath(), parser.value(kExport),
+    return exportCommand(context.dataPath(), argumentPath(parser.value(kExport)),
                          format == u"drip" ? transfer::CsvFormat::Drip : transfer::CsvFormat::Selvane,
-                         context.err, access);
+                         context.err, QDate::currentDate(), access);
 }
 
 int runImport(const QCommandLineParser& parser, Context& context) {
@@ -89,8 +89,8 @@ int runImport(const QCommandLineParser& parser, Context& context) {
         context.err << QStringLiteral("--on-conflict は keep または replace です。") << Qt::endl;
         return Usage;
     }
-    return importCommand(context.dataPath(), parser.value(kImport), policy == u"replace", context.err,
-                         QDateTime::currentDateTime(), diaryAccess(context));
+    return importCommand(context.dataPath(), argumentPath(parser.value(kImport)), policy == u"replace",
+                         context.err, QDateTime::currentDateTime(), diaryAccess(context));
 }
 
 }  // namespace
@@ -103,19 +103,20 @@ QString importSummary(qint64 fresh, qint64 identical, qint64 different) {
 }
 
 Exit exportCommand(const QString& dataPath, const QString& file, transfer::CsvFormat format, QTextStream& err,
-                   const DiaryAccess& access) {
+                   const QDate& today, const DiaryAccess& access) {
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
     if (transfer::refusedTarget(file, dataPath)) {
-        err << QStringLiteral("そこには書き出せません：") << QDir::toNativeSeparators(file) << Qt::endl;
+        err << QStringLiteral("そこには書き出せません：") << shownPath(file) << Qt::endl;
         return Refused;
     }
-    const Result<qint64> rows = transfer::exportDiary(*db, file, format);
-    if (!rows) {
-        err << QStringLiteral("書き出せませんでした：") << oneLine(rows.message()) << Qt::endl;
+    const Result<transfer::ExportSummary> written = transfer::exportDiary(*db, file, format, today);
+    if (!written) {
+        err << QStringLiteral("書き出せませんでした：") << oneLine(written.message()) << Qt::endl;
         return Refused;
     }
-    err << QStringLiteral("%1日分を書き出しました。").arg(rows.value()) << Qt::endl;
+    err << transfer::exportedText(written.value()) << Qt::endl;
+    for (const QString& line : transfer::leftOutTexts(written.value())) err << line << Qt::endl;
     return Success;
 }
 
@@ -123,7 +124,7 @@ Exit importCommand(const QString& dataPath, const QString& file, bool replace, Q
                    const QDateTime& now, const DiaryAccess& access) {
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly)) {
-        err << QStringLiteral("ﾌｧｲﾙを開けません：") << QDir::toNativeSeparators(file) << Qt::endl;
+        err << QStringLiteral("ﾌｧｲﾙを開けません：") << shownPath(file) << Qt::endl;
         return Refused;
     }
     // The whole file is checked before the diary is opened (and a locked one's passphrase read).
@@ -134,9 +135,9 @@ Exit importCommand(const QString& dataPath, const QString& file, bool replace, Q
     }
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
-    CommandLineImport front(err, replace, read->implausible);
+    CommandLineImport front(err, replace, transfer::importNotes(read.value()));
     const Result<transfer::Imported> imported =
-        transfer::importDays(*db, read->days, dataPath, now, access.sealed, front);
+        transfer::importDays(*db, read->days, dataPath, now, access.sealed, front, read->marks);
     if (!imported) {
         err << QStringLiteral("読み込めませんでした。日記は変わっていません。") << oneLine(imported.message())
             << Qt::endl;
@@ -162,12 +163,18 @@ Exit backupCommand(const QString& dataPath, const QString& folder, QTextStream& 
         err << oneLine(made.message()) << Qt::endl;
         return Refused;
     }
-    err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：") << QDir::toNativeSeparators(made.value()) << Qt::endl;
+    err << QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：") << shownPath(made.value()) << Qt::endl;
     return Success;
 }
 
 Exit restoreCommand(const QString& dataPath, const QString& backupFile, QTextStream& err,
                     const QDateTime& now, const DiaryAccess& access) {
+    // The diary put back over itself would only lock against itself, after one more backup each try.
+    if (transfer::isDataFile(backupFile, dataPath)) {
+        err << QStringLiteral("日記のﾃﾞｰﾀﾌｧｲﾙそのものからは戻せません。ﾊﾞｯｸｱｯﾌﾟのﾌｧｲﾙを指定して下さい：")
+            << shownPath(backupFile) << Qt::endl;
+        return Refused;
+    }
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
     const Result<void> restored = transfer::restoreBackup(
@@ -181,6 +188,8 @@ Exit restoreCommand(const QString& dataPath, const QString& backupFile, QTextStr
 }
 
 Exit checkCommand(const QString& dataPath, QTextStream& out, QTextStream& err, const DiaryAccess& access) {
+    // Which diary, first: an installed program's lies in her data folder, a portable one's beside it.
+    out << QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ：") << dataPath << Qt::endl;
     // Opened as for every other command, so that what a killed write left in its journal is rolled back
     // first; a locked diary is checked as it lies in memory once opened.
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
@@ -204,13 +213,13 @@ std::vector<Command> transferCommands() {
         {{kBackup},
          1,
          [](const QCommandLineParser& parser, Context& context) {
-             return int(backupCommand(context.dataPath(), parser.positionalArguments().value(0), context.err,
-                                      QDateTime::currentDateTime(), diaryAccess(context)));
+             return int(backupCommand(context.dataPath(), argumentPath(parser.positionalArguments().value(0)),
+                                      context.err, QDateTime::currentDateTime(), diaryAccess(context)));
          }},
         {{kRestore},
          0,
          [](const QCommandLineParser& parser, Context& context) {
-             return int(restoreCommand(context.dataPath(), parser.value(kRestore), context.err,
+             return int(restoreCommand(context.dataPath(), argumentPath(parser.value(kRestore)), context.err,
                                        QDateTime::currentDateTime(), diaryAccess(context)));
          }},
         {{kCheck},

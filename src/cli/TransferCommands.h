@@ -9,8 +9,9 @@
 // their own process): each reports in Japanese on err and gives the exit status.
 namespace cli {
 
+// today: the days after it are plans (drip takes their notes only).
 Exit exportCommand(const QString& dataPath, const QString& file, transfer::CsvFormat format, QTextStream& err,
-                   const DiaryAccess& access = {});
+                   const QDate& today = QDate::currentDate(), const DiaryAccess& access = {});
 // replace: what to do with days that differ from hers; without it she keeps hers.
 Exit importCommand(const QString& dataPath, const QString& file, bool replace, QTextStream& err,
                    const QDateTime& now = QDateTime::currentDateTime(), const DiaryAccess& access = {});

@@ -183,11 +183,19 @@ void DataFile::ensureStillInPlace() const {
     if (store_) return store_->checkWritable();
     quint64 device = 0;
     quint64 inode = 0;
-    if (!identify(path_, &device, &inode) || device != device_ || inode != inode_)
-        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"));
+    if (!identify(path_, &device, &inode))
+        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"))
+            .markAboutTheFile();
+    // Another file at its name: a copy put back, or the diary locked or unlocked by another program.
+    if (device != device_ || inode != inode_)
+        throw PgError::engine(
+            QStringLiteral("データファイルがほかのﾌﾟﾛｸﾞﾗﾑで置き換えられました。保存は取りやめました。\r"
+                           "日記を開き直して下さい。"))
+            .markAboutTheFile();
     // The open connection could still write into a file made read-only since; her choice is respected.
     if (::access(QFile::encodeName(path_).constData(), W_OK) != 0)
-        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
+        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"))
+            .markAboutTheFile();
 }
 
 void DataFile::checkFile() {
@@ -402,15 +410,16 @@ void DataFile::forEachMenstruationDay(const std::function<bool(const QDate&)>& v
 std::vector<DayRecord> DataFile::range(const QDate& first, const QDate& last) {
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    prepare(query,
-            selectColumns() + QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE >= :first AND DAT_DATE <= :last"
-                                             " ORDER BY DAT_DATE DESC, rowid"));
+    prepare(query, selectColumns() + QStringLiteral(", ") + markColumn() +
+                       QStringLiteral(" FROM DATA_FIL WHERE DAT_DATE >= :first AND DAT_DATE <= :last"
+                                      " ORDER BY DAT_DATE DESC, rowid"));
     query.bindValue(QStringLiteral(":first"), iso(first));
     query.bindValue(QStringLiteral(":last"), iso(last));
     exec(query);
     std::vector<DayRecord> records;
     while (query.next()) {
         DayRecord record = recordOf(query);
+        record.excluded = query.value(int(data::kColumns.size())).toLongLong() == 1;
         if (record.date.isValid()) records.push_back(std::move(record));
     }
     if (query.lastError().isValid()) raise(query.lastError());
@@ -425,6 +434,10 @@ void DataFile::purgeThrough(const QDate& day, const DayEntry& fresh) {
     ++writes_;
     QSqlQuery query(db());
     prepare(query, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE <= :date"));
+    query.bindValue(QStringLiteral(":date"), iso(day));
+    exec(query);
+    // The marks go with their days; the fresh day starts without one.
+    prepare(query, QStringLiteral("DELETE FROM EXCLUDED WHERE DAT_DATE <= :date"));
     query.bindValue(QStringLiteral(":date"), iso(day));
     exec(query);
     const QString& insert = insertStatement();

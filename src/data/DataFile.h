@@ -83,9 +83,18 @@ class DataFile {
     // made of, read without her texts.
     std::vector<DayRecord> cycleDays(const QDate& first, const QDate& last);
 
-    // Deletes every record dated on or before day and writes the day's fresh record, in one transaction:
-    // on any failure nothing is deleted.
+    // Deletes every record dated on or before day, and their readings' marks, and writes the day's fresh
+    // record, in one transaction: on any failure nothing is deleted.
     void purgeThrough(const QDate& day, const DayEntry& fresh);
+
+    // ---- Readings she marked as disturbed (除外), by date beside DATA_FIL: DataFileMarks.cpp ----
+    // Marks the day's reading as disturbed, or takes the mark away, durably; the day's record is untouched,
+    // so that the mark stays when she corrects the reading.
+    void setExcluded(const QDate& day, bool excluded);
+    // The days first..last whose reading is marked, oldest first.
+    std::vector<QDate> excludedDays(const QDate& first, const QDate& last);
+    // How many days of her records carry the mark.
+    qint64 excludedCount();
 
     // The store of a held diary, or nothing for a file opened in place.
     DiaryStore* store() const { return store_.get(); }
@@ -184,6 +193,12 @@ class DataFile {
     void bringUpToDate();
     // The write itself, inside a transaction already begun.
     void writeIn(const DayEntry& entry, std::optional<qint64> row, double temp);
+    // Whether the file holds the marks' table yet (an older file takes it with its first write).
+    bool hasMarks();
+    // The mark of the day of DATA_FIL's row, as a column of a statement over DATA_FIL: 0 or 1.
+    QString markColumn();
+    // Inside a write transaction, after bringUpToDate: the day's mark set as given.
+    void writeMark(const QString& isoDay, bool excluded);
     QSqlDatabase db() const;
     // The engine's handle of the connection.
     sqlite3* handle() const;
@@ -198,7 +213,8 @@ class DataFile {
 
     QString path_;
     QString connection_;
-    qint64 writes_ = 0;  // the writes this connection began, for Stamp
+    qint64 writes_ = 0;   // the writes this connection began, for Stamp
+    bool marks_ = false;  // the marks' table was seen: it stays
     quint64 device_ = 0;
     quint64 inode_ = 0;
     std::unique_ptr<DiaryStore> store_;

@@ -204,6 +204,11 @@ void DataFile::restoreFrom(DataFile& source, const Progress& progress) {
         data::exec(live, ("INSERT INTO main.DATA_FIL (" + columns + ") SELECT " + columns +
                           " FROM restored.DATA_FIL ORDER BY rowid")
                              .constData());
+        // Her marks are hers too: the backup's, or none from a backup made before they were kept.
+        data::exec(live, "DELETE FROM main.EXCLUDED");
+        if (schema::versionOf(copy) >= schema::kExcludedSince)
+            data::exec(live, "INSERT INTO main.EXCLUDED (DAT_DATE) SELECT DAT_DATE FROM restored.EXCLUDED");
+        marks_ = false;  // looked at again by the next read of the marks
         if (recorder_) recorder_->replaced(*this);
         data::exec(live, "COMMIT");
     } catch (...) {

@@ -89,8 +89,8 @@ qint64 DataFile::recordCount() {
 
 void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
     sqlite3* db = handle();
-    const QByteArray sql =
-        "SELECT rowid, " + data::columnNames().toUtf8() + " FROM DATA_FIL ORDER BY DAT_DATE, rowid";
+    const QByteArray sql = "SELECT rowid, " + data::columnNames().toUtf8() + ", " + markColumn().toUtf8() +
+                           " FROM DATA_FIL ORDER BY DAT_DATE, rowid";
     Statement query(db, sql.constData());
     sqlite3_stmt* stmt = query.get();
     StoredRow row;
@@ -108,6 +108,7 @@ void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
         row.diary = textColumn(stmt, parameter(data::kDiary));
         row.love = flagColumn(stmt, parameter(data::kLove));
         row.guest = flagColumn(stmt, parameter(data::kGuest));
+        row.excluded = sqlite3_column_int(stmt, parameter(data::kGuest) + 1) == 1;
         if (!visit(row)) return;
     }
     if (step != SQLITE_DONE) raise(db);
@@ -116,9 +117,9 @@ void DataFile::forEachRow(const std::function<bool(const StoredRow&)>& visit) {
 std::vector<DayRecord> DataFile::cycleDays(const QDate& first, const QDate& last) {
     // Straight on the engine: the cycle window reads several hundred days each time it opens.
     sqlite3* db = handle();
-    Statement query(db,
-                    "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE >= ?1 AND DAT_DATE <= ?2"
-                    " ORDER BY DAT_DATE, rowid");
+    const QByteArray sql = "SELECT DAT_DATE, TEMP, GUEST, " + markColumn().toUtf8() +
+                           " FROM DATA_FIL WHERE DAT_DATE >= ?1 AND DAT_DATE <= ?2 ORDER BY DAT_DATE, rowid";
+    Statement query(db, sql.constData());
     sqlite3_stmt* stmt = query.get();
     bindText(stmt, 1, first.toString(Qt::ISODate));
     bindText(stmt, 2, last.toString(Qt::ISODate));
@@ -130,6 +131,7 @@ std::vector<DayRecord> DataFile::cycleDays(const QDate& first, const QDate& last
         if (!day.date.isValid()) continue;
         if (sqlite3_column_type(stmt, 1) != SQLITE_NULL) day.temp = sqlite3_column_double(stmt, 1);
         day.guest = flagColumn(stmt, 2).value_or(false);
+        day.excluded = sqlite3_column_int(stmt, 3) == 1;
         days.push_back(day);
     }
     if (step != SQLITE_DONE) raise(db);
@@ -172,10 +174,25 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
             ++done;
             return !progress || done % kProgressEvery != 0 || progress(done, total);
         };
+        marks_ = true;  // brought up to date: the table is there
+        // Each day written takes the file's mark, set or not: a day that differs only in it is changed too.
+        Statement mark(db, "INSERT OR IGNORE INTO EXCLUDED (DAT_DATE) VALUES (?1)");
+        Statement unmark(db, "DELETE FROM EXCLUDED WHERE DAT_DATE = ?1");
+        // With no mark in the file yet, an unmarked day has none to take away: a large import stays quick.
+        Statement any(db, "SELECT EXISTS (SELECT 1 FROM EXCLUDED)");
+        if (sqlite3_step(any.get()) != SQLITE_ROW) raise(db);
+        const bool marked = sqlite3_column_int(any.get(), 0) == 1;
+        auto markAs = [&](const DayRecord& record) {
+            if (!record.excluded && !marked) return;
+            Statement& statement = record.excluded ? mark : unmark;
+            bindText(statement.get(), 1, record.date.toString(Qt::ISODate));
+            statement.run();
+        };
         bool going = true;
         for (size_t i = 0; going && i < add.size(); ++i) {
             bindRecord(insert.get(), add[i]);
             insert.run();
+            markAs(add[i]);
             going = advance();
         }
         for (size_t i = 0; going && i < replace.size(); ++i) {
@@ -195,6 +212,7 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
                     insert.run();
                 }
             }
+            markAs(replace[i].second);
             going = advance();
         }
         // The last word before the commit: a cancel here still changes nothing.

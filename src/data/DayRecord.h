@@ -15,6 +15,10 @@ struct DayRecord {
     QString diary;
     bool love = false;   // intercourse
     bool guest = false;  // menstruation
+    // She marked the day's reading as disturbed (a fever, a short night): kept beside DATA_FIL, never used by
+    // the shift rule. Read by the whole-diary and the cycles' statements only (not by load and dayState: a
+    // save never writes it).
+    bool excluded = false;
     bool operator==(const DayRecord&) const = default;
 };
 
@@ -67,4 +71,5 @@ struct StoredRow {
     QString diary;
     std::optional<bool> love;
     std::optional<bool> guest;
+    bool excluded = false;  // the day's reading is marked as disturbed
 };

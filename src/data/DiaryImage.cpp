@@ -4,6 +4,7 @@
 #include "data/Sqlite.h"
 #include "data/SqliteHeader.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 
 #include <QSqlError>
 #include <QUuid>
@@ -68,7 +69,7 @@ DiaryImage DiaryImage::readFile(const QString& path) {
             if (!image.data() && handle) error = data::errorOf(handle);
             db.close();
         } else {
-            error = db.lastError().text();
+            error = systemtext::inJapanese(db.lastError().text());
         }
     }
     QSqlDatabase::removeDatabase(name);

@@ -4,6 +4,7 @@
 #include "data/Sqlite.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 
 #include <QFile>
 #include <vector>
@@ -36,7 +37,11 @@ const char* const kIndexes[] = {
 const std::vector<std::vector<const char*>>& steps() {
     static const std::vector<std::vector<const char*>> all = {
         {},  // to 1: the version is kept in the file; nothing else changes
-        // to 2: the records that keep her other computers in step (every record of the sync journals known
+        // to 2: the days whose reading she marked as disturbed, by date, so that a mark stays when she
+        // corrects the reading and goes with the day's records
+        {"CREATE TABLE IF NOT EXISTS EXCLUDED (DAT_DATE TEXT PRIMARY KEY NOT NULL"
+         " CHECK (DAT_DATE GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')) STRICT, WITHOUT ROWID"},
+        // to 3: the records that keep her other computers in step (every record of the sync journals known
         // here, how far each other computer's journal has been read, and a few values of the sync's own)
         {"CREATE TABLE IF NOT EXISTS SYNC_RECORD (ORIGIN BLOB NOT NULL, SEQ INTEGER NOT NULL, TIME INTEGER "
          "NOT NULL,"
@@ -70,13 +75,13 @@ bool createEmptyDataFile(const QString& path, QString* reason) {
         if (reason) *reason = why;
         return false;
     };
-    if (paths::occupied(path)) return fail(QStringLiteral("already exists"));
+    if (paths::occupied(path)) return fail(systemtext::inJapanese(QStringLiteral("File exists")));
     {
         // Create the file owner-only before the engine writes anything into it.
         QFile file(path);
         if (!file.open(QIODevice::NewOnly | QIODevice::WriteOnly,
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            return fail(file.errorString());
+            return fail(systemtext::inJapanese(file.errorString()));
     }
     QString error;
     {

@@ -10,7 +10,10 @@ namespace schema {
 
 // The version this program makes and writes. A file of a newer one is refused (PgError::NewerFile), before
 // anything reads or writes it.
-inline constexpr int kVersion = 2;
+inline constexpr int kVersion = 3;
+// The days whose reading she marked as disturbed (除外): a table of their own beside DATA_FIL, from
+// version 2.
+inline constexpr int kExcludedSince = 2;
 
 // Makes an empty data file of this version with the table DATA_FIL and its indexes at path, readable by its
 // owner only. Refuses (returns false, with a reason) when anything already exists at path: a diary is never

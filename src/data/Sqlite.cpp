@@ -1,6 +1,7 @@
 #include "data/Sqlite.h"
 
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 
 #include <QSqlDriver>
 #include <QVariant>
@@ -13,7 +14,7 @@ sqlite3* handleOf(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(handle.data());
 }
 
-QString errorOf(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString errorOf(sqlite3* db) { return systemtext::inJapanese(QString::fromUtf8(sqlite3_errmsg(db))); }
 
 void raise(sqlite3* db) { throw PgError::engine(errorOf(db)); }
 

@@ -3,12 +3,24 @@
 #include "forecast/CycleRules.h"
 #include "platform/core/JaText.h"
 
+#include <cmath>
+
 namespace forecast {
 
-bool inFertileWindow(int cycle, qint64 dayIndex) {
+DayRange fertileWindow(int cycle) {
     const double half = cycle / 2.0;
-    const double index = static_cast<double>(dayIndex);
-    return half - 2 <= index && index <= half + 3;
+    return {static_cast<qint64>(std::ceil(half - 2)), static_cast<qint64>(std::floor(half + 3))};
+}
+
+bool inFertileWindow(int cycle, qint64 dayIndex) {
+    const DayRange window = fertileWindow(cycle);
+    return window.first <= dayIndex && dayIndex <= window.last;
+}
+
+Outlook outlook(const QDate& periodStart, const CycleLength& cycleLength) {
+    const int cycle = cycleLength.days();
+    const DayRange window = fertileWindow(cycle);
+    return {periodStart.addDays(cycle), periodStart.addDays(window.first), periodStart.addDays(window.last)};
 }
 
 bool PeriodStartWalk::take(const QDate& day) {
@@ -20,15 +32,15 @@ bool PeriodStartWalk::take(const QDate& day) {
 Texts forecastTexts(const std::optional<QDate>& periodStart, const QDate& selected,
                     const CycleLength& cycleLength) {
     if (!periodStart) return {kNoForecast, kOrdinary};
-    const int cycle = cycleLength.days();
-    const qint64 dayIndex = periodStart->daysTo(selected);
+    const Outlook expected = outlook(*periodStart, cycleLength);
     Texts texts;
-    if (dayIndex >= cycle)
+    if (selected >= expected.nextPeriod)
         texts.nextPeriod = kNoForecast;
     else
         texts.nextPeriod = QStringLiteral("次回月経予定日は") +
-                           jatext::kanjiDateWithWeekday(periodStart->addDays(cycle)) + QStringLiteral("です");
-    texts.dayState = inFertileWindow(cycle, dayIndex) ? kFertile : kOrdinary;
+                           jatext::kanjiDateWithWeekday(expected.nextPeriod) + QStringLiteral("です");
+    texts.dayState =
+        selected >= expected.fertileFirst && selected <= expected.fertileLast ? kFertile : kOrdinary;
     return texts;
 }
 

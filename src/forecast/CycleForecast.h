@@ -13,7 +13,13 @@ inline const QString kNoForecast = QStringLiteral("前回月経日未登録　�
 inline const QString kFertile = QStringLiteral("妊娠可能日");
 inline const QString kOrdinary = QStringLiteral("通常日");
 
-// The fertile window: cycle/2 - 2 <= dayIndex <= cycle/2 + 3 in real numbers.
+// The fertile window: cycle/2 - 2 <= dayIndex <= cycle/2 + 3 in real numbers, as whole days counted from the
+// period's first day (day 0).
+struct DayRange {
+    qint64 first = 0;
+    qint64 last = 0;
+};
+DayRange fertileWindow(int cycle);
 bool inFertileWindow(int cycle, qint64 dayIndex);
 
 // Finds the first day of the newest run of menstruation days, fed the days newest first: days of one period
@@ -32,6 +38,15 @@ struct Texts {
     QString nextPeriod;  // the next-period panel
     QString dayState;    // the fertile/ordinary panel
 };
+
+// What the forecast expects of the cycle that began on periodStart: the next period's first day and the
+// fertile days. Throws the cycle length's PgError for a setting that gives no number.
+struct Outlook {
+    QDate nextPeriod;
+    QDate fertileFirst;
+    QDate fertileLast;
+};
+Outlook outlook(const QDate& periodStart, const CycleLength& cycleLength);
 
 // Both panel texts for the selected day. The cycle's number is needed only when a period start exists (a
 // cycle setting that gives none throws PgError TypeMismatch / Overflow then).

@@ -28,5 +28,9 @@ inline constexpr double kHighestReading = 45.0;
 inline bool isPlausibleReading(double celsius) {
     return celsius >= kLowestReading && celsius <= kHighestReading;
 }
+// The plausible range as the texts name it: "30～45℃".
+inline QString plausibleReadingsText() {
+    return QStringLiteral("%1～%2℃").arg(kLowestReading).arg(kHighestReading);
+}
 
 }  // namespace forecast

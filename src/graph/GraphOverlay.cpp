@@ -14,6 +14,9 @@ constexpr double kAboveZ = 12.5;
 const QColor kBandColour(0xf4, 0xb6, 0xc8, 0x90);
 const QColor kCoverlineColour(0x1f, 0x5f, 0xbf);
 constexpr double kMarkRadius = 4.5;
+// The curve's own colour: a hollow dot on the curve is a reading left out, the blue ring a shift.
+const QColor kExcludedColour(0xc0, 0x30, 0x60);
+constexpr double kExcludedRadius = 3;
 
 }  // namespace
 
@@ -30,6 +33,11 @@ void GraphOverlay::setBands(std::vector<graph::Band> bands) {
 
 void GraphOverlay::setCoverlines(std::vector<graph::Coverline> lines) {
     lines_ = std::move(lines);
+    refresh();
+}
+
+void GraphOverlay::setExcluded(std::vector<QPointF> readings) {
+    excluded_ = std::move(readings);
     refresh();
 }
 
@@ -69,6 +77,11 @@ void GraphOverlay::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWi
         if (!line.firstHigher) continue;
         const QPointF at(xOf(*line.firstHigher), yOf(line.firstHigherValue));
         if (plot.contains(at)) painter->drawEllipse(at, kMarkRadius, kMarkRadius);
+    }
+    painter->setPen(QPen(kExcludedColour, 1.5));
+    for (const QPointF& reading : excluded_) {
+        const QPointF at(xOf(reading.x()), yOf(reading.y()));
+        if (plot.contains(at)) painter->drawEllipse(at, kExcludedRadius, kExcludedRadius);
     }
     painter->restore();
 }

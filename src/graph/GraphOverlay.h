@@ -20,11 +20,14 @@ class GraphOverlay : public QGraphicsItem {
 
     void setBands(std::vector<graph::Band> bands);
     void setCoverlines(std::vector<graph::Coverline> lines);
+    // The readings she marked as disturbed, drawn hollow on the curve: (point index, °C).
+    void setExcluded(std::vector<QPointF> readings);
     // The plot area moved or the axis changed: paint again where it now lies.
     void refresh();
 
     const std::vector<graph::Band>& bands() const { return bands_; }
     const std::vector<graph::Coverline>& coverlines() const { return lines_; }
+    const std::vector<QPointF>& excluded() const { return excluded_; }
 
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
@@ -37,6 +40,7 @@ class GraphOverlay : public QGraphicsItem {
     QAbstractSeries* curve_;
     std::vector<graph::Band> bands_;
     std::vector<graph::Coverline> lines_;
+    std::vector<QPointF> excluded_;
 };
 
 }  // namespace graph

@@ -10,10 +10,13 @@ namespace {
 
 constexpr int kSpare = 1;          // tenths of a degree on each side
 constexpr int kShortestSpan = 10;  // tenths: a flat curve is not blown up to fill the chart
+// The label steps in tenths, finest first, and the most steps of each over the range.
+constexpr int kSteps[] = {1, 2, 5, 10};
+constexpr int kMostSteps = 20;
 
 }  // namespace
 
-ValueRange fitted(const graph::Graph& graph) {
+ValueRange fitted(const graph::Graph& graph, int mostLabels) {
     std::optional<double> lowest;
     std::optional<double> highest;
     bool averageShown = false;
@@ -42,8 +45,18 @@ ValueRange fitted(const graph::Graph& graph) {
         high += missing - missing / 2;
     }
     const int span = high - low;
-    const double tick = span <= 20 ? 0.1 : span <= 40 ? 0.2 : 0.5;
-    return {low / 10.0, high / 10.0, tick};
+    ValueRange range{low / 10.0, high / 10.0, 0};
+    for (int tenths : kSteps) {
+        range.tick = tenths / 10.0;
+        if (span <= tenths * kMostSteps && labelCount(range) <= mostLabels) break;
+    }
+    return range;
+}
+
+int labelCount(const ValueRange& range) {
+    const double first = std::ceil(range.min / range.tick - 1e-6);
+    const double last = std::floor(range.max / range.tick + 1e-6);
+    return static_cast<int>(last - first) + 1;
 }
 
 }  // namespace graph

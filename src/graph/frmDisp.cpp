@@ -1,5 +1,6 @@
 #include "graph/frmDisp.h"
 
+#include "data/DataFile.h"
 #include "data/SettingsStore.h"
 #include "graph/GraphMarks.h"
 #include "graph/GraphOverlay.h"
@@ -16,11 +17,14 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QGraphicsTextItem>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QValueAxis>
+#include <cmath>
 
 using windowparts::titleLabel;
 
@@ -95,20 +99,26 @@ void frmDisp::buildOptions() {
         QCheckBox** box;
         const char* name;
         const char* caption;
+        const char* tip;
         int left;
         int width;
         graph::Option option;
         bool on;
     } boxes[] = {
-        {&chkShift, "chkShift", "体温の変化を表示", 240, 2400, graph::Option::Shift, options_.shift},
-        {&chkMens, "chkMens", "月経日を表示", 2760, 1900, graph::Option::Menstruation, options_.menstruation},
-        {&chkAutoScale, "chkAutoScale", "目盛りを自動", 4780, 1900, graph::Option::AutoScale,
-         options_.autoScale},
+        {&chkShift, "chkShift", "体温の変化を表示(&S)",
+         "青い線：ｶﾊﾞｰﾗｲﾝ（体温が上がる前の6日の最高の体温）\n○：体温が上がった最初の日\n"
+         "白抜きの点：除外した体温（体温の変化には使いません）",
+         240, 2400, graph::Option::Shift, options_.shift},
+        {&chkMens, "chkMens", "月経日を表示(&M)", "月経の日を薄い赤で塗ります", 2760, 1900,
+         graph::Option::Menstruation, options_.menstruation},
+        {&chkAutoScale, "chkAutoScale", "目盛りを自動(&A)", "表示している体温に合わせて目盛りを広げます",
+         4780, 1900, graph::Option::AutoScale, options_.autoScale},
     };
     QWidget* previous = G_CHART;
     for (const auto& entry : boxes) {
         auto* box = placeAt<QCheckBox>(this, entry.name, entry.left, 7020, entry.width, 255);
         box->setText(QString::fromUtf8(entry.caption));
+        box->setToolTip(QString::fromUtf8(entry.tip));
         box->setChecked(entry.on);
         const graph::Option option = entry.option;
         connect(box, &QCheckBox::toggled, this, [this, option](bool on) { optionToggled(option, on); });
@@ -147,21 +157,40 @@ const std::vector<history::Cycle>& frmDisp::cyclesShown() {
     return *cycles_;
 }
 
-void frmDisp::drawOptions() {
+// The axis fitted to her readings, with no more labels than the plot's height holds: the axis hides a label
+// that would touch the one above it.
+void frmDisp::fitValueAxis() {
     auto* degrees = static_cast<QValueAxis*>(G_CHART->chart()->axes(Qt::Vertical).constFirst());
-    if (options_.autoScale) {
-        const graph::ValueRange range = graph::fitted(graph_);
-        degrees->setRange(range.min, range.max + 1e-6);  // the top line stays labelled despite rounding
-        degrees->setTickType(QValueAxis::TicksDynamic);
-        degrees->setTickAnchor(range.min);
-        degrees->setTickInterval(range.tick);
-        degrees->setMinorTickCount(range.tick > 0.1 ? 1 : 0);
-    } else {
+    if (!options_.autoScale) {
+        if (degrees->tickType() == QValueAxis::TicksFixed) return;
         degrees->setTickType(QValueAxis::TicksFixed);
         degrees->setRange(graph::kFixed.min, graph::kFixed.max);
         degrees->setTickCount(11);
         degrees->setMinorTickCount(4);
+        return;
     }
+    // A label's box as the axis measures it (a text item's), a pixel of margin around it and one for the
+    // rounding of its place.
+    QGraphicsTextItem label;
+    label.document()->setDocumentMargin(0);
+    label.setFont(degrees->labelsFont());
+    label.setPlainText(QStringLiteral("36.5"));
+    const double labelHeight = label.boundingRect().height() + 3;
+    const int mostLabels = static_cast<int>(G_CHART->chart()->plotArea().height() / labelHeight) + 1;
+    const graph::ValueRange range = graph::fitted(graph_, mostLabels);
+    if (degrees->tickType() == QValueAxis::TicksDynamic && qFuzzyCompare(degrees->min(), range.min) &&
+        qFuzzyCompare(degrees->max(), range.max + 1e-6) && qFuzzyCompare(degrees->tickInterval(), range.tick))
+        return;                                      // as it is: the plot area's changes come back here
+    degrees->setRange(range.min, range.max + 1e-6);  // the top line stays labelled despite rounding
+    degrees->setTickType(QValueAxis::TicksDynamic);
+    // Labels on whole multiples of the step (36.0, 36.2, ...), a line each tenth between them.
+    degrees->setTickAnchor(std::ceil(range.min / range.tick - 1e-6) * range.tick);
+    degrees->setTickInterval(range.tick);
+    degrees->setMinorTickCount(static_cast<int>(std::lround(range.tick * 10)) - 1);
+}
+
+void frmDisp::drawOptions() {
+    fitValueAxis();
     behind_->setBands(options_.menstruation ? graph::menstruationBands(graph_) : std::vector<graph::Band>{});
     above_->setCoverlines(
         options_.shift ? graph::coverlines(cyclesShown(), m_.SelectedDate.addDays(1 - graph::kPoints), graph_)
@@ -188,12 +217,16 @@ void frmDisp::Form_Load() {
     degrees->setTickCount(11);
     degrees->setMinorTickCount(4);
     degrees->setLabelFormat(QStringLiteral("%.1f"));
+    // A label a tenth apart is lower than the font's line (its leading is generous for kanji), though its
+    // digits fit well: the axis would shorten every label to "...".
+    degrees->setTruncateLabels(false);
     chart->addAxis(degrees, Qt::AlignLeft);
     series->attachAxis(degrees);
     G_CHART->setChart(chart);
     behind_ = new graph::GraphOverlay(chart, series, graph::GraphOverlay::Layer::Behind);
     above_ = new graph::GraphOverlay(chart, series, graph::GraphOverlay::Layer::Above);
     connect(chart, &QChart::plotAreaChanged, this, [this] {
+        fitValueAxis();
         behind_->refresh();
         above_->refresh();
     });
@@ -228,7 +261,21 @@ void frmDisp::drawChart() {
     const int last = int(graph_.points.size()) - 1;
     for (int i = last % kLabelEvery; i <= last; i += kLabelEvery) days->append(graph_.points[i].label, i);
     days->setStartValue(0);
+    above_->setExcluded(excludedReadings());
     drawOptions();
+}
+
+std::vector<QPointF> frmDisp::excludedReadings() {
+    std::vector<QPointF> readings;
+    const QDate first = m_.SelectedDate.addDays(1 - graph::kPoints);
+    std::vector<QDate> days;
+    if (m_.Db) services_.dialogs->trapped(this, [&] { days = m_.Db->excludedDays(first, m_.SelectedDate); });
+    for (const QDate& day : days) {
+        const auto at = size_t(first.daysTo(day));
+        if (at < graph_.points.size() && graph_.points[at].reading)
+            readings.emplace_back(double(at), graph_.points[at].value);
+    }
+    return readings;
 }
 
 void frmDisp::setPrintBackgrounds(const QColor& colour) {

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QPointF>
 #include <array>
 #include <optional>
 #include <vector>
@@ -71,8 +72,11 @@ class frmDisp : public QDialog {
     void setPrintBackgrounds(const QColor& colour);
     void buildOptions();
     void optionToggled(graph::Option option, bool on);
+    void fitValueAxis();
     void drawOptions();
     const std::vector<history::Cycle>& cyclesShown();
+    // The days shown whose reading she marked as disturbed, as points of the curve.
+    std::vector<QPointF> excludedReadings();
 
     const frmView& list_;
     const Module1& m_;

@@ -1,6 +1,7 @@
 #include "help/HelpProcess.h"
 
 #include "help/HelpViewer.h"
+#include "platform/core/DiaryFolder.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/AppSetup.h"
 #include "platform/ui/FirstFrameProbe.h"
@@ -59,7 +60,9 @@ int HelpProcess::run(int argc, char** argv) {
     QApplication::setWindowIcon(pictures::windowIcon());  // the heart, as every window of the program
     HelpViewer viewer;
     viewer.placeBeside(frameOf(QApplication::arguments().value(2)));
-    viewer.showContents(paths::inFolder(paths::applicationFolder(), QStringLiteral("selvane3.hlp")));
+    viewer.showContents(
+        paths::inFolder(diaryfolder::sharedFilesFolder(diaryfolder::thisBuild(), paths::applicationFolder()),
+                        QStringLiteral("selvane3.hlp")));
     quitAfterFirstFrameIfAsked(&viewer);
     return app.exec();
 }

@@ -46,7 +46,8 @@ std::vector<Cycle> cyclesFrom(DataFile& file, const std::optional<QDate>& first,
 std::vector<DayMark> marksOf(const std::vector<DayRecord>& records) {
     std::vector<DayMark> marks;
     marks.reserve(records.size());
-    for (const DayRecord& record : records) marks.push_back({record.date, record.guest, record.temp});
+    for (const DayRecord& record : records)
+        marks.push_back({record.date, record.guest, record.temp, record.excluded});
     // Oldest first; the rows of one day keep the file's order, so a day's first row stays first.
     std::stable_sort(marks.begin(), marks.end(),
                      [](const DayMark& a, const DayMark& b) { return a.day < b.day; });
@@ -68,8 +69,13 @@ std::vector<Cycle> cyclesCovering(DataFile& file, const QDate& first, const QDat
     return cyclesFrom(file, start, last);
 }
 
-std::optional<HistoryCycle> forecastCycle(DataFile& file) {
-    return historyCycle(latestCycles(file, kNewestDay, kForecastLookBack));
+std::optional<HistoryCycle> forecastCycle(DataFile& file) { return forecastBasis(file).cycle; }
+
+ForecastBasis forecastBasis(DataFile& file) {
+    const std::vector<Cycle> latest = latestCycles(file, kNewestDay, kForecastLookBack);
+    ForecastBasis basis{historyCycle(latest), 0};
+    for (const Cycle& cycle : latest) basis.counted += cycle.counted();
+    return basis;
 }
 
 std::vector<Cycle> allCycles(DataFile& file) {
@@ -79,6 +85,7 @@ std::vector<Cycle> allCycles(DataFile& file) {
         mark.day = jatext::readIsoDate(row.date);
         mark.menstruation = row.guest.value_or(false);
         mark.temp = row.temp;
+        mark.excluded = row.excluded;
         marks.push_back(mark);
         return true;
     });

@@ -28,6 +28,12 @@ std::vector<Cycle> cyclesCovering(DataFile& file, const QDate& first, const QDat
 // is selected). Nothing with too few counted cycles.
 inline constexpr int kForecastLookBack = 12;
 std::optional<HistoryCycle> forecastCycle(DataFile& file);
+// The same, with how many of those latest cycles count (to say why there is none).
+struct ForecastBasis {
+    std::optional<HistoryCycle> cycle;
+    int counted = 0;
+};
+ForecastBasis forecastBasis(DataFile& file);
 
 // Every cycle in the file, oldest first (reads the whole file).
 std::vector<Cycle> allCycles(DataFile& file);

@@ -51,7 +51,13 @@ std::vector<Cycle> splitCycles(const std::vector<DayMark>& days) {
             if (mark.day != lastMenstruation) ++current->cycle.bleedingDays;
             lastMenstruation = mark.day;
         }
-        if (current && isReading(mark.temp)) current->readings.push_back({mark.day, *mark.temp});
+        // A disturbed reading says nothing of her cycle: neither a higher reading nor one of the six.
+        if (current && isReading(mark.temp)) {
+            if (mark.excluded)
+                ++current->cycle.excludedReadings;
+            else
+                current->readings.push_back({mark.day, *mark.temp});
+        }
     }
     if (current) current->finish(cycles, std::nullopt);
     return cycles;

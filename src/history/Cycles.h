@@ -16,6 +16,8 @@ struct DayMark {
     QDate day;
     bool menstruation = false;
     std::optional<double> temp;
+    // She marked the reading as disturbed (a fever, a short night, a late reading): no reading here.
+    bool excluded = false;
 };
 
 struct Cycle {
@@ -25,6 +27,7 @@ struct Cycle {
     std::optional<int> shiftDay;  // cycle day (1 = the start) of the first higher reading
     std::optional<double> coverline;
     std::optional<QDate> coverlineFrom;  // the day of the first of the six readings that set the coverline
+    int excludedReadings = 0;            // readings she marked as disturbed, left out of the shift rule
 
     // Whether the cycle counts in the figures: finished, and neither too short nor too long.
     bool counted() const { return length && forecast::isCountedLength(*length); }

@@ -20,10 +20,10 @@ struct Shift {
         OneLeftOut,    // the second or third fell to or below the coverline: left out, the fourth 0.2 above
     };
     Kind kind = Kind::Regular;
-    int firstHigher = 0;            // index into the readings of the first higher reading
-    int completedBy = 0;            // index of the reading that completed the shift
-    std::optional<int> leftOut;     // index of the reading left out (OneLeftOut)
-    double coverline = 0;           // °C, a multiple of 0.05
+    int firstHigher = 0;         // index into the readings of the first higher reading
+    int completedBy = 0;         // index of the reading that completed the shift
+    std::optional<int> leftOut;  // index of the reading left out (OneLeftOut)
+    double coverline = 0;        // °C, a multiple of 0.05
 };
 
 // The readings before the first higher one that set the coverline.

@@ -224,7 +224,7 @@ frmMain::SaveResult frmMain::SaveDayRecord() {
 
 frmMain::SaveResult frmMain::writeEntry(const DayEntry& entry, bool shown) {
     SaveResult result = SaveResult::Failed;
-    services_.dialogs->trapped(this, [&] {
+    const auto save = [&] {
         if (!allFeatures(&session::Feature::beforeSave)) return;
         DataFile& db = requireOpen(m_.Db.get());
         // Decided on the day as found now; a change by another program while she answers starts it again.
@@ -256,7 +256,17 @@ frmMain::SaveResult frmMain::writeEntry(const DayEntry& entry, bool shown) {
             if (changed) showChangedDay();
             return;
         }
-    });
+    };
+    try {
+        save();
+    } catch (const PgError& error) {
+        // The data engine's failures share one standard text; when her save did not reach the file (moved,
+        // deleted, replaced by another program, read-only), the reason follows it in the same box.
+        if (!error.shown())
+            services_.dialogs->pgError(this, error.aboutTheFile()
+                                                 ? error.standardText() + u'\r' + error.description()
+                                                 : error.standardText());
+    }
     return result;
 }
 

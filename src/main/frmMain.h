@@ -115,6 +115,7 @@ class frmMain : public QMainWindow, public session::FeatureHost {
     void diaryReplaced() override;
     void updateForecast() override { UpdateCycleForecast(); }
     void standInCycle(const std::optional<session::StandInCycle>& cycle) override;
+    void cycleNote(const QString& why) override;
     void hideDiary() override;
     void showDiaryAgain() override;
 
@@ -188,5 +189,6 @@ class frmMain : public QMainWindow, public session::FeatureHost {
         QString tempText;
     } shown_;
     std::optional<session::StandInCycle> standIn_;  // a cycle length in place of her setting
+    QString cycleNote_;                             // why her setting is in use, for the cycle panel
     std::vector<session::Feature*> features_;
 };

@@ -62,7 +62,7 @@ void frmMain::mnuSelvane_Click() {
     if (!services_.helpProgram.isEmpty() && helpProcess_->show(services_.helpProgram, frameGeometry()))
         return;
     if (!helpViewer_) helpViewer_ = new HelpViewer(this);
-    helpViewer_->showContents(paths::inFolder(services_.appFolder, QStringLiteral("selvane3.hlp")));
+    helpViewer_->showContents(paths::inFolder(services_.sharedFolder, QStringLiteral("selvane3.hlp")));
 }
 
 void frmMain::mnuHelpVirsion_Click() {

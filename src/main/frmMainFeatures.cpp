@@ -93,6 +93,11 @@ void frmMain::standInCycle(const std::optional<session::StandInCycle>& cycle) {
     showCyclePanel();
 }
 
+void frmMain::cycleNote(const QString& why) {
+    cycleNote_ = why;
+    showCyclePanel();
+}
+
 void frmMain::showCyclePanel() {
     QLabel* cycle = panels_.value(int(Panel::Cycle));
     QLabel* state = panels_.value(int(Panel::State));
@@ -109,6 +114,7 @@ void frmMain::showCyclePanel() {
         extra = std::clamp(needed - cycleWidth, 0, stateWidth / 3);
     } else {
         setPanelText(Panel::Cycle, settingentry::cyclePanelText(m_.CycleDays));
+        if (!cycleNote_.isEmpty()) cycle->setToolTip(cycleNote_);
     }
     cycle->setFixedWidth(cycleWidth + extra);
     state->setFixedWidth(stateWidth - extra);

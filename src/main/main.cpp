@@ -2,6 +2,7 @@
 #include "data/Recovery.h"
 #include "data/SettingsStore.h"
 #include "help/HelpProcess.h"
+#include "main/DiaryStart.h"
 #include "main/EditGuard.h"
 #include "main/frmMain.h"
 #include "platform/core/Paths.h"
@@ -31,13 +32,18 @@ int main(int argc, char* argv[]) {
     services.settings = &settings;
     DefaultPrinter printer;
     services.printer = &printer;
-    services.appFolder = paths::applicationFolder();
+    const diaryfolder::Build build = diaryfolder::thisBuild();
+    const diaryfolder::Surroundings around = diaryfolder::Surroundings::ofThisRun();
+    const diaryhome::Start start = diaryhome::look(build, around, settings);
+    services.appFolder = start.folder;
+    services.sharedFolder = diaryfolder::sharedFilesFolder(build, around.programFolder);
     services.helpProgram = QStringLiteral("/proc/self/exe");  // this same program, wherever it lies
     mainwindow::EditGuard* guarding = nullptr;
     services.endProcess = [&guarding] {
         guarding->release();  // the closing sequence has run: nothing is left to keep
         QCoreApplication::exit(0);
     };
+    if (!mainwindow::prepareDiary(services, start)) return 1;
     frmMain window(module, services);
     // Made after the window and so ended before it: it reads the window's controls while they exist.
     mainwindow::EditGuard guard(window, module, paths::inFolder(services.appFolder, recovery::kFileName));

@@ -11,10 +11,11 @@
 
 namespace report {
 
-std::optional<ChartModel> chartOf(DataFile& file, int cycles, const QDate& through) {
-    const std::vector<history::Cycle> latest = history::latestCycles(file, through, cycles);
-    if (latest.empty()) return std::nullopt;
-    return buildChart(latest, file.range(latest.back().start, through), through);
+std::optional<ChartModel> chartOf(DataFile& file, const CycleChoice& choice, const QDate& through) {
+    const std::vector<history::Cycle> chosen =
+        chosenCycles(history::latestCycles(file, through, cyclesToRead(choice)), choice);
+    if (chosen.empty()) return std::nullopt;
+    return buildChart(chosen, file.range(chosen.back().start, through), through);
 }
 
 QByteArray pdfOf(const ChartModel& chart) {

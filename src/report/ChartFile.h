@@ -11,9 +11,10 @@ class DataFile;
 
 namespace report {
 
-// The chart of her last `cycles` cycles as known on through, read from the data file (only the rows of those
-// cycles). Nothing when the diary has no cycle (no menstruation day on or before through). Throws PgError.
-std::optional<ChartModel> chartOf(DataFile& file, int cycles, const QDate& through);
+// The chart of the chosen cycles as known on through, read from the data file (only the rows of those
+// cycles). Nothing when the choice holds no cycle (no menstruation day on or before through, or no finished
+// cycle and the running one not asked for). Throws PgError.
+std::optional<ChartModel> chartOf(DataFile& file, const CycleChoice& choice, const QDate& through);
 
 // The chart as a PDF document (empty when it could not be painted).
 QByteArray pdfOf(const ChartModel& chart);

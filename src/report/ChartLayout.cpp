@@ -11,6 +11,9 @@ constexpr double kNamesWidth = 17;
 // The rows' heights, in the order of Row; the grid lies between CycleDay and Menstruation.
 constexpr double kHeights[] = {4, 4.5, 4.5, 4.5, 5, 5, 22, 22};
 constexpr int kHeaderRows = 4;
+// Between the rows above and below and the grid's edge lines: half a label's height and a little more.
+constexpr double kGridMargin = 2.5;
+constexpr double kLabelHeight = 4;
 
 }  // namespace
 
@@ -71,15 +74,25 @@ PageGeometry geometryFor(int daysOnPage) {
     const double daysWidth = width - kNamesWidth;
     page.dayWidth = std::min(kWidestDay, daysWidth / std::max(daysOnPage, 1));
     page.days = QRectF(kMargin + kNamesWidth, top, page.dayWidth * std::max(daysOnPage, 1), bottom - top);
-    page.grid = QRectF(page.days.left(), top + header, page.days.width(), bottom - top - header - below);
+    page.grid = QRectF(page.days.left(), top + header + kGridMargin, page.days.width(),
+                       bottom - top - header - below - 2 * kGridMargin);
     return page;
 }
 
 QRectF PageGeometry::row(Row which) const {
     const int index = static_cast<int>(which);
-    double y = index < kHeaderRows ? days.top() : grid.bottom();
+    double y = index < kHeaderRows ? days.top() : grid.bottom() + kGridMargin;
     for (int i = index < kHeaderRows ? 0 : kHeaderRows; i < index; ++i) y += kHeights[i];
     return QRectF(days.left(), y, days.width(), kHeights[index]);
+}
+
+QRectF PageGeometry::nameCell(Row which) const {
+    const QRectF across = row(which);
+    return QRectF(names.left(), across.top(), names.width(), across.height());
+}
+
+QRectF PageGeometry::labelBox(double celsius) const {
+    return QRectF(names.left(), yOf(celsius) - kLabelHeight / 2, names.width() - 1, kLabelHeight);
 }
 
 double PageGeometry::yOf(double celsius) const {

@@ -42,7 +42,11 @@ struct PageGeometry {
     QRectF grid;   // the temperature grid
     double dayWidth = 0;
 
-    QRectF row(Row which) const;  // across the day columns
+    QRectF row(Row which) const;       // across the day columns
+    QRectF nameCell(Row which) const;  // the row's name in the left column
+    // A temperature's label in the left column, centred on its line: the grid keeps a margin above and
+    // below, so that the labels of its edges stay clear of the rows' names.
+    QRectF labelBox(double celsius) const;
     double left(int dayOnPage) const { return days.left() + dayOnPage * dayWidth; }
     // The height of a temperature, cut to the grid's edges.
     double yOf(double celsius) const;

@@ -21,6 +21,21 @@ QString ChartModel::dateRange() const {
 
 QString ChartModel::title() const { return QStringLiteral("基礎体温表　") + dateRange(); }
 
+std::vector<history::Cycle> chosenCycles(const std::vector<history::Cycle>& newestFirst,
+                                         const CycleChoice& choice) {
+    std::vector<history::Cycle> chosen;
+    int complete = 0;
+    for (const history::Cycle& cycle : newestFirst) {
+        if (!cycle.length) {
+            if (choice.running) chosen.push_back(cycle);
+        } else if (complete < choice.complete) {
+            chosen.push_back(cycle);
+            ++complete;
+        }
+    }
+    return chosen;
+}
+
 ChartModel buildChart(const std::vector<history::Cycle>& newestFirst, const std::vector<DayRecord>& records,
                       const QDate& through) {
     ChartModel chart;
@@ -48,6 +63,7 @@ ChartModel buildChart(const std::vector<history::Cycle>& newestFirst, const std:
             entry.cycleDay = static_cast<int>(cycle.start.daysTo(day)) + 1;
             if (const DayRecord* record = byDay.value(day)) {
                 if (isReading(record->temp)) entry.temp = record->temp;
+                entry.excluded = entry.temp && record->excluded;
                 entry.menstruation = record->guest;
                 entry.intercourse = record->love;
                 entry.medication = record->memo;

@@ -16,11 +16,23 @@ inline constexpr int kFewestCycles = 1;
 inline constexpr int kMostCycles = 3;
 inline constexpr int kDefaultCycles = 3;
 
+// The cycles the chart shows: her last `complete` finished cycles, and the one still running when asked.
+struct CycleChoice {
+    int complete = kDefaultCycles;
+    bool running = false;
+};
+// How many of her latest cycles to read for the choice: the running one may be the newest.
+inline int cyclesToRead(const CycleChoice& choice) { return choice.complete + 1; }
+// The chosen cycles among her latest ones (both newest first).
+std::vector<history::Cycle> chosenCycles(const std::vector<history::Cycle>& newestFirst,
+                                         const CycleChoice& choice);
+
 struct ChartDay {
     QDate date;
     int cycle = 0;               // index into the chart's cycles, oldest first
     int cycleDay = 1;            // 1 = the cycle's first day
     std::optional<double> temp;  // her reading; nothing when the day has none (or an impossible one)
+    bool excluded = false;       // she marked the reading as disturbed: drawn hollow
     bool menstruation = false;
     bool intercourse = false;
     QString medication;

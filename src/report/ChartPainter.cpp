@@ -1,6 +1,7 @@
 #include "report/ChartPainter.h"
 
 #include "platform/core/JaText.h"
+#include "report/ChartFont.h"
 #include "report/ChartLayout.h"
 
 #include <QFontMetricsF>
@@ -16,6 +17,7 @@ namespace {
 
 const QColor kFaint(0xd6, 0xd6, 0xd6);
 const QColor kTenth(0xa8, 0xa8, 0xa8);
+const QColor kTenthLabel(0x40, 0x40, 0x40);
 const QColor kCurve(0xc0, 0x30, 0x60);
 const QColor kCoverline(0x1f, 0x5f, 0xbf);
 const QColor kMenstruation(0xd0, 0x40, 0x60);
@@ -25,7 +27,14 @@ constexpr double kPointToMm = 25.4 / 72;
 class PagePainter {
   public:
     PagePainter(QPainter& painter, double unitsPerMm, const ChartModel& chart, const PageSpan& span)
-        : p_(painter), k_(unitsPerMm), chart_(chart), span_(span), page_(geometryFor(span.count)) {}
+        : p_(painter),
+          k_(unitsPerMm),
+          chart_(chart),
+          span_(span),
+          page_(geometryFor(span.count)),
+          family_(chartFontFamily()),
+          inFont_(QFont(family_)),
+          inFallback_(QFont(kFallbackFamily)) {}
 
     void paint() {
         title();
@@ -51,7 +60,7 @@ class PagePainter {
         const QString key = QString::number(points, 'f', 2) + (bold ? u'b' : u'r');
         auto found = fonts_.find(key);
         if (found == fonts_.end()) {
-            QFont f(QString::fromLatin1(kFontFamily));
+            QFont f(family_);
             f.setPointSizeF(points);
             f.setBold(bold);
             found = fonts_.insert(key, {f, QFontMetricsF(f, p_.device())});
@@ -76,6 +85,11 @@ class PagePainter {
     }
     void line(double x1, double y1, double x2, double y2) { p_.drawLine(mm(x1, y1), mm(x2, y2)); }
     const ChartDay& day(int onPage) const { return chart_.days[span_.first + onPage]; }
+    // Her text as the fonts can print it: a character none of them has is a stand-in, not an empty box.
+    QString printed(const QString& s) const {
+        return printable(s,
+                         [this](char32_t c) { return inFont_.inFontUcs4(c) || inFallback_.inFontUcs4(c); });
+    }
     double centre(int onPage) const { return page_.left(onPage) + page_.dayWidth / 2; }
     // The size of small texts in a day's column: as large as its width allows.
     double columnPoints(double most) const { return std::min(most, page_.dayWidth * 0.8 / kPointToMm); }
@@ -92,10 +106,16 @@ class PagePainter {
         QString legend;
         for (const ChartCycle& cycle : chart_.cycles)
             if (cycle.coverline) legend = QStringLiteral("青線：カバーライン　○：体温が上がった日");
+        for (const ChartDay& day : chart_.days)
+            if (day.excluded) {
+                legend += (legend.isEmpty() ? QString() : QStringLiteral("　")) +
+                          QStringLiteral("白抜き：除外した体温");
+                break;
+            }
         text(r.adjusted(100, 0, -80, 0), Qt::AlignLeft | Qt::AlignVCenter, legend);
         if (!chart_.name.trimmed().isEmpty()) {
             font(11);
-            text(r, Qt::AlignRight | Qt::AlignVCenter, chart_.name.simplified());
+            text(r, Qt::AlignRight | Qt::AlignVCenter, printed(chart_.name.simplified()));
         }
     }
 
@@ -151,7 +171,7 @@ class PagePainter {
         const double points = columnPoints(7);
         const double step = points * kPointToMm * 1.08;
         const int fits = static_cast<int>((cell.height() - 1) / step);
-        const QString cut = shortened(s, fits);
+        const QString cut = shortened(printed(s), fits);
         font(points);
         p_.setPen(Qt::black);
         double y = cell.top() + 0.5;
@@ -174,10 +194,11 @@ class PagePainter {
             p_.setPen(labelled ? pen(Qt::black, 0.3) : tenth ? pen(kTenth, 0.12) : pen(kFaint, 0.08));
             line(g.left(), y, g.right(), y);
             if (labelled || tenth) {
-                font(labelled ? 8 : 5.5, labelled);
-                p_.setPen(labelled ? QColor(Qt::black) : kTenth.darker(130));
-                text(QRectF(page_.names.left(), y - 2, page_.names.width() - 1, 4),
-                     Qt::AlignRight | Qt::AlignVCenter, QString::number(celsius, 'f', 1));
+                // The tenths as legible on paper as the half degrees, only lighter in weight and colour.
+                font(labelled ? 8.5 : 7, labelled);
+                p_.setPen(labelled ? QColor(Qt::black) : kTenthLabel);
+                text(page_.labelBox(celsius), Qt::AlignRight | Qt::AlignVCenter,
+                     QString::number(celsius, 'f', 1));
             }
         }
         font(6);
@@ -192,11 +213,12 @@ class PagePainter {
                         Row::Medication, Row::Condition}) {
             const QRectF r = page_.row(row);
             p_.setPen(Qt::black);
-            text(QRectF(page_.names.left(), r.top(), page_.names.width(), r.height()), Qt::AlignCenter,
-                 rowName(row));
+            text(page_.nameCell(row), Qt::AlignCenter, rowName(row));
             p_.setPen(pen(Qt::black, 0.2));
             line(page_.names.left(), r.top(), page_.days.right(), r.top());
         }
+        const double headerEnd = page_.row(Row::CycleDay).bottom();
+        line(page_.names.left(), headerEnd, page_.days.right(), headerEnd);
         p_.setPen(pen(Qt::black, 0.2));
         line(page_.names.left(), page_.days.bottom(), page_.days.right(), page_.days.bottom());
     }
@@ -235,7 +257,13 @@ class PagePainter {
         p_.setBrush(kCurve);
         const double dot = std::min(0.55, page_.dayWidth * 0.2) * k_;
         for (int i = 0; i < span_.count; ++i)
-            if (day(i).temp) p_.drawEllipse(mm(centre(i), page_.yOf(*day(i).temp)), dot, dot);
+            if (day(i).temp && !day(i).excluded)
+                p_.drawEllipse(mm(centre(i), page_.yOf(*day(i).temp)), dot, dot);
+        // A reading she marked as disturbed: hollow, as on the graph.
+        p_.setPen(pen(kCurve, 0.25));
+        p_.setBrush(Qt::white);
+        for (int i = 0; i < span_.count; ++i)
+            if (day(i).excluded) p_.drawEllipse(mm(centre(i), page_.yOf(*day(i).temp)), dot * 1.3, dot * 1.3);
         for (const ChartCycle& cycle : chart_.cycles) {
             if (!cycle.firstHigher) continue;
             const int at = *cycle.firstHigher - span_.first;
@@ -268,6 +296,9 @@ class PagePainter {
     };
     QHash<QString, Font> fonts_;
     QString current_;
+    QString family_;
+    QFontMetricsF inFont_;
+    QFontMetricsF inFallback_;
 };
 
 }  // namespace

@@ -66,6 +66,9 @@ class FeatureHost {
     virtual void updateForecast() = 0;
     // A cycle length in place of her setting, or her setting again; the cycle panel follows.
     virtual void standInCycle(const std::optional<StandInCycle>& cycle) = 0;
+    // Why her setting is in use although a feature is asked to put a cycle in its place (too few cycles
+    // yet): the cycle panel's tooltip while no cycle stands in. Empty for none.
+    virtual void cycleNote(const QString& why) = 0;
     // The cycle length the forecast counts with now.
     virtual forecast::CycleLength cycleInUse() const = 0;
 

@@ -25,11 +25,12 @@ struct Services {
     Dialogs* dialogs = nullptr;
     SettingsStore* settings = nullptr;
     WindowPrinter* printer = nullptr;
-    QString appFolder;    // the executable's folder
-    QString helpProgram;  // the program that shows the help as a window of its own; empty: in this process
+    QString appFolder;     // her diary's folder: beside the executable, or her data folder when installed
+    QString sharedFolder;  // what the program reads besides her files (the help document)
+    QString helpProgram;   // the program that shows the help as a window of its own; empty: in this process
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     std::function<void()> endProcess;  // ends the run at once
 };
 
-// The data file's name beside the executable.
+// The data file's name in that folder.
 inline const QString kDataFileName = QStringLiteral("selvane.mdb");

@@ -23,7 +23,7 @@ bool confirmAndPurge(Dialogs& dialogs, QWidget* parent, DataFile* db, const QDat
         fresh.tempText = jatext::shortestText(averageTemp);
         file.purgeThrough(day, fresh);
     } catch (const PgError& error) {
-        dialogs.plain(parent, error.description());
+        if (!error.shown()) dialogs.plain(parent, error.description());
         return false;
     }
     // Told only once the deletion and the fresh record are both on disk.

@@ -3,6 +3,7 @@
 #include "data/SqliteHeader.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -98,7 +99,7 @@ std::vector<Backup> listBackups(const QString& folder) {
 QString reasonText(BackupReason reason) {
     switch (reason) {
         case BackupReason::Save:
-            return QStringLiteral("その日最初の登録");
+            return QStringLiteral("その日最初の登録の後");  // made once the day's first save is written
         case BackupReason::Purge:
             return QStringLiteral("ﾒﾝﾃﾅﾝｽの前");
         case BackupReason::Import:
@@ -126,7 +127,8 @@ QString makeOrThrow(DataFile& db, const QString& folder, BackupReason reason, co
     // A name of our own that a later sweep knows; the lock, held until the rename, tells a live writer's.
     QByteArray temp = QFile::encodeName(QDir(folder).filePath(kPartialName + QStringLiteral("XXXXXX")));
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // owner-only
-    if (fd < 0) fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
+    if (fd < 0)
+        fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + systemtext::inJapanese(qt_error_string(errno)));
     ::flock(fd, LOCK_EX | LOCK_NB);
     struct Leftover {
         QByteArray path;
@@ -140,7 +142,7 @@ QString makeOrThrow(DataFile& db, const QString& folder, BackupReason reason, co
     // The online backup copies the diary's first page as it is, a header asking for write-ahead logging too.
     if (!setRollbackMode(fd) || ::fsync(fd) != 0 ||
         ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
-        fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + qt_error_string(errno));
+        fail(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを書き込めません。\r") + systemtext::inJapanese(qt_error_string(errno)));
     leftover.path.clear();
     syncFolder(folder);
     return path;

@@ -1,15 +1,12 @@
 #include "transfer/DiaryCsv.h"
 
 #include "transfer/Csv.h"
+#include "transfer/DripCsv.h"
 
 #include <QLocale>
 
 namespace transfer {
 namespace {
-
-const QString kConditionLabel = QStringLiteral("体調：");
-const QString kMedicationLabel = QStringLiteral("薬：");
-const QString kScheduleLabel = QStringLiteral("予定：");
 
 QString flagText(const std::optional<bool>& flag) {
     if (!flag) return QString();
@@ -82,61 +79,38 @@ const QStringList& dripKnownColumns() {
     return columns;
 }
 
-QByteArray csvStart(CsvFormat format) {
+QByteArray csvStart(CsvFormat format, bool marks) {
     QByteArray out;
     if (format == CsvFormat::Selvane) {
         out = "\xEF\xBB\xBF";  // so that spreadsheets open the Japanese intact
-        appendLine(out, kSelvaneColumns, "\r\n");
+        appendLine(out, marks ? kSelvaneColumns + QStringList{kExcludedColumn} : kSelvaneColumns, "\r\n");
     } else {
-        appendLine(out, kDripColumns, "\n");
+        appendDripRow(out, kDripColumns);
     }
     return out;
 }
 
 QString temperatureText(double value) { return QString::number(value, 'f', QLocale::FloatingPointShortest); }
 
-void appendCsvRow(QByteArray& out, CsvFormat format, const StoredRow& row) {
-    const QString temp = row.temp ? temperatureText(*row.temp) : QString();
-    if (format == CsvFormat::Selvane) {
-        appendLine(out,
-                   {row.date, temp, row.condition, row.memo, row.schedule, row.diary, flagText(row.guest),
-                    flagText(row.love)},
-                   "\r\n");
-        return;
+void appendCsvRow(QByteArray& out, const StoredRow& row, bool marks) {
+    QStringList fields{row.date,
+                       row.temp ? temperatureText(*row.temp) : QString(),
+                       row.condition,
+                       row.memo,
+                       row.schedule,
+                       row.diary,
+                       flagText(row.guest),
+                       flagText(row.love)};
+    if (marks) fields.append(flagText(row.excluded));
+    appendLine(out, fields, "\r\n");
+}
+
+void appendDripRow(QByteArray& out, const QStringList& cells) {
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i) out += ',';
+        appendDripField(out, cells[i]);
     }
-    // drip wants the exclusion mark beside every value it excludes by; a day without a value has neither.
-    const bool bleeding = row.guest.value_or(false);
-    const QString note = joinNote({row.condition, row.memo, row.schedule, row.diary});
-    appendLine(out,
-               {row.date, temp, row.temp ? QStringLiteral("false") : QString(),
-                bleeding ? QStringLiteral("2") : QString(), bleeding ? QStringLiteral("false") : QString(),
-                row.love.value_or(false) ? QStringLiteral("true") : QString(), note},
-               "\n");
-}
-
-QString joinNote(const NoteParts& parts) {
-    if (parts.condition.isEmpty() && parts.medication.isEmpty() && parts.schedule.isEmpty())
-        return parts.diary;
-    QString note = kConditionLabel + parts.condition + u'\n' + kMedicationLabel + parts.medication + u'\n' +
-                   kScheduleLabel + parts.schedule;
-    if (!parts.diary.isEmpty()) note += QStringLiteral("\n\n") + parts.diary;
-    return note;
-}
-
-NoteParts splitNote(const QString& note) {
-    NoteParts parts;
-    parts.diary = note;
-    const QStringList lines = note.split(u'\n');
-    if (lines.size() < 3 || !lines[0].startsWith(kConditionLabel) || !lines[1].startsWith(kMedicationLabel) ||
-        !lines[2].startsWith(kScheduleLabel))
-        return parts;
-    // Written here: three labelled lines, then nothing or a blank line and the diary.
-    if (lines.size() > 3 && (lines.size() < 5 || !lines[3].isEmpty())) return parts;
-    parts.condition = lines[0].mid(kConditionLabel.size());
-    parts.medication = lines[1].mid(kMedicationLabel.size());
-    parts.schedule = lines[2].mid(kScheduleLabel.size());
-    parts.diary = lines.size() > 3 ? lines.mid(4).join(u'\n') : QString();
-    return parts;
+    out += '\n';
 }
 
 }  // namespace transfer

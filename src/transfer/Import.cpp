@@ -5,16 +5,17 @@
 namespace transfer {
 
 Result<Imported> importDays(DataFile& db, const std::vector<DayRecord>& days, const QString& dataPath,
-                            const QDateTime& now, const SealedReader& sealed, ImportFront& front) {
+                            const QDateTime& now, const SealedReader& sealed, ImportFront& front,
+                            bool marks) {
     const QString folder = backupFolderBeside(dataPath);
     return attempt([&]() -> Imported {
         bool backedUp = false;
         for (;;) {
-            const ImportPlan plan = planImport(db, days);
-            const std::optional<bool> takeFile = front.decide(plan);
-            if (!takeFile) return {Imported::End::Declined};
-            const bool replace = *takeFile && !plan.different.empty();
-            if (plan.fresh.empty() && !replace) return {Imported::End::NothingToWrite};
+            const ImportPlan plan = planImport(db, days, marks);
+            const std::optional<ImportChoice> choice = front.decide(plan);
+            if (!choice) return {Imported::End::Declined};
+            const qint64 taken = choice->taken();
+            if (plan.fresh.empty() && taken == 0) return {Imported::End::NothingToWrite};
             if (!backedUp) {
                 const Result<QString> backup =
                     makeBackup(db, folder, BackupReason::Import, now, front.begin(ImportStep::BackingUp));
@@ -22,7 +23,7 @@ Result<Imported> importDays(DataFile& db, const std::vector<DayRecord>& days, co
                 backedUp = true;
             }
             const DataFile::ImportResult applied =
-                applyImport(db, plan, replace, front.begin(ImportStep::Writing));
+                applyImport(db, plan, *choice, front.begin(ImportStep::Writing));
             if (applied == DataFile::ImportResult::Cancelled) return {Imported::End::Cancelled};
             if (applied == DataFile::ImportResult::Changed) {
                 if (!front.planAgain())
@@ -30,8 +31,7 @@ Result<Imported> importDays(DataFile& db, const std::vector<DayRecord>& days, co
                 continue;
             }
             rotateBackups(db, folder, now.date(), sealed);
-            return {Imported::End::Written,
-                    qint64(plan.fresh.size()) + (replace ? qint64(plan.different.size()) : 0)};
+            return {Imported::End::Written, qint64(plan.fresh.size()) + taken};
         }
     });
 }

@@ -15,9 +15,8 @@ enum class ImportStep { BackingUp, Writing };
 class ImportFront {
   public:
     virtual ~ImportFront() = default;
-    // The summary of what the import would write: her choice for the days that differ (true: the file's), or
-    // nothing to stop.
-    virtual std::optional<bool> decide(const ImportPlan& plan) = 0;
+    // The summary of what the import would write: her choice for the days that differ, or nothing to stop.
+    virtual std::optional<ImportChoice> decide(const ImportPlan& plan) = 0;
     // Another program changed her diary between the summary and the write: true to make the summary again.
     virtual bool planAgain() = 0;
     // A step begins: how far it has come goes to the progress returned, held while the step runs (empty: not
@@ -36,6 +35,7 @@ struct Imported {
 // whenever another program changed her diary meanwhile: never a day twice), and the backups rotated after
 // it. Why not, when nothing has changed.
 Result<Imported> importDays(DataFile& db, const std::vector<DayRecord>& days, const QString& dataPath,
-                            const QDateTime& now, const SealedReader& sealed, ImportFront& front);
+                            const QDateTime& now, const SealedReader& sealed, ImportFront& front,
+                            bool marks = true);
 
 }  // namespace transfer

@@ -3,6 +3,8 @@
 #include "forecast/CycleRules.h"
 #include "platform/core/JaText.h"
 #include "transfer/Csv.h"
+#include "transfer/DripCsv.h"
+#include "transfer/DripDay.h"
 #include "transfer/TextDecoding.h"
 
 #include "transfer/DayIndex.h"
@@ -70,15 +72,20 @@ struct Problem {
     QString what;
 };
 
+// The file refused for what is wrong with one of its lines ("12行目：…"; counted from 1).
+Failure refuse(int line, const QString& problem) {
+    return Failure{QStringLiteral("%1行目：%2").arg(line).arg(problem)};
+}
+
 class Checker {
   public:
     explicit Checker(Format format, const QStringList& header) : format_(format) {
         for (qsizetype i = 0; i < header.size(); ++i) column_.insert(header[i].trimmed(), int(i));
         columns_ = int(header.size());
         date_ = index("date");
-        temp_ = index(format == Format::Selvane ? "temperature" : "temperature.value");
         guest_ = index("menstruation");
         love_ = index("intercourse");
+        excluded_ = index("excluded");
     }
 
     // The day of one record, or the problem with it.
@@ -123,11 +130,14 @@ class Checker {
         day.memo = fields[3];
         day.schedule = fields[4];
         day.diary = fields[5];
-        for (const auto& [at, out] : {std::pair{guest_, &day.guest}, {love_, &day.love}}) {
+        for (const auto& [at, out] :
+             {std::pair{guest_, &day.guest}, {love_, &day.love}, {excluded_, &day.excluded}}) {
+            if (at < 0) continue;  // a file without marks
             const auto value = readFlag(fields[at]);
             if (!value)
                 return Problem{QStringLiteral("%1 の値「%2」は 0/1/true/false のどれでもありません。")
-                                   .arg(kSelvaneColumns[at], fields[at])};
+                                   .arg(at < kSelvaneColumns.size() ? kSelvaneColumns[at] : kExcludedColumn,
+                                        fields[at])};
             *out = *value;
         }
         return day;
@@ -135,12 +145,14 @@ class Checker {
 
     std::variant<DayRecord, Problem> readDrip(const QStringList& fields, DayRecord day) const {
         bool excluded = false;
-        bool ignored = false;
-        for (const auto& [name, out] : {std::pair{"temperature.exclude", &ignored},
+        bool disturbed = false;
+        for (const auto& [name, out] : {std::pair{"temperature.exclude", &disturbed},
                                         {"bleeding.exclude", &excluded},
                                         {"sex.partner", &day.love}}) {
             if (auto problem = flag(fields, name, out)) return *problem;
         }
+        // A reading drip excludes is her disturbed reading here.
+        day.excluded = disturbed && day.temp;
         // drip counts every bleeding it does not exclude, spotting (0) too, as a period day.
         const QString bleeding = cell(fields, "bleeding.value").trimmed();
         if (!bleeding.isEmpty()) {
@@ -155,7 +167,8 @@ class Checker {
         day.condition = note.condition;
         day.memo = note.medication;
         day.schedule = note.schedule;
-        day.diary = note.diary;
+        day.diary = withDripNotes(note.diary, {cell(fields, "temperature.note"), cell(fields, "sex.note"),
+                                               cell(fields, "pain.note"), cell(fields, "mood.note")});
         return day;
     }
 
@@ -163,16 +176,17 @@ class Checker {
     QHash<QString, int> column_;
     int columns_ = 0;
     int date_ = -1;
-    int temp_ = -1;
     int guest_ = -1;
     int love_ = -1;
+    int excluded_ = -1;
 };
 
 // Which file this is, from its header: Selvane's columns exactly, or any of drip's with the date among them.
 std::optional<Format> formatOf(const QStringList& header) {
     QStringList names;
     for (const QString& name : header) names.append(name.trimmed());
-    if (names == kSelvaneColumns) return Format::Selvane;
+    if (names == kSelvaneColumns || names == kSelvaneColumns + QStringList{kExcludedColumn})
+        return Format::Selvane;
     if (!names.contains(QStringLiteral("date"))) return std::nullopt;
     for (const QString& name : names)
         if (!dripKnownColumns().contains(name) || names.count(name) > 1) return std::nullopt;
@@ -182,13 +196,59 @@ std::optional<Format> formatOf(const QStringList& header) {
 }  // namespace
 
 QString implausibleText(qint64 days) {
-    return days > 0 ? QStringLiteral("30～45℃ の範囲にない体温：%1日").arg(days) : QString();
+    return days > 0 ? forecast::plausibleReadingsText() + QStringLiteral(" の範囲にない体温：%1日").arg(days)
+                    : QString();
 }
 
+QStringList importNotes(const ImportFile& file) {
+    QStringList lines;
+    if (file.implausible > 0) lines.append(implausibleText(file.implausible));
+    if (file.nothingKept > 0)
+        lines.append(QStringLiteral("Selvane に残すもののない drip の日（読み込みません）：%1日")
+                         .arg(file.nothingKept));
+    return lines;
+}
+
+namespace {
+
+bool isEmptyDay(const DayRecord& day) {
+    return !day.temp && !day.guest && !day.love && day.condition.isEmpty() && day.memo.isEmpty() &&
+           day.schedule.isEmpty() && day.diary.isEmpty();
+}
+
+// Every line after the header, as the reader of the file's format reads it.
+template <typename Reader>
+Result<ImportFile> readDays(Reader& reader, const Checker& checker, ImportFile result, qint64 total,
+                            const DataFile::Progress& progress) {
+    DayIndex seen;  // day -> the line it was first on
+    CsvRecord record;
+    qint64 count = 0;
+    while (reader.next(&record)) {
+        auto day = checker.read(record.fields);
+        if (auto* problem = std::get_if<Problem>(&day)) return refuse(record.line, problem->what);
+        DayRecord& read = std::get<DayRecord>(day);
+        int& first = seen[read.date];
+        if (first)
+            return refuse(
+                record.line,
+                QStringLiteral("%1 は %2行目と同じ日です。").arg(read.date.toString(Qt::ISODate)).arg(first));
+        first = record.line;
+        if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) return Failure::cancel();
+        // A day of drip's with nothing Selvane keeps would come in as an empty row.
+        if (result.format == Format::Drip && isEmptyDay(read)) {
+            ++result.nothingKept;
+            continue;
+        }
+        if (read.temp && !forecast::isPlausibleReading(*read.temp)) ++result.implausible;
+        result.days.push_back(std::move(read));
+    }
+    if (!reader.error().isEmpty()) return refuse(reader.errorLine(), reader.error());
+    return result;
+}
+
+}  // namespace
+
 Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress& progress) {
-    const auto refuse = [](int line, const QString& problem) {
-        return Failure{QStringLiteral("%1行目：%2").arg(line).arg(problem)};
-    };
     const DecodedText text = decodeText(bytes);
     if (!text.ok) return refuse(text.badLine, QStringLiteral("文字として読めないﾊﾞｲﾄがあります。"));
     ImportFile result;
@@ -205,26 +265,17 @@ Result<ImportFile> checkImport(const QByteArray& bytes, const DataFile::Progress
                       QStringLiteral("見出しの行が違います。「%1」または drip の列名が必要です。")
                           .arg(kSelvaneColumns.join(u',')));
     result.format = *format;
+    // Selvane CSV with its last column, or drip's with its temperature.exclude, says which readings are
+    // marked.
+    result.marks = *format == Format::Selvane ? record.fields.size() > kSelvaneColumns.size()
+                                              : record.fields.contains(QStringLiteral("temperature.exclude"));
     const Checker checker(*format, record.fields);
-    DayIndex seen;  // day -> the line it was first on
-    const qint64 total = text.text.size();
-    qint64 count = 0;
-    while (reader.next(&record)) {
-        auto day = checker.read(record.fields);
-        if (auto* problem = std::get_if<Problem>(&day)) return refuse(record.line, problem->what);
-        DayRecord& read = std::get<DayRecord>(day);
-        int& first = seen[read.date];
-        if (first)
-            return refuse(
-                record.line,
-                QStringLiteral("%1 は %2行目と同じ日です。").arg(read.date.toString(Qt::ISODate)).arg(first));
-        first = record.line;
-        if (read.temp && !forecast::isPlausibleReading(*read.temp)) ++result.implausible;
-        result.days.push_back(std::move(read));
-        if (progress && ++count % 4096 == 0 && !progress(reader.position(), total)) return Failure::cancel();
-    }
-    if (!reader.error().isEmpty()) return refuse(reader.errorLine(), reader.error());
-    return result;
+    if (*format == Format::Selvane)
+        return readDays(reader, checker, std::move(result), text.text.size(), progress);
+    // A drip file is read as drip reads it, from its header on.
+    DripCsvReader drip(text.text);
+    drip.next(&record);
+    return readDays(drip, checker, std::move(result), text.text.size(), progress);
 }
 
 }  // namespace transfer

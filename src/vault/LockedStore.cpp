@@ -70,8 +70,12 @@ Image LockedStore::load() {
 }
 
 void LockedStore::refuse(const QString& text) const {
-    if (refusal_) refusal_(text);
-    throw PgError::engine(text);
+    PgError error = PgError::engine(text);
+    if (refusal_) {
+        refusal_(text);
+        error.markShown();
+    }
+    throw error;
 }
 
 void LockedStore::checkWritable() {
@@ -79,10 +83,12 @@ void LockedStore::checkWritable() {
     QFile on(path_);
     FileIdentity identity;
     if (!on.open(QIODevice::ReadOnly) || !identify(on.handle(), &identity))
-        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"));
+        throw PgError::engine(QStringLiteral("データファイルが見つかりません。移動または削除されました。"))
+            .markAboutTheFile();
     // Her choice of a read-only file is respected, although a rename could replace it.
     if (::access(name.constData(), W_OK) != 0)
-        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"));
+        throw PgError::engine(QStringLiteral("データファイルに書き込めません。読み取り専用です。"))
+            .markAboutTheFile();
     if (isWritten(on, identity)) return;
     on.seek(0);
     Header header;

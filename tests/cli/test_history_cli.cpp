@@ -97,6 +97,38 @@ class TestHistoryCli : public QObject {
         QVERIFY(vault::isLockedFile(path));
     }
 
+    // The higher readings marked as disturbed in a Selvane CSV: imported over her days that differ only in
+    // the mark, they leave the cycle without a shift.
+    void markedReadingsComeInAndLeaveTheShiftOut() {
+        QTemporaryDir dir;
+        writeDiary(dir);
+        QFile csv(dir.filePath(QStringLiteral("marks.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(
+            "date,temperature,condition,medication,schedule,diary,menstruation,intercourse,excluded\r\n"
+            "2024-03-07,36.55,,,,,0,0,1\r\n2024-03-08,36.6,,,,,0,0,true\r\n"
+            "2024-03-09,36.65,,,,,0,0,1\r\n2024-03-06,36.35,,,,,0,0,0\r\n");
+        csv.close();
+        const Run imported = runIn(dir, {"--import", csv.fileName(), "--on-conflict", "replace"});
+        QVERIFY2(imported.status == 0, qPrintable(imported.err));
+        QVERIFY2(imported.err.contains(QStringLiteral("同じ日：1日　違う日：3日")), qPrintable(imported.err));
+        const QByteArray noShift(
+            "start,length,bleeding_days,shift_day,coverline\n"
+            "2024-02-29,28,3,,\n"
+            "2024-03-28,,2,,\n");
+        QCOMPARE(runIn(dir, {QStringLiteral("--cycles")}).out, noShift);
+        // A file without the column says nothing of the marks: her marked days read as the same, and one
+        // taken from the file keeps its mark.
+        QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        csv.write(
+            "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n"
+            "2024-03-07,36.55,,,,,0,0\r\n2024-03-08,36.6,,,,,0,0\r\n2024-03-09,36.7,,,,,0,0\r\n");
+        csv.close();
+        const Run again = runIn(dir, {"--import", csv.fileName(), "--on-conflict", "replace"});
+        QVERIFY2(again.err.contains(QStringLiteral("同じ日：2日　違う日：1日")), qPrintable(again.err));
+        QCOMPARE(runIn(dir, {QStringLiteral("--cycles")}).out, noShift);
+    }
+
     void refusesWhatItCannotRead_data() {
         QTest::addColumn<QByteArray>("file");  // the diary's bytes; "empty" for a fresh empty diary
         QTest::addColumn<QStringList>("arguments");

@@ -3,24 +3,27 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// Three periods up to a few days ago, a reading every day since the first.
-bool fillDiary(const QString& path) {
+// A reading every day of the last `days` days up to yesterday, a period of three days every 28 days from
+// the first: with 61 days, two finished cycles and one running for five days.
+bool fillDiary(const QString& path, int days = 61) {
     bool ok = true;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
         db.setDatabaseName(path);
         ok = db.open() && db.transaction();
         const QDate today = QDate::currentDate();
-        for (int back = 61; back >= 1 && ok; --back) {
-            const int cycleDay = (61 - back) % 28 + 1;
+        for (int back = days; back >= 1 && ok; --back) {
+            const int cycleDay = (days - back) % 28 + 1;
             QSqlQuery insert(db);
             insert.prepare(QStringLiteral("INSERT INTO DATA_FIL VALUES (?, ?, '', '', '', '', 0, ?)"));
             insert.addBindValue(today.addDays(-back).toString(Qt::ISODate));
@@ -57,6 +60,10 @@ class TestReportCli : public QObject {
             << "filled" << QStringList{"--report", "x.pdf", "--last", "two"} << 2 << "";
         QTest::newRow("no file named") << "filled" << QStringList{"--report"} << 2 << "";
         QTest::newRow("--last alone") << "filled" << QStringList{"--last", "2"} << 2 << "";
+        QTest::newRow("--running alone") << "filled" << QStringList{"--running"} << 2 << "";
+        QTest::newRow("only a running cycle") << "running" << QStringList{"--report", "x.pdf"} << 1 << "";
+        QTest::newRow("the running cycle asked for")
+            << "running" << QStringList{"--report", "run.pdf", "--running"} << 0 << "run.pdf";
         QTest::newRow("a diary without periods") << "empty" << QStringList{"--report", "x.pdf"} << 1 << "";
         QTest::newRow("a folder that is not there")
             << "filled" << QStringList{"--report", "none/x.pdf"} << 1 << "";
@@ -79,6 +86,7 @@ class TestReportCli : public QObject {
         } else {
             QVERIFY(schema::createEmptyDataFile(data));
             if (diary == u"filled") QVERIFY(fillDiary(data));
+            if (diary == u"running") QVERIFY(fillDiary(data, 20));
         }
         QFile old(dir.filePath(QStringLiteral("old.pdf")));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
@@ -108,6 +116,78 @@ class TestReportCli : public QObject {
         QFile made(dir.filePath(leaves));
         QVERIFY(made.open(QIODevice::ReadOnly));
         QCOMPARE(made.read(5), QByteArray("%PDF-"));
+    }
+
+    // A search of the PDF finds the words on the page, with the chart's font beside the program as a portable
+    // one has it, or in the share folder of an installed one.
+    void theChartsTextIsSearchable_data() {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<QString>("fontFolder");
+        QTest::newRow("portable") << "."
+                                  << ".";
+        QTest::newRow("installed") << "bin"
+                                   << "share/selvane";
+    }
+    void theChartsTextIsSearchable() {
+        QFETCH(QString, programFolder);
+        QFETCH(QString, fontFolder);
+        const QString text = chartText({}, programFolder, fontFolder);
+        for (const char* words : {"日付", "月経", "周期日", "基礎体温表"})
+            QVERIFY2(text.contains(QString::fromUtf8(words)), qPrintable(text.left(200)));
+    }
+
+    // Two finished cycles of 28 days and one running for five days: --last counts finished cycles, --running
+    // adds the one still running.
+    void lastCountsFinishedCycles_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("firstBack");  // the chart's first day, days before today
+        QTest::addColumn<int>("lastBack");
+        QTest::newRow("three: both finished ones") << QStringList{} << 61 << 6;
+        QTest::newRow("the last one") << QStringList{"--last", "1"} << 33 << 6;
+        QTest::newRow("and the running one") << QStringList{"--last", "1", "--running"} << 33 << 1;
+    }
+    void lastCountsFinishedCycles() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, firstBack);
+        QFETCH(int, lastBack);
+        const QDate today = QDate::currentDate();
+        const QString range = today.addDays(-firstBack).toString(QStringLiteral("yyyy/MM/dd")) +
+                              QStringLiteral(" ～ ") +
+                              today.addDays(-lastBack).toString(QStringLiteral("yyyy/MM/dd"));
+        const QString text = chartText(arguments);
+        QVERIFY2(text.contains(range), qPrintable(range + u'\n' + text.left(120)));
+    }
+
+  private:
+    // The text of the chart that --report with the arguments writes from the filled diary, the program in
+    // programFolder and the chart's font in fontFolder (under a folder of its own).
+    QString chartText(const QStringList& arguments, const QString& programFolder = QStringLiteral("."),
+                      const QString& fontFolder = QStringLiteral(".")) {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+            qWarning("poppler-utils missing");
+            return {};
+        }
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        root.mkpath(programFolder);
+        root.mkpath(fontFolder);
+        const QString program = root.filePath(programFolder + QStringLiteral("/selvane"));
+        QFile::copy(QStringLiteral(SELVANE_EXE), program);
+        const QDir built = QFileInfo(QStringLiteral(SELVANE_EXE)).dir();
+        for (const char* font : {"SelvaneChartJP-Regular.otf", "SelvaneChartJP-Bold.otf"})
+            QFile::link(built.filePath(QString::fromLatin1(font)),
+                        root.filePath(fontFolder + u'/' + QString::fromLatin1(font)));
+        const QString data = root.filePath(programFolder + QStringLiteral("/selvane.mdb"));
+        if (!schema::createEmptyDataFile(data) || !fillDiary(data)) return {};
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(program,
+                      QStringList{QStringLiteral("--report"), QStringLiteral("chart.pdf")} + arguments);
+        if (!process.waitForFinished(30000) || process.exitCode() != 0) return {};
+        process.start(QStringLiteral("pdftotext"),
+                      {root.filePath(QStringLiteral("chart.pdf")), QStringLiteral("-")});
+        process.waitForFinished(30000);
+        return QString::fromUtf8(process.readAllStandardOutput());
     }
 };
 

@@ -79,6 +79,51 @@ class TestTransferCli : public QObject {
         QVERIFY2(QFileInfo::exists(dir.filePath(leaves)) || out.contains(leaves), qPrintable(out + err));
     }
 
+    // The diary itself (or a link to it) given to --restore: refused, nothing written, not even a backup.
+    void restoringTheDiaryItselfIsRefused() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("selvane"));
+        QVERIFY(QFile::copy(QStringLiteral(SELVANE_EXE), program));
+        const QString data = dir.filePath(QStringLiteral("selvane.mdb"));
+        QVERIFY(schema::createEmptyDataFile(data));
+        QVERIFY(QFile::link(data, dir.filePath(QStringLiteral("link.mdb"))));
+        QFile original(data);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray before = original.readAll();
+        for (const QString& named : {QStringLiteral("selvane.mdb"), QStringLiteral("link.mdb")}) {
+            QProcess process;
+            process.setWorkingDirectory(dir.path());
+            process.start(program, {QStringLiteral("--restore"), named});
+            QVERIFY(process.waitForFinished(30000));
+            QCOMPARE(process.exitCode(), 1);
+            QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("そのもの")));
+        }
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("backups"))) ||
+                QDir(dir.filePath(QStringLiteral("backups"))).isEmpty());
+        QVERIFY(original.seek(0));
+        QCOMPARE(original.readAll(), before);
+    }
+
+    // Run from a folder whose name is not UTF-8 (Shift_JIS from an old archive): a relative file name reaches
+    // that folder, and the messages name it, not the process's view of it.
+    void aFolderNamedInShiftJis() {
+        QTemporaryDir dir;
+        QVERIFY(schema::createEmptyDataFile(dir.filePath(QStringLiteral("selvane.mdb"))));
+        const QString script = QStringLiteral(
+            "d=\"$(printf 'd\\223\\372')\" && mkdir \"$d\" && cp \"$1\" selvane.mdb \"$d\"/ && cd \"$d\" && "
+            "./selvane --export out.csv && test -f out.csv && ./selvane --backup");
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), script, QStringLiteral("sh"), QStringLiteral(SELVANE_EXE)});
+        QVERIFY(process.waitForFinished(30000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(process.exitCode() == 0, qPrintable(err));
+        QVERIFY2(
+            err.contains(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：")) && !err.contains(QStringLiteral("/proc/")),
+            qPrintable(err));
+    }
+
     // Two imports of one file at once: whichever writes second finds every day there and adds none again.
     void twoImportsAtOnceAddEachDayOnce() {
         QTemporaryDir dir;

@@ -71,8 +71,9 @@ class TestAtomicFile : public QObject {
 
     void refusesAFolderAndAMissingFolder() {
         QTemporaryDir dir;
-        QVERIFY(!AtomicFile::replace(dir.path(), "x").isEmpty());
-        QVERIFY(!AtomicFile::replace(dir.filePath(QStringLiteral("no/such/file")), "x").isEmpty());
+        QCOMPARE(AtomicFile::replace(dir.path(), "x"), QStringLiteral("ﾌｫﾙﾀﾞです。（Is a directory）"));
+        QCOMPARE(AtomicFile::replace(dir.filePath(QStringLiteral("no/such/file")), "x"),
+                 QStringLiteral("ﾌｧｲﾙまたはﾌｫﾙﾀﾞがありません。（No such file or directory）"));
     }
 
     void writesThroughALink() {

@@ -1,6 +1,7 @@
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 
 #include <QTest>
 
@@ -120,6 +121,34 @@ class TestJaText : public QObject {
         QCOMPARE(PgError(PgError::TypeMismatch, "x").standardText(), QStringLiteral("型が一致しません。"));
         QCOMPARE(PgError::engine("disk I/O error").standardText(),
                  QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。"));
+    }
+
+    // SQLite's and the system's English texts: a Japanese sentence first, the original kept after it; a text
+    // that is already Japanese is left as it is, so a message that passes two layers is explained once.
+    void englishTextsGetAJapaneseSentence_data() {
+        QTest::addColumn<QString>("original");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("full disk") << "database or disk is full"
+                                   << "ﾃﾞｨｽｸがいっぱいです。（database or disk is full）";
+        QTest::newRow("read-only, inside Qt's text")
+            << "attempt to write a readonly database Unable to fetch row"
+            << "ﾃﾞｰﾀﾌｧｲﾙが読み取り専用のため書き込めません。（attempt to write a readonly database Unable to "
+               "fetch row）";
+        QTest::newRow("the system's") << "Operation not permitted"
+                                      << "その操作は許されていません。（Operation not permitted）";
+        QTest::newRow("unknown") << "weird thing"
+                                 << "ｼｽﾃﾑがｴﾗｰを知らせました。（weird thing）";
+        QTest::newRow("already Japanese") << "ﾃﾞｨｽｸがいっぱいです。（x）"
+                                          << "ﾃﾞｨｽｸがいっぱいです。（x）";
+        QTest::newRow("none") << ""
+                              << "";
+    }
+    void englishTextsGetAJapaneseSentence() {
+        QFETCH(QString, original);
+        QFETCH(QString, shown);
+        QCOMPARE(systemtext::inJapanese(original), shown);
+        QCOMPARE(systemtext::inJapanese(shown), shown);
+        if (!original.isEmpty()) QCOMPARE(PgError::engine(original).description(), shown);
     }
 };
 

@@ -21,7 +21,8 @@ class TestDataFile : public QObject {
     Q_OBJECT
 
   private slots:
-    // A new file holds the table and indexes as every file has held them, made from the one column list.
+    // A new file holds the table and indexes as every file has held them, made from the one column list, and
+    // the table of the marks beside them.
     void makerNeverReplacesADiary() {
         TestBed bed;
         QVERIFY(QFile::exists(bed.dataPath()));
@@ -34,6 +35,10 @@ class TestDataFile : public QObject {
                 "CONDITION TEXT, DIARY TEXT, LOVE INTEGER CHECK (LOVE IN (0, 1)), GUEST INTEGER CHECK "
                 "(GUEST IN (0, 1))) STRICT;CREATE INDEX DATA_FIL_DATE ON DATA_FIL (DAT_DATE);CREATE INDEX "
                 "DATA_FIL_GUEST_DATE ON DATA_FIL (DAT_DATE) WHERE GUEST = 1"));
+        QCOMPARE(
+            bed.scalar("SELECT sql FROM sqlite_schema WHERE name = 'EXCLUDED'").toString(),
+            QStringLiteral("CREATE TABLE EXCLUDED (DAT_DATE TEXT PRIMARY KEY NOT NULL CHECK (DAT_DATE GLOB "
+                           "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')) STRICT, WITHOUT ROWID"));
         QCOMPARE(int(QFile::permissions(bed.dataPath()) & (QFile::ReadGroup | QFile::ReadOther)), 0);
         bed.openData()->write(entry(QDate(2001, 5, 2), "36.5"), std::nullopt);
         QString reason;
@@ -239,6 +244,48 @@ class TestDataFile : public QObject {
         QCOMPARE(version(), schema::kVersion);
         QCOMPARE(bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema").toString(), layout);
         QCOMPARE(bed.rowCount(), 2);
+    }
+
+    // A reading she marks as disturbed keeps its mark by date, beside DATA_FIL: through a correction of the
+    // reading, in every read of the whole diary and of her cycles, until its day is purged; a file older than
+    // the marks reads as one without any, and takes their table with the first mark.
+    void marksOfDisturbedReadings() {
+        TestBed bed;
+        QVERIFY(bed.sql("DROP TABLE EXCLUDED") && bed.sql("PRAGMA user_version = 1"));
+        auto db = bed.openData();
+        const QDate day(2001, 5, 12);
+        for (int d : {10, 12, 14}) db->write(entry(QDate(2001, 5, d), "37.4"), std::nullopt);
+        QVERIFY(db->excludedDays(QDate(2001, 5, 1), QDate(2001, 5, 31)).empty());
+        QCOMPARE(db->excludedCount(), 0);
+        db->setExcluded(day, true);
+        QCOMPARE(bed.scalar("PRAGMA user_version").toInt(), schema::kVersion);
+        db->write(entry(day, "36.9"), db->findRow(day));  // she corrects the reading: the mark stays
+        QCOMPARE(db->excludedDays(QDate(2001, 5, 1), QDate(2001, 5, 31)), std::vector<QDate>{day});
+        QCOMPARE(db->excludedCount(), 1);
+        QVERIFY(!db->load(day)->excluded);  // the entry's own reading leaves it out: a save never writes it
+        QVERIFY(db->range(day, day).front().excluded);
+        QVERIFY(!db->range(QDate(2001, 5, 10), QDate(2001, 5, 10)).front().excluded);
+        QCOMPARE(db->cycleDays(QDate(2001, 5, 1), QDate(2001, 5, 31))[1].excluded, true);
+        int marked = 0;
+        db->forEachRow([&](const StoredRow& row) {
+            marked += row.excluded;
+            return true;
+        });
+        QCOMPARE(marked, 1);
+        // An import writes the file's mark with each day it writes, set or taken away.
+        DayRecord fresh;
+        fresh.date = QDate(2001, 5, 20);
+        fresh.excluded = true;
+        DayRecord taken = *db->load(day);
+        QVERIFY(db->importRecords({fresh}, {{*db->findRow(day), taken}}) == DataFile::ImportResult::Written);
+        QCOMPARE(db->excludedDays(QDate(2001, 5, 1), QDate(2001, 5, 31)), std::vector<QDate>{fresh.date});
+        db->setExcluded(QDate(2001, 5, 10), true);
+        db->setExcluded(QDate(2001, 5, 20), false);
+        // A purge takes the marks of its days with them.
+        db->purgeThrough(QDate(2001, 5, 12), entry(QDate(2001, 5, 12), "36.5"));
+        QVERIFY(db->excludedDays(QDate(2001, 5, 1), QDate(2001, 5, 31)).empty());
+        db->setExcluded(QDate(2001, 5, 14), true);
+        QCOMPARE(db->excludedCount(), 1);
     }
 
     // A file of a newer version is refused with words of its own before anything reads it, and never

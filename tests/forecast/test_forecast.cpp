@@ -1,5 +1,6 @@
 #include "forecast/CycleForecast.h"
 #include "forecast/CycleRules.h"
+#include "platform/core/JaText.h"
 #include "platform/core/PgError.h"
 
 #include <QRandomGenerator>
@@ -91,6 +92,14 @@ class TestForecast : public QObject {
             QCOMPARE(forecastTexts(start, start.addDays(index), cycle).dayState,
                      fertile ? kFertile : kOrdinary);
         }
+        // The days the cycle window names are those the panels show.
+        const Outlook expected = outlook(start, CycleLength::fromSetting(cycle));
+        QCOMPARE(expected.fertileFirst, start.addDays(first));
+        QCOMPARE(expected.fertileLast, start.addDays(last));
+        QCOMPARE(forecastTexts(start, expected.nextPeriod.addDays(-1), cycle).nextPeriod,
+                 QStringLiteral("次回月経予定日は") + jatext::kanjiDateWithWeekday(expected.nextPeriod) +
+                     QStringLiteral("です"));
+        QCOMPARE(forecastTexts(start, expected.nextPeriod, cycle).nextPeriod, kNoForecast);
     }
 
     void badCycleTextsRaise() {
@@ -105,7 +114,7 @@ class TestForecast : public QObject {
     }
 
     // The cycle length in use carries the reading of her setting: its failure comes out only where the number
-    // is needed, with the number and text the specified traps show; a length from her records always reads.
+    // is needed, with the number and text the handlers' traps show; a length from her records always reads.
     void theCycleLengthKeepsItsReadingError_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("days");

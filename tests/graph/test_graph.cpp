@@ -10,12 +10,15 @@
 #include "platform/ui/WindowPrinter.h"
 #include "support/TestBed.h"
 
+#include <QApplication>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineSeries>
@@ -88,6 +91,24 @@ QRect inkBox(const QImage& image) {
         for (int x = 0; x < image.width(); ++x)
             if (image.pixelColor(x, y).lightness() < 245) box |= QRect(x, y, 1, 1);
     return box;
+}
+
+// The value axis's labels as drawn on the chart (left of the plot area), top to bottom.
+QStringList valueLabels(const frmDisp& window) {
+    QChart* chart = window.G_CHART->chart();
+    QList<QGraphicsTextItem*> found;
+    for (QGraphicsItem* item : chart->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible() || text->toPlainText().isEmpty()) continue;
+        const QRectF at = text->mapRectToScene(text->boundingRect());
+        if (at.right() <= chart->plotArea().left() + 1) found.append(text);
+    }
+    std::sort(found.begin(), found.end(), [](const QGraphicsTextItem* a, const QGraphicsTextItem* b) {
+        return a->scenePos().y() < b->scenePos().y();
+    });
+    QStringList labels;
+    for (const QGraphicsTextItem* text : found) labels.append(text->toPlainText());
+    return labels;
 }
 
 struct GraphBed {
@@ -300,9 +321,13 @@ class TestGraph : public QObject {
         bed.module.SelectedDate = QDate(2001, 5, 20);
         bed.module.CycleDays = QStringLiteral("28");
         bed.module.AverageTemp = 36.5f;
+        // Marked readings drawn hollow where they lie on the curve; a mark outside the days shown is not.
+        for (const QDate& day : {QDate(2001, 5, 10), QDate(2000, 1, 1)})
+            bed.module.Db->setExcluded(day, true);
         frmView list(bed.module, bed.services);
         frmDisp w(list, bed.module, bed.services);
         w.show();
+        QCOMPARE(w.shiftMarks().excluded(), std::vector<QPointF>{QPointF(169, 36.7)});
         QVERIFY(w.chkShift->isChecked() && w.chkMens->isChecked() && w.chkAutoScale->isChecked());
         const int april1 = int(QDate(2000, 11, 22).daysTo(QDate(2001, 4, 1)));
         QCOMPARE(int(w.shading().bands().size()), 1);
@@ -316,14 +341,53 @@ class TestGraph : public QObject {
         QCOMPARE(line.firstHigher, std::optional<int>(april1 + 14));
         auto* degrees = static_cast<QValueAxis*>(w.G_CHART->chart()->axes(Qt::Vertical).constFirst());
         QVERIFY(degrees->min() > 35.5 && degrees->max() < 37.5);
-        // Off again: the window as designed.
-        w.chkAutoScale->click();
-        w.chkShift->click();
-        w.chkMens->click();
+        // Off again from the keyboard: the window as designed.
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // An access key clicks its box as the mouse does, after a short press.
+        for (QCheckBox* box : {w.chkAutoScale, w.chkShift, w.chkMens}) {
+            QTest::keyClick(&w, box->text().at(box->text().indexOf(u'&') + 1).toLatin1(), Qt::AltModifier);
+            QTRY_VERIFY(!box->isChecked());
+        }
         QCOMPARE(degrees->min(), 34.5);
         QCOMPARE(degrees->max(), 39.5);
         QVERIFY(w.shading().bands().empty() && w.shiftMarks().coverlines().empty());
         QVERIFY(bed.dialogs.calls.isEmpty());
+    }
+
+    // Her readings over 1.4 °C: every label of the fitted axis reads as a number, also
+    // when the window is opened again (this test runs at scale 1.0 and, as a test of its own, 1.5).
+    void everyFittedLabelShows() {
+        TestBed bed(QDate(2001, 5, 20));
+        for (QDate day(2000, 11, 22); day <= QDate(2001, 5, 20); day = day.addDays(1))
+            saveDay(bed, day, day.day() % 9 ? "36.20" : day.day() % 2 ? "35.90" : "37.30");
+        bed.settings->save(QStringLiteral("GRAPH_AUTOSCALE"), settingkeys::kKey, QStringLiteral("1"));
+        bed.module.Db = bed.openData();
+        bed.module.SelectedDate = QDate(2001, 5, 20);
+        bed.module.CycleDays = QStringLiteral("28");
+        frmView list(bed.module, bed.services);
+        for (int opened = 0; opened < 2; ++opened) {
+            frmDisp w(list, bed.module, bed.services);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCoreApplication::processEvents();
+            // Every label the axis has is drawn (none hidden for want of room), and reads as a number.
+            auto* degrees = static_cast<QValueAxis*>(w.G_CHART->chart()->axes(Qt::Vertical).constFirst());
+            const QStringList labels = valueLabels(w);
+            QVERIFY2(labels.size() >= 4, qPrintable(labels.join(u' ')));
+            QCOMPARE(labels.size(),
+                     graph::labelCount({degrees->min(), degrees->max(), degrees->tickInterval()}));
+            for (const QString& label : labels) {
+                bool number = false;
+                label.toDouble(&number);
+                QVERIFY2(number, qPrintable(labels.join(u' ')));
+            }
+            // Each label on a whole multiple of the step.
+            for (const QString& label : labels) {
+                const double steps = label.toDouble() / degrees->tickInterval();
+                QVERIFY2(qAbs(steps - std::round(steps)) < 1e-6, qPrintable(labels.join(u' ')));
+            }
+        }
     }
 
     void printsTitleAndChartOnWhiteWithoutButtons() {

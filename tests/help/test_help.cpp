@@ -3,8 +3,11 @@
 #include "platform/ui/AppSetup.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -49,6 +52,30 @@ class TestHelp : public QObject {
         QTest::mouseClick(about.cmdOK, Qt::LeftButton);
         QCOMPARE(accepted.size(), 1);
         QVERIFY(!about.isVisible());
+    }
+
+    // Every window and option beyond the main window's has its page, named by its menu item or caption, and
+    // every link in the document leads somewhere.
+    void theHelpCoversEveryWindowAndOption() {
+        QFile file(QStringLiteral(SELVANE_HELP_DOCUMENT));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString help = QString::fromUtf8(file.readAll());
+        QSet<QString> ids;
+        for (const auto& match : QRegularExpression(QStringLiteral("id=\"([^\"]+)\"")).globalMatch(help))
+            ids.insert(match.captured(1));
+        for (const auto& match : QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(help))
+            QVERIFY2(ids.contains(match.captured(1)), qPrintable(match.captured(1)));
+        for (const char* page : {"transfer", "drip", "backups", "cycles", "historycycle", "graphoptions",
+                                 "chart", "passphrase", "sync", "commandline"})
+            QVERIFY2(ids.contains(QString::fromLatin1(page)), page);
+        for (const char* caption :
+             {"全ﾃﾞｰﾀの書き出し(E)", "ﾃﾞｰﾀの読み込み(I)", "基礎体温表の印刷(T)", "周期の記録(S)",
+              "ﾊﾞｯｸｱｯﾌﾟから戻す(B)", "記録から周期を計算(H)", "ﾊﾟｽﾜｰﾄﾞの設定(P)", "自動ﾛｯｸの設定(L)",
+              "体温の変化を表示(S)", "月経日を表示(M)", "目盛りを自動(A)", "継続中の周期も入れる(R)",
+              "--report"})
+            QVERIFY2(help.contains(QString::fromUtf8(caption)), caption);
+        // What is no longer so: putting a backup back by copying files by hand.
+        QVERIFY(!help.contains(QStringLiteral("コピーしておいたファイルを selvane.mdb という名前で")));
     }
 };
 

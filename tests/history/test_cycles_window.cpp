@@ -39,17 +39,26 @@ class TestCyclesWindow : public QObject {
         // Five counted cycles, one too short, one too long, then the running one.
         addPeriods(bed, QDate(2023, 1, 1), {28, 30, 12, 29, 120, 27, 31, 10});
         bed.module.Db = bed.openData();
+        bed.module.CycleDays = QStringLiteral("28");
         historyui::frmCycles window(bed.module, bed.services);
         QVERIFY(bed.dialogs.calls.isEmpty());
         QCOMPARE(window.windowTitle(), QStringLiteral(" Selvane ～　周期の記録"));
         QCOMPARE(window.grdCycles->rowCount(), 8);
         QCOMPARE(column(window.grdCycles, 1),
                  QStringList({"継続中", "31日", "27日", "120日", "29日", "12日", "30日", "28日"}));
+        // In words: whether the temperature rose and for how long; why a cycle is left out.
         QCOMPARE(row(window.grdCycles, 1),
-                 QStringList({"2023/09/04", "31日", "4日", "16日目", "36.30℃", ""}));
-        QCOMPARE(window.grdCycles->item(3, 5)->text(), QStringLiteral("対象外"));
-        QVERIFY(window.grdCycles->item(3, 5)->toolTip().contains(QStringLiteral("99日より長い")));
-        QVERIFY(window.grdCycles->item(5, 5)->toolTip().contains(QStringLiteral("15日より短い")));
+                 QStringList({"2023/09/04", "31日", "4日", "体温の上昇あり：高温期 16日", "36.30℃", ""}));
+        QCOMPARE(window.grdCycles->item(1, 3)->toolTip(),
+                 QStringLiteral("16日目に体温が上がりました（ｶﾊﾞｰﾗｲﾝ 36.30℃）"));
+        QCOMPARE(window.grdCycles->item(0, 3)->text(), QStringLiteral("まだ体温の上昇なし"));
+        QCOMPARE(column(window.grdCycles, 5),
+                 QStringList({"", "", "", "対象外：99日より長い", "", "対象外：15日より短い", "", ""}));
+        QVERIFY(window.grdCycles->item(3, 5)->toolTip().contains(QStringLiteral("記録が抜けている")));
+        // The forecast as the main window counts it: the latest period on 2023/10/05, her setting of 28.
+        QCOMPARE(window.lblForecast->text(),
+                 QStringLiteral("次回月経予定日：2023/11/02(木)　妊娠可能日："
+                                "2023/10/17(火)～2023/10/22(日)（周期設定 28日）"));
         QVERIFY(window.lblTooFew->isHidden());
         // Over the latest five counted cycles in both columns: 28 30 29 27 31.
         QCOMPARE(column(window.grdFigures, 0),
@@ -102,7 +111,7 @@ class TestCyclesWindow : public QObject {
         bed.module.Db = bed.openData();
         historyui::frmCycles window(bed.module, bed.services);
         const QWidget* holder = window.cmdClose->parentWidget();  // the window, or the page of a scroll area
-        QCOMPARE(holder->width(), twips::toPixels(760 * 15));
+        QCOMPARE(holder->width(), twips::toPixels(900 * 15));
         for (const QWidget* control : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(holder->rect().contains(control->geometry()), qPrintable(control->objectName()));
     }
@@ -136,12 +145,16 @@ class TestCyclesWindow : public QObject {
         QVERIFY(!window.lblTooFew->isHidden());
         QVERIFY(window.lblTooFew->text().contains(QStringLiteral("3つ以上必要です")));
         if (cycles == 0)
-            QCOMPARE(window.lblTooFew->text(), QStringLiteral("統計を出すには、統計に入る周期（15～99日の終わ"
-                                                              "った周期）が3つ以上必要です。今は0つです。"));
+            QCOMPARE(window.lblTooFew->text(),
+                     QStringLiteral("統計を出すには、統計に入る周期（15～99日の終わ"
+                                    "った周期）が3つ以上必要です。今はありません。"));
         QCOMPARE(window.grdFigures->toolTip(),
                  QStringLiteral("統計に入る周期（15～99日の終わった周期）から計算します"));
-        QCOMPARE(column(window.grdCycles, 3).count(QStringLiteral("－")),
+        QCOMPARE(column(window.grdCycles, 4).count(QStringLiteral("－")),
                  cycles);  // no shift from no readings
+        if (cycles == 0)
+            QCOMPARE(window.lblForecast->text(),
+                     QStringLiteral("月経の記録がないので、次回月経予定日と妊娠可能日はまだ出せません。"));
     }
 };
 

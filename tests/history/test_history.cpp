@@ -199,6 +199,26 @@ class TestHistory : public QObject {
         QCOMPARE(one[0].bleedingDays, 2);
     }
 
+    // A cold of 37.45 °C on days 11-13 of a cycle without ovulation reads as a shift; marked disturbed, those
+    // readings count for nothing, and the cycle has no shift, no coverline and no high phase in the figures.
+    void aDisturbedReadingIsNoShift() {
+        std::vector<DayMark> days;
+        for (int i = 0; i < 28; ++i) {
+            const double temp = i >= 10 && i <= 12 ? 37.45 - (i - 10) * 0.1 : 36.25 + (i % 3) * 0.05;
+            days.push_back({QDate(2024, 1, 1).addDays(i), i < 4, temp});
+        }
+        days.push_back({QDate(2024, 1, 29), true, 36.3});
+        QCOMPARE(splitCycles(days)[0].shiftDay, std::optional<int>(11));
+        for (DayMark& day : days) day.excluded = day.temp > 37;
+        const Cycle cycle = splitCycles(days)[0];
+        QVERIFY(!cycle.shiftDay && !cycle.coverline && !cycle.daysAfterShift());
+        QCOMPARE(cycle.length, std::optional<int>(28));
+        // The cycle window says what was left out.
+        QCOMPARE(cycle.excludedReadings, 3);
+        QCOMPARE(rowTexts(cycle).shift, QStringLiteral("体温の上昇なし（除外 3日）"));
+        QVERIFY(rowTexts(cycle).shiftWhen.endsWith(QStringLiteral("\n除外した体温（3日）は使っていません")));
+    }
+
     void figuresNeedThreeCountedCyclesAndLeaveOutliersOut() {
         QVERIFY(!summarize({counted(28), counted(30), counted(14), counted(100)}, 6));
         QVERIFY(!historyCycle({Cycle{}, counted(28), counted(30)}));

@@ -4,6 +4,7 @@
 #include "support/MainBed.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTest>
@@ -110,6 +111,32 @@ class TestChangedDay : public QObject {
 
     // The command line imports over the day the window shows: her save keeps the imported temperature and
     // flag she did not touch.
+    // The file moved away or replaced by another one under the window (a copy put back, the diary locked by
+    // the command line): her save says why in its one PG-Error box, and her edits stay.
+    void aSaveToAFileGoneOrReplaced_data() {
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("deleted") << false << QStringLiteral("移動または削除されました");
+        QTest::newRow("replaced") << true << QStringLiteral("ほかのﾌﾟﾛｸﾞﾗﾑで置き換えられました");
+    }
+    void aSaveToAFileGoneOrReplaced() {
+        QFETCH(bool, replaced);
+        QFETCH(QString, words);
+        MainBed bed(kDay);
+        frmMain* w = bed.startMain();
+        const QString other = bed.dataPath() + QStringLiteral(".other");
+        QVERIFY(QFile::copy(bed.dataPath(), other));
+        QVERIFY(QFile::remove(bed.dataPath()));
+        if (replaced) QVERIFY(QFile::rename(other, bed.dataPath()));
+        ui(w).txtCondition->setText(QStringLiteral("頭痛"));
+        bed.dialogs.clear();
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
+        QCOMPARE(bed.dialogs.calls.size(), 1);
+        QCOMPARE(bed.dialogs.calls[0].title, QStringLiteral("PG-Error"));
+        QVERIFY2(bed.dialogs.calls[0].text.contains(words), qPrintable(bed.dialogs.calls[0].text));
+        QVERIFY(bed.module.DataChanged);
+    }
+
     void anImportByAnotherProcess() {
         MainBed bed(kDay);
         saveDay(bed, kDay, QStringLiteral("36.5"), false, QStringLiteral("朝"));

@@ -93,6 +93,8 @@ class TestCommands : public QObject {
                                    "  mnuFileExportAll 全ﾃﾞｰﾀの書き出し(&E)...",
                                    "  mnuFileImport ﾃﾞｰﾀの読み込み(&I)...",
                                    "  mnuFileChart 基礎体温表の印刷(&T)...",
+                                   "  mnuFilePartitionExclude -",
+                                   "  mnuFileExcludeTemp この日の体温を除外(&G)",
                                    "  mnuExit 閉じる(&X)",
                                    "mnuView ﾋﾞｭｰ(&W)",
                                    "  mnuViewAll 一覧(&P)",

@@ -6,12 +6,15 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -355,6 +358,75 @@ class TestFrmMain : public QObject {
                  Answer::No);
         buttons.sort();
         QCOMPARE(buttons, (QStringList{QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
+    }
+
+    // A question whose Yes cannot be undone answers No to Enter; the others Yes, as before.
+    void aQuestionCanDefaultToNo() {
+        QtDialogs dialogs;
+        for (const auto buttons : {Dialogs::Buttons::YesNo, Dialogs::Buttons::YesNoDefaultNo}) {
+            QTimer::singleShot(0, [] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            QCOMPARE(dialogs.message(nullptr, "?", "Selvane", Dialogs::Icon::Question, buttons),
+                     buttons == Dialogs::Buttons::YesNo ? Answer::Yes : Answer::No);
+        }
+    }
+
+    // The days of a comparison, ticked from the keyboard one by one (Space) or all at once (Alt+F): the
+    // answer follows, item for item.
+    void aComparisonIsTickedFromTheKeyboard() {
+        QtDialogs dialogs;
+        const std::vector<Dialogs::Difference> days{
+            {QStringLiteral("2024/05/02(木)"), {"基礎体温\t36.5\t36.6"}},
+            {QStringLiteral("2024/05/03(金)"), {"月経\tなし\tあり"}}};
+        const QStringList headings{"日付・項目", "自分のﾃﾞｰﾀ", "ﾌｧｲﾙのﾃﾞｰﾀ"};
+        for (const bool all : {false, true}) {
+            QTimer::singleShot(0, [&] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                auto* tree = dialog->findChild<QTreeWidget*>(QStringLiteral("treDifferences"));
+                QVERIFY(tree && tree->topLevelItem(0)->checkState(0) == Qt::Unchecked);
+                QCOMPARE(tree->accessibleName(), headings[0]);
+                if (all) {
+                    QApplication::setActiveWindow(dialog);
+                    QVERIFY(QTest::qWaitForWindowActive(dialog));
+                    QTest::keyClick(dialog, Qt::Key_F, Qt::AltModifier);
+                    // An access key clicks its button after a short press, as the mouse does.
+                    QTRY_COMPARE(tree->topLevelItem(0)->checkState(0), Qt::Checked);
+                } else {
+                    tree->setFocus();
+                    tree->setCurrentItem(tree->topLevelItem(1));
+                    QTest::keyClick(tree->viewport(), Qt::Key_Space);
+                }
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
+            QCOMPARE(dialogs.compare(nullptr, QStringLiteral("選んで下さい"), "Selvane", headings, days),
+                     std::optional<std::vector<bool>>({all, true}));
+        }
+    }
+
+    // The parts of each choice in columns: the second part of every row starts after the longest first one.
+    void choicesLineUpInColumns() {
+        QtDialogs dialogs;
+        const QStringList options{QStringLiteral("2024年05月03日 10:00:00\t手動\t3日分"),
+                                  QStringLiteral("2024年05月02日 09:00:00\tその日最初の登録の後\t120日分"),
+                                  QStringLiteral("2024年04月30日 08:00:00\t戻す前\t118日分")};
+        int second = -1, longest = 0;
+        QTimer::singleShot(0, [&] {
+            auto* list =
+                QApplication::activeModalWidget()->findChild<QTreeWidget*>(QStringLiteral("lstChoices"));
+            QVERIFY(list);
+            QCOMPARE(list->columnCount(), 3);
+            second = list->columnViewportPosition(2);
+            longest = list->fontMetrics().horizontalAdvance(QStringLiteral("その日最初の登録の後")) +
+                      list->columnViewportPosition(1);
+            list->setCurrentItem(list->topLevelItem(1));
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        QCOMPARE(dialogs.choose(nullptr, QStringLiteral("選んで下さい"), "Selvane", options),
+                 std::optional<int>(1));
+        QVERIFY2(second > longest, qPrintable(QStringLiteral("%1 %2").arg(second).arg(longest)));
     }
 
     void layoutNamesEveryControl() {

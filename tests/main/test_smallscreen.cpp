@@ -4,14 +4,20 @@
 #include "help/HelpViewer.h"
 #include "list/frmView.h"
 #include "platform/core/Twips.h"
+#include "platform/ui/Dialogs.h"
 #include "support/MainBed.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 class TestSmallScreen : public QObject {
@@ -66,6 +72,38 @@ class TestSmallScreen : public QObject {
         QVERIFY(scroll);
         scroll->ensureWidgetVisible(farthest);
         QVERIFY(!farthest->visibleRegion().isEmpty());
+    }
+
+    // The file dialogs open inside the screen with their button and their filter in reach.
+    void fileDialogsFitTheScreen() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("diary.csv"));
+        QtDialogs dialogs;
+        for (const bool choice : {false, true}) {
+            QRect screen;
+            QRect frame;
+            QList<QRect> parts;  // the buttons and the filter, on the screen
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog) return;
+                screen = dialog->screen()->availableGeometry();
+                frame = dialog->frameGeometry();
+                for (QWidget* part : {static_cast<QWidget*>(dialog->findChild<QDialogButtonBox*>()),
+                                      static_cast<QWidget*>(dialog->findChild<QComboBox*>("fileTypeCombo"))})
+                    if (part && part->isVisible())
+                        parts << QRect(part->mapToGlobal(QPoint(0, 0)), part->size());
+                dialog->reject();
+            });
+            if (choice)
+                (void)dialogs.chooseFile(nullptr,
+                                         {QStringLiteral("書き出し"), {QStringLiteral("CSV (*.csv)")}, path});
+            else
+                (void)dialogs.saveFile(nullptr,
+                                       {QStringLiteral("保存"), QStringLiteral("ﾃｷｽﾄ (*.txt)|*.txt"), path});
+            QVERIFY2(screen.contains(frame), choice ? "chooseFile" : "saveFile");
+            QCOMPARE(parts.size(), 2);
+            for (const QRect& part : parts) QVERIFY(screen.contains(part));
+        }
     }
 };
 

@@ -1,12 +1,17 @@
 // The chart for her doctor: its model of her last cycles, its page layout, the PDF it writes, and its dialog.
 #include "history/CycleHistory.h"
 #include "report/ChartFile.h"
+#include "report/ChartFont.h"
 #include "report/ChartLayout.h"
 #include "support/TestBed.h"
 #include "ui/report/ReportDialog.h"
+#include "vault/LockedDiary.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -68,10 +73,15 @@ QString run(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     process.waitForFinished(30000);
-    // The text layer may give a shared glyph's other code point (a radical, a wave dash): compare by form.
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC)
-        .replace(QChar(0x301C), QLatin1Char('~'));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A cycle of the given length starting on start; no length: still running.
+history::Cycle cycleFrom(const QDate& start, std::optional<int> length) {
+    history::Cycle cycle;
+    cycle.start = start;
+    cycle.length = length;
+    return cycle;
 }
 
 }  // namespace
@@ -80,7 +90,26 @@ class TestReport : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { initTestApplication(); }
+    void initTestCase() {
+        initTestApplication();
+        QCOMPARE(chartFontFamily({QStringLiteral(SELVANE_CHART_FONT_DIR)}), kChartFamily);
+    }
+
+    void theChoiceCountsFinishedCycles() {
+        const std::vector<history::Cycle> latest{
+            cycleFrom(QDate(2024, 4, 1), std::nullopt), cycleFrom(QDate(2024, 3, 4), 28),
+            cycleFrom(QDate(2024, 2, 3), 30), cycleFrom(QDate(2024, 1, 3), 31)};
+        auto starts = [&latest](const CycleChoice& choice) {
+            QList<QDate> days;
+            for (const history::Cycle& cycle : chosenCycles(latest, choice)) days << cycle.start;
+            return days;
+        };
+        QCOMPARE(cyclesToRead({3, false}), 4);
+        QCOMPARE(starts({3, false}), QList<QDate>({QDate(2024, 3, 4), QDate(2024, 2, 3), QDate(2024, 1, 3)}));
+        QCOMPARE(starts({1, true}), QList<QDate>({QDate(2024, 4, 1), QDate(2024, 3, 4)}));
+        // Without a running cycle (the newest ends where the file ends), N finished ones all the same.
+        QCOMPARE(chosenCycles({latest.begin() + 1, latest.end()}, {2, true}).size(), size_t(2));
+    }
 
     void chartHoldsTheCyclesDayByDay() {
         const QDate through(2024, 3, 31);
@@ -91,6 +120,8 @@ class TestReport : public QObject {
         for (DayRecord& r : records) {
             if (r.date == QDate(2024, 3, 15) && r.memo.isEmpty()) r.memo = QStringLiteral("葉酸");
             if (r.date == QDate(2024, 2, 29)) r.temp = 99.0;
+            // Marked disturbed: hollow where it is a reading, nothing where it is none.
+            r.excluded = r.date == QDate(2024, 3, 15) || r.date == QDate(2024, 2, 29);
             if (r.date == QDate(2024, 2, 10)) {
                 r.love = true;
                 r.condition = QStringLiteral("頭痛");
@@ -117,6 +148,8 @@ class TestReport : public QObject {
         QVERIFY(at(QDate(2024, 3, 1)).menstruation && !at(QDate(2024, 3, 4)).menstruation);
         QCOMPARE(at(QDate(2024, 3, 15)).medication, QStringLiteral("葉酸"));
         QCOMPARE(at(QDate(2024, 3, 15)).temp, std::optional<double>(36.75));
+        QVERIFY(at(QDate(2024, 3, 15)).excluded && !at(QDate(2024, 2, 29)).excluded);
+        QVERIFY(!at(QDate(2024, 3, 14)).excluded);
         QVERIFY(at(QDate(2024, 2, 10)).intercourse);
         QCOMPARE(at(QDate(2024, 2, 10)).condition, QStringLiteral("頭痛"));
         // Each cycle's coverline starts on the first of its six readings before the rise on day 14.
@@ -148,8 +181,13 @@ class TestReport : public QObject {
             QCOMPARE(page.row(row).top(), y);
             y = page.row(row).bottom();
         }
-        QCOMPARE(page.grid.top(), y);
-        y = page.grid.bottom();
+        // The grid's edge labels stay clear of the rows' names above and below it.
+        QVERIFY(page.grid.top() > y);
+        QVERIFY(!page.labelBox(kHighestShown).intersects(page.nameCell(Row::CycleDay)));
+        QVERIFY(!page.labelBox(kLowestShown).intersects(page.nameCell(Row::Menstruation)));
+        QVERIFY(page.labelBox(kHighestShown).top() >= y &&
+                page.labelBox(kLowestShown).bottom() <= page.row(Row::Menstruation).top());
+        y = page.row(Row::Menstruation).top();
         for (Row row : {Row::Menstruation, Row::Intercourse, Row::Medication, Row::Condition}) {
             QCOMPARE(page.row(row).top(), y);
             y = page.row(row).bottom();
@@ -188,8 +226,9 @@ class TestReport : public QObject {
 
     void pdfCarriesTheDateRangeInItsEmbeddedFont() {
         QTemporaryDir dir;
-        const std::vector<DayRecord> records =
+        std::vector<DayRecord> records =
             diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 25));
+        records[3].excluded = true;
         ChartModel chart = buildChart(cyclesOf(records), records, QDate(2024, 3, 31));
         const QString path = dir.filePath(QStringLiteral("chart.pdf"));
         QCOMPARE(writePdf(chart, path, dir.filePath(QStringLiteral("selvane.mdb"))), QString());
@@ -210,11 +249,12 @@ class TestReport : public QObject {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("poppler-utils missing");
         const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-        QVERIFY2(text.contains(QStringLiteral("2024/01/05 ~ 2024/03/25")), qPrintable(text.left(300)));
+        QVERIFY2(text.contains(QStringLiteral("2024/01/05 ～ 2024/03/25")), qPrintable(text.left(300)));
         QVERIFY(text.contains(QStringLiteral("基礎体温表")));
+        QVERIFY(text.contains(QStringLiteral("白抜き：除外した体温")));  // the legend names the hollow dot
         QVERIFY(!text.contains(QStringLiteral("Hanako")));
         const QString fonts = run(QStringLiteral("pdffonts"), {path});
-        QVERIFY2(fonts.contains(QStringLiteral("NotoSansCJK")), qPrintable(fonts));
+        QVERIFY2(fonts.contains(QStringLiteral("SelvaneChartJP")), qPrintable(fonts));
         for (const QString& line : fonts.split(QLatin1Char('\n')).mid(2))
             if (!line.isEmpty())
                 QVERIFY2(line.contains(QStringLiteral(" yes ")), qPrintable(line));  // embedded
@@ -225,6 +265,26 @@ class TestReport : public QObject {
                     .contains(QStringLiteral("Hanako Test")));
         QVERIFY(run(QStringLiteral("pdfinfo"), {path})
                     .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    }
+
+    // A search in the PDF finds what the page shows: the ideographs themselves, not the radicals that share
+    // their glyphs, and her name as typed; a character no font has prints as a stand-in.
+    void pdfTextIsTheTextShown() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils missing");
+        QTemporaryDir dir;
+        std::vector<DayRecord> records = diaryOf({QDate(2024, 1, 5), QDate(2024, 2, 2)}, QDate(2024, 2, 20));
+        records[3].condition = QStringLiteral("頭痛") + QString::fromUtf8("ð·");  // 😷
+        records[4].memo = QStringLiteral("葉酸");
+        ChartModel chart = buildChart(cyclesOf(records), records, QDate(2024, 2, 20));
+        chart.name = QStringLiteral("山田 花子");
+        const QString path = dir.filePath(QStringLiteral("chart.pdf"));
+        QCOMPARE(writePdf(chart, path, dir.filePath(QStringLiteral("selvane.mdb"))), QString());
+        const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        for (const char* words :
+             {"基礎体温表", "日付", "曜日", "周期日", "月経", "性交", "体調", "山田 花子", "〓"})
+            QVERIFY2(text.contains(QString::fromUtf8(words)), words);
+        for (const QChar c : text) QVERIFY2(c.unicode() < 0x2E80 || c.unicode() > 0x2FDF, qPrintable(text));
     }
 
     void dialogSavesThePdfAfterAsking() {
@@ -244,11 +304,17 @@ class TestReport : public QObject {
         reportui::ReportDialog dialog(bed.services, *db);
         QCOMPARE(dialog.spnCycles->value(), 3);
         QVERIFY(dialog.txtName->text().isEmpty());
+        QCOMPARE(unnamedInputs(&dialog), QStringList());
+        // Her finished cycles (two so far); the running one only when she adds it.
+        QVERIFY(!dialog.chkRunning->isChecked());
+        QCOMPARE(dialog.chart().dateRange(), QStringLiteral("2024/01/05 ～ 2024/02/29"));
+        dialog.chkRunning->click();
         QCOMPARE(dialog.chart().dateRange(), QStringLiteral("2024/01/05 ～ 2024/03/25"));
         dialog.spnCycles->setValue(1);
-        QCOMPARE(dialog.chart().dateRange(), QStringLiteral("2024/03/01 ～ 2024/03/25"));
+        QCOMPARE(dialog.chart().dateRange(), QStringLiteral("2024/02/02 ～ 2024/03/25"));
+        QCOMPARE(dialog.lblRange->text(), QStringLiteral("2024/02/02 ～ 2024/03/25（2周期、53日）"));
         dialog.spnCycles->setValue(7);  // at most three
-        QCOMPARE(int(dialog.chart().cycles.size()), 3);
+        QCOMPARE(dialog.spnCycles->value(), 3);
 
         const QString path = bed.dir.filePath(QStringLiteral("mine"));
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{path, 0});
@@ -268,6 +334,41 @@ class TestReport : public QObject {
         dialog.cmdSave_Click();
         QVERIFY(bed.dialogs.texts().constLast().startsWith(QStringLiteral("保存できませんでした。")));
         QVERIFY(bed.openData()->load(QDate(2024, 3, 25)));
+    }
+
+    void aLockedDiarysChartWarnsBeforeItIsSaved() {
+        TestBed bed(QDate(2024, 3, 31));
+        for (const DayRecord& r : diaryOf({QDate(2024, 2, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 5)))
+            saveDay(bed, r.date, QString::number(*r.temp), r.guest);
+        const auto db = vault::lockDiary(
+            bed.dataPath(), vault::Secret::fromText(QStringLiteral("pass phrase")), vault::kCheapestCost, {});
+        reportui::ReportDialog dialog(bed.services, *db);
+        const QString path = bed.dir.filePath(QStringLiteral("chart.pdf"));
+        for (Dialogs::Answer answer : {Dialogs::Answer::No, Dialogs::Answer::Yes}) {
+            bed.dialogs.clear();
+            bed.dialogs.answers.enqueue(answer);
+            bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{path, 0});
+            dialog.cmdSave_Click();
+            QCOMPARE(
+                bed.dialogs.calls.constFirst().text,
+                QStringLiteral("書き出すﾌｧｲﾙは暗号化されません。\rﾌｧｲﾙを手にした人は誰でも日記を読めるように"
+                               "なります。\r保存しますか？"));
+            QCOMPARE(bed.dialogs.calls.constFirst().icon, Dialogs::Icon::Exclamation);
+            QCOMPARE(QFileInfo::exists(path), answer == Dialogs::Answer::Yes);
+        }
+    }
+
+    // Before her first cycle has ended the running one is shown; with no period at all, nothing to print.
+    void theRunningCycleAloneIsOfferedAtFirst() {
+        TestBed bed(QDate(2024, 3, 31));
+        for (const DayRecord& r : diaryOf({QDate(2024, 3, 1)}, QDate(2024, 3, 5)))
+            saveDay(bed, r.date, QString::number(*r.temp), r.guest);
+        auto db = bed.openData();
+        reportui::ReportDialog dialog(bed.services, *db);
+        QVERIFY(dialog.chkRunning->isChecked() && dialog.hasCycles());
+        dialog.chkRunning->click();
+        QCOMPARE(dialog.lblRange->text(), QStringLiteral("終わった周期はまだありません。"));
+        QVERIFY(!dialog.cmdSave->isEnabled() && !dialog.cmdPrint->isEnabled());
     }
 };
 

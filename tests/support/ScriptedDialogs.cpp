@@ -2,7 +2,7 @@
 
 Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QString& title, Icon icon,
                                          Buttons buttons) {
-    calls.append({Call::Message, text, title, icon, buttons, {}, {}, {}});
+    calls.append({Call::Message, text, title, icon, buttons, {}, {}, {}, {}});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (answers.isEmpty()) {
         ++unanswered;
@@ -13,7 +13,7 @@ Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, const QS
 
 QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title,
                                const QString& initial) {
-    calls.append({Call::Input, prompt, title, Icon::None, Buttons::Ok, initial, {}, {}});
+    calls.append({Call::Input, prompt, title, Icon::None, Buttons::Ok, initial, {}, {}, {}});
     if (inputs.isEmpty()) {
         ++unanswered;
         return QString();
@@ -29,6 +29,7 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const SaveFileRequest
                   Buttons::Ok,
                   request.proposedPath,
                   request.filter,
+                  {},
                   {}});
     if (saveFiles.isEmpty()) {
         ++unanswered;
@@ -45,7 +46,8 @@ std::optional<Dialogs::FileChoice> ScriptedDialogs::chooseFile(QWidget*, const F
                   Buttons::Ok,
                   request.proposedPath,
                   {},
-                  request.filters});
+                  request.filters,
+                  {}});
     if (chosenFiles.isEmpty()) {
         ++unanswered;
         return std::nullopt;
@@ -55,12 +57,23 @@ std::optional<Dialogs::FileChoice> ScriptedDialogs::chooseFile(QWidget*, const F
 
 std::optional<int> ScriptedDialogs::choose(QWidget*, const QString& text, const QString& title,
                                            const QStringList& options) {
-    calls.append({Call::Choose, text, title, Icon::None, Buttons::Ok, {}, {}, options});
+    calls.append({Call::Choose, text, title, Icon::None, Buttons::Ok, {}, {}, options, {}});
     if (choices.isEmpty()) {
         ++unanswered;
         return std::nullopt;
     }
     return choices.dequeue();
+}
+
+std::optional<std::vector<bool>> ScriptedDialogs::compare(QWidget*, const QString& text, const QString& title,
+                                                          const QStringList& headings,
+                                                          const std::vector<Difference>& items) {
+    calls.append({Call::Compare, text, title, Icon::None, Buttons::Ok, {}, {}, headings, items});
+    if (ticks.isEmpty()) {
+        ++unanswered;
+        return std::nullopt;
+    }
+    return ticks.dequeue();
 }
 
 QStringList ScriptedDialogs::texts() const {

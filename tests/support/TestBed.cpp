@@ -4,10 +4,15 @@
 #include "platform/core/Paths.h"
 #include "platform/ui/AppSetup.h"
 
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTextEdit>
 #include <QUuid>
 
 TestBed::TestBed(const QDate& today, bool withDataFile) {
@@ -16,6 +21,7 @@ TestBed::TestBed(const QDate& today, bool withDataFile) {
     services.dialogs = &dialogs;
     services.settings = settings.get();
     services.appFolder = dir.path();
+    services.sharedFolder = dir.path();
     services.today = [today] { return today; };
     services.endProcess = [this] { ++processEnds; };
 }
@@ -62,6 +68,21 @@ void saveDay(TestBed& bed, const QDate& day, const QString& temp, bool guest, co
     entry.diary = diary;
     auto db = bed.openData();
     db->write(entry, db->findRow(day));
+}
+
+QStringList unnamedInputs(const QWidget* widget) {
+    QStringList unnamed;
+    for (QWidget* input : widget->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLineEdit*>(input) && !qobject_cast<QTextEdit*>(input) &&
+            !qobject_cast<QAbstractSpinBox*>(input) && !qobject_cast<QCheckBox*>(input))
+            continue;
+        if (qobject_cast<QLineEdit*>(input) && qobject_cast<QAbstractSpinBox*>(input->parentWidget()))
+            continue;  // a spin box's own line
+        const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(input);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed.append(input->objectName());
+    }
+    return unnamed;
 }
 
 void initTestApplication() {

@@ -4,9 +4,12 @@
 #include "session/Module1.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
+
+class QWidget;
 
 // A private world for one test: a temporary executable folder with an empty data file, a settings file of
 // its own, scripted dialogs, a fixed today and an observable end of the process.
@@ -43,3 +46,7 @@ void addPeriods(TestBed& bed, const QDate& first, const std::vector<int>& length
 
 // Installs the Japanese setup once per test program.
 void initTestApplication();
+
+// The inputs under widget (line edits, text boxes, spin boxes, check boxes) that an assistive tool would
+// announce without a name, by their object names.
+QStringList unnamedInputs(const QWidget* widget);

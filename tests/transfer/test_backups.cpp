@@ -5,6 +5,7 @@
 #include "platform/core/PgError.h"
 #include "support/FileBytes.h"
 #include "transfer/Backups.h"
+#include "transfer/RestorePreview.h"
 #include "vault/LockedDiary.h"
 
 #include <sys/file.h>
@@ -272,6 +273,36 @@ class TestBackups : public QObject {
         QCOMPARE(db->recordCount(), 20);  // the open file is still the diary, and still works
     }
 
+    // Against a backup, day by day as the main window shows them (a day's first row): the days it would add,
+    // remove and change; a day that differs only in its mark is changed, a second row of a day is no day.
+    void aRestoreIsPreviewedDayByDay() {
+        QTemporaryDir dir;
+        const QString data = dir.filePath(QStringLiteral("selvane.mdb"));
+        const QString copy = dir.filePath(QStringLiteral("chosen.mdb"));
+        QVERIFY(schema::createEmptyDataFile(data) && schema::createEmptyDataFile(copy));
+        auto day = [](const char* date, double temp) {
+            DayRecord record;
+            record.date = QDate::fromString(QString::fromLatin1(date), Qt::ISODate);
+            record.temp = temp;
+            return record;
+        };
+        auto db = DataFile::open(data);
+        QVERIFY(db->importRecords({day("2024-05-01", 36.5), day("2024-05-02", 36.6), day("2024-05-03", 36.7),
+                                   day("2024-05-04", 36.8)},
+                                  {}) == DataFile::ImportResult::Written);
+        db->setExcluded(QDate(2024, 5, 4), true);
+        auto backup = DataFile::open(copy);
+        QVERIFY(
+            backup->importRecords({day("2024-05-02", 36.6), day("2024-05-03", 36.9), day("2024-05-04", 36.8),
+                                   day("2024-05-05", 36.4), day("2024-05-05", 37.0)},
+                                  {}) == DataFile::ImportResult::Written);
+        const transfer::RestorePreview preview = transfer::previewRestore(*db, *backup);
+        QCOMPARE(preview.added, 1);    // 5 May
+        QCOMPARE(preview.removed, 1);  // 1 May
+        QCOMPARE(preview.changed, 2);  // 3 May's reading, 4 May's mark
+        QCOMPARE(preview.same, 1);
+    }
+
     void restoreReplacesTheOpenDiaryInOneStep() {
         QTemporaryDir dir;
         const QString data = diary(dir, 20);
@@ -434,8 +465,10 @@ class TestBackups : public QObject {
         QTextStream out(&output);
         QTextStream err(&messages);
         QCOMPARE(cli::checkCommand(data, out, err), 0);
-        QCOMPARE(output, QStringLiteral(
-                             "整合性：ok\n記録のある日：10日\n最初の日：2024-04-22\n最後の日：2024-05-01\n"));
+        // The diary it used comes first.
+        QCOMPARE(output, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ：") + data +
+                             QStringLiteral("\n整合性：ok\n記録のある日：10日\n最初の日：2024-04-22\n"
+                                            "最後の日：2024-05-01\n"));
         // Never written over: her diary itself.
         const QByteArray before = contents(data);
         QCOMPARE(cli::exportCommand(data, data, transfer::CsvFormat::Drip, err), 1);

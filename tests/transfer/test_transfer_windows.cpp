@@ -39,9 +39,10 @@ class TestTransferWindows : public QObject {
         QCOMPARE(call.kind, ScriptedDialogs::Call::ChooseFile);
         QCOMPARE(call.options, QStringList({"Selvane CSV (*.csv)", "drip CSV (*.csv)"}));
         QCOMPARE(call.initial, bed.dir.filePath(QStringLiteral("selvane-20010520.csv")));
-        QCOMPARE(contents(target), QByteArray("date,temperature.value,temperature.exclude,bleeding.value,"
-                                              "bleeding.exclude,sex.partner,note.value\n"
-                                              "2001-05-20,36.4,false,2,false,,今日\n"));
+        QCOMPARE(contents(target),
+                 QByteArray("date,temperature.value,temperature.exclude,temperature.note,bleeding.value,"
+                            "bleeding.exclude,sex.partner,sex.note,pain.note,mood.note,note.value\n"
+                            "2001-05-20,36.4,false,,2,false,,,,,今日\n"));
         bed.dialogs.clear();
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 0});
         bed.dialogs.answers.enqueue(Answer::No);
@@ -50,36 +51,98 @@ class TestTransferWindows : public QObject {
         QVERIFY(contents(target).startsWith("date,temperature.value"));
     }
 
-    // The summary counts, her choice for the differing day, a backup first, and the day shown anew.
+    // A check-up planned for next week (saved with the average temperature, as the window saves it), a
+    // reading of 0 from another program and a day holding nothing: drip gets the plan as a note, no reading,
+    // no line for the empty day, and she is told what was left out.
+    void dripExportTakesWhatDripTakes() {
+        MainBed bed;
+        frmMain* w = bed.startMain();
+        clickDay(w, QDate(2001, 5, 27));
+        ui(w).txtSchedule->setText(QStringLiteral("通院"));
+        menuItem(w, "mnuRegister")->trigger();
+        QVERIFY(bed.sql(
+            QStringLiteral("INSERT INTO DATA_FIL (DAT_DATE, TEMP, GUEST) VALUES ('2001-05-10', 0, 1)")));
+        QVERIFY(bed.sql(
+            QStringLiteral("INSERT INTO DATA_FIL (DAT_DATE, TEMP, DIARY) VALUES ('2001-05-11', NULL, '')")));
+        const QString target = bed.dir.filePath(QStringLiteral("phone.csv"));
+        bed.dialogs.clear();
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 1});
+        menuItem(w, "mnuFileExportAll")->trigger();
+        QCOMPARE(contents(target),
+                 QByteArray("date,temperature.value,temperature.exclude,temperature.note,bleeding.value,"
+                            "bleeding.exclude,sex.partner,sex.note,pain.note,mood.note,note.value\n"
+                            "2001-05-10,,,,2,false,,,,,\n"
+                            "2001-05-27,,,,,,,,,,\"体調：\n薬：\n予定：通院\"\n"));
+        QCOMPARE(bed.dialogs.calls.last().text,
+                 QStringLiteral("2日分を書き出しました。\r"
+                                "drip に渡すもののない日は書き出していません：1日\r"
+                                "今日より後の日は、体温と月経・性交の印を除いてﾒﾓだけにしました：1日\r"
+                                "30～45℃ の範囲にない体温は、体温なしにしました：1日\r"
+                                "（drip の形式では、体調・薬・予定・日記は一つのﾒﾓになります）"));
+
+        // An empty diary says that it wrote no day.
+        QVERIFY(bed.sql(QStringLiteral("DELETE FROM DATA_FIL")));
+        bed.dialogs.clear();
+        bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{target, 0});
+        bed.dialogs.answers.enqueue(Answer::Yes);
+        menuItem(w, "mnuFileExportAll")->trigger();
+        QCOMPARE(bed.dialogs.calls.last().text, QStringLiteral("書き出した日はありません。"));
+    }
+
+    // The summary counts, every differing day with hers beside the file's, her choice day by day (ticked: the
+    // file's), a backup first, and the day shown anew.
     void importFollowsTheSummary_data() {
-        QTest::addColumn<std::optional<int>>("choice");
+        QTest::addColumn<QString>("ticks");  // one 0/1 for each differing day; empty: Cancel
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("temps");  // 19 and 20 May as stored afterwards
         QTest::addColumn<int>("rows");
-        QTest::newRow("take the file's") << std::optional<int>(1) << "37.1" << 2;
-        QTest::newRow("keep mine") << std::optional<int>(0) << "36.4" << 2;
-        QTest::newRow("cancel") << std::optional<int>() << "36.4" << 1;
+        QTest::newRow("take the file's for every day") << "11"
+                                                       << "37.1"
+                                                       << "36.9 37.1" << 3;
+        QTest::newRow("take it for one day") << "01"
+                                             << "37.1"
+                                             << "36.5 37.1" << 3;
+        QTest::newRow("keep mine") << "00"
+                                   << "36.4"
+                                   << "36.5 36.4" << 3;
+        QTest::newRow("cancel") << ""
+                                << "36.4"
+                                << "36.5 36.4" << 2;
     }
     void importFollowsTheSummary() {
-        QFETCH(std::optional<int>, choice);
+        QFETCH(QString, ticks);
         QFETCH(QString, shown);
+        QFETCH(QString, temps);
         QFETCH(int, rows);
         MainBed bed;
+        saveDay(bed, QDate(2001, 5, 19), "36.5", false, QStringLiteral("私の日記"));
         saveDay(bed, QDate(2001, 5, 20), "36.4");
         frmMain* w = bed.startMain();
         const QString file = bed.dir.filePath(QStringLiteral("in.csv"));
         writeFile(file,
                   "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\n"
-                  "2001-05-20,37.1,,,,,0,0\n2001-05-21,36.9,,,,,1,0\n");
+                  "2001-05-19,36.9,,,,,1,0\n2001-05-20,37.1,,,,,0,0\n2001-05-21,36.9,,,,,1,0\n");
         bed.dialogs.chosenFiles.enqueue(Dialogs::FileChoice{file, 0});
-        bed.dialogs.choices.enqueue(choice);
+        std::optional<std::vector<bool>> answer;
+        if (!ticks.isEmpty()) answer = std::vector<bool>{ticks[0] == u'1', ticks[1] == u'1'};
+        bed.dialogs.ticks.enqueue(answer);
         menuItem(w, "mnuFileImport")->trigger();
         const auto& summary = bed.dialogs.calls.at(1);
-        QCOMPARE(summary.kind, ScriptedDialogs::Call::Choose);
-        QVERIFY(summary.text.contains(QStringLiteral("新しい日：1日\r同じ日：0日\r内容の違う日：1日")));
-        QCOMPARE(summary.options, QStringList({"自分のﾃﾞｰﾀを残す", "ﾌｧｲﾙのﾃﾞｰﾀにする"}));
+        QCOMPARE(summary.kind, ScriptedDialogs::Call::Compare);
+        QVERIFY(summary.text.contains(QStringLiteral("新しい日：1日\r内容の同じ日：0日\r内容の違う日：2日")));
+        QCOMPARE(summary.options, QStringList({"日付・項目", "自分のﾃﾞｰﾀ", "ﾌｧｲﾙのﾃﾞｰﾀ"}));
+        QCOMPARE(int(summary.items.size()), 2);
+        QCOMPARE(summary.items[0].caption, QStringLiteral("2001/05/19(土)"));
+        QCOMPARE(summary.items[0].lines,
+                 QStringList({"基礎体温\t36.5\t36.9", "月経\tなし\tあり", "日記\t私の日記\t（なし）"}));
+        QCOMPARE(summary.items[1].lines, QStringList{"基礎体温\t36.4\t37.1"});
         QCOMPARE(bed.rowCount(), rows);
         QCOMPARE(ui(w).txtTemp->text(), shown);
-        QCOMPARE(backupNames(bed).size(), choice ? 1 : 0);
+        QCOMPARE(bed.scalar("SELECT group_concat(TEMP, ' ') FROM (SELECT TEMP FROM DATA_FIL WHERE DAT_DATE <"
+                            " '2001-05-21' ORDER BY DAT_DATE)")
+                     .toString(),
+                 temps);
+        QCOMPARE(backupNames(bed).size(), ticks.isEmpty() ? 0 : 1);
     }
 
     // Another program imports while her summary is open: the window counts again and asks again, and no day
@@ -105,7 +168,7 @@ class TestTransferWindows : public QObject {
         QCOMPARE(bed.rowCount(), 2);
         QVERIFY(dialogs.calls.at(1).text.contains(QStringLiteral("新しい日：2日")));
         QVERIFY(dialogs.calls.at(2).text.startsWith(QStringLiteral("日記がほかのﾌﾟﾛｸﾞﾗﾑで変更されたので")));
-        QVERIFY(dialogs.calls.at(2).text.contains(QStringLiteral("新しい日：1日\r同じ日：1日")));
+        QVERIFY(dialogs.calls.at(2).text.contains(QStringLiteral("新しい日：1日\r内容の同じ日：1日")));
     }
 
     void importStopsWhenItsBackupFails() {
@@ -122,7 +185,8 @@ class TestTransferWindows : public QObject {
             QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作れなかったので、読み込みをやめました。")));
     }
 
-    // The day's first save leaves a backup; the list shows it; restoring it brings the old day back.
+    // The day's first save leaves a backup; the list shows it; the question says what the restore changes;
+    // restoring it brings the old day back.
     void restoreBringsBackTheBackedUpDay() {
         MainBed bed;
         frmMain* w = bed.startMain();
@@ -133,15 +197,22 @@ class TestTransferWindows : public QObject {
         ui(w).txtTemp->setText(QStringLiteral("37.0"));
         menuItem(w, "mnuRegister")->trigger();
         QCOMPARE(backupNames(bed).size(), 1);  // one a day
+        saveDay(bed, QDate(2001, 5, 22), "36.6");
         bed.dialogs.clear();
         bed.dialogs.choices.enqueue(0);
         bed.dialogs.answers.enqueue(Answer::Yes);
         menuItem(w, "mnuSetRestore")->trigger();
+        // Before she agrees: what the diary gains and loses against the backup.
+        QVERIFY2(bed.dialogs.calls.at(1).text.contains(
+                     QStringLiteral("戻すと：\r　加わる日（ﾊﾞｯｸｱｯﾌﾟにだけある日）：0日\r"
+                                    "　なくなる日（今の日記にだけある日）：1日\r　内容の変わる日：1日\r"
+                                    "今の日記はその前にﾊﾞｯｸｱｯﾌﾟします。")),
+                 qPrintable(bed.dialogs.calls.at(1).text));
         const auto& list = bed.dialogs.calls.first();
         QCOMPARE(list.options.size(), 1);
-        QVERIFY2(
-            list.options.first().contains(QStringLiteral("その日最初の登録　1日分　最新の日 2001-05-20")),
-            qPrintable(list.options.first()));
+        QVERIFY2(list.options.first().contains(
+                     QStringLiteral("\tその日最初の登録の後\t1日分\t最新の日 2001年05月20日")),
+                 qPrintable(list.options.first()));
         QCOMPARE(ui(w).txtTemp->text(), QStringLiteral("36.2"));
         QCOMPARE(backupNames(bed).size(), 2);  // and the diary as it was before the restore
     }

@@ -427,7 +427,7 @@ class TestLockWindow : public QObject {
         struct WaitingDialogs : ScriptedDialogs {
             Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                            Buttons buttons) override {
-                if (!text.startsWith(QStringLiteral("日記をロックします")))
+                if (!text.startsWith(QStringLiteral("日記をﾛｯｸします")))
                     return ScriptedDialogs::message(parent, text, title, icon, buttons);
                 QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
                 return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -495,6 +495,27 @@ class TestLockWindow : public QObject {
         QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Failed);
         QCOMPARE(ui(w).txtCondition->text(), QStringLiteral("腹痛"));
         QVERIFY(bed.module.DataChanged);
+    }
+
+    // A purge over a locked file rewritten under the window: the refusal says so once, no second box.
+    void aRefusalIsToldOnce() {
+        MainBed bed(kToday);
+        ScriptedPassphrases prompts;
+        frmMain* w = startLocked(bed, prompts);
+        QVERIFY(w);
+        {
+            auto other = vault::unlock(bed.dataPath(), vault::readLockedFile(bed.dataPath()),
+                                       vault::Secret::fromText(kPassphrase), std::nullopt, {});
+            QVERIFY(other.file);
+            vault::lockedStore(other.file.get())->save(other.file->image());
+        }
+        bed.dialogs.clear();
+        bed.dialogs.answers << Answer::Yes;  // purge
+        w->mnuSetMente_Click();
+        QStringList refusals = bed.dialogs.texts();
+        refusals.removeFirst();  // the question
+        QCOMPARE(refusals.size(), 1);
+        QVERIFY2(refusals[0].contains(QStringLiteral("書き換えられています")), qPrintable(refusals[0]));
     }
 
     // A change of the passphrase takes the kept edits of an ended session along (and a removal writes them
@@ -576,6 +597,11 @@ class TestLockWindow : public QObject {
         QVERIFY(!dialog.next->isEnabled());
         QVERIFY(dialog.warning->text().contains(QStringLiteral("誰でも")));
         QCOMPARE(dialog.choice().action, Action::Remove);
+        // Every box is named for a screen reader.
+        vaultui::UnlockDialog unlock(nullptr);
+        QCOMPARE(unnamedInputs(&unlock), QStringList());
+        QCOMPARE(unnamedInputs(&dialog), QStringList());
+        QCOMPARE(dialog.next->accessibleName(), QStringLiteral("新しいﾊﾟｽﾜｰﾄﾞ"));
     }
 };
 

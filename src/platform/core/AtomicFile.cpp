@@ -1,4 +1,5 @@
 #include "platform/core/AtomicFile.h"
+#include "platform/core/SystemText.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -30,7 +31,7 @@ AtomicFile::AtomicFile(const QString& path, unsigned mode) : path_(resolved(path
 AtomicFile::~AtomicFile() { discard(); }
 
 bool AtomicFile::fail(int error) {
-    error_ = qt_error_string(error);
+    error_ = systemtext::inJapanese(qt_error_string(error));
     discard();
     return false;
 }

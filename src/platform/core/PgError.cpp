@@ -1,9 +1,13 @@
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 
 PgError::PgError(int number, QString description)
     : number_(number), description_(std::move(description)), utf8_(description_.toUtf8()) {}
 
-PgError PgError::engine(const QString& description) { return PgError(Engine, description); }
+// The engine's own texts are English; she reads a Japanese sentence first.
+PgError PgError::engine(const QString& description) {
+    return PgError(Engine, systemtext::inJapanese(description));
+}
 
 QString PgError::standardText() const { return standardErrorText(number_); }
 
@@ -15,8 +19,6 @@ QString standardErrorText(int number) {
             return QStringLiteral("オーバーフローしました。");
         case PgError::TypeMismatch:
             return QStringLiteral("型が一致しません。");
-        case PgError::FileNotFound:
-            return QStringLiteral("ファイルが見つかりません。");
         case PgError::PermissionDenied:
             return QStringLiteral("書き込みできません。");
         case PgError::PathAccess:

@@ -11,7 +11,6 @@ class PgError : public std::exception {
         InvalidCall = 5,
         Overflow = 6,
         TypeMismatch = 13,
-        FileNotFound = 53,
         PermissionDenied = 70,
         PathAccess = 75,
         InvalidNull = 94,
@@ -27,11 +26,26 @@ class PgError : public std::exception {
     // The standard text kept for the number, as the "PG-Error" boxes show it.
     QString standardText() const;
     const char* what() const noexcept override { return utf8_.constData(); }
+    // A failure whose words she was already shown in a box of their own: a handler's trap shows no second
+    // one.
+    PgError& markShown() {
+        shown_ = true;
+        return *this;
+    }
+    bool shown() const { return shown_; }
+    // A failure of the data file itself (moved, deleted, replaced, read-only): a save says so in words.
+    PgError& markAboutTheFile() {
+        aboutTheFile_ = true;
+        return *this;
+    }
+    bool aboutTheFile() const { return aboutTheFile_; }
 
   private:
     int number_;
     QString description_;
     QByteArray utf8_;
+    bool shown_ = false;
+    bool aboutTheFile_ = false;
 };
 
 // The standard message text that the runtime keeps for an error number.

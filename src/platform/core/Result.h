@@ -16,7 +16,7 @@ struct Failure {
 
     static Failure of(const PgError& error) { return {error.description(), error.number()}; }
     static Failure cancel() { return {QString(), 0, true}; }
-    // The same as the error the specified traps catch.
+    // The same as the error the handlers' traps catch.
     PgError error() const { return PgError(number != 0 ? number : int(PgError::Engine), message); }
 };
 
@@ -59,8 +59,8 @@ class [[nodiscard]] Result<void> {
     std::optional<Failure> failure_;
 };
 
-// Runs work that reports by throwing PgError (the data file's statements do, for the specified traps) and
-// gives its outcome as a Result.
+// Runs work that reports by throwing PgError (the data file's statements do, for the handlers' error traps)
+// and gives its outcome as a Result.
 template <typename Work>
 auto attempt(Work&& work) -> Result<decltype(work())> {
     try {

@@ -34,6 +34,8 @@ void applyJapanese(QApplication& app) {
         QApplication::installTranslator(translator);
     QApplication::setFont(japaneseFont(9));
     QApplication::setApplicationName(QStringLiteral("Selvane"));
+    // The desktop entry's name: the desktop shows its icon and name for the windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.selvane.Selvane"));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) twips::setDpi(screen->logicalDotsPerInch());
 }
 

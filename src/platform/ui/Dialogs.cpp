@@ -1,5 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/ScreenFit.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -12,13 +14,18 @@ void Dialogs::plain(QWidget* parent, const QString& text) {
     message(parent, text, kAppTitle, Icon::None, Buttons::Ok);
 }
 
-bool Dialogs::askYesNo(QWidget* parent, const QString& text, const QString& title) {
-    return message(parent, text, title, Icon::Question, Buttons::YesNo) == Answer::Yes;
+bool Dialogs::askYesNo(QWidget* parent, const QString& text, const QString& title, Buttons buttons) {
+    return message(parent, text, title, Icon::Question, buttons) == Answer::Yes;
 }
 
 std::optional<Dialogs::FileChoice> Dialogs::chooseFile(QWidget*, const FileRequest&) { return std::nullopt; }
 
 std::optional<int> Dialogs::choose(QWidget*, const QString&, const QString&, const QStringList&) {
+    return std::nullopt;
+}
+
+std::optional<std::vector<bool>> Dialogs::compare(QWidget*, const QString&, const QString&,
+                                                  const QStringList&, const std::vector<Difference>&) {
     return std::nullopt;
 }
 
@@ -47,9 +54,9 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& text, const Q
     QMessageBox box(toQt(icon), title, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
                     QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
-    if (buttons == Buttons::YesNo) {
+    if (buttons != Buttons::Ok) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
@@ -75,6 +82,7 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const SaveFileReques
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.selectFile(request.proposedPath);
+    screenfit::shrinkInto(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -14,7 +15,8 @@ class QWidget;
 class Dialogs {
   public:
     enum class Icon { None, Critical, Question, Exclamation, Information };
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: いいえ is the default button (Enter), for a question whose Yes cannot be undone.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
     enum class Answer { Ok, Yes, No };
 
     struct SaveFileRequest {
@@ -48,25 +50,40 @@ class Dialogs {
     };
     virtual std::optional<FileChoice> chooseFile(QWidget* parent, const FileRequest& request);
     // A text above a list of choices, with OK and Cancel: the index chosen (0 when the list is empty), or
-    // nothing on Cancel. Nothing where not offered.
+    // nothing on Cancel. Nothing where not offered. A choice whose parts are separated by tabs shows them in
+    // columns that line up.
     virtual std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
                                       const QStringList& options);
+
+    // Her choice between what she has and what another has, item by item (a day of her diary and the file's):
+    // a text above the items, each its caption and the lines of what differs, a line's parts separated by
+    // tabs (what it is, hers, the other's) under the three headings. She ticks the items where the other's is
+    // to be taken, one by one or all at once; none is ticked at first. For each item, whether it is ticked;
+    // nothing on Cancel. Nothing where not offered.
+    struct Difference {
+        QString caption;
+        QStringList lines;
+    };
+    virtual std::optional<std::vector<bool>> compare(QWidget* parent, const QString& text,
+                                                     const QString& title, const QStringList& headings,
+                                                     const std::vector<Difference>& items);
 
     // Shorthands for the boxes the program shows again and again.
     void pgError(QWidget* parent, const QString& standardText);
     void pgError(QWidget* parent, const PgError& error) { pgError(parent, error.standardText()); }
     void plain(QWidget* parent, const QString& text);
-    bool askYesNo(QWidget* parent, const QString& text, const QString& title);
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title,
+                  Buttons buttons = Buttons::YesNo);
 
     // A handler's error trap: runs work, and shows a PgError it throws in a "PG-Error" box with the standard
-    // text for its number. True when the work ran to its end.
+    // text for its number (none when she was shown its words already). True when the work ran to its end.
     template <typename Work>
     bool trapped(QWidget* parent, Work&& work) {
         try {
             std::forward<Work>(work)();
             return true;
         } catch (const PgError& error) {
-            pgError(parent, error);
+            if (!error.shown()) pgError(parent, error);
             return false;
         }
     }
@@ -87,4 +104,8 @@ class QtDialogs : public Dialogs {
     std::optional<FileChoice> chooseFile(QWidget* parent, const FileRequest& request) override;
     std::optional<int> choose(QWidget* parent, const QString& text, const QString& title,
                               const QStringList& options) override;
+    // In CompareDialog.cpp.
+    std::optional<std::vector<bool>> compare(QWidget* parent, const QString& text, const QString& title,
+                                             const QStringList& headings,
+                                             const std::vector<Difference>& items) override;
 };

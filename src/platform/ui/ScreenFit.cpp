@@ -64,4 +64,22 @@ bool fit(QWidget* window) {
     return true;
 }
 
+void shrinkInto(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen || !window->layout()) return;
+    const QRect area = screen->availableGeometry();
+    const QSize room = area.size().shrunkBy(kFrame);
+    window->layout()->activate();
+    if (window->minimumSizeHint().width() > room.width() || window->sizeHint().width() > room.width())
+        if (auto* sidebar = window->findChild<QWidget*>(QStringLiteral("sidebar"))) sidebar->hide();
+    window->layout()->activate();
+    const QSize wanted = window->sizeHint();
+    if (wanted.width() <= room.width() && wanted.height() <= room.height()) return;
+    const QSize size = wanted.boundedTo(room);
+    window->resize(size);
+    const QSize framed = size.grownBy(kFrame);
+    window->move(area.x() + qMax(0, (area.width() - framed.width()) / 2),
+                 area.y() + qMax(0, (area.height() - framed.height()) / 2));
+}
+
 }  // namespace screenfit

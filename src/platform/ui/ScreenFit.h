@@ -16,4 +16,9 @@ inline constexpr QMargins kFrame{4, 32, 4, 4};
 // is left exactly as it is; otherwise its content moves into a scroll area. True when the window changed.
 bool fit(QWidget* window);
 
+// A window that its layout sizes (a file dialog): no larger than the available area of its screen and placed
+// on it, so that its buttons and choices stay in reach; parts that only help (a file dialog's side bar of
+// places) give way where the room is too narrow for them.
+void shrinkInto(QWidget* window);
+
 }  // namespace screenfit

@@ -1,6 +1,7 @@
 #include "ui/history/HistoryOption.h"
 
 #include "data/SettingsStore.h"
+#include "forecast/CycleRules.h"
 
 namespace historyui {
 
@@ -13,10 +14,21 @@ void storeOption(SettingsStore& settings, bool on) {
 }
 
 QString rangeText(const history::HistoryCycle& cycle) {
-    return QStringLiteral("記録から：%1～%2日（直近%3周期の中央値）")
+    return QStringLiteral("直近%1周期：%2～%3日（中央値%4日）")
+        .arg(cycle.cycles)
         .arg(cycle.shortest)
         .arg(cycle.longest)
-        .arg(cycle.cycles);
+        .arg(cycle.days);
+}
+
+QString tooFewText(int counted) {
+    return QStringLiteral(
+               "記録から周期を計算するには、統計に入る周期（%1の終わった周期）が%2つ以上必要です。")
+               .arg(forecast::countedLengthsText())
+               .arg(history::kFewestForFigures) +
+           (counted ? QStringLiteral("今は%1つなので、").arg(counted)
+                    : QStringLiteral("今はまだないので、")) +
+           QStringLiteral("周期設定を使っています。");
 }
 
 }  // namespace historyui

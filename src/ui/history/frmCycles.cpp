@@ -1,5 +1,6 @@
 #include "ui/history/frmCycles.h"
 
+#include "forecast/CycleForecast.h"
 #include "forecast/CycleRules.h"
 #include "history/CycleHistory.h"
 #include "history/CycleStats.h"
@@ -65,10 +66,16 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignR
 
 }  // namespace
 
-frmCycles::frmCycles(Module1& module, const Services& services, QWidget* parent)
-    : QDialog(parent), m_(module), services_(services) {
+frmCycles::frmCycles(Module1& module, const Services& services,
+                     const std::optional<ForecastCycle>& forecastWith, QWidget* parent)
+    : QDialog(parent),
+      m_(module),
+      services_(services),
+      forecastWith_(
+          forecastWith.value_or(ForecastCycle{forecast::CycleLength::fromSetting(module.CycleDays)})) {
     buildLayout();
     load(kBatch);
+    showForecast();
     screenfit::fit(this);
 }
 
@@ -81,21 +88,21 @@ void frmCycles::buildLayout() {
     setFont(appsetup::japaneseFont(9));
 
     // The cycles on the left; the figures (or why there are none) and the chart on the right.
-    grdCycles = table(this, "grdCycles", 0, 6, 8, 8, 452, 364);
+    grdCycles = table(this, "grdCycles", 0, 6, 8, 8, 592, 340);
     grdCycles->setHorizontalHeaderLabels({QStringLiteral("開始日"), QStringLiteral("周期"),
-                                          QStringLiteral("月経"), QStringLiteral("高温期の始まり"),
+                                          QStringLiteral("月経"), QStringLiteral("体温の変化"),
                                           QStringLiteral("ｶﾊﾞｰﾗｲﾝ"), QStringLiteral("備考")});
     grdCycles->verticalHeader()->hide();
     grdCycles->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdCycles->setToolTip(QStringLiteral("月経の記録から数えた周期です（新しい順）"));
     int column = 0;
-    for (int width : {84, 56, 44, 100, 72, 60}) grdCycles->setColumnWidth(column++, scaled(width));
+    for (int width : {84, 52, 44, 180, 72, 120}) grdCycles->setColumnWidth(column++, scaled(width));
     grdCycles->horizontalHeader()->setStretchLastSection(true);
     grdCycles->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     const QStringList captions = history::figureCaptions();
     grdFigures = table(this, "grdFigures", static_cast<int>(captions.size()),
-                       static_cast<int>(std::size(kFigureSpans)), 468, 8, 284, 168);
+                       static_cast<int>(std::size(kFigureSpans)), 608, 8, 284, 168);
     QStringList spans;
     for (int span : kFigureSpans) spans << QStringLiteral("直近%1周期").arg(span);
     grdFigures->setHorizontalHeaderLabels(spans);
@@ -111,24 +118,26 @@ void frmCycles::buildLayout() {
                                                 grdFigures->rowCount() * grdFigures->rowHeight(0) +
                                                 2 * grdFigures->frameWidth());
     const QRect figures = grdFigures->geometry();
-    lblTooFew = wrapped(this, "lblTooFew", QString(), 468, 8, 284, 168);
+    lblTooFew = wrapped(this, "lblTooFew", QString(), 608, 8, 284, 168);
     chart = new CycleChart(this);
     chart->setObjectName(QStringLiteral("chart"));
     const int chartTop = figures.bottom() + scaled(9);
-    chart->setGeometry(figures.left(), chartTop, figures.width(), scaled(372) - chartTop);
+    chart->setGeometry(figures.left(), chartTop, figures.width(), scaled(348) - chartTop);
+    lblForecast = wrapped(this, "lblForecast", QString(), 8, 356, 884, 34);
+    lblForecast->setToolTip(QStringLiteral("主画面と同じ計算です（最新の月経の始まりから数えます）"));
     lblNotice =
         wrapped(this, "lblNotice",
                 QStringLiteral("ここに示す数値は、記録から計算した目安です。避妊に使えるものではなく、"
                                "医学的な助言でもありません。気になることは医師にご相談下さい。"),
-                8, 380, 744, 34);
+                8, 394, 884, 34);
     cmdOlder =
         windowparts::button(this, "cmdOlder", QStringLiteral("さらに前の周期(&O)"),
-                            QStringLiteral("もっと前の周期を読み込みます"), px(8), px(420), px(160), px(26));
+                            QStringLiteral("もっと前の周期を読み込みます"), px(8), px(434), px(160), px(26));
     cmdClose = windowparts::button(this, "cmdClose", QStringLiteral("閉じる(&C)"),
-                                   QStringLiteral("この画面を閉じます"), px(632), px(420), px(120), px(26));
+                                   QStringLiteral("この画面を閉じます"), px(772), px(434), px(120), px(26));
     connect(cmdOlder, &QPushButton::clicked, this, &frmCycles::cmdOlder_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
-    setFixedSize(scaled(760), scaled(454));
+    setFixedSize(scaled(900), scaled(468));
 }
 
 void frmCycles::load(int count) {
@@ -158,7 +167,9 @@ void frmCycles::showCycles() {
         grdCycles->setItem(r, 0, cell(row.start, Qt::AlignLeft | Qt::AlignVCenter));
         grdCycles->setItem(r, 1, cell(row.length));
         grdCycles->setItem(r, 2, cell(row.bleeding));
-        grdCycles->setItem(r, 3, cell(row.shift));
+        QTableWidgetItem* shift = cell(row.shift, Qt::AlignLeft | Qt::AlignVCenter);
+        shift->setToolTip(row.shiftWhen);
+        grdCycles->setItem(r, 3, shift);
         grdCycles->setItem(r, 4, cell(row.coverline));
         QTableWidgetItem* flag = cell(row.flag, Qt::AlignLeft | Qt::AlignVCenter);
         flag->setToolTip(row.flagWhy);
@@ -173,17 +184,31 @@ void frmCycles::showFigures() {
     if (!enough) {
         int counted = 0;
         for (const history::Cycle& cycle : cycles_) counted += cycle.counted();
-        lblTooFew->setText(QStringLiteral("統計を出すには、統計に入る周期（%1の終わった周期）が"
-                                          "%2つ以上必要です。今は%3つです。")
-                               .arg(forecast::countedLengthsText())
-                               .arg(history::kFewestForFigures)
-                               .arg(counted));
+        lblTooFew->setText(
+            QStringLiteral("統計を出すには、統計に入る周期（%1の終わった周期）が"
+                           "%2つ以上必要です。")
+                .arg(forecast::countedLengthsText())
+                .arg(history::kFewestForFigures) +
+            (counted ? QStringLiteral("今は%1つです。").arg(counted) : QStringLiteral("今はありません。")));
         return;
     }
     for (int c = 0; c < grdFigures->columnCount(); ++c) {
         const auto summary = history::summarize(cycles_, kFigureSpans[c]);
         const QStringList texts = history::figureTexts(*summary);
         for (int r = 0; r < grdFigures->rowCount(); ++r) grdFigures->setItem(r, c, cell(texts.value(r)));
+    }
+}
+
+// The next period and the fertile days as the main window forecasts them: from the newest period of the
+// whole diary, with the cycle the main window counts with.
+void frmCycles::showForecast() {
+    try {
+        forecast::PeriodStartWalk walk;
+        requireOpen(m_.Db.get()).forEachMenstruationDay([&walk](const QDate& day) { return walk.take(day); });
+        lblForecast->setText(history::outlookText(walk.start(), forecastWith_.length,
+                                                  forecastWith_.fromRecords, services_.today()));
+    } catch (const PgError& error) {
+        lblForecast->setText(QStringLiteral("次回月経予定日を計算できません：") + error.description());
     }
 }
 

@@ -5,7 +5,9 @@
 #include "platform/ui/Dialogs.h"
 #include "report/ChartFile.h"
 #include "report/ChartPainter.h"
+#include "transfer/WholeExport.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -34,6 +36,8 @@ ReportDialog::ReportDialog(const Services& services, DataFile& db, QWidget* pare
     : QDialog(parent), services_(services), db_(db), chooser_(askPrinter) {
     buildLayout();
     readChart();
+    // Before her first cycle has ended, the running one is all there is to show.
+    if (chart_.days.empty()) chkRunning->setChecked(true);
 }
 
 void ReportDialog::showOver(const Services& services, DataFile* db, QWidget* parent) {
@@ -58,13 +62,19 @@ void ReportDialog::buildLayout() {
     spnCycles->setRange(report::kFewestCycles, report::kMostCycles);
     spnCycles->setValue(report::kDefaultCycles);
     spnCycles->setSuffix(QStringLiteral(" 周期"));
+    spnCycles->setAccessibleName(QStringLiteral("最近の終わった周期の数"));
+    chkRunning = new QCheckBox(QStringLiteral("継続中の周期も入れる(&R)"), this);
+    chkRunning->setObjectName(QStringLiteral("chkRunning"));
+    chkRunning->setToolTip(QStringLiteral("まだ終わっていない今の周期を、最後の記録の日まで加えます"));
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setToolTip(QStringLiteral("空欄なら名前は印刷されません"));
+    txtName->setAccessibleName(QStringLiteral("名前（任意）"));
     lblRange = new QLabel(this);
     lblRange->setObjectName(QStringLiteral("lblRange"));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("最近の周期(&N)："), spnCycles);
+    form->addRow(QStringLiteral("最近の終わった周期(&N)："), spnCycles);
+    form->addRow(QString(), chkRunning);
     form->addRow(QStringLiteral("名前（任意）(&M)："), txtName);
     form->addRow(QStringLiteral("期間："), lblRange);
 
@@ -84,6 +94,7 @@ void ReportDialog::buildLayout() {
     layout->addLayout(buttons);
 
     connect(spnCycles, &QSpinBox::valueChanged, this, &ReportDialog::readChart);
+    connect(chkRunning, &QCheckBox::toggled, this, &ReportDialog::readChart);
     connect(cmdPrint, &QPushButton::clicked, this, &ReportDialog::cmdPrint_Click);
     connect(cmdSave, &QPushButton::clicked, this, &ReportDialog::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -91,13 +102,16 @@ void ReportDialog::buildLayout() {
 
 void ReportDialog::readChart() {
     services_.dialogs->trapped(this, [this] {
-        chart_ = report::chartOf(db_, spnCycles->value(), services_.today()).value_or(report::ChartModel{});
+        chart_ = report::chartOf(db_, report::CycleChoice{spnCycles->value(), chkRunning->isChecked()},
+                                 services_.today())
+                     .value_or(report::ChartModel{});
     });
     const int cycles = static_cast<int>(chart_.cycles.size());
     lblRange->setText(chart_.days.empty()
-                          ? QString()
+                          ? QStringLiteral("終わった周期はまだありません。")
                           : chart_.dateRange() +
                                 QStringLiteral("（%1周期、%2日）").arg(cycles).arg(chart_.days.size()));
+    for (QPushButton* button : {cmdPrint, cmdSave}) button->setEnabled(!chart_.days.empty());
 }
 
 void ReportDialog::cmdPrint_Click() {
@@ -113,6 +127,11 @@ void ReportDialog::cmdPrint_Click() {
 }
 
 void ReportDialog::cmdSave_Click() {
+    // The chart of a locked diary leaves it as plain as an export does, and only once she has read so.
+    if (db_.store() && services_.dialogs->message(
+                           this, transfer::kNotSealedWarning + QStringLiteral("\r保存しますか？"), kTitle,
+                           Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
     chart_.name = txtName->text();
     const QString proposed = paths::inFolder(
         services_.appFolder,

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -14,8 +15,9 @@ class QSpinBox;
 
 namespace reportui {
 
-// The chart for her doctor: she chooses how many of her last cycles, may type a name line, and prints it or
-// saves it as a PDF. Every question goes through the dialogs seam; the printer is chosen in Qt's print
+// The chart for her doctor: she chooses how many of her last finished cycles and whether to add the one
+// still running, may type a name line, and prints it or saves it as a PDF (after a warning when the diary is
+// locked: the PDF is not). Every question goes through the dialogs seam; the printer is chosen in Qt's print
 // dialog.
 class ReportDialog : public QDialog {
     Q_OBJECT
@@ -34,6 +36,7 @@ class ReportDialog : public QDialog {
     bool hasCycles() const { return !chart_.days.empty(); }
 
     QSpinBox* spnCycles = nullptr;
+    QCheckBox* chkRunning = nullptr;
     QLineEdit* txtName = nullptr;
     QLabel* lblRange = nullptr;
     QPushButton* cmdPrint = nullptr;

@@ -3,9 +3,11 @@
 #include "platform/core/JaText.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PgError.h"
+#include "platform/core/SystemText.h"
 #include "platform/ui/Dialogs.h"
 #include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
+#include "transfer/RestorePreview.h"
 #include "transfer/WholeExport.h"
 #include "ui/transfer/TransferProgress.h"
 #include "vault/LockedDiary.h"
@@ -54,16 +56,43 @@ std::optional<Result<DiarySpan>> lookInto(DataFile* db, const QString& path,
     return DataFile::inspectFile(path, false);
 }
 
+// The columns of a backup in the restore list, tab-separated: when and why it was made, how many days it
+// holds and its latest day, every date as the window writes it.
 QString listLine(const transfer::Backup& entry, DataFile* db, const transfer::SealedReader& sealed) {
     const std::optional<Result<DiarySpan>> looked = lookInto(db, entry.path, sealed);
-    QString line = jatext::kanjiDate(entry.made.date()) + entry.made.toString(QStringLiteral(" HH:mm:ss　")) +
-                   transfer::reasonText(entry.reason) + QStringLiteral("　");
+    QString line = jatext::kanjiDate(entry.made.date()) + entry.made.toString(QStringLiteral(" HH:mm:ss\t")) +
+                   transfer::reasonText(entry.reason) + u'\t';
     if (!looked) return line + QStringLiteral("（暗号化されています）");
     if (!*looked) return line + QStringLiteral("（読めません）");
     const DiarySpan& look = looked->value();
     line += QStringLiteral("%1日分").arg(look.days);
-    if (!look.lastDay.isEmpty()) line += QStringLiteral("　最新の日 ") + look.lastDay;
+    const QDate last = jatext::readIsoDate(look.lastDay);
+    if (last.isValid()) line += QStringLiteral("\t最新の日 ") + jatext::kanjiDate(last);
     return line;
+}
+
+// What the restore would change, in lines for her question; empty when the backup cannot be read without a
+// passphrase or at all (the restore then asks or says why).
+QString previewLines(DataFile* db, const QString& path, const transfer::SealedReader& sealed) {
+    if (!db) return {};
+    try {
+        std::unique_ptr<DataFile> backup = sealed ? sealed(*db, path, false) : nullptr;
+        if (!backup) {
+            Result<std::unique_ptr<DataFile>> copy = DataFile::openCopy(path);
+            if (!copy) return {};
+            backup = std::move(copy).value();
+        }
+        const transfer::RestorePreview preview = transfer::previewRestore(*db, *backup);
+        return QStringLiteral(
+                   "戻すと：\r　加わる日（ﾊﾞｯｸｱｯﾌﾟにだけある日）：%1日\r"
+                   "　なくなる日（今の日記にだけある日）：%2日\r"
+                   "　内容の変わる日：%3日\r")
+            .arg(preview.added)
+            .arg(preview.removed)
+            .arg(preview.changed);
+    } catch (const PgError&) {
+        return {};
+    }
 }
 
 // An import run from the window: she decides on each summary in a dialog, and its long steps show their way.
@@ -73,9 +102,8 @@ class WindowImport : public transfer::ImportFront {
                  const transfer::ImportFile& file)
         : services_(services), parent_(parent), fileName_(std::move(fileName)), file_(file) {}
 
-    std::optional<bool> decide(const transfer::ImportPlan& plan) override {
-        const bool differ = !plan.different.empty();
-        const QString implausible = transfer::implausibleText(file_.implausible);
+    std::optional<transfer::ImportChoice> decide(const transfer::ImportPlan& plan) override {
+        const QString notes = transfer::importNotes(file_).join(u'\r');
         const QString text =
             note_ +
             QStringLiteral("%1（%2、%3）\r\r")
@@ -83,19 +111,33 @@ class WindowImport : public transfer::ImportFront {
                      file_.format == transfer::CsvFormat::Drip ? QStringLiteral("drip の形式")
                                                                : QStringLiteral("Selvane の形式"),
                      file_.encoding) +
-            QStringLiteral("新しい日：%1日\r同じ日：%2日\r内容の違う日：%3日\r")
+            QStringLiteral("新しい日：%1日\r内容の同じ日：%2日\r内容の違う日：%3日\r")
                 .arg(plan.fresh.size())
                 .arg(plan.identical)
                 .arg(plan.different.size()) +
-            (implausible.isEmpty() ? QString() : implausible + QStringLiteral("\r")) + QStringLiteral("\r") +
-            (differ ? QStringLiteral("内容の違う日はどちらにしますか？")
-                    : QStringLiteral("読み込みますか？"));
-        const QStringList options =
-            differ ? QStringList{QStringLiteral("自分のﾃﾞｰﾀを残す"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀにする")}
-                   : QStringList{};
-        const std::optional<int> choice = services_.dialogs->choose(parent_, text, kImportTitle, options);
-        if (!choice) return std::nullopt;
-        return differ && *choice == 1;
+            (notes.isEmpty() ? QString() : notes + QStringLiteral("\r")) + QStringLiteral("\r");
+        if (plan.different.empty()) {
+            if (!services_.dialogs->choose(parent_, text + QStringLiteral("読み込みますか？"), kImportTitle,
+                                           {}))
+                return std::nullopt;
+            return transfer::ImportChoice::all(plan, false);
+        }
+        // Every day that differs, hers beside the file's, for her to take the file's day by day or all at
+        // once.
+        std::vector<Dialogs::Difference> days;
+        days.reserve(plan.different.size());
+        for (const transfer::DifferentDay& day : plan.different)
+            days.push_back(
+                {jatext::slashDate(day.file.date) + u'(' + jatext::weekdayShort(day.file.date) + u')',
+                 transfer::differingFields(day.hers, day.file)});
+        const std::optional<std::vector<bool>> ticked = services_.dialogs->compare(
+            parent_,
+            text + QStringLiteral("内容の違う日のうち、ﾌｧｲﾙのﾃﾞｰﾀにする日にﾁｪｯｸを入れて下さい"
+                                  "（ﾁｪｯｸのない日は自分のﾃﾞｰﾀを残します）。"),
+            kImportTitle,
+            {QStringLiteral("日付・項目"), QStringLiteral("自分のﾃﾞｰﾀ"), QStringLiteral("ﾌｧｲﾙのﾃﾞｰﾀ")}, days);
+        if (!ticked) return std::nullopt;
+        return transfer::ImportChoice{*ticked};
     }
     bool planAgain() override {
         // The summary she decides on is made again: a plan made on an older diary could add a day twice.
@@ -145,22 +187,24 @@ void exportAll(const Services& services, QWidget* parent, DataFile* db) {
         !services.dialogs->askYesNo(parent, QStringLiteral("上書きしますか？"), QStringLiteral("上書き確認")))
         return;
     const bool drip = chosen->filter == 1;
-    const Result<qint64> rows = [&]() -> Result<qint64> {
+    const Result<transfer::ExportSummary> written = [&]() -> Result<transfer::ExportSummary> {
         TransferProgress progress(parent, QStringLiteral("書き出しています…"), false);
         const Result<DataFile*> diary = opened(db);
         if (!diary) return diary.failure();
         return transfer::exportDiary(*diary.value(), chosen->path,
                                      drip ? transfer::CsvFormat::Drip : transfer::CsvFormat::Selvane,
-                                     progress.callback());
+                                     services.today(), progress.callback());
     }();
-    if (!rows) {
+    if (!written) {
         // Stopped by her (the progress window closed): nothing was written, and nothing more is said.
-        if (!rows.failure().cancelled)
-            services.dialogs->plain(parent, QStringLiteral("書き出せませんでした。\r") + rows.message());
+        if (!written.failure().cancelled)
+            services.dialogs->plain(parent, QStringLiteral("書き出せませんでした。\r") + written.message());
         return;
     }
-    QString done = QStringLiteral("%1日分を書き出しました。").arg(rows.value());
-    if (drip) done += QStringLiteral("\r（drip の形式では、体調・薬・予定・日記は一つのﾒﾓになります）");
+    QString done = transfer::exportedText(written.value());
+    for (const QString& line : transfer::leftOutTexts(written.value())) done += u'\r' + line;
+    if (drip && written->days > 0)
+        done += QStringLiteral("\r（drip の形式では、体調・薬・予定・日記は一つのﾒﾓになります）");
     services.dialogs->plain(parent, done);
 }
 
@@ -173,7 +217,9 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
     if (!chosen || chosen->path.isEmpty()) return false;
     QFile file(chosen->path);
     if (!file.open(QIODevice::ReadOnly)) {
-        warn(services, parent, QStringLiteral("ﾌｧｲﾙを開けません。\r") + file.errorString(), kImportTitle);
+        warn(services, parent,
+             QStringLiteral("ﾌｧｲﾙを開けません。\r") + systemtext::inJapanese(file.errorString()),
+             kImportTitle);
         return false;
     }
     const Result<transfer::ImportFile> read = [&] {
@@ -191,7 +237,7 @@ bool importFile(const Services& services, QWidget* parent, DataFile* db) {
     const Result<DataFile*> diary = opened(db);
     const Result<transfer::Imported> imported =
         diary ? transfer::importDays(*diary.value(), read->days, dataPath(services), now(services),
-                                     withDiaryKey, front)
+                                     withDiaryKey, front, read->marks)
               : diary.failure();
     if (!imported) {
         warn(services, parent,
@@ -228,15 +274,16 @@ bool restoreBackup(const Services& services, QWidget* parent, DataFile* db,
     QStringList lines;
     for (const transfer::Backup& entry : entries) lines.append(listLine(entry, db, sealed));
     const std::optional<int> choice = services.dialogs->choose(
-        parent, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んでください（新しい順）。"), kRestoreTitle, lines);
+        parent, QStringLiteral("戻すﾊﾞｯｸｱｯﾌﾟを選んで下さい（新しい順）。"), kRestoreTitle, lines);
     if (!choice || *choice < 0 || size_t(*choice) >= entries.size()) return false;
     const transfer::Backup& chosen = entries[size_t(*choice)];
     if (!services.dialogs->askYesNo(
             parent,
             QStringLiteral(
-                "今の日記を %1 "
-                "のﾊﾞｯｸｱｯﾌﾟの内容に置き換えます。\r今の日記はその前にﾊﾞｯｸｱｯﾌﾟします。\rよろしいですか？")
-                .arg(jatext::kanjiDate(chosen.made.date()) + chosen.made.toString(QStringLiteral(" HH:mm"))),
+                "今の日記を %1 のﾊﾞｯｸｱｯﾌﾟの内容に置き換えます。\r%2今の日記はその前にﾊﾞｯｸｱｯﾌﾟします。\r"
+                "よろしいですか？")
+                .arg(jatext::kanjiDate(chosen.made.date()) + chosen.made.toString(QStringLiteral(" HH:mm")),
+                     previewLines(db, chosen.path, sealed)),
             kRestoreTitle))
         return false;
     const Result<void> restored = [&]() -> Result<void> {

@@ -17,8 +17,8 @@ namespace vaultui {
 namespace {
 
 const QString kLockQuestion = QStringLiteral(
-    "日記をロックします。変更されたデータを保存しますか？\r（1分以内にお答えがなければ、変更は保存せずに取っ"
-    "ておき、ロックを解除した後にお尋ねします）");
+    "日記をﾛｯｸします。変更されたﾃﾞｰﾀを保存しますか？\r（1分以内にお答えがなければ、変更は保存せずに取っ"
+    "ておき、ﾛｯｸを解除した後にお尋ねします）");
 const QString kSaveTitle = QStringLiteral("保存確認");
 const QString kErrorTitle = QStringLiteral("ｴﾗｰ");
 

@@ -16,11 +16,11 @@ namespace vaultui {
 namespace {
 
 const QString kForgotten = QStringLiteral(
-    "パスワードを忘れると、日記は誰にも開けなくなります。\n"
-    "忘れたパスワードを調べる方法も、日記を取り出す方法もありません。");
+    "ﾊﾟｽﾜｰﾄﾞを忘れると、日記は誰にも開けなくなります。\n"
+    "忘れたﾊﾟｽﾜｰﾄﾞを調べる方法も、日記を取り出す方法もありません。");
 const QString kReadable = QStringLiteral(
-    "パスワードを解除すると、データファイルは暗号化されずに保存され、\n"
-    "ファイルを手にした人は誰でも日記を読めるようになります。");
+    "ﾊﾟｽﾜｰﾄﾞを解除すると、ﾃﾞｰﾀﾌｧｲﾙは暗号化されずに保存され、\n"
+    "ﾌｧｲﾙを手にした人は誰でも日記を読めるようになります。");
 
 QLabel* wrappedLabel(QWidget* parent, const char* name, const QString& text = {}) {
     auto* label = new QLabel(text, parent);
@@ -38,9 +38,10 @@ void prepare(QDialog* dialog, const QString& title) {
 
 }  // namespace
 
-QLineEdit* passphraseField(QWidget* parent, const char* name) {
+QLineEdit* passphraseField(QWidget* parent, const char* name, const QString& accessibleName) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
+    field->setAccessibleName(accessibleName);
     field->setEchoMode(QLineEdit::Password);
     field->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText |
                                Qt::ImhNoAutoUppercase);
@@ -55,10 +56,12 @@ void wipeField(QLineEdit* field) {
 UnlockDialog::UnlockDialog(QWidget* parent, const QString& text) : QDialog(parent) {
     prepare(this, QStringLiteral("Selvane - ﾛｯｸ解除"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(wrappedLabel(
+    QLabel* label = wrappedLabel(
         this, "lblUnlock",
-        text.isEmpty() ? QStringLiteral("日記はロックされています。パスワードを入力して下さい。") : text));
-    field = passphraseField(this, "txtPassphrase");
+        text.isEmpty() ? QStringLiteral("日記はﾛｯｸされています。ﾊﾟｽﾜｰﾄﾞを入力して下さい。") : text);
+    layout->addWidget(label);
+    field = passphraseField(this, "txtPassphrase", QStringLiteral("ﾊﾟｽﾜｰﾄﾞ"));
+    label->setBuddy(field);
     layout->addWidget(field);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -79,18 +82,18 @@ PassphraseDialog::PassphraseDialog(bool locked, QWidget* parent) : QDialog(paren
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     if (locked) {
-        current = passphraseField(this, "txtCurrent");
-        form->addRow(QStringLiteral("現在のﾊﾟｽﾜｰﾄﾞ"), current);
-        remove = new QCheckBox(QStringLiteral("ﾊﾟｽﾜｰﾄﾞを解除する（暗号化をやめる）"), this);
+        current = passphraseField(this, "txtCurrent", QStringLiteral("現在のﾊﾟｽﾜｰﾄﾞ"));
+        form->addRow(QStringLiteral("現在のﾊﾟｽﾜｰﾄﾞ(&C)："), current);
+        remove = new QCheckBox(QStringLiteral("ﾊﾟｽﾜｰﾄﾞを解除する（暗号化をやめる）(&R)"), this);
         remove->setObjectName(QStringLiteral("chkRemove"));
         form->addRow(remove);
         connect(current, &QLineEdit::textChanged, this, &PassphraseDialog::refresh);
         connect(remove, &QCheckBox::toggled, this, &PassphraseDialog::refresh);
     }
-    next = passphraseField(this, "txtNew");
-    again = passphraseField(this, "txtAgain");
-    form->addRow(QStringLiteral("新しいﾊﾟｽﾜｰﾄﾞ"), next);
-    form->addRow(QStringLiteral("もう一度"), again);
+    next = passphraseField(this, "txtNew", QStringLiteral("新しいﾊﾟｽﾜｰﾄﾞ"));
+    again = passphraseField(this, "txtAgain", QStringLiteral("新しいﾊﾟｽﾜｰﾄﾞをもう一度"));
+    form->addRow(QStringLiteral("新しいﾊﾟｽﾜｰﾄﾞ(&N)："), next);
+    form->addRow(QStringLiteral("もう一度(&A)："), again);
     strength = wrappedLabel(this, "lblStrength");
     form->addRow(strength);
     layout->addLayout(form);

@@ -12,7 +12,7 @@ class QLineEdit;
 namespace vaultui {
 
 // A passphrase field: no echo, no completion, no prediction, nothing kept by the input method.
-QLineEdit* passphraseField(QWidget* parent, const char* name);
+QLineEdit* passphraseField(QWidget* parent, const char* name, const QString& accessibleName);
 // Empties a field, so the passphrase does not outlive the dialog in it.
 void wipeField(QLineEdit* field);
 

@@ -22,7 +22,7 @@ class PassphrasePrompt {
 };
 
 inline const QString kBackupPassphraseText =
-    QStringLiteral("このバックアップは別のパスワードで暗号化されています。そのパスワードを入力して下さい。");
+    QStringLiteral("このﾊﾞｯｸｱｯﾌﾟは別のﾊﾟｽﾜｰﾄﾞで暗号化されています。そのﾊﾟｽﾜｰﾄﾞを入力して下さい。");
 
 // Production: the unlock dialog and the passphrase dialog.
 class QtPassphrasePrompt : public PassphrasePrompt {

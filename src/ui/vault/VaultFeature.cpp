@@ -16,8 +16,8 @@ namespace {
 
 const settingentry::Prompt& lockTimePrompt() {
     static const settingentry::Prompt prompt{
-        QStringLiteral("パスワードを設定した日記は、操作のないまま何分たったらロックしますか？\r"
-                       "（1～60分。0 にするとロックしません）"),
+        QStringLiteral("ﾊﾟｽﾜｰﾄﾞを設定した日記は、操作のないまま何分たったらﾛｯｸしますか？\r"
+                       "（1～60分。0 にするとﾛｯｸしません）"),
         vault::kLockTimeSection, QString::number(vault::kDefaultLockMinutes), 0, vault::kMostLockMinutes};
     return prompt;
 }
