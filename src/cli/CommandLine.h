@@ -49,6 +49,7 @@ std::vector<Command> transferCommands();    // TransferCommands.cpp: the whole d
 std::vector<Command> reportCommands();      // ReportCommands.cpp: the chart for her doctor
 std::vector<Command> passphraseCommands();  // PassphraseCommands.cpp: setting and removing a passphrase
 std::vector<Command> historyCommands();     // HistoryCommands.cpp: her cycles
+std::vector<Command> syncCommands();  // SyncCommands.cpp: her diary kept in step with her other computers
 
 // Whether the arguments ask for the command line rather than the window: any long option ("--...") or a
 // help/version flag. Qt's own single-dash options (-platform, -style) still go to the window.

@@ -9,6 +9,7 @@ std::vector<Command> commands() {
     for (Command& command : reportCommands()) all.push_back(std::move(command));
     for (Command& command : passphraseCommands()) all.push_back(std::move(command));
     for (Command& command : historyCommands()) all.push_back(std::move(command));
+    for (Command& command : syncCommands()) all.push_back(std::move(command));
     return all;
 }
 

@@ -54,12 +54,11 @@ Result<void> Session::start() {
         QString lastName;
         for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Name))))
             if (record.id.origin == self) lastName = record.name;
-        if (joined && lastName == name_) return;
+        // Every start looks for days changed while no recorder was there (another program, a run with the
+        // sync off): cheap next to the merge, and no change of hers is ever left out.
         file_.transact([&] {
-            if (!joined) {
-                recorder_->reconcile(file_);
-                file_.setSyncState(kSelf, self);
-            }
+            recorder_->reconcile(file_);
+            if (!joined) file_.setSyncState(kSelf, self);
             if (lastName != name_) recorder_->recordName(file_, name_);
         });
     });

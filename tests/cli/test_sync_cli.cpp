@@ -1,0 +1,92 @@
+// Two computers through the command line, as a script would keep them in step: each program folder with its
+// own settings, one shared folder; their own days on both, and a day changed on both kept on both.
+#include "support/FileBytes.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Computer {
+    QString folder;  // the program, its diary and its settings
+
+    Computer(const QTemporaryDir& dir, const QString& name) : folder(dir.filePath(name)) {
+        QDir().mkpath(folder + QStringLiteral("/config"));
+        QFile::copy(QStringLiteral(SELVANE_EXE), folder + QStringLiteral("/selvane"));
+        QProcess::execute(QStringLiteral(MAKEDB_EXE), {folder + QStringLiteral("/selvane.mdb")});
+    }
+    // The exit status; out: standard output.
+    int run(const QStringList& arguments, QString* out = nullptr) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder);
+        process.start(folder + QStringLiteral("/selvane"), arguments);
+        if (!process.waitForFinished(60000)) return -1;
+        if (out) *out = QString::fromUtf8(process.readAllStandardOutput());
+        return process.exitCode();
+    }
+    void import(const QString& rows) const {
+        writeFile(folder + QStringLiteral("/in.csv"),
+                  "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n" +
+                      rows.toUtf8());
+        QCOMPARE(run({QStringLiteral("--import"), QStringLiteral("in.csv"), QStringLiteral("--on-conflict"),
+                      QStringLiteral("replace")}),
+                 0);
+    }
+    QByteArray diary() const { return contents(folder + QStringLiteral("/selvane.mdb")); }
+    QByteArray rows() const {
+        run({QStringLiteral("--export"), QStringLiteral("all.csv")});
+        return contents(folder + QStringLiteral("/all.csv"));
+    }
+};
+
+}  // namespace
+
+class TestSyncCli : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void twoComputersThroughTheCommandLine() {
+        QTemporaryDir dir;
+        const QString shared = dir.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(shared));
+        const Computer a(dir, QStringLiteral("a")), b(dir, QStringLiteral("b"));
+        QCOMPARE(a.run({QStringLiteral("--sync")}), 1);  // no folder set yet
+        QCOMPARE(a.run({QStringLiteral("--sync-folder"), dir.filePath(QStringLiteral("missing"))}), 1);
+        for (const Computer* c : {&a, &b}) QCOMPARE(c->run({QStringLiteral("--sync-folder"), shared}), 0);
+        a.import(QStringLiteral("2026-11-01,36.5,,,,aの日,0,0\r\n2026-11-02,36.6,,,,,1,0\r\n"));
+        b.import(QStringLiteral("2026-11-10,36.9,,,,bの日,0,0\r\n"));
+        for (int round = 0; round < 2; ++round)
+            for (const Computer* c : {&a, &b}) QCOMPARE(c->run({QStringLiteral("--sync")}), 0);
+        QCOMPARE(a.rows(), b.rows());
+        QVERIFY(a.rows().contains("2026-11-10,36.9"));
+
+        // The same day changed on both before either synced: the diaries agree, and each file still holds
+        // both texts (the other one kept as a conflict).
+        a.import(QStringLiteral("2026-11-01,36.5,,,,朝に書いた,0,0\r\n"));
+        b.import(QStringLiteral("2026-11-01,36.5,,,,夜に書いた,0,0\r\n"));
+        QString said;
+        for (const Computer* c : {&a, &b, &a}) QCOMPARE(c->run({QStringLiteral("--sync")}, &said), 0);
+        QVERIFY2(said.contains(QStringLiteral("競合のある日：1日")), qPrintable(said));
+        QCOMPARE(a.rows(), b.rows());
+        for (const Computer* c : {&a, &b})
+            for (const char* text : {"朝に書いた", "夜に書いた"}) QVERIFY(c->diary().contains(text));
+        // No database ever goes into the shared folder: only the journals.
+        QDirIterator files(shared, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            QVERIFY2(files.next().endsWith(QLatin1String(".journal")), qPrintable(files.filePath()));
+
+        // Off again: nothing is read or written, the diary stays.
+        QCOMPARE(a.run({QStringLiteral("--sync-folder"), QString()}), 0);
+        QCOMPARE(a.run({QStringLiteral("--sync")}), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSyncCli)
+#include "test_sync_cli.moc"
