@@ -25,6 +25,7 @@
 #include <QTextDocument>
 #include <QValueAxis>
 #include <cmath>
+#include <memory>
 
 using windowparts::titleLabel;
 
@@ -222,6 +223,8 @@ void frmDisp::Form_Load() {
     degrees->setTruncateLabels(false);
     chart->addAxis(degrees, Qt::AlignLeft);
     series->attachAxis(degrees);
+    // The view's own empty chart is only let go by setChart, not deleted.
+    const std::unique_ptr<QChart> standIn(G_CHART->chart());
     G_CHART->setChart(chart);
     behind_ = new graph::GraphOverlay(chart, series, graph::GraphOverlay::Layer::Behind);
     above_ = new graph::GraphOverlay(chart, series, graph::GraphOverlay::Layer::Above);

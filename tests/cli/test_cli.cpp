@@ -1,29 +1,15 @@
 // The command line as a script sees it: exit statuses and what goes to which stream.
 #include "cli/CommandLine.h"
+#include "support/ProgramRun.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
 namespace {
 
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome runSelvane(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));  // never a window, whatever the options
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(SELVANE_EXE), arguments);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+ProgramRun runSelvane(const QStringList& arguments) {
+    return runProgram(QStringLiteral(SELVANE_EXE), arguments,
+                      {{}, {}, {{QStringLiteral("QT_QPA_PLATFORM"), {}}}, 30000});
 }
 
 }  // namespace
@@ -54,9 +40,9 @@ class TestCli : public QObject {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, out);
-        const Outcome outcome = runSelvane(arguments);
+        const ProgramRun outcome = runSelvane(arguments);
         QCOMPARE(outcome.status, status);
-        QCOMPARE(outcome.out, out);
+        QCOMPARE(outcome.outText(), out);
         if (status == 2)
             QVERIFY2(outcome.err.contains(QRegularExpression(QStringLiteral("[ぁ-ん]"))),
                      qPrintable(outcome.err));
@@ -81,9 +67,9 @@ class TestCli : public QObject {
     }
 
     void helpListsTheOptionsOnStandardOutput() {
-        const Outcome outcome = runSelvane({QStringLiteral("--help")});
+        const ProgramRun outcome = runSelvane({QStringLiteral("--help")});
         QCOMPARE(outcome.status, 0);
-        QVERIFY(outcome.out.contains(QStringLiteral("--version")));
+        QVERIFY(outcome.outText().contains(QStringLiteral("--version")));
         QVERIFY(outcome.err.isEmpty());
     }
 };

@@ -2,21 +2,14 @@
 // a locked diary opened with its passphrase, and its exit status for a diary it cannot read.
 #include "data/DataFile.h"
 #include "data/Schema.h"
+#include "support/ProgramRun.h"
 #include "vault/LockedDiary.h"
 
-#include <unistd.h>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
 
 const QByteArray kCsv(
     "start,length,bleeding_days,shift_day,coverline\n"
@@ -24,22 +17,16 @@ const QByteArray kCsv(
     "2024-03-28,,2,,\n");
 
 // passphrase: what the program reads from --passphrase-fd 0.
-Run runIn(const QTemporaryDir& dir, QStringList arguments, const QString& passphrase = {}) {
+ProgramRun runIn(const QTemporaryDir& dir, QStringList arguments, const QString& passphrase = {}) {
     const QString program = dir.filePath(QStringLiteral("selvane"));
     if (!QFile::exists(program)) QFile::copy(QStringLiteral(SELVANE_EXE), program);
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(dir.path());
-    process.setChildProcessModifier([] { ::setsid(); });  // no terminal to ask on
-    if (!passphrase.isEmpty()) arguments << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
-    process.start(program, arguments);
-    if (!passphrase.isEmpty()) process.write(passphrase.toUtf8() + '\n');
-    process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) return {};
-    return {process.exitCode(), process.readAllStandardOutput(),
-            QString::fromUtf8(process.readAllStandardError())};
+    ProgramCall call;
+    call.folder = dir.path();
+    if (!passphrase.isEmpty()) {
+        arguments << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
+        call.input = passphrase.toUtf8() + '\n';
+    }
+    return runProgram(program, arguments, call);
 }
 
 DayRecord day(const QDate& date, std::optional<double> temp, bool guest = false) {
@@ -77,7 +64,7 @@ class TestHistoryCli : public QObject {
     void printsHerCyclesOldestFirstAlsoFromALockedDiary() {
         QTemporaryDir dir;
         writeDiary(dir);
-        const Run plain = runIn(dir, {QStringLiteral("--cycles")});
+        const ProgramRun plain = runIn(dir, {QStringLiteral("--cycles")});
         QVERIFY2(plain.status == 0, qPrintable(plain.err));
         QCOMPARE(plain.out, kCsv);
         QVERIFY(plain.err.isEmpty());
@@ -85,11 +72,11 @@ class TestHistoryCli : public QObject {
         const QString path = dir.filePath(QStringLiteral("selvane.mdb"));
         vault::lockDiary(path, vault::Secret::fromText(QStringLiteral("hinoki")), vault::kCheapestCost, {})
             .reset();
-        const Run wrong = runIn(dir, {QStringLiteral("--cycles")}, QStringLiteral("hinok"));
+        const ProgramRun wrong = runIn(dir, {QStringLiteral("--cycles")}, QStringLiteral("hinok"));
         QCOMPARE(wrong.status, 1);
         QVERIFY(wrong.out.isEmpty());
         QVERIFY2(wrong.err.contains(vault::kWrongPassphrase), qPrintable(wrong.err));
-        const Run locked = runIn(dir, {QStringLiteral("--cycles")}, QStringLiteral("hinoki"));
+        const ProgramRun locked = runIn(dir, {QStringLiteral("--cycles")}, QStringLiteral("hinoki"));
         QVERIFY2(locked.status == 0, qPrintable(locked.err));
         QCOMPARE(locked.out, kCsv);
         QVERIFY2(locked.err.contains(QStringLiteral("注意")),
@@ -109,7 +96,7 @@ class TestHistoryCli : public QObject {
             "2024-03-07,36.55,,,,,0,0,1\r\n2024-03-08,36.6,,,,,0,0,true\r\n"
             "2024-03-09,36.65,,,,,0,0,1\r\n2024-03-06,36.35,,,,,0,0,0\r\n");
         csv.close();
-        const Run imported = runIn(dir, {"--import", csv.fileName(), "--on-conflict", "replace"});
+        const ProgramRun imported = runIn(dir, {"--import", csv.fileName(), "--on-conflict", "replace"});
         QVERIFY2(imported.status == 0, qPrintable(imported.err));
         QVERIFY2(imported.err.contains(QStringLiteral("同じ日：1日　違う日：3日")), qPrintable(imported.err));
         const QByteArray noShift(
@@ -124,7 +111,7 @@ class TestHistoryCli : public QObject {
             "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n"
             "2024-03-07,36.55,,,,,0,0\r\n2024-03-08,36.6,,,,,0,0\r\n2024-03-09,36.7,,,,,0,0\r\n");
         csv.close();
-        const Run again = runIn(dir, {"--import", csv.fileName(), "--on-conflict", "replace"});
+        const ProgramRun again = runIn(dir, {"--import", csv.fileName(), "--on-conflict", "replace"});
         QVERIFY2(again.err.contains(QStringLiteral("同じ日：2日　違う日：1日")), qPrintable(again.err));
         QCOMPARE(runIn(dir, {QStringLiteral("--cycles")}).out, noShift);
     }
@@ -157,7 +144,7 @@ class TestHistoryCli : public QObject {
             QVERIFY(diary.open(QIODevice::WriteOnly));
             diary.write(file);
         }
-        const Run run = runIn(dir, arguments);
+        const ProgramRun run = runIn(dir, arguments);
         QVERIFY2(run.status == status, qPrintable(run.err));
         if (status == 0) {
             QCOMPARE(run.out, QByteArray("start,length,bleeding_days,shift_day,coverline\n"));

@@ -3,10 +3,9 @@
 #include "../vault/VaultTestSupport.h"
 #include "data/Recovery.h"
 #include "data/Schema.h"
+#include "support/ProgramRun.h"
 #include "vault/LockedDiary.h"
 
-#include <unistd.h>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtEndian>
@@ -26,11 +25,7 @@ QByteArray csvOf(const QString& day, const QString& diary) {
            ",36.5,,,," + diary.toUtf8() + ",0,0\n";
 }
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 // The program copied beside a diary holding the secret words, in a folder of its own.
 struct Folder {
@@ -55,24 +50,10 @@ struct Folder {
     }
     // The same with the bytes of those lines as they are (not all of them text).
     Run start(const QStringList& arguments, const std::optional<QByteArray>& input) const {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.insert(QStringLiteral("TMPDIR"), temp);
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(dir.path());
-        process.setChildProcessModifier([] { ::setsid(); });  // no controlling terminal
         QStringList all = arguments;
         if (input) all << QStringLiteral("--passphrase-fd") << QStringLiteral("0");
-        process.start(path("selvane"), all);
-        if (input) process.write(*input);
-        process.closeWriteChannel();
-        Run result;
-        if (!process.waitForFinished(60000)) return result;
-        result.status = process.exitCode();
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
+        return runProgram(path("selvane"), all,
+                          {dir.path(), input, {{QStringLiteral("TMPDIR"), temp}}, 60000});
     }
     // The diary on disk, opened with the passphrase: the day's diary text, or why it did not open.
     QString diaryWith(const QString& passphrase, const QDate& day = kDay) const {
@@ -136,7 +117,8 @@ class TestLockedCli : public QObject {
 
         Run check = folder.run({"--check"}, QStringList{kPassphrase});
         QCOMPARE(check.status, 0);
-        QVERIFY2(check.out.contains(QStringLiteral("記録のある日：1日")), qPrintable(check.out + check.err));
+        QVERIFY2(check.outText().contains(QStringLiteral("記録のある日：1日")),
+                 qPrintable(check.outText() + check.err));
         QCOMPARE(folder.run({"--backup"}, QStringList{kPassphrase}).status, 0);
         const QStringList made = backups.entryList(QDir::Files);
         QCOMPARE(made.size(), earlier.size() + 1);
@@ -191,7 +173,7 @@ class TestLockedCli : public QObject {
 
         QCOMPARE(folder.run({"--remove-passphrase"}, QStringList{"sugi-2024"}).status, 0);
         QVERIFY(!vault::isLockedFile(folder.data()));
-        QVERIFY(folder.run({"--check"}).out.contains(QStringLiteral("記録のある日：1日")));
+        QVERIFY(folder.run({"--check"}).outText().contains(QStringLiteral("記録のある日：1日")));
         QCOMPARE(folder.run({"--remove-passphrase"}).status, 1);  // nothing to remove
     }
 
@@ -357,8 +339,8 @@ class TestLockedCli : public QObject {
         Run restored = folder.run({"--restore", "wal.mdb"}, QStringList{kPassphrase});
         QVERIFY2(restored.status == 0, qPrintable(restored.err));
         Run check = folder.run({"--check"}, QStringList{kPassphrase});
-        QVERIFY2(check.status == 0 && check.out.contains(QStringLiteral("記録のある日：2日")),
-                 qPrintable(check.out + check.err));
+        QVERIFY2(check.status == 0 && check.outText().contains(QStringLiteral("記録のある日：2日")),
+                 qPrintable(check.outText() + check.err));
         QCOMPARE(vault::isLockedFile(folder.data()), locked);
         QDirIterator it(folder.dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {

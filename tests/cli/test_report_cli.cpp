@@ -1,10 +1,10 @@
 // --report as a script runs it: the program beside a diary, each exit status and the file it leaves.
 #include "data/Schema.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -96,16 +96,10 @@ class TestReportCli : public QObject {
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
 
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(dir.path());
-        process.start(program, arguments);
-        QVERIFY(process.waitForFinished(30000));
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        QVERIFY2(process.exitCode() == status, qPrintable(err));
+        const ProgramRun run = runProgram(program, arguments,
+                                          {dir.path(), {}, {{QStringLiteral("QT_QPA_PLATFORM"), {}}}, 30000});
+        const QString& err = run.err;
+        QVERIFY2(run.status == status, qPrintable(err));
         QVERIFY2((status == 0) == err.isEmpty(), qPrintable(err));  // quiet when done, says why when not
         if (status != 0) {
             QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("x.pdf"))));
@@ -179,15 +173,13 @@ class TestReportCli : public QObject {
                         root.filePath(fontFolder + u'/' + QString::fromLatin1(font)));
         const QString data = root.filePath(programFolder + QStringLiteral("/selvane.mdb"));
         if (!schema::createEmptyDataFile(data) || !fillDiary(data)) return {};
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(program,
-                      QStringList{QStringLiteral("--report"), QStringLiteral("chart.pdf")} + arguments);
-        if (!process.waitForFinished(30000) || process.exitCode() != 0) return {};
-        process.start(QStringLiteral("pdftotext"),
-                      {root.filePath(QStringLiteral("chart.pdf")), QStringLiteral("-")});
-        process.waitForFinished(30000);
-        return QString::fromUtf8(process.readAllStandardOutput());
+        const ProgramRun made = runProgram(
+            program, QStringList{QStringLiteral("--report"), QStringLiteral("chart.pdf")} + arguments,
+            {dir.path(), {}, {}, 30000});
+        if (made.status != 0) return {};
+        return runProgram(QStringLiteral("pdftotext"),
+                          {root.filePath(QStringLiteral("chart.pdf")), QStringLiteral("-")})
+            .outText();
     }
 };
 

@@ -1,6 +1,7 @@
 // The whole-diary commands as a script runs them: the program copied into a folder of its own beside a diary,
 // each command's exit status and what it leaves behind.
 #include "data/Schema.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,25 +55,19 @@ class TestTransferCli : public QObject {
         bad.write("date,temperature.value\n2024-05-01,36.5.1\n");
         bad.close();
         if (arguments.contains(QStringLiteral("--check"))) {
-            QProcess import;
-            import.setWorkingDirectory(dir.path());
-            import.start(program, {QStringLiteral("--import"), QStringLiteral("good.csv")});
-            QVERIFY(import.waitForFinished(30000));
+            QCOMPARE(runProgram(program, {QStringLiteral("--import"), QStringLiteral("good.csv")},
+                                ProgramCall::in(dir.path()))
+                         .status,
+                     0);
         }
         // What a killed backup left goes before any command.
         const QString partial = dir.filePath(QStringLiteral("backups/.selvane.mdb-backup.k3Jd9a"));
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("backups")));
         QVERIFY(QFile(partial).open(QIODevice::WriteOnly));
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(dir.path());
-        process.start(program, arguments);
-        QVERIFY(process.waitForFinished(30000));
-        const QString out = QString::fromUtf8(process.readAllStandardOutput());
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        QVERIFY2(process.exitCode() == status, qPrintable(err));
+        const ProgramRun run = runProgram(program, arguments, ProgramCall::in(dir.path()));
+        const QString out = run.outText();
+        const QString& err = run.err;
+        QVERIFY2(run.status == status, qPrintable(err));
         QVERIFY2(!err.isEmpty() || status == 0, "a refusal says why");
         QVERIFY(status == 2 || !QFile::exists(partial));
         if (leaves.isEmpty()) return;
@@ -91,12 +86,10 @@ class TestTransferCli : public QObject {
         QVERIFY(original.open(QIODevice::ReadOnly));
         const QByteArray before = original.readAll();
         for (const QString& named : {QStringLiteral("selvane.mdb"), QStringLiteral("link.mdb")}) {
-            QProcess process;
-            process.setWorkingDirectory(dir.path());
-            process.start(program, {QStringLiteral("--restore"), named});
-            QVERIFY(process.waitForFinished(30000));
-            QCOMPARE(process.exitCode(), 1);
-            QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("そのもの")));
+            const ProgramRun run =
+                runProgram(program, {QStringLiteral("--restore"), named}, ProgramCall::in(dir.path()));
+            QCOMPARE(run.status, 1);
+            QVERIFY(run.err.contains(QStringLiteral("そのもの")));
         }
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("backups"))) ||
                 QDir(dir.filePath(QStringLiteral("backups"))).isEmpty());
@@ -112,13 +105,12 @@ class TestTransferCli : public QObject {
         const QString script = QStringLiteral(
             "d=\"$(printf 'd\\223\\372')\" && mkdir \"$d\" && cp \"$1\" selvane.mdb \"$d\"/ && cd \"$d\" && "
             "./selvane --export out.csv && test -f out.csv && ./selvane --backup");
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral("/bin/sh"),
-                      {QStringLiteral("-c"), script, QStringLiteral("sh"), QStringLiteral(SELVANE_EXE)});
-        QVERIFY(process.waitForFinished(30000));
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        QVERIFY2(process.exitCode() == 0, qPrintable(err));
+        const ProgramRun run =
+            runProgram(QStringLiteral("/bin/sh"),
+                       {QStringLiteral("-c"), script, QStringLiteral("sh"), QStringLiteral(SELVANE_EXE)},
+                       ProgramCall::in(dir.path()));
+        const QString& err = run.err;
+        QVERIFY2(run.status == 0, qPrintable(err));
         QVERIFY2(
             err.contains(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを作りました：")) && !err.contains(QStringLiteral("/proc/")),
             qPrintable(err));
@@ -149,11 +141,11 @@ class TestTransferCli : public QObject {
                 QVERIFY(import->waitForFinished(120000));
                 QVERIFY2(import->exitCode() == 0, import->readAllStandardError().constData());
             }
-            QProcess count;
-            count.start(QStringLiteral("sqlite3"),
-                        {data, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT DAT_DATE) FROM DATA_FIL")});
-            QVERIFY(count.waitForFinished());
-            QCOMPARE(count.readAllStandardOutput().trimmed(), QByteArray("20000|20000"));
+            QCOMPARE(
+                runProgram(QStringLiteral("sqlite3"),
+                           {data, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT DAT_DATE) FROM DATA_FIL")})
+                    .out.trimmed(),
+                QByteArray("20000|20000"));
         }
     }
 };

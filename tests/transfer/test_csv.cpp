@@ -237,7 +237,8 @@ class TestCsv : public QObject {
             if (!line.isEmpty()) line += ',';
             transfer::appendDripField(line, text);
         }
-        transfer::DripCsvReader reader(QString::fromUtf8("h\n" + line + "\nnext"));
+        const QString text = QString::fromUtf8("h\n" + line + "\nnext");  // the reader views it
+        transfer::DripCsvReader reader(text);
         transfer::CsvRecord record;
         QVERIFY(reader.next(&record));
         QVERIFY(reader.next(&record));
