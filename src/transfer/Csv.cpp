@@ -62,13 +62,11 @@ bool CsvReader::next(CsvRecord* record) {
     }
 }
 
-void appendCsvField(QByteArray& out, QStringView field) {
-    bool quote = false;
-    for (const QChar c : field) {
-        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r') {
-            quote = true;
-            break;
-        }
+void appendCsvField(QByteArray& out, QStringView field, bool quoted) {
+    bool quote = quoted;
+    for (qsizetype i = 0; !quote && i < field.size(); ++i) {
+        const QChar c = field[i];
+        quote = c == u',' || c == u'"' || c == u'\n' || c == u'\r';
     }
     if (!quote) {
         out += field.toUtf8();

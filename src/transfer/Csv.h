@@ -33,7 +33,8 @@ class CsvReader {
     int errorLine_ = 0;
 };
 
-// Appends one field, quoted when it holds a comma, a quote or a line break (inner quotes doubled).
-void appendCsvField(QByteArray& out, QStringView field);
+// Appends one field, quoted when it holds a comma, a quote or a line break, or when quoted says so (inner
+// quotes doubled).
+void appendCsvField(QByteArray& out, QStringView field, bool quoted = false);
 
 }  // namespace transfer

@@ -1,5 +1,7 @@
 #include "transfer/DripCsv.h"
 
+#include "transfer/Csv.h"
+
 namespace transfer {
 namespace {
 
@@ -136,18 +138,8 @@ bool DripCsvReader::next(CsvRecord* record) {
 }
 
 void appendDripField(QByteArray& out, QStringView field) {
-    bool quote = !field.isEmpty() && (isDripSpace(field.front()) || isDripSpace(field.back()));
-    for (qsizetype i = 0; !quote && i < field.size(); ++i) {
-        const QChar c = field[i];
-        quote = c == u',' || c == u'"' || c == u'\n' || c == u'\r';
-    }
-    if (!quote) {
-        out += field.toUtf8();
-        return;
-    }
-    out += '"';
-    out += field.toUtf8().replace('"', "\"\"");
-    out += '"';
+    // drip trims a field that is not quoted: spaces at its ends are kept by quoting it.
+    appendCsvField(out, field, !field.isEmpty() && (isDripSpace(field.front()) || isDripSpace(field.back())));
 }
 
 }  // namespace transfer
