@@ -138,6 +138,49 @@ class TestSyncDiaries : public QObject {
         QVERIFY(a.rows().first().contains(QStringLiteral("後で書き直した")));
     }
 
+    // A folder she chose anew gets every record of hers; a diary copied to another computer (another id)
+    // writes into that computer's journal only, and what it adds there reaches the others.
+    void aNewFolderAndACopiedDiaryCarryEverything() {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first")),
+                      second = dir.filePath(QStringLiteral("second"));
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+        Computer a(dir, 'a'), b(dir, 'b');
+        a.file->importRecords(days(5, kDay, QStringLiteral("a")), {});
+        {
+            auto s = a.session(first);
+            QVERIFY(s->start() && s->merge());
+        }
+        {
+            auto s = a.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        {
+            auto s = b.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        QCOMPARE(b.rows().size(), 5);
+
+        const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+        QVERIFY(QFile::copy(a.path, copy));
+        const qint64 ofA = QFileInfo(Folder(second).journalOf(a.id)).size();
+        Computer c(dir, 'c');
+        c.file = DataFile::open(copy);
+        c.save(kDay.addDays(9), QStringLiteral("コピーで書いた"));
+        {
+            auto s = c.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        QCOMPARE(QFileInfo(Folder(second).journalOf(a.id)).size(), ofA);
+        Computer d(dir, 'd');
+        {
+            auto s = d.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        QCOMPARE(d.rows(), c.rows());
+        QCOMPARE(d.rows().size(), 6);
+    }
+
     // Torn, damaged and foreign journals: what can be read is merged, the rest reported, nothing crashes.
     void damagedJournalsArePassedOver() {
         QTemporaryDir dir;
