@@ -47,7 +47,7 @@ Session::Session(DataFile& file, QString folder, ComputerId self, QString name, 
 }
 
 Session::~Session() {
-    if (file_.recorder() == recorder_.get()) file_.setRecorder(nullptr);
+    if (attached_ && file_.recorder() == recorder_.get()) file_.setRecorder(nullptr);
 }
 
 Result<void> Session::start() {

@@ -138,6 +138,25 @@ class TestSyncDiaries : public QObject {
         QVERIFY(a.rows().first().contains(QStringLiteral("後で書き直した")));
     }
 
+    // Her disturbed-reading mark travels both ways, set and taken off.
+    void marksTravel() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(folder));
+        Computer a(dir, 'a'), b(dir, 'b');
+        auto sa = a.session(folder);
+        auto sb = b.session(folder);
+        QVERIFY(sa->start() && sb->start());
+        a.save(kDay, QStringLiteral("熱があった"));
+        a.file->setExcluded(kDay, true);
+        QVERIFY(sa->flush() && sb->merge());
+        QCOMPARE(b.file->excludedDays(kDay, kDay).size(), size_t(1));
+        b.file->setExcluded(kDay, false);
+        QVERIFY(sb->flush() && sa->merge());
+        QVERIFY(a.file->excludedDays(kDay, kDay).empty());
+        QCOMPARE(a.rows(), b.rows());
+    }
+
     // A folder she chose anew gets every record of hers; a diary copied to another computer (another id)
     // writes into that computer's journal only, and what it adds there reaches the others.
     void aNewFolderAndACopiedDiaryCarryEverything() {
