@@ -1,6 +1,7 @@
 #include "ui/sync/SyncFeature.h"
 
 #include "data/DataFile.h"
+#include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "ui/sync/ConflictsWindow.h"
 #include "ui/sync/SyncSettingsDialog.h"
@@ -64,8 +65,13 @@ bool SyncFeature::ensure() {
         status_.problems = {QStringLiteral("ﾊﾟｽﾜｰﾄﾞを設定した日記の同期は、この版ではできません。")};
         return false;
     }
-    session_ = std::make_unique<syncing::Session>(*open, settings_.folder, settings_.id, settings_.name,
-                                                  [] { return QDateTime::currentMSecsSinceEpoch(); });
+    try {
+        session_ = std::make_unique<syncing::Session>(*open, settings_.folder, settings_.id, settings_.name,
+                                                      [] { return QDateTime::currentMSecsSinceEpoch(); });
+    } catch (const PgError& error) {
+        status_.problems = {error.description()};  // her saves go on; the next start records them
+        return false;
+    }
     bound_ = open;
     if (const Result<void> started = session_->start(); !started) status_.problems = {started.message()};
     watch();
