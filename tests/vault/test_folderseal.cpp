@@ -165,6 +165,7 @@ class TestFolderSeal : public QObject {
         std::vector<std::unique_ptr<Sealer>> sealers(6);
         {
             std::vector<std::jthread> racing;
+            racing.reserve(sealers.size());
             for (auto& sealer : sealers)
                 racing.emplace_back([&] { sealer = sealerFor(dir.path(), QStringLiteral("hinoki")); });
         }
