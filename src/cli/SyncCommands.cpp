@@ -44,6 +44,11 @@ int setSyncFolder(const QCommandLineParser& parser, Context& context) {
             return Refused;
         }
         folder = info.absoluteFilePath();
+        const QString unusable = syncing::unusableFolder(folder, context.appFolder);
+        if (!unusable.isEmpty()) {
+            context.err << unusable << shownPath(folder) << Qt::endl;
+            return Refused;
+        }
     }
     SettingsStore store;
     const Result<void> saved = attempt([&] { syncing::setFolder(store, folder); });

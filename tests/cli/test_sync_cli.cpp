@@ -34,8 +34,11 @@ class TestSyncCli : public QObject {
         QCOMPARE(a.run({QStringLiteral("--sync")}), 1);  // no folder set yet
         QCOMPARE(a.run({QStringLiteral("--sync-folder"), dir.filePath(QStringLiteral("missing"))}), 1);
         for (const Computer* c : {&a, &b}) QCOMPARE(c->run({QStringLiteral("--sync-folder"), shared}), 0);
+        QCOMPARE(a.run({QStringLiteral("--sync-folder"), a.folder}), 1);  // it would carry the diary itself
         a.import(QStringLiteral("2026-11-01,36.5,,,,aの日,0,0\r\n2026-11-02,36.6,,,,,1,0\r\n"));
         b.import(QStringLiteral("2026-11-10,36.9,,,,bの日,0,0\r\n"));
+        // An import is in its computer's journal as soon as it is written.
+        QCOMPARE(QDir(shared + QStringLiteral("/Selvane")).entryList(QDir::Files).size(), 2);
         for (int round = 0; round < 2; ++round)
             for (const Computer* c : {&a, &b}) QCOMPARE(c->run({QStringLiteral("--sync")}), 0);
         QCOMPARE(a.rows(), b.rows());
