@@ -23,7 +23,7 @@ const QString kTitle = QStringLiteral("同期");
 
 }  // namespace
 
-SyncFeature::SyncFeature(session::FeatureHost& host) : Feature(host) {
+SyncFeature::SyncFeature(session::FeatureHost& host) : Feature(host), module_(host.module()) {
     using session::Menu;
     host.addMenuSeparator(Menu::Settings, "mnuSetPartitionSync");
     connect(host.addMenuItem(Menu::Settings, "mnuSetSync", QStringLiteral("同期の設定(&Y)...")),
@@ -62,7 +62,7 @@ void SyncFeature::recordsChanged(session::Change change) {
 }
 
 bool SyncFeature::ensure(bool mayAsk) {
-    DataFile* open = host_.module().Db.get();
+    DataFile* open = module_.Db.get();
     if (session_ && (open != bound_ || open->recorder() != &session_->recorder())) drop();
     if (session_ || !open) return session_ != nullptr;
     settings_ = syncing::readSettings(*host_.services().settings);
@@ -112,7 +112,7 @@ void SyncFeature::drop() {
     soon_.stop();
     if (!session_) return;
     // A diary replaced under the session (a passphrase set) is gone: the session must not touch it.
-    DataFile* open = host_.module().Db.get();
+    DataFile* open = module_.Db.get();
     if (open != bound_ || !open || open->recorder() != &session_->recorder()) session_->detach();
     session_.reset();
     bound_ = nullptr;

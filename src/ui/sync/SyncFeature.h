@@ -54,6 +54,9 @@ class SyncFeature : public session::Feature {
     void openSettings();
     void openConflicts();
 
+    // The run's state outlives the window (and so this feature): the destructor reaches the diary through
+    // it, never through the window being destroyed.
+    Module1& module_;
     syncing::Settings settings_;
     DataFile* bound_ = nullptr;
     std::unique_ptr<syncing::Sealer> sealer_;  // kept until the diary closes: the folder's key
