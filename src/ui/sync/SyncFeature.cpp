@@ -125,7 +125,10 @@ void SyncFeature::watch() {
     QStringList paths{settings_.folder};
     if (QDir(journals).exists()) {
         paths << journals;
-        for (const QFileInfo& file : QDir(journals).entryInfoList(QDir::Files)) paths << file.filePath();
+        // Not its own journal: what it appends itself is nothing to read.
+        const QString own = syncing::Folder(settings_.folder).journalOf(settings_.id);
+        for (const QFileInfo& file : QDir(journals).entryInfoList(QDir::Files))
+            if (file.filePath() != own) paths << file.filePath();
     }
     QStringList fresh;
     const QStringList watched = watcher_.files() + watcher_.directories();
