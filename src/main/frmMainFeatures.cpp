@@ -26,7 +26,9 @@ void frmMain::addFeatures() {
     transfer->openSealedBackupsWith(vault->backupPassphrase());
     add<recoveryui::RecoveryFeature>();
     add<historyui::HistoryFeature>();
-    add<syncui::SyncFeature>()->openSealedFoldersWith(vault->folderPassphrase());
+    auto* sync = add<syncui::SyncFeature>();
+    sync->openSealedFoldersWith(vault->folderPassphrase());
+    vault->onPassphraseChanged([sync](const vault::Secret* next) { sync->passphraseChanged(next); });
 }
 
 bool frmMain::allFeatures(bool (session::Feature::*hook)()) {

@@ -39,14 +39,19 @@ std::vector<QDate> reached(DataFile& file, const Record& record) {
     return {days.begin(), days.end()};
 }
 
-// Whether the journal at path is sealed; nothing when it has no whole header (none yet, or damaged).
-std::optional<bool> sealedJournal(const QString& path) {
+// Whether the journal at path is sealed as this run seals: plain without a sealer, with frames the sealer
+// opens with one (its first frame is tried); nothing when it has no whole header (none yet, or damaged).
+std::optional<bool> sealedAsNow(const QString& path, const ComputerId& self, const Sealer* sealer) {
     QFile file(path);
     JournalHeader header;
-    if (!file.open(QIODevice::ReadOnly) ||
-        readHeader(file.read(kJournalHeaderSize), &header) != HeaderFault::None)
-        return std::nullopt;
-    return header.sealed;
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray start = file.read(kJournalHeaderSize + 64 * 1024);
+    if (readHeader(start, &header) != HeaderFault::None) return std::nullopt;
+    if (header.sealed != (sealer != nullptr)) return false;
+    if (!sealer) return true;
+    // Sealed with a key from before her passphrase changed on some computer: sealed anew.
+    const FrameScan first = scanFrames(start, kJournalHeaderSize);
+    return first.bodies.empty() || sealer->open(first.bodies.front(), self).has_value();
 }
 
 }  // namespace
@@ -104,11 +109,15 @@ Result<void> Session::flush() {
     } catch (const PgError& error) {
         return Failure::of(error);
     }
-    // A journal sealed otherwise than this run seals (plain, and the folder sealed since) is written whole
-    // again, so that no plaintext of this computer's stays in a sealed folder and no frame is of the other
-    // kind.
-    const std::optional<bool> sealed = sealedJournal(folder_.journalOf(self));
-    const bool reseal = sealed && *sealed != (sealer_ != nullptr);
+    // A journal sealed otherwise than this run seals (plain, and the folder sealed since; another key) is
+    // written whole again, so that no plaintext of this computer's stays in a sealed folder and no frame is
+    // of another kind. Looked at once a run.
+    if (!keyChecked_) {
+        const std::optional<bool> asNow = sealedAsNow(folder_.journalOf(self), self, sealer_);
+        reseal_ = asNow && !*asNow;
+        keyChecked_ = true;
+    }
+    const bool reseal = reseal_;
     if (pending.empty() && !reseal) return {};
     const qint64 last = pending.empty() ? journaled : pending.back().seq;
     JournalHeader header;
@@ -169,6 +178,7 @@ Result<void> Session::flush() {
             file_.setSyncState(kGeneration, text(generation + 1));
             file_.setSyncState(kJournaled, text(last));
         });
+        reseal_ = false;
     });
 }
 

@@ -67,6 +67,8 @@ class Session {
     const Sealer* sealer_;
     std::unique_ptr<Recorder> recorder_;
     bool attached_ = true;
+    bool keyChecked_ = false;  // whether this computer's journal is sealed as this run seals was looked at
+    bool reseal_ = false;      // it is not: written whole again at the next flush
 };
 
 // A journal larger than this is rewritten by its owner to the latest record of each day.

@@ -55,7 +55,8 @@ Failure failedWith(const QString& what, int error) {
 
 class FolderSealer : public syncing::Sealer {
   public:
-    explicit FolderSealer(Secret key) : key_(std::move(key)) {}
+    FolderSealer(Secret key, const Salt& salt) : key_(std::move(key)), salt_(salt) {}
+    const Salt& salt() const { return salt_; }
 
     QByteArray seal(QByteArrayView body, const syncing::ComputerId& origin) const override {
         QByteArray out(kNonceSize + body.size() + kTagSize, Qt::Uninitialized);
@@ -80,6 +81,7 @@ class FolderSealer : public syncing::Sealer {
 
   private:
     Secret key_;
+    Salt salt_;  // the salt file's when the key was made: another one means the folder was sealed anew
 };
 
 // A new salt file for the key: its salt and cost, and the known text sealed with it.
@@ -180,7 +182,8 @@ Result<QByteArray> readSaltFile(const QString& path, KdfCost* cost, Salt* salt) 
 }
 
 std::unique_ptr<syncing::Sealer> sealer(Key key) {
-    return std::unique_ptr<syncing::Sealer>(std::make_unique<FolderSealer>(std::move(key.cipher)));
+    const Salt salt = key.salt;
+    return std::unique_ptr<syncing::Sealer>(std::make_unique<FolderSealer>(std::move(key.cipher), salt));
 }
 
 Result<std::unique_ptr<syncing::Sealer>> openSeal(const QString& path, const Secret& passphrase,
@@ -215,6 +218,28 @@ Result<std::unique_ptr<syncing::Sealer>> openFolderSeal(const QString& folder, c
     } catch (const PgError& error) {  // no memory for the key
         return Failure::of(error);
     }
+}
+
+Result<std::unique_ptr<syncing::Sealer>> resealFolder(const QString& folder, const Secret& passphrase,
+                                                      const KdfCost& cost) {
+    if (!QFileInfo(folder).isDir()) return failed(QStringLiteral("同期ﾌｫﾙﾀﾞが見つかりません。"));
+    const QString path = syncing::saltPath(folder);
+    if (!QDir().mkpath(QFileInfo(path).path())) return failed(QStringLiteral("同期ﾌｫﾙﾀﾞに書き込めません。"));
+    try {
+        Key key = newKey(passphrase, cost);
+        const QString error = AtomicFile::replace(path, saltFile(key));
+        if (!error.isEmpty()) return failed(QStringLiteral("同期ﾌｫﾙﾀﾞを暗号化できません。\r") + error);
+        return sealer(std::move(key));
+    } catch (const PgError& error) {
+        return Failure::of(error);
+    }
+}
+
+bool sealStillFits(const QString& folder, const syncing::Sealer& sealer) {
+    const auto* ours = dynamic_cast<const FolderSealer*>(&sealer);
+    KdfCost cost;
+    Salt salt{};
+    return ours && readSaltFile(syncing::saltPath(folder), &cost, &salt) && salt == ours->salt();
 }
 
 }  // namespace vault

@@ -25,4 +25,12 @@ bool folderSealed(const QString& folder);
 Result<std::unique_ptr<syncing::Sealer>> openFolderSeal(const QString& folder, const Secret& passphrase,
                                                         const KdfCost& cost = kDefaultCost);
 
+// Her passphrase changed on this computer: the folder is sealed anew with it (a new salt file, in one step).
+// This computer's journal is written whole again with the new key at its next flush; the other computers
+// find their key no longer fits and ask for the new passphrase, and write theirs anew too.
+Result<std::unique_ptr<syncing::Sealer>> resealFolder(const QString& folder, const Secret& passphrase,
+                                                      const KdfCost& cost = kDefaultCost);
+// Whether the folder is still sealed with the sealer's key (false also when its salt file cannot be read).
+bool sealStillFits(const QString& folder, const syncing::Sealer& sealer);
+
 }  // namespace vault

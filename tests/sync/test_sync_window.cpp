@@ -161,6 +161,62 @@ class TestSyncWindow : public QObject {
         QVERIFY(given.isEmpty());
     }
 
+    // Her passphrase changed on one computer: the folder is sealed anew with it, that computer's journal
+    // follows, and the others are asked for the new one and follow too.
+    void aChangedPassphraseIsAskedForOnTheOthers() {
+        MainBed bed(kDay);
+        const QTemporaryDir elsewhere;
+        const QString shared = elsewhere.path();
+        syncing::setFolder(*bed.settings, shared);
+        const auto secret = [](const char* text) { return vault::Secret::fromText(QString::fromUtf8(text)); };
+        auto old = vault::openFolderSeal(shared, secret("hinoki"), vault::kCheapestCost);
+        QVERIFY(old);
+        auto laptop =
+            std::make_unique<Laptop>(bed.dir.filePath(QStringLiteral("laptop.mdb")), shared, old->get());
+        laptop->write(kDay.addDays(-2), QStringLiteral("前の鍵"));
+        frmMain* w = bed.makeMain();
+        auto* sync = w->findChild<syncui::SyncFeature*>();
+        QStringList given{QStringLiteral("hinoki"), QStringLiteral("keyaki")};
+        sync->openSealedFoldersWith([&](QWidget*) { return vault::Secret::fromText(given.takeFirst()); });
+        bed.startMain();
+        sync->mergeNow();
+        QCOMPARE(given.size(), 1);
+
+        const vault::Secret sugi = secret("sugi");
+        sync->passphraseChanged(&sugi);
+        ui(w).rtbDiary->setPlainText(QStringLiteral("新しい鍵"));
+        QCOMPARE(w->SaveDayRecord(), frmMain::SaveResult::Saved);
+        sync->mergeNow();
+        QVERIFY(!vault::sealStillFits(shared, *old.value()));
+        auto fresh = vault::openFolderSeal(shared, sugi);
+        QVERIFY(fresh);
+        const auto rows = [](DataFile& file) {
+            QStringList all;
+            file.forEachRow([&](const StoredRow& row) { return all << row.date + row.diary, true; });
+            return all;
+        };
+        // The laptop, given the new passphrase, writes its journal anew and reads the desk's.
+        laptop->session = std::make_unique<syncing::Session>(
+            *laptop->file, shared, syncing::ComputerId(16, 'b'), QStringLiteral("ﾉｰﾄ"),
+            [] { return qint64(1700000000000); }, fresh->get());
+        QVERIFY(laptop->session->merge());
+        QVERIFY(laptop->session->conflicts().empty());
+        QCOMPARE(rows(*laptop->file).size(), 2);
+
+        // The laptop seals it anew once more: the window asks for the new one.
+        auto third = vault::resealFolder(shared, secret("keyaki"), vault::kCheapestCost);
+        QVERIFY(third);
+        laptop->session = std::make_unique<syncing::Session>(
+            *laptop->file, shared, syncing::ComputerId(16, 'b'), QStringLiteral("ﾉｰﾄ"),
+            [] { return qint64(1700000000000); }, third->get());
+        laptop->write(kDay.addDays(-1), QStringLiteral("三つ目の鍵"));
+        sync->mergeNow();
+        QVERIFY(given.isEmpty());
+        QCOMPARE(rows(*bed.module.Db).size(), 3);
+        QVERIFY(laptop->session->merge());
+        QCOMPARE(rows(*laptop->file), rows(*bed.module.Db));
+    }
+
     // Off by default: nothing of the sync in her settings; a folder holding the diary is refused.
     void theSettingsWindow() {
         MainBed bed(kDay);

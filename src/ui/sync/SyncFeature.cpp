@@ -143,6 +143,12 @@ void SyncFeature::mergeNow() {
         soon_.start(kWhileAskingMs);
         return;
     }
+    // Sealed anew on another computer (her passphrase changed there): asked for the new one.
+    if (sealer_ && !vault::sealStillFits(settings_.folder, *sealer_)) {
+        drop();
+        sealer_.reset();
+        declined_ = false;
+    }
     if (!ensure(true)) return;
     const Result<syncing::MergeReport> merged = session_->merge();
     status_.lastMerge = QDateTime::currentDateTime();
@@ -161,6 +167,22 @@ void SyncFeature::mergeNow() {
                            "日記には新しい方を残しました。もう一方は 設定 → 同期の競合 で見られます。")
                 .arg(merged->newConflicts),
             kTitle, Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+}
+
+void SyncFeature::passphraseChanged(const vault::Secret* next) {
+    settings_ = syncing::readSettings(*host_.services().settings);
+    if (settings_.folder.isEmpty() || !next) return;  // a plain diary goes on with the folder's key
+    Result<std::unique_ptr<syncing::Sealer>> sealed = vault::folderSealed(settings_.folder)
+                                                          ? vault::resealFolder(settings_.folder, *next)
+                                                          : vault::openFolderSeal(settings_.folder, *next);
+    if (!sealed) {
+        status_.problems = {sealed.message()};
+        return;
+    }
+    drop();
+    sealer_ = std::move(sealed.value());
+    declined_ = false;
+    soon_.start(0);
 }
 
 void SyncFeature::openSettings() {

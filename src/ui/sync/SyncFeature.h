@@ -39,6 +39,10 @@ class SyncFeature : public session::Feature {
     using FolderPassphrase = std::function<std::optional<vault::Secret>(QWidget* parent)>;
     void openSealedFoldersWith(FolderPassphrase ask) { folderPassphrase_ = std::move(ask); }
 
+    // Her passphrase changed here (null: removed): a sealed folder, or the folder of a diary just locked,
+    // is sealed with the new one, and her other computers ask for it.
+    void passphraseChanged(const vault::Secret* next);
+
     // Reads the other computers' journals now (later when a window waits for her answer).
     void mergeNow();
     const SyncStatus& status() const { return status_; }

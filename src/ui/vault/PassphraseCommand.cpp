@@ -65,7 +65,8 @@ QString backupsFolder(const Services& services) {
 }
 
 bool changePassphrase(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
-                      const vault::Refusal& refusal) {
+                      const vault::Refusal& refusal,
+                      const std::function<void(const vault::Secret*)>& changed) {
     if (!module.Db) return false;
     const vault::LockedStore* store = vault::lockedStore(module.Db.get());
     std::optional<vault::PassphraseChoice> choice = prompt.askChoice(parent, store != nullptr);
@@ -85,21 +86,22 @@ bool changePassphrase(Module1& module, const Services& services, PassphrasePromp
             return false;
         }
     }
-    const Result<vault::PassphraseChanged> changed = [&] {
+    const Result<vault::PassphraseChanged> done = [&] {
         std::optional<Busy> busy;
         if (choice->action != Action::Remove) busy.emplace();
         return vault::changePassphrase(module.Db, paths::inFolder(services.appFolder, kDataFileName),
                                        paths::inFolder(services.appFolder, recovery::kFileName),
                                        choice->action, choice->next, refusal);
     }();
-    if (!changed) {
-        warn(services, parent, failed + changed.message(), kErrorTitle);
+    if (!done) {
+        warn(services, parent, failed + done.message(), kErrorTitle);
         return false;
     }
+    if (changed) changed(choice->action == Action::Remove ? nullptr : &choice->next);
     // The edits kept from a session that ended without the closing questions follow the new key; she is told
     // when they cannot.
-    if (!changed->carried)
-        warn(services, parent, vault::kEditsNotCarried + u'\r' + changed->carried.message(), kErrorTitle);
+    if (!done->carried)
+        warn(services, parent, vault::kEditsNotCarried + u'\r' + done->carried.message(), kErrorTitle);
     inform(services, parent, doneText(choice->action));
     if (choice->action != Action::Remove) offerToDeletePlainCopies(services, parent);
     return true;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "session/Module1.h"
 #include "vault/LockedStore.h"
 
@@ -13,9 +16,10 @@ class PassphrasePrompt;
 // changed, or the passphrase removed and the diary plain again, each in one atomic step; edits kept from a
 // session that ended without the closing questions follow the new key. After locking or a change she is
 // offered to delete the plain backups that would still give the diary away. True when something changed.
-// prompt asks for the passphrases.
+// prompt asks for the passphrases; changed hears the new passphrase (null: removed) once it is in place.
 bool changePassphrase(Module1& module, const Services& services, PassphrasePrompt& prompt, QWidget* parent,
-                      const vault::Refusal& refusal);
+                      const vault::Refusal& refusal,
+                      const std::function<void(const vault::Secret*)>& changed = {});
 
 // The folder whose backups are looked at for plain copies.
 QString backupsFolder(const Services& services);

@@ -63,8 +63,8 @@ std::function<std::optional<vault::Secret>(QWidget* parent)> VaultFeature::folde
 bool VaultFeature::openAtStart() { return lock_->unlockAtStart(); }
 
 void VaultFeature::setPassphrase() {
-    if (prompt_ &&
-        changePassphrase(host_.module(), host_.services(), *prompt_, host_.mainWindow(), lock_->refusal()))
+    if (prompt_ && changePassphrase(host_.module(), host_.services(), *prompt_, host_.mainWindow(),
+                                    lock_->refusal(), passphraseChanged_))
         lock_->follow();
 }
 

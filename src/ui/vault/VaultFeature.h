@@ -31,7 +31,12 @@ class VaultFeature : public session::Feature {
     bool openAtStart() override;
     bool beforeSave() override;
 
+    // Told of her new passphrase (null: removed) once the diary is sealed with it.
+    using PassphraseChanged = std::function<void(const vault::Secret*)>;
+    void onPassphraseChanged(PassphraseChanged changed) { passphraseChanged_ = std::move(changed); }
+
   private:
+    PassphraseChanged passphraseChanged_;
     void setPassphrase();
     void setLockTime();
 
