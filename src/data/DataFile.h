@@ -177,6 +177,8 @@ class DataFile {
     };
     std::map<QByteArray, SyncPosition> syncPositions();
     void setSyncPosition(const QByteArray& origin, const SyncPosition& position);
+    // Every journal is read again from its start (another folder).
+    void clearSyncPositions();
     // Makes the day hold exactly this record (nothing: no row), as a merge decided it; tells no recorder.
     // False when it held it already.
     bool putDay(const QDate& day, const std::optional<DayRecord>& record);

@@ -1,5 +1,6 @@
 // The readings she marked as disturbed (除外): one row per day in the table EXCLUDED, beside DATA_FIL, so
 // that the specified table stays as it is. A file older than the table reads as one without marks.
+#include "data/ChangeRecorder.h"
 #include "data/DataFile.h"
 #include "data/Schema.h"
 #include "data/Sqlite.h"
@@ -43,6 +44,7 @@ void DataFile::setExcluded(const QDate& day, bool excluded) {
         marks_ = true;
         ++writes_;
         writeMark(iso(day), excluded);
+        if (recorder_) recorder_->daysChanged(*this, {day});
         data::exec(db, "COMMIT");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -156,3 +156,5 @@ void DataFile::setSyncPosition(const QByteArray& origin, const SyncPosition& pos
     sqlite3_bind_int64(query.get(), 3, position.offset);
     query.run();
 }
+
+void DataFile::clearSyncPositions() { Statement(handle(), "DELETE FROM SYNC_READ").run(); }

@@ -244,7 +244,15 @@ bool DataFile::putDay(const QDate& day, const std::optional<DayRecord>& record) 
     Statement count(db, "SELECT COUNT(*) FROM DATA_FIL WHERE DAT_DATE = ?1");
     sqlite3_bind_text(count.get(), 1, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
     const qint64 rows = sqlite3_step(count.get()) == SQLITE_ROW ? sqlite3_column_int64(count.get(), 0) : 0;
-    if (rows <= 1 && now.record == record) return false;
+    const bool marked = !excludedDays(day, day).empty();
+    const bool marking = record && record->excluded;
+    std::optional<DayRecord> held = now.record;
+    if (held) held->excluded = marked;
+    if (rows <= 1 && held == record) return false;
+    if (marked != marking) {
+        marks_ = true;
+        writeMark(QString::fromLatin1(iso), marking);
+    }
     // One row for the day, the first kept where there is one, so that its rowid stays.
     Statement others(db, "DELETE FROM DATA_FIL WHERE DAT_DATE = ?1 AND rowid <> ?2");
     sqlite3_bind_text(others.get(), 1, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);

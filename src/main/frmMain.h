@@ -116,6 +116,7 @@ class frmMain : public QMainWindow, public session::FeatureHost {
     void updateForecast() override { UpdateCycleForecast(); }
     void standInCycle(const std::optional<session::StandInCycle>& cycle) override;
     void cycleNote(const QString& why) override;
+    void daysMerged(const std::vector<QDate>& days) override;
     void hideDiary() override;
     void showDiaryAgain() override;
 

@@ -5,6 +5,7 @@
 #include "ui/history/HistoryFeature.h"
 #include "ui/recovery/RecoveryFeature.h"
 #include "ui/report/ReportFeature.h"
+#include "ui/sync/SyncFeature.h"
 #include "ui/transfer/TransferFeature.h"
 #include "ui/vault/VaultFeature.h"
 
@@ -25,6 +26,7 @@ void frmMain::addFeatures() {
     transfer->openSealedBackupsWith(vault->backupPassphrase());
     add<recoveryui::RecoveryFeature>();
     add<historyui::HistoryFeature>();
+    add<syncui::SyncFeature>();
 }
 
 bool frmMain::allFeatures(bool (session::Feature::*hook)()) {
@@ -81,6 +83,16 @@ void frmMain::diaryReplaced() {
     UpdateCycleForecast();
 }
 
+void frmMain::daysMerged(const std::vector<QDate>& days) {
+    // Her edits stay on screen; the save compares the day with what it showed and asks.
+    if (!m_.DataChanged && std::find(days.begin(), days.end(), m_.SelectedDate) != days.end()) {
+        LoadDayRecord();
+        m_.DataChanged = false;
+    }
+    tellFeatures(session::Change::Merged);
+    UpdateCycleForecast();
+}
+
 // ---- The cycle in use -----------------------------------------------------------------------------
 
 forecast::CycleLength frmMain::cycleInUse() const {
@@ -123,6 +135,7 @@ void frmMain::showCyclePanel() {
 // ---- A lock ---------------------------------------------------------------------------------------
 
 void frmMain::hideDiary() {
+    for (session::Feature* feature : features_) feature->diaryClosing();
     for (QLineEdit* field : {txtTemp, txtCondition, txtMemo, txtSchedule}) field->clear();
     rtbDiary->clear();
     chkMens->setChecked(false);

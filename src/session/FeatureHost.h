@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QWidget;
@@ -27,6 +28,7 @@ enum class Change {
     DaySaved,  // a day's entry was written
     Purged,    // old records were deleted
     Replaced,  // the whole diary was read anew (an import, a restore)
+    Merged,    // days taken from her other computers
 };
 
 // A cycle length that stands in for her cycle setting (the forecast from her records): the forecast and the
@@ -64,6 +66,9 @@ class FeatureHost {
     virtual void diaryReplaced() = 0;
     // The forecast panels worked out again.
     virtual void updateForecast() = 0;
+    // Days her other computers changed, written into the diary: the day shown follows unless she has edits
+    // on screen (her save then asks as for any day changed meanwhile); the forecast and the features follow.
+    virtual void daysMerged(const std::vector<QDate>& days) = 0;
     // A cycle length in place of her setting, or her setting again; the cycle panel follows.
     virtual void standInCycle(const std::optional<StandInCycle>& cycle) = 0;
     // Why her setting is in use although a feature is asked to put a cycle in its place (too few cycles
@@ -100,6 +105,8 @@ class Feature : public QObject {
     virtual void recordsChanged(Change) {}
     // Edits she has not answered for, to keep for later.
     virtual void keepEdits(const DayEntry&) {}
+    // The diary is about to be closed (a lock): nothing may hold on to it.
+    virtual void diaryClosing() {}
 
   protected:
     FeatureHost& host_;

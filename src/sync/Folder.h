@@ -24,6 +24,7 @@ class Folder {
     // root: the folder she chose; the journals lie in its "Selvane" folder.
     explicit Folder(QString root);
 
+    const QString& root() const { return root_; }
     QString journals() const;
     QString journalOf(const ComputerId& id) const;
     bool exists() const;

@@ -28,7 +28,8 @@ Record Recorder::next(Record::Kind kind, const QDate& day, bool joining) {
 void Recorder::store(DataFile& file, const Record& record) { file.addSyncRecord(rowOf(record)); }
 
 bool Recorder::follow(DataFile& file, const QDate& day, bool joining) {
-    const std::optional<DayRecord> row = file.load(day);
+    std::optional<DayRecord> row = file.load(day);
+    if (row) row->excluded = !file.excludedDays(day, day).empty();
     const DayOutcome now = outcomeOf(file, day);
     const bool held = now.winner && now.winner->kind == Record::Kind::Set;
     if (row ? held && now.winner->content == contentOf(*row) : !held) return false;

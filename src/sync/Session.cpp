@@ -2,6 +2,8 @@
 
 #include "sync/Stored.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <map>
 #include <set>
 
@@ -11,7 +13,8 @@ namespace {
 const QString kSelf = QStringLiteral("self");            // the id the diary last kept its records for
 const QString kJournaled = QStringLiteral("journaled");  // this computer's last number in its journal
 const QString kGeneration = QStringLiteral("generation");
-const QString kTold = QStringLiteral("told");  // the conflicts she has been told of
+const QString kTold = QStringLiteral("told");      // the conflicts she has been told of
+const QString kFolder = QStringLiteral("folder");  // the folder the journal and the positions are for
 
 qint64 number(const QByteArray& value) { return value.isEmpty() ? 0 : value.toLongLong(); }
 QByteArray text(qint64 value) { return QByteArray::number(value); }
@@ -44,7 +47,7 @@ Session::Session(DataFile& file, QString folder, ComputerId self, QString name, 
 }
 
 Session::~Session() {
-    if (file_.recorder() == recorder_.get()) file_.setRecorder(nullptr);
+    if (attached_ && file_.recorder() == recorder_.get()) file_.setRecorder(nullptr);
 }
 
 Result<void> Session::start() {
@@ -56,9 +59,18 @@ Result<void> Session::start() {
             if (record.id.origin == self) lastName = record.name;
         // Every start looks for days changed while no recorder was there (another program, a run with the
         // sync off): cheap next to the merge, and no change of hers is ever left out.
+        const QByteArray place = QFile::encodeName(folder_.root());
+        const bool moved = file_.syncState(kFolder) != place;
         file_.transact([&] {
             recorder_->reconcile(file_);
+            // A diary copied from another computer, or a folder she chose anew: this computer's records all
+            // go into the journal there, and every other journal there is read from its start.
+            if (!joined || moved) file_.setSyncState(kJournaled, text(0));
             if (!joined) file_.setSyncState(kSelf, self);
+            if (moved) {
+                file_.clearSyncPositions();
+                file_.setSyncState(kFolder, place);
+            }
             if (lastName != name_) recorder_->recordName(file_, name_);
         });
     });
@@ -67,9 +79,11 @@ Result<void> Session::start() {
 Result<void> Session::flush() {
     const ComputerId& self = recorder_->self();
     std::vector<DataFile::SyncRow> pending;
+    qint64 journaled = 0;
     qint64 generation = 0;
     try {
-        pending = file_.syncRecordsAfter(self, number(file_.syncState(kJournaled)));
+        journaled = number(file_.syncState(kJournaled));
+        pending = file_.syncRecordsAfter(self, journaled);
         generation = number(file_.syncState(kGeneration));
     } catch (const PgError& error) {
         return Failure::of(error);
@@ -79,15 +93,21 @@ Result<void> Session::flush() {
     header.origin = self;
     header.generation = quint32(generation);
     header.sealed = sealer_ != nullptr;
-    std::vector<QByteArray> bodies;
-    bodies.reserve(pending.size());
-    for (const DataFile::SyncRow& row : pending)
-        bodies.push_back(sealer_ ? sealer_->seal(row.body, self) : row.body);
-    if (Result<void> appended = folder_.append(header, bodies); !appended) return appended;
-    const qint64 last = pending.back().seq;
-    Result<void> noted =
-        attempt([&] { file_.transact([&] { file_.setSyncState(kJournaled, text(last)); }); });
-    if (!noted || folder_.sizeOf(self) < kCompactAt) return noted;
+    const auto sealed = [&](const DataFile::SyncRow& row) {
+        return sealer_ ? sealer_->seal(row.body, self) : row.body;
+    };
+    // A journal of this computer's that the diary has not written into yet (a folder chosen anew that holds
+    // it already) is written whole again rather than added to.
+    if (journaled > 0 || !QFileInfo::exists(folder_.journalOf(self))) {
+        std::vector<QByteArray> bodies;
+        bodies.reserve(pending.size());
+        for (const DataFile::SyncRow& row : pending) bodies.push_back(sealed(row));
+        if (Result<void> appended = folder_.append(header, bodies); !appended) return appended;
+        const qint64 last = pending.back().seq;
+        Result<void> noted =
+            attempt([&] { file_.transact([&] { file_.setSyncState(kJournaled, text(last)); }); });
+        if (!noted || folder_.sizeOf(self) < kCompactAt) return noted;
+    }
     // Rewritten shorter: the latest record of each day (which names what it replaced), every purge, the
     // latest word of how far it read and of its name.
     return attempt([&] {
@@ -102,16 +122,32 @@ Result<void> Session::flush() {
             else
                 lastOfKind[row.kind] = row;
         }
-        for (const auto& [day, row] : latest) kept.push_back(row);
+        // The latest of a day names every version the dropped ones replaced, so that a computer reading only
+        // the rewritten journal knows them as history too.
+        std::map<QDate, std::set<VersionId>> replacedOn;
+        for (const Record& record : recordsOf(file_.syncRecordsAfter(self, 0)))
+            replacedOn[record.day].insert(record.replaces.begin(), record.replaces.end());
+        for (auto& [day, row] : latest) {
+            std::optional<Record> record = recordOf(row);
+            if (record) {
+                record->replaces.assign(replacedOn[day].begin(), replacedOn[day].end());
+                std::erase(record->replaces, record->id);
+                row.body = encode(*record);
+            }
+            kept.push_back(row);
+        }
         for (const auto& [kind, row] : lastOfKind) kept.push_back(row);
         std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.seq < b.seq; });
         header.generation = quint32(generation + 1);
         std::vector<QByteArray> all;
-        for (const DataFile::SyncRow& row : kept)
-            all.push_back(sealer_ ? sealer_->seal(row.body, self) : row.body);
+        all.reserve(kept.size());
+        for (const DataFile::SyncRow& row : kept) all.push_back(sealed(row));
         Result<void> rewritten = folder_.rewrite(header, all);
         if (!rewritten) throw rewritten.failure().error();
-        file_.transact([&] { file_.setSyncState(kGeneration, text(generation + 1)); });
+        file_.transact([&] {
+            file_.setSyncState(kGeneration, text(generation + 1));
+            file_.setSyncState(kJournaled, text(pending.back().seq));
+        });
     });
 }
 

@@ -52,6 +52,9 @@ class Session {
     Result<void> choose(const QDate& day, const std::optional<DayContent>& content);
 
     Recorder& recorder() { return *recorder_; }
+    // The diary went away under the session (a lock, a passphrase set): nothing of it is touched again, not
+    // even by the destructor. The session is of no further use.
+    void detach() { attached_ = false; }
 
   private:
     QString nameOf(const ComputerId& id);
@@ -61,6 +64,7 @@ class Session {
     QString name_;
     const Sealer* sealer_;
     std::unique_ptr<Recorder> recorder_;
+    bool attached_ = true;
 };
 
 // A journal larger than this is rewritten by its owner to the latest record of each day.

@@ -32,6 +32,7 @@ DayContent contentOf(const DayRecord& day) {
     content.diary = day.diary;
     content.love = day.love;
     content.guest = day.guest;
+    content.excluded = day.excluded;
     return content;
 }
 
@@ -45,6 +46,7 @@ DayRecord dayOf(const QDate& date, const DayContent& content) {
     day.diary = content.diary;
     day.love = content.love;
     day.guest = content.guest;
+    day.excluded = content.excluded;
     return day;
 }
 

@@ -138,6 +138,68 @@ class TestSyncDiaries : public QObject {
         QVERIFY(a.rows().first().contains(QStringLiteral("後で書き直した")));
     }
 
+    // Her disturbed-reading mark travels both ways, set and taken off.
+    void marksTravel() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(folder));
+        Computer a(dir, 'a'), b(dir, 'b');
+        auto sa = a.session(folder);
+        auto sb = b.session(folder);
+        QVERIFY(sa->start() && sb->start());
+        a.save(kDay, QStringLiteral("熱があった"));
+        a.file->setExcluded(kDay, true);
+        QVERIFY(sa->flush() && sb->merge());
+        QCOMPARE(b.file->excludedDays(kDay, kDay).size(), size_t(1));
+        b.file->setExcluded(kDay, false);
+        QVERIFY(sb->flush() && sa->merge());
+        QVERIFY(a.file->excludedDays(kDay, kDay).empty());
+        QCOMPARE(a.rows(), b.rows());
+    }
+
+    // A folder she chose anew gets every record of hers; a diary copied to another computer (another id)
+    // writes into that computer's journal only, and what it adds there reaches the others.
+    void aNewFolderAndACopiedDiaryCarryEverything() {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first")),
+                      second = dir.filePath(QStringLiteral("second"));
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+        Computer a(dir, 'a'), b(dir, 'b');
+        a.file->importRecords(days(5, kDay, QStringLiteral("a")), {});
+        {
+            auto s = a.session(first);
+            QVERIFY(s->start() && s->merge());
+        }
+        {
+            auto s = a.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        {
+            auto s = b.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        QCOMPARE(b.rows().size(), 5);
+
+        const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+        QVERIFY(QFile::copy(a.path, copy));
+        const qint64 ofA = QFileInfo(Folder(second).journalOf(a.id)).size();
+        Computer c(dir, 'c');
+        c.file = DataFile::open(copy);
+        c.save(kDay.addDays(9), QStringLiteral("コピーで書いた"));
+        {
+            auto s = c.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        QCOMPARE(QFileInfo(Folder(second).journalOf(a.id)).size(), ofA);
+        Computer d(dir, 'd');
+        {
+            auto s = d.session(second);
+            QVERIFY(s->start() && s->merge());
+        }
+        QCOMPARE(d.rows(), c.rows());
+        QCOMPARE(d.rows().size(), 6);
+    }
+
     // Torn, damaged and foreign journals: what can be read is merged, the rest reported, nothing crashes.
     void damagedJournalsArePassedOver() {
         QTemporaryDir dir;
