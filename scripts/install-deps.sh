@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(g++ cmake make qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite libsqlite3-dev
   qt6-translations-l10n fonts-noto-cjk python3-fonttools xvfb xauth openbox imagemagick poppler-utils sqlite3
-  cups cups-client printer-driver-cups-pdf clang-tidy clang-format libsodium-dev zlib1g-dev dbus-daemon)
+  cups cups-client printer-driver-cups-pdf clang-tidy clang-format libsodium-dev zlib1g-dev dbus-daemon
+  syncthing)  # a real sync engine for the test that keeps two sync folders in step
 if [ "${1:-}" = "--package" ]; then
   # CPack's DEB generator (dpkg-shlibdeps, file, strip) and Debian's checks of a package.
   packages+=(dpkg-dev file binutils lintian desktop-file-utils appstream man-db)

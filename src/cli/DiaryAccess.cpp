@@ -15,17 +15,22 @@ namespace {
 const QString kPassphrasePrompt = QStringLiteral("ﾊﾟｽﾜｰﾄﾞ: ");
 const QString kCannotOpen = QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙを開けません：");
 
-// A locked diary opened with one passphrase; the reason on err when it does not open.
-std::unique_ptr<DataFile> openLocked(Context& context, const QString& path, const QString& prompt) {
+// A locked diary opened with one passphrase (kept in *kept when asked); the reason on err when it does not
+// open.
+std::unique_ptr<DataFile> openLocked(Context& context, const QString& path, const QString& prompt,
+                                     vault::Secret* kept = nullptr) {
     vault::LockedFile file = vault::readLockedFile(path);
     if (file.fault != vault::Fault::None) {
         context.err << kCannotOpen << oneLine(vault::faultText(file.fault)) << Qt::endl;
         return nullptr;
     }
-    const std::optional<vault::Secret> passphrase = readPassphrase(context, prompt);
+    std::optional<vault::Secret> passphrase = readPassphrase(context, prompt);
     if (!passphrase) return nullptr;
     Result<std::unique_ptr<DataFile>> opened = vault::openLocked(path, std::move(file), *passphrase);
-    if (opened) return std::move(opened).value();
+    if (opened) {
+        if (kept) *kept = std::move(*passphrase);
+        return std::move(opened).value();
+    }
     // What is wrong with the file or the passphrase is said in her words; an error of the program with more.
     context.err << (opened.failure().number != 0 ? kCannotOpen : QString()) << oneLine(opened.message())
                 << Qt::endl;
@@ -75,6 +80,15 @@ std::unique_ptr<DataFile> Context::openDiary(const QString& prompt) {
     if (QFileInfo(path).isFile() && vault::isLockedFile(path))
         return openLocked(*this, path, prompt.isEmpty() ? kPassphrasePrompt : prompt);
     return openPlainDiary(path, err);
+}
+
+std::unique_ptr<DataFile> openDiaryKeeping(Context& context, std::optional<vault::Secret>* passphrase) {
+    const QString path = context.dataPath();
+    if (!QFileInfo(path).isFile() || !vault::isLockedFile(path)) return openPlainDiary(path, context.err);
+    vault::Secret kept;
+    std::unique_ptr<DataFile> opened = openLocked(context, path, kPassphrasePrompt, &kept);
+    if (opened) *passphrase = std::move(kept);
+    return opened;
 }
 
 DiaryAccess diaryAccess(Context& context) {

@@ -17,6 +17,10 @@ std::optional<vault::Secret> readPassphrase(Context& context, const QString& pro
 // The plain diary at path; nothing (and why, on err) when it is missing or does not open.
 std::unique_ptr<DataFile> openPlainDiary(const QString& path, QTextStream& err);
 
+// The diary as Context::openDiary opens it; a locked one's passphrase is kept in *passphrase for what else
+// it keys (the sync folder), a plain one leaves it empty.
+std::unique_ptr<DataFile> openDiaryKeeping(Context& context, std::optional<vault::Secret>* passphrase);
+
 // What the whole-diary commands need beyond the data file's path: a locked diary opened with its passphrase,
 // sealed backups opened with its key or the passphrase they were sealed with.
 struct DiaryAccess {

@@ -2,11 +2,13 @@
 // sync off), --sync merges once and says what changed.
 #include "cli/CliPaths.h"
 #include "cli/CommandLine.h"
+#include "cli/DiaryAccess.h"
 
 #include "data/DataFile.h"
 #include "data/SettingsStore.h"
 #include "sync/Session.h"
 #include "sync/SyncSettings.h"
+#include "vault/FolderSeal.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -42,6 +44,11 @@ int setSyncFolder(const QCommandLineParser& parser, Context& context) {
             return Refused;
         }
         folder = info.absoluteFilePath();
+        const QString unusable = syncing::unusableFolder(folder, context.appFolder);
+        if (!unusable.isEmpty()) {
+            context.err << unusable << shownPath(folder) << Qt::endl;
+            return Refused;
+        }
     }
     SettingsStore store;
     const Result<void> saved = attempt([&] { syncing::setFolder(store, folder); });
@@ -74,14 +81,26 @@ int syncOnce(const QCommandLineParser& parser, Context& context) {
                     << Qt::endl;
         return Refused;
     }
-    const std::unique_ptr<DataFile> diary = context.openDiary();
+    std::optional<vault::Secret> passphrase;
+    const std::unique_ptr<DataFile> diary = openDiaryKeeping(context, &passphrase);
     if (!diary) return Refused;
-    if (diary->store()) {
-        context.err << QStringLiteral("ﾊﾟｽﾜｰﾄﾞを設定した日記の同期は、この版ではできません。") << Qt::endl;
-        return Refused;
+    // A locked diary's passphrase seals the folder too; a plain diary in a sealed folder needs its
+    // passphrase.
+    std::unique_ptr<syncing::Sealer> sealer;
+    if (passphrase || vault::folderSealed(settings->folder)) {
+        if (!passphrase) passphrase = readPassphrase(context, QStringLiteral("同期ﾌｫﾙﾀﾞのﾊﾟｽﾜｰﾄﾞ: "));
+        if (!passphrase) return Refused;
+        Result<std::unique_ptr<syncing::Sealer>> opened =
+            vault::openFolderSeal(settings->folder, *passphrase);
+        if (!opened) {
+            context.err << oneLine(opened.message()) << Qt::endl;
+            return Refused;
+        }
+        sealer = std::move(opened).value();
     }
-    syncing::Session session(*diary, settings->folder, settings->id, settings->name,
-                             [] { return QDateTime::currentMSecsSinceEpoch(); });
+    syncing::Session session(
+        *diary, settings->folder, settings->id, settings->name,
+        [] { return QDateTime::currentMSecsSinceEpoch(); }, sealer.get());
     if (const Result<void> started = session.start(); !started) {
         context.err << QStringLiteral("同期できません：") << started.message() << Qt::endl;
         return Refused;

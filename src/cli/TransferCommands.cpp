@@ -1,6 +1,7 @@
 // The whole diary in and out from the command line: export, import, backup, restore and the check.
 #include "cli/TransferCommands.h"
 #include "cli/CliPaths.h"
+#include "cli/SyncRecording.h"
 
 #include "transfer/Import.h"
 #include "transfer/ImportCheck.h"
@@ -135,6 +136,7 @@ Exit importCommand(const QString& dataPath, const QString& file, bool replace, Q
     }
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
+    const SyncRecording recording(*db);
     CommandLineImport front(err, replace, transfer::importNotes(read.value()));
     const Result<transfer::Imported> imported =
         transfer::importDays(*db, read->days, dataPath, now, access.sealed, front, read->marks);
@@ -177,6 +179,7 @@ Exit restoreCommand(const QString& dataPath, const QString& backupFile, QTextStr
     }
     const std::unique_ptr<DataFile> db = access.openAt(dataPath, err);
     if (!db) return Refused;
+    const SyncRecording recording(*db);
     const Result<void> restored = transfer::restoreBackup(
         *db, backupFile, transfer::backupFolderBeside(dataPath), now, {}, access.sealed);
     if (!restored) {

@@ -197,6 +197,8 @@ class DataFile {
     void writeIn(const DayEntry& entry, std::optional<qint64> row, double temp);
     // Whether the file holds the marks' table yet (an older file takes it with its first write).
     bool hasMarks();
+    // Whether the sync's tables are there yet (an older file takes them with its first write).
+    bool hasSyncTables();
     // The mark of the day of DATA_FIL's row, as a column of a statement over DATA_FIL: 0 or 1.
     QString markColumn();
     // Inside a write transaction, after bringUpToDate: the day's mark set as given.
@@ -217,6 +219,7 @@ class DataFile {
     QString connection_;
     qint64 writes_ = 0;   // the writes this connection began, for Stamp
     bool marks_ = false;  // the marks' table was seen: it stays
+    bool syncTables_ = false;
     quint64 device_ = 0;
     quint64 inode_ = 0;
     std::unique_ptr<DiaryStore> store_;

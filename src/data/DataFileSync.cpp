@@ -2,6 +2,7 @@
 // here, how far each other computer's journal has been read, and a few values of the sync's own. Every
 // statement runs inside a transaction someone else began (a change's, or transact's).
 #include "data/DataFile.h"
+#include "data/Schema.h"
 #include "data/Sqlite.h"
 #include "platform/core/PgError.h"
 
@@ -71,6 +72,7 @@ void DataFile::removeSyncRecord(const QByteArray& origin, qint64 seq) {
 }
 
 std::vector<DataFile::SyncRow> DataFile::syncRecordsOn(const QDate& day) {
+    if (!hasSyncTables()) return {};
     sqlite3* db = handle();
     Statement query(db, (QByteArray(kRowColumns) + " WHERE DAY = ?1 AND KIND IN (1, 2)").constData());
     const QByteArray text = iso(day);
@@ -79,6 +81,7 @@ std::vector<DataFile::SyncRow> DataFile::syncRecordsOn(const QDate& day) {
 }
 
 std::vector<DataFile::SyncRow> DataFile::syncRecordsOfKind(int kind) {
+    if (!hasSyncTables()) return {};
     sqlite3* db = handle();
     Statement query(db, (QByteArray(kRowColumns) + " WHERE KIND = ?1").constData());
     sqlite3_bind_int(query.get(), 1, kind);
@@ -86,6 +89,7 @@ std::vector<DataFile::SyncRow> DataFile::syncRecordsOfKind(int kind) {
 }
 
 std::vector<DataFile::SyncRow> DataFile::syncRecordsAfter(const QByteArray& origin, qint64 seq) {
+    if (!hasSyncTables()) return {};
     sqlite3* db = handle();
     Statement query(db,
                     (QByteArray(kRowColumns) + " WHERE ORIGIN = ?1 AND SEQ > ?2 ORDER BY SEQ").constData());
@@ -95,17 +99,20 @@ std::vector<DataFile::SyncRow> DataFile::syncRecordsAfter(const QByteArray& orig
 }
 
 qint64 DataFile::lastSyncSeq(const QByteArray& origin) {
+    if (!hasSyncTables()) return 0;
     Statement query(handle(), "SELECT MAX(SEQ) FROM SYNC_RECORD WHERE ORIGIN = ?1");
     bindBlob(query.get(), 1, origin);
     return sqlite3_step(query.get()) == SQLITE_ROW ? sqlite3_column_int64(query.get(), 0) : 0;
 }
 
 qint64 DataFile::lastSyncTime() {
+    if (!hasSyncTables()) return 0;
     Statement query(handle(), "SELECT MAX(TIME) FROM SYNC_RECORD");
     return sqlite3_step(query.get()) == SQLITE_ROW ? sqlite3_column_int64(query.get(), 0) : 0;
 }
 
 std::vector<QDate> DataFile::syncDays(bool severalOnly) {
+    if (!hasSyncTables()) return {};
     sqlite3* db = handle();
     Statement query(db, severalOnly
                             ? "SELECT DAY FROM SYNC_RECORD WHERE KIND IN (1, 2) GROUP BY DAY"
@@ -122,6 +129,7 @@ std::vector<QDate> DataFile::syncDays(bool severalOnly) {
 }
 
 QByteArray DataFile::syncState(const QString& name) {
+    if (!hasSyncTables()) return {};
     Statement query(handle(), "SELECT VALUE FROM SYNC_STATE WHERE NAME = ?1");
     const QByteArray key = name.toUtf8();
     sqlite3_bind_text(query.get(), 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
@@ -137,6 +145,7 @@ void DataFile::setSyncState(const QString& name, const QByteArray& value) {
 }
 
 std::map<QByteArray, DataFile::SyncPosition> DataFile::syncPositions() {
+    if (!hasSyncTables()) return {};
     sqlite3* db = handle();
     Statement query(db, "SELECT ORIGIN, GENERATION, OFFSET FROM SYNC_READ");
     std::map<QByteArray, SyncPosition> positions;
@@ -158,3 +167,8 @@ void DataFile::setSyncPosition(const QByteArray& origin, const SyncPosition& pos
 }
 
 void DataFile::clearSyncPositions() { Statement(handle(), "DELETE FROM SYNC_READ").run(); }
+
+bool DataFile::hasSyncTables() {
+    if (!syncTables_) syncTables_ = schema::versionOf(handle()) >= schema::kSyncSince;
+    return syncTables_;
+}

@@ -14,6 +14,8 @@ inline constexpr int kVersion = 3;
 // The days whose reading she marked as disturbed (除外): a table of their own beside DATA_FIL, from
 // version 2.
 inline constexpr int kExcludedSince = 2;
+// The records that keep her other computers in step (SYNC_RECORD, SYNC_READ, SYNC_STATE), from version 3.
+inline constexpr int kSyncSince = 3;
 
 // Makes an empty data file of this version with the table DATA_FIL and its indexes at path, readable by its
 // owner only. Refuses (returns false, with a reason) when anything already exists at path: a diary is never

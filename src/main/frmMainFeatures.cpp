@@ -26,7 +26,7 @@ void frmMain::addFeatures() {
     transfer->openSealedBackupsWith(vault->backupPassphrase());
     add<recoveryui::RecoveryFeature>();
     add<historyui::HistoryFeature>();
-    add<syncui::SyncFeature>();
+    add<syncui::SyncFeature>()->openSealedFoldersWith(vault->folderPassphrase());
 }
 
 bool frmMain::allFeatures(bool (session::Feature::*hook)()) {

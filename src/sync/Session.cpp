@@ -1,5 +1,6 @@
 #include "sync/Session.h"
 
+#include "sync/FolderSalt.h"
 #include "sync/Stored.h"
 
 #include <QFile>
@@ -15,6 +16,10 @@ const QString kJournaled = QStringLiteral("journaled");  // this computer's last
 const QString kGeneration = QStringLiteral("generation");
 const QString kTold = QStringLiteral("told");      // the conflicts she has been told of
 const QString kFolder = QStringLiteral("folder");  // the folder the journal and the positions are for
+
+// A sealed folder without its key: nothing is read or written there, the diary's table keeps the records.
+const QString kSealedWithoutKey =
+    QStringLiteral("同期ﾌｫﾙﾀﾞは暗号化されています。ﾊﾟｽﾜｰﾄﾞを入力するまで同期しません。");
 
 qint64 number(const QByteArray& value) { return value.isEmpty() ? 0 : value.toLongLong(); }
 QByteArray text(qint64 value) { return QByteArray::number(value); }
@@ -32,6 +37,16 @@ std::vector<QDate> reached(DataFile& file, const Record& record) {
     for (const QDate& day : file.syncDays())
         if (day <= record.day) days.insert(day);
     return {days.begin(), days.end()};
+}
+
+// Whether the journal at path is sealed; nothing when it has no whole header (none yet, or damaged).
+std::optional<bool> sealedJournal(const QString& path) {
+    QFile file(path);
+    JournalHeader header;
+    if (!file.open(QIODevice::ReadOnly) ||
+        readHeader(file.read(kJournalHeaderSize), &header) != HeaderFault::None)
+        return std::nullopt;
+    return header.sealed;
 }
 
 }  // namespace
@@ -77,6 +92,7 @@ Result<void> Session::start() {
 }
 
 Result<void> Session::flush() {
+    if (!sealer_ && isSealed(folder_.root())) return Failure{kSealedWithoutKey, 0};
     const ComputerId& self = recorder_->self();
     std::vector<DataFile::SyncRow> pending;
     qint64 journaled = 0;
@@ -88,22 +104,27 @@ Result<void> Session::flush() {
     } catch (const PgError& error) {
         return Failure::of(error);
     }
-    if (pending.empty()) return {};
+    // A journal sealed otherwise than this run seals (plain, and the folder sealed since) is written whole
+    // again, so that no plaintext of this computer's stays in a sealed folder and no frame is of the other
+    // kind.
+    const std::optional<bool> sealed = sealedJournal(folder_.journalOf(self));
+    const bool reseal = sealed && *sealed != (sealer_ != nullptr);
+    if (pending.empty() && !reseal) return {};
+    const qint64 last = pending.empty() ? journaled : pending.back().seq;
     JournalHeader header;
     header.origin = self;
     header.generation = quint32(generation);
     header.sealed = sealer_ != nullptr;
-    const auto sealed = [&](const DataFile::SyncRow& row) {
+    const auto framed = [&](const DataFile::SyncRow& row) {
         return sealer_ ? sealer_->seal(row.body, self) : row.body;
     };
     // A journal of this computer's that the diary has not written into yet (a folder chosen anew that holds
     // it already) is written whole again rather than added to.
-    if (journaled > 0 || !QFileInfo::exists(folder_.journalOf(self))) {
+    if (!reseal && (journaled > 0 || !QFileInfo::exists(folder_.journalOf(self)))) {
         std::vector<QByteArray> bodies;
         bodies.reserve(pending.size());
-        for (const DataFile::SyncRow& row : pending) bodies.push_back(sealed(row));
+        for (const DataFile::SyncRow& row : pending) bodies.push_back(framed(row));
         if (Result<void> appended = folder_.append(header, bodies); !appended) return appended;
-        const qint64 last = pending.back().seq;
         Result<void> noted =
             attempt([&] { file_.transact([&] { file_.setSyncState(kJournaled, text(last)); }); });
         if (!noted || folder_.sizeOf(self) < kCompactAt) return noted;
@@ -141,12 +162,12 @@ Result<void> Session::flush() {
         header.generation = quint32(generation + 1);
         std::vector<QByteArray> all;
         all.reserve(kept.size());
-        for (const DataFile::SyncRow& row : kept) all.push_back(sealed(row));
+        for (const DataFile::SyncRow& row : kept) all.push_back(framed(row));
         Result<void> rewritten = folder_.rewrite(header, all);
         if (!rewritten) throw rewritten.failure().error();
         file_.transact([&] {
             file_.setSyncState(kGeneration, text(generation + 1));
-            file_.setSyncState(kJournaled, text(pending.back().seq));
+            file_.setSyncState(kJournaled, text(last));
         });
     });
 }
@@ -155,6 +176,10 @@ Result<MergeReport> Session::merge() {
     MergeReport report;
     if (!folder_.exists()) {
         report.problems.append(QStringLiteral("同期ﾌｫﾙﾀﾞが見つかりません。"));
+        return report;
+    }
+    if (!sealer_ && isSealed(folder_.root())) {
+        report.problems.append(kSealedWithoutKey);
         return report;
     }
     const Folder::Listing listing = folder_.list(recorder_->self());

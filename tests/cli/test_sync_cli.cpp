@@ -1,48 +1,22 @@
 // Two computers through the command line, as a script would keep them in step: each program folder with its
 // own settings, one shared folder; their own days on both, and a day changed on both kept on both.
 #include "support/FileBytes.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Computer {
-    QString folder;  // the program, its diary and its settings
-
-    Computer(const QTemporaryDir& dir, const QString& name) : folder(dir.filePath(name)) {
-        QDir().mkpath(folder + QStringLiteral("/config"));
-        QFile::copy(QStringLiteral(SELVANE_EXE), folder + QStringLiteral("/selvane"));
-        QProcess::execute(QStringLiteral(MAKEDB_EXE), {folder + QStringLiteral("/selvane.mdb")});
-    }
+struct Computer : ProgramFolder {
+    Computer(const QTemporaryDir& dir, const QString& name) : ProgramFolder(dir.filePath(name)) {}
     // The exit status; out: standard output.
     int run(const QStringList& arguments, QString* out = nullptr) const {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(folder);
-        process.start(folder + QStringLiteral("/selvane"), arguments);
-        if (!process.waitForFinished(60000)) return -1;
-        if (out) *out = QString::fromUtf8(process.readAllStandardOutput());
-        return process.exitCode();
-    }
-    void import(const QString& rows) const {
-        writeFile(folder + QStringLiteral("/in.csv"),
-                  "date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n" +
-                      rows.toUtf8());
-        QCOMPARE(run({QStringLiteral("--import"), QStringLiteral("in.csv"), QStringLiteral("--on-conflict"),
-                      QStringLiteral("replace")}),
-                 0);
-    }
-    QByteArray diary() const { return contents(folder + QStringLiteral("/selvane.mdb")); }
-    QByteArray rows() const {
-        run({QStringLiteral("--export"), QStringLiteral("all.csv")});
-        return contents(folder + QStringLiteral("/all.csv"));
+        const ProgramRun ran = ProgramFolder::run(arguments);
+        if (out) *out = ran.outText();
+        return ran.status;
     }
 };
 
@@ -60,8 +34,11 @@ class TestSyncCli : public QObject {
         QCOMPARE(a.run({QStringLiteral("--sync")}), 1);  // no folder set yet
         QCOMPARE(a.run({QStringLiteral("--sync-folder"), dir.filePath(QStringLiteral("missing"))}), 1);
         for (const Computer* c : {&a, &b}) QCOMPARE(c->run({QStringLiteral("--sync-folder"), shared}), 0);
+        QCOMPARE(a.run({QStringLiteral("--sync-folder"), a.folder}), 1);  // it would carry the diary itself
         a.import(QStringLiteral("2026-11-01,36.5,,,,aの日,0,0\r\n2026-11-02,36.6,,,,,1,0\r\n"));
         b.import(QStringLiteral("2026-11-10,36.9,,,,bの日,0,0\r\n"));
+        // An import is in its computer's journal as soon as it is written.
+        QCOMPARE(QDir(shared + QStringLiteral("/Selvane")).entryList(QDir::Files).size(), 2);
         for (int round = 0; round < 2; ++round)
             for (const Computer* c : {&a, &b}) QCOMPARE(c->run({QStringLiteral("--sync")}), 0);
         QCOMPARE(a.rows(), b.rows());

@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <optional>
 
 // The program run as a script runs it: no display (never a window, whatever the options), no terminal to ask
@@ -55,3 +58,44 @@ inline ProgramRun runProgram(const QString& program, const QStringList& argument
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
+
+// One of her computers as far as the program can tell: a program folder of its own (the program with its
+// diary beside it) and settings of its own (XDG_CONFIG_HOME), driven through the command line as a script
+// would.
+struct ProgramFolder {
+    QString folder;
+
+    explicit ProgramFolder(const QString& folder) : folder(folder) {
+        QDir().mkpath(folder + QStringLiteral("/config"));
+        QFile::copy(QStringLiteral(SELVANE_EXE), folder + QStringLiteral("/selvane"));
+        runProgram(QStringLiteral(MAKEDB_EXE), {folder + QStringLiteral("/selvane.mdb")});
+    }
+    ProgramRun run(const QStringList& arguments) const {
+        ProgramCall call = ProgramCall::in(folder);
+        call.environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
+        return runProgram(folder + QStringLiteral("/selvane"), arguments, call);
+    }
+    // Her days from CSV rows (the export's columns), replacing the days she had.
+    void import(const QString& rows) const {
+        QFile csv(folder + QStringLiteral("/in.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        csv.write("date,temperature,condition,medication,schedule,diary,menstruation,intercourse\r\n" +
+                  rows.toUtf8());
+        csv.close();
+        const ProgramRun imported = run({QStringLiteral("--import"), QStringLiteral("in.csv"),
+                                         QStringLiteral("--on-conflict"), QStringLiteral("replace")});
+        QVERIFY2(imported.status == 0, qPrintable(imported.err));
+    }
+    QByteArray diary() const { return bytesOf(folder + QStringLiteral("/selvane.mdb")); }
+    // Every day she has, as the export writes them.
+    QByteArray rows() const {
+        run({QStringLiteral("--export"), QStringLiteral("all.csv")});
+        return bytesOf(folder + QStringLiteral("/all.csv"));
+    }
+
+  private:
+    static QByteArray bytesOf(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+};

@@ -6,6 +6,7 @@
 #include "support/FileBytes.h"
 #include "sync/Session.h"
 
+#include <sqlite3.h>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,14 @@ struct Computer {
 };
 
 const QDate kDay(2024, 3, 1);
+
+bool sqlOn(const QString& path, const char* statements) {
+    sqlite3* db = nullptr;
+    const bool done = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&
+                      sqlite3_exec(db, statements, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return done;
+}
 
 std::vector<DayRecord> days(int count, const QDate& first, const QString& text) {
     std::vector<DayRecord> all;
@@ -136,6 +145,21 @@ class TestSyncDiaries : public QObject {
         QCOMPARE(a.rows(), b.rows());
         QCOMPARE(a.rows().size(), 7);  // the fresh day, the later edit, and the five after the purge
         QVERIFY(a.rows().first().contains(QStringLiteral("後で書き直した")));
+    }
+
+    // A diary of an older version (no sync tables yet) joins: the tables come with its first write.
+    void anOlderDiaryJoins() {
+        QTemporaryDir dir;
+        Computer a(dir, 'a');
+        a.save(kDay, QStringLiteral("前の版"));
+        a.file.reset();
+        QVERIFY(sqlOn(a.path,
+                      "DROP TABLE SYNC_RECORD; DROP TABLE SYNC_READ; DROP TABLE SYNC_STATE;"
+                      " PRAGMA user_version = 2;"));
+        a.file = DataFile::open(a.path);
+        auto session = a.session(dir.path());
+        QVERIFY(session->start() && session->merge());
+        QVERIFY(QFileInfo(Folder(dir.path()).journalOf(a.id)).size() > kJournalHeaderSize);
     }
 
     // Her disturbed-reading mark travels both ways, set and taken off.

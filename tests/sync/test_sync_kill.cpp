@@ -52,22 +52,10 @@ void writeDays(const QString& path, const Days& days) {
 }
 
 // A computer: a program folder with its diary and settings of its own.
-struct Computer {
-    QString folder;
-
-    Computer(const QTemporaryDir& dir, const QString& name) : folder(dir.filePath(name)) {
-        QDir().mkpath(folder + QStringLiteral("/config"));
-        QFile::copy(QStringLiteral(SELVANE_EXE), program());
-        schema::createEmptyDataFile(diary());
-    }
-    QString program() const { return folder + QStringLiteral("/selvane"); }
+struct Computer : ProgramFolder {
+    using ProgramFolder::ProgramFolder;
     QString diary() const { return folder + QStringLiteral("/selvane.mdb"); }
-    ProgramCall call() const {
-        ProgramCall call = ProgramCall::in(folder);
-        call.environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
-        return call;
-    }
-    int run(const QStringList& arguments) const { return runProgram(program(), arguments, call()).status; }
+    int status(const QStringList& arguments) const { return run(arguments).status; }
     // --sync, killed after delayMs unless it ended before; true when it was killed.
     bool syncKilledAfter(int delayMs) const {
         QProcess process;
@@ -76,7 +64,7 @@ struct Computer {
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder);
-        process.start(program(), {QStringLiteral("--sync")});
+        process.start(folder + QStringLiteral("/selvane"), {QStringLiteral("--sync")});
         process.waitForStarted();
         QThread::msleep(ulong(delayMs));
         process.kill();
@@ -134,11 +122,11 @@ class TestSyncKill : public QObject {
         QTemporaryDir dir;
         const QString shared = dir.filePath(QStringLiteral("shared"));
         QVERIFY(QDir().mkpath(shared));
-        const Computer a(dir, QStringLiteral("a")), b(dir, QStringLiteral("b"));
+        const Computer a(dir.filePath(QStringLiteral("a"))), b(dir.filePath(QStringLiteral("b")));
         Days all;
         for (const Computer* c : {&a, &b}) {
-            QCOMPARE(c->run({QStringLiteral("--sync-folder"), shared}), 0);
-            QCOMPARE(c->run({QStringLiteral("--sync")}), 0);  // the journal and its header are there
+            QCOMPARE(c->status({QStringLiteral("--sync-folder"), shared}), 0);
+            QCOMPARE(c->status({QStringLiteral("--sync")}), 0);  // the journal and its header are there
         }
         QRandomGenerator random(20261208);
         int lastMs = 200;       // how long a whole --sync took last: the kills fall within it
@@ -148,7 +136,7 @@ class TestSyncKill : public QObject {
             const bool merging = kills[0] >= kKills || (kills[1] < kKills && round % 2 == 1);
             const Days written = batch(merging ? QDate(2010, 1, 1) : QDate(2000, 1, 1), round, &all);
             writeDays(merging ? b.diary() : a.diary(), written);
-            if (merging) QCOMPARE(b.run({QStringLiteral("--sync")}), 0);
+            if (merging) QCOMPARE(b.status({QStringLiteral("--sync")}), 0);
             const auto sizes = journalSizes(shared);
             if (a.syncKilledAfter(int(random.bounded(lastMs + lastMs / 4)))) {
                 ++kills[merging ? 1 : 0];
@@ -157,16 +145,16 @@ class TestSyncKill : public QObject {
                 merged +=
                     merging && daysOf(a.diary())[written.begin()->first] == written.begin()->second ? 1 : 0;
             }
-            QCOMPARE(a.run({QStringLiteral("--check")}), 0);
+            QCOMPARE(a.status({QStringLiteral("--check")}), 0);
             const int tornNow = checkJournals(shared, true);
             QVERIFY2(tornNow >= 0, "a journal holds a damaged record after the kill");
             torn += tornNow;
             QElapsedTimer timer;
             timer.start();
-            QCOMPARE(a.run({QStringLiteral("--sync")}), 0);
+            QCOMPARE(a.status({QStringLiteral("--sync")}), 0);
             lastMs = int(qMax<qint64>(20, timer.elapsed()));
             // b took nothing new when it was a that merged: its --sync ran before the kill.
-            if (!merging) QCOMPARE(b.run({QStringLiteral("--sync")}), 0);
+            if (!merging) QCOMPARE(b.status({QStringLiteral("--sync")}), 0);
             QVERIFY2(checkJournals(shared, false) == 0, "the next --sync left a journal damaged or torn");
             const Days onA = daysOf(a.diary());
             QVERIFY2(onA == all, qPrintable(QStringLiteral("round %1: %2 days, %3 written")

@@ -6,6 +6,7 @@
 #include "sync/Session.h"
 #include "sync/SyncSettings.h"
 #include "ui/sync/SyncFeature.h"
+#include "vault/FolderSeal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,11 +30,12 @@ struct Laptop {
     qint64 now = 1700000000000;
     std::unique_ptr<syncing::Session> session;
 
-    Laptop(const QString& path, const QString& folder) {
+    Laptop(const QString& path, const QString& folder, const syncing::Sealer* sealer = nullptr) {
         schema::createEmptyDataFile(path);
         file = DataFile::open(path);
-        session = std::make_unique<syncing::Session>(*file, folder, syncing::ComputerId(16, 'b'),
-                                                     QStringLiteral("ﾉｰﾄ"), [this] { return now += 1000; });
+        session = std::make_unique<syncing::Session>(
+            *file, folder, syncing::ComputerId(16, 'b'), QStringLiteral("ﾉｰﾄ"),
+            [this] { return now += 1000; }, sealer);
         static_cast<void>(session->start());
     }
     void write(const QDate& day, const QString& diary) {
@@ -132,6 +134,32 @@ class TestSyncWindow : public QObject {
         QVERIFY(laptop.session->merge());
         QCOMPARE(laptop.file->load(kDay)->diary, QStringLiteral("ﾉｰﾄの方"));
         QVERIFY(laptop.session->conflicts().empty());
+    }
+
+    // A folder sealed by her locked laptop: the window asks for its passphrase, merges nothing with a
+    // wrong one and says so, and takes everything with the right one.
+    void aSealedFolderAsksForItsPassphrase() {
+        MainBed bed(kDay);
+        const QTemporaryDir elsewhere;
+        const QString shared = elsewhere.path();
+        syncing::setFolder(*bed.settings, shared);
+        auto sealer = vault::openFolderSeal(shared, vault::Secret::fromText(QStringLiteral("hinoki")),
+                                            vault::kCheapestCost);
+        QVERIFY(sealer);
+        Laptop laptop(bed.dir.filePath(QStringLiteral("laptop.mdb")), shared, sealer->get());
+        laptop.write(kDay, QStringLiteral("封をした朝"));
+        frmMain* w = bed.makeMain();
+        auto* sync = w->findChild<syncui::SyncFeature*>();
+        QStringList given{QStringLiteral("sugi"), QStringLiteral("hinoki")};
+        sync->openSealedFoldersWith([&](QWidget*) { return vault::Secret::fromText(given.takeFirst()); });
+        bed.startMain();
+        sync->mergeNow();
+        QCOMPARE(bed.dialogs.texts(), QStringList{vault::kOtherFolderPassphrase});
+        QVERIFY(ui(w).rtbDiary->toPlainText().isEmpty());
+        sync->diaryOpened();  // as after an unlock: asked again
+        sync->mergeNow();
+        QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("封をした朝"));
+        QVERIFY(given.isEmpty());
     }
 
     // Off by default: nothing of the sync in her settings; a folder holding the diary is refused.

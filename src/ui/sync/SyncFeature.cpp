@@ -1,9 +1,11 @@
 #include "ui/sync/SyncFeature.h"
 
 #include "data/DataFile.h"
+#include "platform/core/PgError.h"
 #include "platform/ui/Dialogs.h"
 #include "ui/sync/ConflictsWindow.h"
 #include "ui/sync/SyncSettingsDialog.h"
+#include "vault/FolderSeal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,10 +42,15 @@ SyncFeature::SyncFeature(session::FeatureHost& host) : Feature(host) {
 SyncFeature::~SyncFeature() { drop(); }
 
 void SyncFeature::diaryOpened() {
-    if (ensure()) soon_.start(0);  // once the window shows her day
+    declined_ = false;
+    if (!syncing::readSettings(*host_.services().settings).folder.isEmpty())
+        soon_.start(0);  // once her day shows
 }
 
-void SyncFeature::diaryClosing() { drop(); }
+void SyncFeature::diaryClosing() {
+    drop();
+    sealer_.reset();  // the folder's key goes with the diary's
+}
 
 bool SyncFeature::beforeSave() {
     ensure();  // the save is recorded in its own transaction
@@ -54,22 +61,49 @@ void SyncFeature::recordsChanged(session::Change change) {
     if (change != session::Change::Merged && ensure()) soon_.start(kAfterChangeMs);
 }
 
-bool SyncFeature::ensure() {
+bool SyncFeature::ensure(bool mayAsk) {
     DataFile* open = host_.module().Db.get();
     if (session_ && (open != bound_ || open->recorder() != &session_->recorder())) drop();
     if (session_ || !open) return session_ != nullptr;
     settings_ = syncing::readSettings(*host_.services().settings);
-    if (settings_.folder.isEmpty()) return false;
-    if (open->store()) {
-        status_.problems = {QStringLiteral("ﾊﾟｽﾜｰﾄﾞを設定した日記の同期は、この版ではできません。")};
+    if (settings_.folder.isEmpty() || !seal(open->store() != nullptr, mayAsk)) return false;
+    try {
+        session_ = std::make_unique<syncing::Session>(
+            *open, settings_.folder, settings_.id, settings_.name,
+            [] { return QDateTime::currentMSecsSinceEpoch(); }, sealer_.get());
+    } catch (const PgError& error) {
+        status_.problems = {error.description()};  // her saves go on; the next start records them
         return false;
     }
-    session_ = std::make_unique<syncing::Session>(*open, settings_.folder, settings_.id, settings_.name,
-                                                  [] { return QDateTime::currentMSecsSinceEpoch(); });
     bound_ = open;
     if (const Result<void> started = session_->start(); !started) status_.problems = {started.message()};
     watch();
     every_.start();
+    return true;
+}
+
+bool SyncFeature::seal(bool locked, bool mayAsk) {
+    if (sealer_ || !(locked || vault::folderSealed(settings_.folder))) return true;
+    if (!mayAsk || declined_ || !folderPassphrase_) {
+        if (declined_)
+            status_.problems = {
+                QStringLiteral("同期ﾌｫﾙﾀﾞのﾊﾟｽﾜｰﾄﾞが入力されていないので、同期していません。")};
+        return false;
+    }
+    const std::optional<vault::Secret> passphrase = folderPassphrase_(host_.mainWindow());
+    if (!passphrase) {
+        declined_ = true;
+        return seal(locked, false);
+    }
+    Result<std::unique_ptr<syncing::Sealer>> opened = vault::openFolderSeal(settings_.folder, *passphrase);
+    if (!opened) {
+        declined_ = true;
+        status_.problems = {opened.message()};
+        host_.services().dialogs->message(host_.mainWindow(), opened.message(), kTitle,
+                                          Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        return false;
+    }
+    sealer_ = std::move(opened.value());
     return true;
 }
 
@@ -101,12 +135,12 @@ void SyncFeature::watch() {
 }
 
 void SyncFeature::mergeNow() {
-    if (!ensure()) return;
     // Never under a question she is answering (a save's, a lock's): the day it asks about stays as shown.
     if (QApplication::activeModalWidget()) {
         soon_.start(kWhileAskingMs);
         return;
     }
+    if (!ensure(true)) return;
     const Result<syncing::MergeReport> merged = session_->merge();
     status_.lastMerge = QDateTime::currentDateTime();
     if (!merged) {
@@ -130,12 +164,14 @@ void SyncFeature::openSettings() {
     SyncSettingsDialog dialog(host_.services(), status_, host_.mainWindow());
     if (!dialog.exec()) return;
     drop();
+    sealer_.reset();  // another folder may have another salt
+    declined_ = false;
     status_ = {};
     mergeNow();
 }
 
 void SyncFeature::openConflicts() {
-    if (!ensure()) {
+    if (!ensure(true)) {
         host_.services().dialogs->message(host_.mainWindow(), QStringLiteral("同期が設定されていません。"),
                                           kTitle, Dialogs::Icon::Information, Dialogs::Buttons::Ok);
         return;

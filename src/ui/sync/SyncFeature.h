@@ -3,6 +3,7 @@
 #include "session/FeatureHost.h"
 #include "sync/Session.h"
 #include "sync/SyncSettings.h"
+#include "vault/Secret.h"
 
 #include <QDateTime>
 #include <QFileSystemWatcher>
@@ -34,13 +35,20 @@ class SyncFeature : public session::Feature {
     bool beforeSave() override;
     void recordsChanged(session::Change change) override;
 
+    // Asks for the passphrase of a sealed folder (a locked diary's); nothing on Cancel.
+    using FolderPassphrase = std::function<std::optional<vault::Secret>(QWidget* parent)>;
+    void openSealedFoldersWith(FolderPassphrase ask) { folderPassphrase_ = std::move(ask); }
+
     // Reads the other computers' journals now (later when a window waits for her answer).
     void mergeNow();
     const SyncStatus& status() const { return status_; }
 
   private:
-    // A session over the diary open now when the sync is on; false when there is none.
-    bool ensure();
+    // A session over the diary open now when the sync is on; false when there is none. Only when she may be
+    // asked (not under a save) is the passphrase of a sealed folder asked for.
+    bool ensure(bool mayAsk = false);
+    // The sealer a locked diary or a sealed folder needs: true when none is needed or it is there.
+    bool seal(bool locked, bool mayAsk);
     void drop();
     void watch();
     void openSettings();
@@ -48,6 +56,9 @@ class SyncFeature : public session::Feature {
 
     syncing::Settings settings_;
     DataFile* bound_ = nullptr;
+    std::unique_ptr<syncing::Sealer> sealer_;  // kept until the diary closes: the folder's key
+    bool declined_ = false;                    // she gave no passphrase for the folder since it opened
+    FolderPassphrase folderPassphrase_;
     std::unique_ptr<syncing::Session> session_;
     QFileSystemWatcher watcher_;
     QTimer soon_;   // a merge shortly after a change, once for many

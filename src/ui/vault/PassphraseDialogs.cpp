@@ -159,6 +159,12 @@ std::optional<vault::Secret> QtPassphrasePrompt::askBackup(QWidget* parent) {
     return dialog.passphrase();
 }
 
+std::optional<vault::Secret> QtPassphrasePrompt::askFolder(QWidget* parent) {
+    UnlockDialog dialog(parent, kFolderPassphraseText);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.passphrase();
+}
+
 std::optional<vault::PassphraseChoice> QtPassphrasePrompt::askChoice(QWidget* parent, bool locked) {
     PassphraseDialog dialog(locked, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

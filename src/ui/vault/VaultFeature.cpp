@@ -52,6 +52,13 @@ std::function<std::optional<vault::Secret>(QWidget* parent)> VaultFeature::backu
     };
 }
 
+std::function<std::optional<vault::Secret>(QWidget* parent)> VaultFeature::folderPassphrase() {
+    return [this](QWidget* parent) -> std::optional<vault::Secret> {
+        if (!prompt_) return std::nullopt;
+        return prompt_->askFolder(parent);
+    };
+}
+
 // A locked diary opens with her passphrase or not at all.
 bool VaultFeature::openAtStart() { return lock_->unlockAtStart(); }
 

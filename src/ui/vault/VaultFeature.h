@@ -25,6 +25,8 @@ class VaultFeature : public session::Feature {
     void setPrompt(PassphrasePrompt* prompt);
     // Asks for the passphrase of a backup sealed with another one than the diary's; nothing on Cancel.
     std::function<std::optional<vault::Secret>(QWidget* parent)> backupPassphrase();
+    // Asks for the passphrase her sync folder is sealed with.
+    std::function<std::optional<vault::Secret>(QWidget* parent)> folderPassphrase();
 
     bool openAtStart() override;
     bool beforeSave() override;
