@@ -158,6 +158,8 @@ class DataFile {
     // Keeps a record; false when it is known already. Inside transact or a change's transaction.
     bool addSyncRecord(const SyncRow& row);
     void removeSyncRecord(const QByteArray& origin, qint64 seq);
+    // A record kept shorter (a version every computer has read, without its content).
+    void setSyncBody(const QByteArray& origin, qint64 seq, const QByteArray& body);
     // The records of one day, of one kind, or a computer's own after its number seq.
     std::vector<SyncRow> syncRecordsOn(const QDate& day);
     std::vector<SyncRow> syncRecordsOfKind(int kind);

@@ -71,6 +71,14 @@ void DataFile::removeSyncRecord(const QByteArray& origin, qint64 seq) {
     remove.run();
 }
 
+void DataFile::setSyncBody(const QByteArray& origin, qint64 seq, const QByteArray& body) {
+    Statement update(handle(), "UPDATE SYNC_RECORD SET BODY = ?3 WHERE ORIGIN = ?1 AND SEQ = ?2");
+    bindBlob(update.get(), 1, origin);
+    sqlite3_bind_int64(update.get(), 2, seq);
+    bindBlob(update.get(), 3, body);
+    update.run();
+}
+
 std::vector<DataFile::SyncRow> DataFile::syncRecordsOn(const QDate& day) {
     if (!hasSyncTables()) return {};
     sqlite3* db = handle();

@@ -212,7 +212,8 @@ Result<MergeReport> Session::merge() {
             if (!id.isEmpty()) told.insert(id);
         file_.transact([&] {
             std::set<QDate> days;
-            bool news = false;
+            bool news = false;   // a change of her days
+            bool heard = false;  // anything new, also how far another computer read
             for (const auto& [id, reading] : readings) {
                 for (const QByteArray& body : reading.bodies) {
                     std::optional<Record> record = decode(body, id);
@@ -222,6 +223,7 @@ Result<MergeReport> Session::merge() {
                     }
                     recorder_->clock().observe(record->time);
                     if (!file_.addSyncRecord(rowOf(*record))) continue;
+                    heard = true;
                     if (record->kind == Record::Kind::Read || record->kind == Record::Kind::Name) continue;
                     news = true;
                     for (const QDate& day : reached(file_, *record)) days.insert(day);
@@ -249,6 +251,7 @@ Result<MergeReport> Session::merge() {
                 for (const auto& [id, reading] : readings) read[id] = quint64(file_.lastSyncSeq(id));
                 recorder_->recordRead(file_, read);
             }
+            if (heard) prune();
         });
         for (const auto& [id, reading] : readings) report.computers.append(nameOf(id));
         return report;
@@ -256,6 +259,56 @@ Result<MergeReport> Session::merge() {
     if (!result) return result;
     if (Result<void> flushed = flush(); !flushed) result.value().problems.append(flushed.message());
     return result;
+}
+
+void Session::prune() {
+    const ComputerId& self = recorder_->self();
+    const qint64 journaled = number(file_.syncState(kJournaled));
+    // How far each computer has read each other one, by its latest word; every computer has read its own.
+    std::map<ComputerId, std::map<ComputerId, quint64>> readBy;
+    std::map<ComputerId, qint64> latestRead;
+    for (const DataFile::SyncRow& row : file_.syncRecordsOfKind(int(Record::Kind::Read)))
+        latestRead[row.origin] = qMax(latestRead[row.origin], row.seq);
+    for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Read))))
+        if (qint64(record.id.seq) == latestRead[record.id.origin]) readBy[record.id.origin] = record.read;
+    std::set<ComputerId> computers{self};
+    for (const auto& [origin, seq] : latestRead) computers.insert(origin);
+    for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Name))))
+        computers.insert(record.id.origin);
+    const auto readEverywhere = [&](const VersionId& id) {
+        if (id.origin == self && qint64(id.seq) > journaled) return false;  // not even in its journal yet
+        for (const ComputerId& computer : computers) {
+            if (computer == id.origin || computer == self) continue;
+            const auto& read = readBy[computer];
+            const auto at = read.find(id.origin);
+            if (at == read.end() || at->second < id.seq) return false;
+        }
+        return true;
+    };
+    // Older words of how far a computer read, and of its name, say nothing any more.
+    for (const Record::Kind kind : {Record::Kind::Read, Record::Kind::Name}) {
+        std::map<ComputerId, quint64> latest;
+        const std::vector<Record> records = recordsOf(file_.syncRecordsOfKind(int(kind)));
+        for (const Record& record : records)
+            latest[record.id.origin] = qMax(latest[record.id.origin], record.id.seq);
+        for (const Record& record : records)
+            if (record.id.seq < latest[record.id.origin] && readEverywhere(record.id))
+                file_.removeSyncRecord(record.id.origin, qint64(record.id.seq));
+    }
+    // A version that a later one replaced, which every computer has read, keeps only what it replaced:
+    // its row stays (so it is never taken again) and it stays history, without her words.
+    for (const QDate& day : file_.syncDays(true)) {
+        const std::vector<Record> versions = recordsOf(file_.syncRecordsOn(day));
+        std::set<VersionId> replaced;
+        for (const Record& version : versions)
+            replaced.insert(version.replaces.begin(), version.replaces.end());
+        for (Record version : versions) {
+            if (!replaced.count(version.id) || version.content == DayContent{} || !readEverywhere(version.id))
+                continue;
+            version.content = {};
+            file_.setSyncBody(version.id.origin, qint64(version.id.seq), encode(version));
+        }
+    }
 }
 
 QString Session::nameOf(const ComputerId& id) {

@@ -58,6 +58,8 @@ class Session {
 
   private:
     QString nameOf(const ComputerId& id);
+    // Inside the merge's transaction: what every computer has read and no merge needs any more goes.
+    void prune();
 
     DataFile& file_;
     Folder folder_;

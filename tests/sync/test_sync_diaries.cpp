@@ -5,6 +5,7 @@
 #include "data/Schema.h"
 #include "support/FileBytes.h"
 #include "sync/Session.h"
+#include "sync/Stored.h"
 
 #include <sqlite3.h>
 #include <QTemporaryDir>
@@ -145,6 +146,36 @@ class TestSyncDiaries : public QObject {
         QCOMPARE(a.rows(), b.rows());
         QCOMPARE(a.rows().size(), 7);  // the fresh day, the later edit, and the five after the purge
         QVERIFY(a.rows().first().contains(QStringLiteral("後で書き直した")));
+    }
+
+    // What both computers have read is pruned: older words of how far they read go, replaced versions keep
+    // no words of hers; the diaries stay equal and a computer joining later still takes the latest.
+    void whatEveryoneReadIsPruned() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(folder));
+        Computer a(dir, 'a'), b(dir, 'b');
+        auto sa = a.session(folder);
+        auto sb = b.session(folder);
+        QVERIFY(sa->start() && sb->start());
+        for (int round = 0; round < 6; ++round) {
+            a.save(kDay, QStringLiteral("版%1").arg(round));
+            b.save(kDay.addDays(1), QStringLiteral("別の日%1").arg(round));
+            QVERIFY(sa->merge() && sb->merge() && sa->merge() && sb->merge());
+        }
+        QCOMPARE(a.rows(), b.rows());
+        for (Computer* c : {&a, &b}) {
+            QVERIFY(c->file->syncRecordsOfKind(int(Record::Kind::Read)).size() <= 3);
+            int worded = 0;
+            for (const Record& version : recordsOf(c->file->syncRecordsOn(kDay)))
+                worded += version.content.diary.isEmpty() ? 0 : 1;
+            QCOMPARE(worded, 1);
+        }
+        Computer late(dir, 'c');
+        auto sc = late.session(folder);
+        QVERIFY(sc->start() && sc->merge());
+        QCOMPARE(late.rows(), a.rows());
+        QVERIFY(sc->conflicts().empty());
     }
 
     // A diary of an older version (no sync tables yet) joins: the tables come with its first write.
