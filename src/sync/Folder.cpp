@@ -3,6 +3,7 @@
 #include "platform/core/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
@@ -18,6 +19,17 @@ QString systemError(int error) { return QString::fromLocal8Bit(strerror(error));
 
 Failure failure(const QString& what, int error) {
     return Failure{what + QStringLiteral("\r") + systemError(error), 0};
+}
+
+// The length of the whole header and frames of the open journal of size bytes (-1 with errno set when it
+// cannot be read).
+qint64 wholeLength(int fd, qint64 size) {
+    if (size < kJournalHeaderSize) return 0;
+    void* map = ::mmap(nullptr, size_t(size), PROT_READ, MAP_SHARED, fd, 0);
+    if (map == MAP_FAILED) return -1;
+    const qint64 end = wholeFramesEnd(QByteArrayView(static_cast<const char*>(map), qsizetype(size)));
+    ::munmap(map, size_t(size));
+    return end;
 }
 
 }  // namespace
@@ -36,11 +48,19 @@ Result<void> Folder::append(const JournalHeader& header, const std::vector<QByte
     if (!exists()) return Failure{QStringLiteral("同期ﾌｫﾙﾀﾞが見つかりません。"), 0};
     if (!QDir().mkpath(journals())) return Failure{QStringLiteral("同期ﾌｫﾙﾀﾞに書き込めません。"), 0};
     const QByteArray path = QFile::encodeName(journalOf(header.origin));
-    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(path.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return failure(QStringLiteral("同期の記録を書き込めません。"), errno);
-    QByteArray bytes;
+    // What an append cut short left (a torn frame, or a torn header) is cut off first: its records were never
+    // noted as written, so this append carries them again.
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size == 0) bytes = headerBytes(header);
+    const qint64 whole = ::fstat(fd, &info) == 0 ? wholeLength(fd, info.st_size) : -1;
+    if (whole < 0 || (whole < info.st_size && ::ftruncate(fd, whole) != 0)) {
+        const int error = errno;
+        ::close(fd);
+        return failure(QStringLiteral("同期の記録を書き込めません。"), error);
+    }
+    QByteArray bytes;
+    if (whole == 0) bytes = headerBytes(header);
     for (const QByteArray& body : bodies) bytes += frame(body);
     // One write: a reader meets the frames whole or a torn end it waits on, never a gap.
     qsizetype at = 0;

@@ -3,6 +3,7 @@
 #include <zlib.h>
 #include <QtEndian>
 #include <cstring>
+#include <utility>
 
 namespace syncing {
 namespace {
@@ -54,26 +55,42 @@ QByteArray frame(QByteArrayView body) {
     return bytes;
 }
 
-FrameScan scanFrames(QByteArrayView file, qsizetype offset) {
-    FrameScan scan;
+namespace {
+
+// Walks the whole frames from offset, visit(at, length) for each; where the walk stopped, and whether it met
+// an impossible length (nothing after it can be found again).
+template <typename Visit>
+std::pair<qsizetype, bool> walkFrames(QByteArrayView file, qsizetype offset, Visit visit) {
     qsizetype at = qMax(offset, kJournalHeaderSize);
     while (file.size() - at >= 8) {
         const quint32 length = qFromLittleEndian<quint32>(file.data() + at);
-        if (length > kLongestFrame) {
-            ++scan.damaged;  // nothing after it can be found again
-            at = file.size();
-            break;
-        }
+        if (length > kLongestFrame) return {file.size(), true};
         if (file.size() - at - 8 < qsizetype(length)) break;  // not whole yet
+        visit(at, length);
+        at += 8 + qsizetype(length);
+    }
+    return {at, false};
+}
+
+}  // namespace
+
+FrameScan scanFrames(QByteArrayView file, qsizetype offset) {
+    FrameScan scan;
+    const auto [end, lost] = walkFrames(file, offset, [&](qsizetype at, quint32 length) {
         const char* body = file.data() + at + 8;
         if (crc(body, length) == qFromLittleEndian<quint32>(file.data() + at + 4))
             scan.bodies.emplace_back(body, qsizetype(length));
         else
             ++scan.damaged;
-        at += 8 + qsizetype(length);
-    }
-    scan.end = at;
+    });
+    if (lost) ++scan.damaged;
+    scan.end = end;
     return scan;
+}
+
+qsizetype wholeFramesEnd(QByteArrayView file) {
+    if (file.size() < kJournalHeaderSize) return 0;
+    return walkFrames(file, kJournalHeaderSize, [](qsizetype, quint32) {}).first;
 }
 
 }  // namespace syncing

@@ -38,5 +38,9 @@ struct FrameScan {
     int damaged = 0;    // frames whose checksum does not match (skipped), or an impossible length (the rest)
 };
 FrameScan scanFrames(QByteArrayView file, qsizetype offset);
+// Where the journal's last whole frame ends (0: not even its header is whole; the file's end when a length is
+// impossible). An append that was cut short (killed, the disk full) leaves more: its owner cuts it off before
+// appending again, or readers would take the next frames for the rest of the torn one.
+qsizetype wholeFramesEnd(QByteArrayView file);
 
 }  // namespace syncing
