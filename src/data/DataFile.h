@@ -167,6 +167,11 @@ class DataFile {
     // The highest number of a computer's records, and the latest time of any record (0: none).
     qint64 lastSyncSeq(const QByteArray& origin);
     qint64 lastSyncTime();
+    // The days changed since the records last followed them (by anyone: a trigger notes each), and the
+    // records following them again (one day, or all).
+    std::vector<QDate> dirtyDays();
+    void followed(const QDate& day);
+    void followedAll();
     // The days that have records, and those that have more than one.
     std::vector<QDate> syncDays(bool severalOnly = false);
     // A small value of the sync's own (its computer's id, how far its journal is written), or empty.

@@ -113,6 +113,31 @@ qint64 DataFile::lastSyncSeq(const QByteArray& origin) {
     return sqlite3_step(query.get()) == SQLITE_ROW ? sqlite3_column_int64(query.get(), 0) : 0;
 }
 
+std::vector<QDate> DataFile::dirtyDays() {
+    if (!hasSyncTables()) return {};
+    sqlite3* db = handle();
+    Statement query(db, "SELECT DAY FROM SYNC_DIRTY WHERE typeof(DAY) = 'text'");
+    std::vector<QDate> days;
+    int step;
+    while ((step = sqlite3_step(query.get())) == SQLITE_ROW) {
+        const QDate day = QDate::fromString(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0))),
+            Qt::ISODate);
+        if (day.isValid()) days.push_back(day);
+    }
+    if (step != SQLITE_DONE) data::raise(db);
+    return days;
+}
+
+void DataFile::followed(const QDate& day) {
+    Statement remove(handle(), "DELETE FROM SYNC_DIRTY WHERE DAY = ?1");
+    const QByteArray text = iso(day);
+    sqlite3_bind_text(remove.get(), 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    remove.run();
+}
+
+void DataFile::followedAll() { Statement(handle(), "DELETE FROM SYNC_DIRTY").run(); }
+
 qint64 DataFile::lastSyncTime() {
     if (!hasSyncTables()) return 0;
     Statement query(handle(), "SELECT MAX(TIME) FROM SYNC_RECORD");

@@ -118,15 +118,23 @@ Folder::Reading Folder::read(const QString& path, const DataFile::SyncPosition& 
         reading.fault = HeaderFault::NotAJournal;
         return reading;
     }
-    const QByteArray bytes = file.readAll();
-    reading.fault = readHeader(bytes, &reading.header);
+    reading.fault = readHeader(file.read(kJournalHeaderSize), &reading.header);
     if (reading.fault != HeaderFault::None) return reading;
     // Rewritten by its owner (or cut short): read again from the start; records known already count once.
     qint64 offset = from.offset;
-    if (qint64(reading.header.generation) != from.generation || offset > bytes.size() ||
+    if (qint64(reading.header.generation) != from.generation || offset > file.size() ||
         offset < kJournalHeaderSize)
         offset = kJournalHeaderSize;
-    const FrameScan scan = scanFrames(bytes, offset);
+    // Only what was appended since the last read.
+    if (!file.seek(offset)) {
+        reading.fault = HeaderFault::NotAJournal;
+        return reading;
+    }
+    // (The scan counts from the end of a header: the appended bytes stand where one would.)
+    QByteArray appended(kJournalHeaderSize, '\0');
+    appended += file.readAll();
+    FrameScan scan = scanFrames(appended, kJournalHeaderSize);
+    scan.end += offset - kJournalHeaderSize;
     reading.damaged = scan.damaged;
     reading.end = {qint64(reading.header.generation), qint64(scan.end)};
     for (const QByteArray& body : scan.bodies) {

@@ -28,6 +28,7 @@ Record Recorder::next(Record::Kind kind, const QDate& day, bool joining) {
 void Recorder::store(DataFile& file, const Record& record) { file.addSyncRecord(rowOf(record)); }
 
 bool Recorder::follow(DataFile& file, const QDate& day, bool joining) {
+    file.followed(day);
     std::optional<DayRecord> row = file.load(day);
     if (row) row->excluded = !file.excludedDays(day, day).empty();
     const DayOutcome now = outcomeOf(file, day);
@@ -62,6 +63,13 @@ int Recorder::reconcile(DataFile& file) {
     for (const QDate& day : file.syncDays()) days.insert(day);
     int written = 0;
     for (const QDate& day : days) written += follow(file, day, true) ? 1 : 0;
+    file.followedAll();  // and the dates that are no day at all
+    return written;
+}
+
+int Recorder::reconcile(DataFile& file, const std::vector<QDate>& days) {
+    int written = 0;
+    for (const QDate& day : days) written += follow(file, day, true) ? 1 : 0;
     return written;
 }
 
@@ -73,6 +81,7 @@ void Recorder::choose(DataFile& file, const QDate& day, const std::optional<DayC
     for (const Record& other : now.conflicts) record.replaces.push_back(other.id);
     store(file, record);
     file.putDay(day, content ? std::optional<DayRecord>(dayOf(day, *content)) : std::nullopt);
+    file.followed(day);
 }
 
 void Recorder::recordRead(DataFile& file, const std::map<ComputerId, quint64>& read) {

@@ -20,6 +20,8 @@ class Recorder : public ChangeRecorder {
     // Brings the records in line with the rows: a day whose row differs from what the records make of it gets
     // a record (time 0 for a day no record knows: the diary joining). Inside a transaction.
     int reconcile(DataFile& file);
+    // The same for these days only (those changed while no recorder was there).
+    int reconcile(DataFile& file, const std::vector<QDate>& days);
     // A record she chose in the conflict window: the day's content, replacing every head she was shown.
     void choose(DataFile& file, const QDate& day, const std::optional<DayContent>& content);
 

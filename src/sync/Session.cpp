@@ -14,8 +14,10 @@ namespace {
 const QString kSelf = QStringLiteral("self");            // the id the diary last kept its records for
 const QString kJournaled = QStringLiteral("journaled");  // this computer's last number in its journal
 const QString kGeneration = QStringLiteral("generation");
-const QString kTold = QStringLiteral("told");      // the conflicts she has been told of
-const QString kFolder = QStringLiteral("folder");  // the folder the journal and the positions are for
+const QString kTold = QStringLiteral("told");  // the conflicts she has been told of
+const QString kFolder = QStringLiteral("folder");
+const QString kReconciled = QStringLiteral("reconciled");  // every day was compared with the records once  //
+                                                           // the folder the journal and the positions are for
 
 // A sealed folder without its key: nothing is read or written there, the diary's table keeps the records.
 const QString kSealedWithoutKey =
@@ -77,12 +79,20 @@ Result<void> Session::start() {
         QString lastName;
         for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Name))))
             if (record.id.origin == self) lastName = record.name;
-        // Every start looks for days changed while no recorder was there (another program, a run with the
-        // sync off): cheap next to the merge, and no change of hers is ever left out.
         const QByteArray place = QFile::encodeName(folder_.root());
         const bool moved = file_.syncState(kFolder) != place;
+        // The days changed while no recorder was there (another program, a run with the sync off) are
+        // reconciled; the first time, every day (the diary joining).
+        const bool first = file_.syncState(kReconciled).isEmpty();
+        const std::vector<QDate> dirty = first ? std::vector<QDate>{} : file_.dirtyDays();
+        if (joined && !moved && !first && dirty.empty() && lastName == name_) return;  // nothing to write
         file_.transact([&] {
-            recorder_->reconcile(file_);
+            if (first) {
+                recorder_->reconcile(file_);
+                file_.setSyncState(kReconciled, text(1));
+            } else {
+                recorder_->reconcile(file_, dirty);
+            }
             // A diary copied from another computer, or a folder she chose anew: this computer's records all
             // go into the journal there, and every other journal there is read from its start.
             if (!joined || moved) file_.setSyncState(kJournaled, text(0));
@@ -217,6 +227,17 @@ Result<MergeReport> Session::merge() {
         }
         if (report.damaged > 0)
             report.problems.append(QStringLiteral("壊れた記録を%1件読み飛ばしました。").arg(report.damaged));
+        // Nothing appended anywhere since the last merge: nothing to write either.
+        const bool anything = std::any_of(readings.begin(), readings.end(), [&](const auto& one) {
+            const auto at = positions.find(one.first);
+            return !one.second.bodies.empty() || at == positions.end() ||
+                   at->second.offset != one.second.end.offset ||
+                   at->second.generation != one.second.end.generation;
+        });
+        if (!anything) {
+            for (const auto& [id, reading] : readings) report.computers.append(nameOf(id));
+            return report;
+        }
         std::set<QByteArray> told;
         for (const QByteArray& id : file_.syncState(kTold).split(','))
             if (!id.isEmpty()) told.insert(id);
@@ -246,6 +267,7 @@ Result<MergeReport> Session::merge() {
                 if (file_.putDay(day, held ? std::optional<DayRecord>(dayOf(day, outcome.winner->content))
                                            : std::nullopt))
                     report.daysTaken.push_back(day);
+                file_.followed(day);
                 for (const Record& other : outcome.conflicts) {
                     const QByteArray key =
                         (idText(other.id.origin) + u':' + QString::number(other.id.seq)).toLatin1();
