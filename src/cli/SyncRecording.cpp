@@ -23,7 +23,7 @@ SyncRecording::SyncRecording(DataFile& file) {
 }
 
 SyncRecording::~SyncRecording() {
-    if (session_) static_cast<void>(session_->flush());
+    if (session_) static_cast<void>(session_->flushAndNote());
 }
 
 }  // namespace cli

@@ -45,13 +45,18 @@ void Recorder::daysChanged(DataFile& file, const std::vector<QDate>& days) {
     std::set<QDate> done;
     for (const QDate& day : days)
         if (done.insert(day).second) follow(file, day, false);
+    if (alongside) alongside(file);
 }
 
 void Recorder::purged(DataFile& file, const QDate& through) {
     store(file, next(Record::Kind::Purge, through));
+    if (alongside) alongside(file);
 }
 
-void Recorder::replaced(DataFile& file) { reconcile(file); }
+void Recorder::replaced(DataFile& file) {
+    reconcile(file);
+    if (alongside) alongside(file);
+}
 
 int Recorder::reconcile(DataFile& file) {
     std::set<QDate> days;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "data/ChangeRecorder.h"
 #include "sync/Hlc.h"
 #include "sync/Merge.h"
@@ -26,6 +28,9 @@ class Recorder : public ChangeRecorder {
     void choose(DataFile& file, const QDate& day, const std::optional<DayContent>& content);
 
     HybridClock& clock() { return clock_; }
+    // Written with every change, in its transaction: what the session keeps of its own (how far its journal
+    // is written).
+    std::function<void(DataFile&)> alongside;
     const ComputerId& self() const { return self_; }
     // Appended by a merge that read the others: how far, for the others to prune by.
     void recordRead(DataFile& file, const std::map<ComputerId, quint64>& read);

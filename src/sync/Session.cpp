@@ -66,6 +66,7 @@ Session::Session(DataFile& file, QString folder, ComputerId self, QString name, 
       sealer_(sealer),
       recorder_(std::make_unique<Recorder>(file, std::move(self), std::move(now))) {
     file_.setRecorder(recorder_.get());
+    recorder_->alongside = [this](DataFile&) { noteJournaled(); };
 }
 
 Session::~Session() {
@@ -103,7 +104,26 @@ Result<void> Session::start() {
             }
             if (lastName != name_) recorder_->recordName(file_, name_);
         });
+        journaled_ = -1;  // read again: it may have been set back
     });
+}
+
+Result<void> Session::flushAndNote() {
+    if (Result<void> flushed = flush(); !flushed) return flushed;
+    return attempt([&] {
+        if (journaled_ >= 0 && number(file_.syncState(kJournaled)) != journaled_)
+            file_.transact([&] { noteJournaled(); });
+    });
+}
+
+qint64 Session::journaled() {
+    if (journaled_ < 0) journaled_ = number(file_.syncState(kJournaled));
+    return journaled_;
+}
+
+void Session::noteJournaled() {
+    if (journaled_ >= 0 && number(file_.syncState(kJournaled)) != journaled_)
+        file_.setSyncState(kJournaled, text(journaled_));
 }
 
 Result<void> Session::flush() {
@@ -113,7 +133,7 @@ Result<void> Session::flush() {
     qint64 journaled = 0;
     qint64 generation = 0;
     try {
-        journaled = number(file_.syncState(kJournaled));
+        journaled = this->journaled();
         pending = file_.syncRecordsAfter(self, journaled);
         generation = number(file_.syncState(kGeneration));
     } catch (const PgError& error) {
@@ -144,9 +164,10 @@ Result<void> Session::flush() {
         bodies.reserve(pending.size());
         for (const DataFile::SyncRow& row : pending) bodies.push_back(framed(row));
         if (Result<void> appended = folder_.append(header, bodies); !appended) return appended;
-        Result<void> noted =
-            attempt([&] { file_.transact([&] { file_.setSyncState(kJournaled, text(last)); }); });
-        if (!noted || folder_.sizeOf(self) < kCompactAt) return noted;
+        // Noted in the diary with its next change or merge, not in a write of its own: a note lost to a kill
+        // only appends the same records again, which every reader passes over.
+        journaled_ = last;
+        if (folder_.sizeOf(self) < kCompactAt) return {};
     }
     // Rewritten shorter: the latest record of each day (which names what it replaced), every purge, the
     // latest word of how far it read and of its name.
@@ -188,6 +209,7 @@ Result<void> Session::flush() {
             file_.setSyncState(kGeneration, text(generation + 1));
             file_.setSyncState(kJournaled, text(last));
         });
+        journaled_ = last;
         reseal_ = false;
     });
 }
@@ -284,18 +306,19 @@ Result<MergeReport> Session::merge() {
                 recorder_->recordRead(file_, read);
             }
             if (heard) prune();
+            noteJournaled();
         });
         for (const auto& [id, reading] : readings) report.computers.append(nameOf(id));
         return report;
     });
     if (!result) return result;
-    if (Result<void> flushed = flush(); !flushed) result.value().problems.append(flushed.message());
+    if (Result<void> flushed = flushAndNote(); !flushed) result.value().problems.append(flushed.message());
     return result;
 }
 
 void Session::prune() {
     const ComputerId& self = recorder_->self();
-    const qint64 journaled = number(file_.syncState(kJournaled));
+    const qint64 journaled = this->journaled();
     // How far each computer has read each other one, by its latest word; every computer has read its own.
     std::map<ComputerId, std::map<ComputerId, quint64>> readBy;
     std::map<ComputerId, qint64> latestRead;

@@ -44,6 +44,8 @@ class Session {
     // This computer's records not yet in its journal, appended (the journal rewritten shorter when large).
     // Never needed for a save to count: what fails now is appended at the next flush.
     Result<void> flush();
+    // The same, and how far the journal is written noted in the diary at once (the end of a command).
+    Result<void> flushAndNote();
     // Reads what the others appended since the last merge and applies it, then flushes.
     Result<MergeReport> merge();
     // Every day that has a conflict now.
@@ -58,6 +60,9 @@ class Session {
 
   private:
     QString nameOf(const ComputerId& id);
+    // This computer's last number in its journal, as far as known; noted in the diary inside a transaction.
+    qint64 journaled();
+    void noteJournaled();
     // Inside the merge's transaction: what every computer has read and no merge needs any more goes.
     void prune();
 
@@ -67,6 +72,7 @@ class Session {
     const Sealer* sealer_;
     std::unique_ptr<Recorder> recorder_;
     bool attached_ = true;
+    qint64 journaled_ = -1;    // -1: as the diary notes it
     bool keyChecked_ = false;  // whether this computer's journal is sealed as this run seals was looked at
     bool reseal_ = false;      // it is not: written whole again at the next flush
 };
