@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 struct sqlite3;
@@ -157,11 +158,14 @@ class DataFile {
     };
     // Keeps a record; false when it is known already. Inside transact or a change's transaction.
     bool addSyncRecord(const SyncRow& row);
+    // The same for many; for each, whether it was new.
+    std::vector<bool> addSyncRecords(const std::vector<SyncRow>& rows);
     void removeSyncRecord(const QByteArray& origin, qint64 seq);
     // A record kept shorter (a version every computer has read, without its content).
     void setSyncBody(const QByteArray& origin, qint64 seq, const QByteArray& body);
     // The records of one day, of one kind, or a computer's own after its number seq.
     std::vector<SyncRow> syncRecordsOn(const QDate& day);
+    std::map<QDate, std::vector<SyncRow>> syncRecordsOn(const std::set<QDate>& days);
     std::vector<SyncRow> syncRecordsOfKind(int kind);
     std::vector<SyncRow> syncRecordsAfter(const QByteArray& origin, qint64 seq);
     // The highest number of a computer's records, and the latest time of any record (0: none).
@@ -171,6 +175,7 @@ class DataFile {
     // records following them again (one day, or all).
     std::vector<QDate> dirtyDays();
     void followed(const QDate& day);
+    void followed(const std::vector<QDate>& days);
     void followedAll();
     // The days that have records, and those that have more than one.
     std::vector<QDate> syncDays(bool severalOnly = false);
@@ -189,6 +194,8 @@ class DataFile {
     // Makes the day hold exactly this record (nothing: no row), as a merge decided it; tells no recorder.
     // False when it held it already.
     bool putDay(const QDate& day, const std::optional<DayRecord>& record);
+    // The same for many days at once (a merge); the days whose rows changed.
+    std::vector<QDate> putDays(const std::vector<std::pair<QDate, std::optional<DayRecord>>>& days);
 
   private:
     explicit DataFile(QString path);

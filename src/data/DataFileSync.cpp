@@ -64,6 +64,30 @@ bool DataFile::addSyncRecord(const SyncRow& row) {
     return sqlite3_changes(db) > 0;
 }
 
+std::vector<bool> DataFile::addSyncRecords(const std::vector<SyncRow>& rows) {
+    sqlite3* db = handle();
+    Statement insert(db,
+                     "INSERT OR IGNORE INTO SYNC_RECORD (ORIGIN, SEQ, TIME, KIND, DAY, BODY)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    std::vector<bool> added;
+    added.reserve(rows.size());
+    for (const SyncRow& row : rows) {
+        bindBlob(insert.get(), 1, row.origin);
+        sqlite3_bind_int64(insert.get(), 2, row.seq);
+        sqlite3_bind_int64(insert.get(), 3, row.time);
+        sqlite3_bind_int(insert.get(), 4, row.kind);
+        const QByteArray day = iso(row.day);
+        if (row.day.isValid())
+            sqlite3_bind_text(insert.get(), 5, day.constData(), int(day.size()), SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_null(insert.get(), 5);
+        bindBlob(insert.get(), 6, row.body);
+        insert.run();
+        added.push_back(sqlite3_changes(db) > 0);
+    }
+    return added;
+}
+
 void DataFile::removeSyncRecord(const QByteArray& origin, qint64 seq) {
     Statement remove(handle(), "DELETE FROM SYNC_RECORD WHERE ORIGIN = ?1 AND SEQ = ?2");
     bindBlob(remove.get(), 1, origin);
@@ -88,10 +112,34 @@ std::vector<DataFile::SyncRow> DataFile::syncRecordsOn(const QDate& day) {
     return rowsOf(db, query);
 }
 
+std::map<QDate, std::vector<DataFile::SyncRow>> DataFile::syncRecordsOn(const std::set<QDate>& days) {
+    std::map<QDate, std::vector<SyncRow>> found;
+    if (!hasSyncTables()) return found;
+    sqlite3* db = handle();
+    // Many days: one pass over every day's records beats a look-up for each.
+    if (days.size() > 64) {
+        Statement query(db, (QByteArray(kRowColumns) + " WHERE KIND IN (1, 2)").constData());
+        for (SyncRow& row : rowsOf(db, query))
+            if (days.count(row.day)) found[row.day].push_back(std::move(row));
+        return found;
+    }
+    Statement query(db, (QByteArray(kRowColumns) + " WHERE DAY = ?1 AND KIND IN (1, 2)").constData());
+    for (const QDate& day : days) {
+        const QByteArray text = iso(day);
+        sqlite3_bind_text(query.get(), 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        found[day] = rowsOf(db, query);
+        sqlite3_reset(query.get());
+    }
+    return found;
+}
+
 std::vector<DataFile::SyncRow> DataFile::syncRecordsOfKind(int kind) {
     if (!hasSyncTables()) return {};
     sqlite3* db = handle();
-    Statement query(db, (QByteArray(kRowColumns) + " WHERE KIND = ?1").constData());
+    // The kinds beyond a day's (purges, words of how far read, names) have an index of their own.
+    Statement query(
+        db, (QByteArray(kRowColumns) + (kind >= 3 ? " WHERE KIND = ?1 AND KIND >= 3" : " WHERE KIND = ?1"))
+                .constData());
     sqlite3_bind_int(query.get(), 1, kind);
     return rowsOf(db, query);
 }
@@ -134,6 +182,15 @@ void DataFile::followed(const QDate& day) {
     const QByteArray text = iso(day);
     sqlite3_bind_text(remove.get(), 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     remove.run();
+}
+
+void DataFile::followed(const std::vector<QDate>& days) {
+    Statement remove(handle(), "DELETE FROM SYNC_DIRTY WHERE DAY = ?1");
+    for (const QDate& day : days) {
+        const QByteArray text = iso(day);
+        sqlite3_bind_text(remove.get(), 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        remove.run();
+    }
 }
 
 void DataFile::followedAll() { Statement(handle(), "DELETE FROM SYNC_DIRTY").run(); }

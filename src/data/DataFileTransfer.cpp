@@ -237,6 +237,49 @@ DataFile::ImportResult DataFile::importRecords(const std::vector<DayRecord>& add
     return ImportResult::Written;
 }
 
+std::vector<QDate> DataFile::putDays(const std::vector<std::pair<QDate, std::optional<DayRecord>>>& days) {
+    std::vector<QDate> changed;
+    if (days.size() <= 64) {
+        for (const auto& [day, record] : days)
+            if (putDay(day, record)) changed.push_back(day);
+        return changed;
+    }
+    // Many days: the rows there are now, read in one pass (the first of each day, and how many it has).
+    QDate first = days.front().first, last = first;
+    for (const auto& [day, record] : days) {
+        first = qMin(first, day);
+        last = qMax(last, day);
+    }
+    std::map<QDate, std::pair<DayRecord, int>> held;
+    for (DayRecord& row : range(first, last)) {
+        auto [at, fresh] = held.try_emplace(row.date, row, 0);
+        ++at->second.second;
+    }
+    sqlite3* db = handle();
+    const QByteArray insertSql =
+        "INSERT INTO DATA_FIL (" + data::columnNames().toUtf8() + ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+    Statement insert(db, insertSql.constData());
+    for (const auto& [day, record] : days) {
+        const auto at = held.find(day);
+        if (at == held.end()) {
+            if (!record) continue;
+            // A day she has no row of: added as it is.
+            DayRecord stored = *record;
+            stored.date = day;
+            bindRecord(insert.get(), stored);
+            insert.run();
+            if (stored.excluded) {
+                marks_ = true;
+                writeMark(day.toString(Qt::ISODate), true);
+            }
+            changed.push_back(day);
+        } else if (!(at->second.second == 1 && record && at->second.first == *record)) {
+            if (putDay(day, record)) changed.push_back(day);
+        }
+    }
+    return changed;
+}
+
 bool DataFile::putDay(const QDate& day, const std::optional<DayRecord>& record) {
     const DayState now = dayState(day);
     sqlite3* db = handle();

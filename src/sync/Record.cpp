@@ -62,43 +62,83 @@ std::optional<Record> decode(QByteArrayView bytes, const ComputerId& origin) {
     QCborParserError error;
     const QCborValue value = QCborValue::fromCbor(bytes.toByteArray(), &error);
     if (error.error != QCborError::NoError || !value.isMap()) return std::nullopt;
-    const QCborMap map = value.toMap();
     Record record;
-    const qint64 kind = map.value(kKind).toInteger();
-    if (kind < int(Record::Kind::Set) || kind > int(Record::Kind::Name)) return std::nullopt;
+    record.id.origin = origin;
+    qint64 kind = 0;
+    bool hasDay = false;
+    DayContent& c = record.content;
+    // One pass over the map: a merge decodes every record it reads.
+    const QCborMap map = value.toMap();
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const QCborValue item = it.value();
+        switch (it.key().toInteger(-1)) {
+            case kKind:
+                kind = item.toInteger();
+                break;
+            case kSeq:
+                record.id.seq = quint64(item.toInteger());
+                break;
+            case kTime:
+                record.time = quint64(item.toInteger());
+                break;
+            case kDay:
+                record.day = QDate::fromJulianDay(item.toInteger());
+                hasDay = true;
+                break;
+            case kReplaces:
+                for (const QCborValue& entry : item.toArray()) {
+                    const QCborArray pair = entry.toArray();
+                    const QByteArray id = pair.at(0).toByteArray();
+                    if (pair.size() != 2 || id.size() != kIdSize) return std::nullopt;
+                    record.replaces.push_back({id, quint64(pair.at(1).toInteger())});
+                }
+                break;
+            case kTemp:
+                c.temp = item.toDouble();
+                break;
+            case kMemo:
+                c.memo = item.toString();
+                break;
+            case kSchedule:
+                c.schedule = item.toString();
+                break;
+            case kCondition:
+                c.condition = item.toString();
+                break;
+            case kDiary:
+                c.diary = item.toString();
+                break;
+            case kFlags: {
+                const qint64 flags = item.toInteger();
+                c.love = flags & kLove;
+                c.guest = flags & kGuest;
+                c.excluded = flags & kExcluded;
+                break;
+            }
+            case kRead: {
+                const QCborMap read = item.toMap();
+                for (auto at = read.cbegin(); at != read.cend(); ++at) {
+                    const QByteArray id = at.key().toByteArray();
+                    if (id.size() != kIdSize) return std::nullopt;
+                    record.read[id] = quint64(at.value().toInteger());
+                }
+                break;
+            }
+            case kName:
+                record.name = item.toString();
+                break;
+            default:
+                break;  // a later version's field: passed over
+        }
+    }
+    if (kind < int(Record::Kind::Set) || kind > int(Record::Kind::Name) || record.id.seq == 0)
+        return std::nullopt;
     record.kind = Record::Kind(kind);
-    record.id = {origin, quint64(map.value(kSeq).toInteger())};
-    record.time = quint64(map.value(kTime).toInteger());
-    if (record.id.seq == 0) return std::nullopt;
-    if (map.contains(kDay)) record.day = QDate::fromJulianDay(map.value(kDay).toInteger());
+    if (!hasDay) record.day = {};
     const bool needsDay = record.kind == Record::Kind::Set || record.kind == Record::Kind::Remove ||
                           record.kind == Record::Kind::Purge;
     if (needsDay && !record.day.isValid()) return std::nullopt;
-    for (const QCborValue& item : map.value(kReplaces).toArray()) {
-        const QCborArray pair = item.toArray();
-        const QByteArray id = pair.at(0).toByteArray();
-        if (pair.size() != 2 || id.size() != kIdSize) return std::nullopt;
-        record.replaces.push_back({id, quint64(pair.at(1).toInteger())});
-    }
-    if (record.kind == Record::Kind::Set) {
-        DayContent& c = record.content;
-        if (map.contains(kTemp)) c.temp = map.value(kTemp).toDouble();
-        c.memo = map.value(kMemo).toString();
-        c.schedule = map.value(kSchedule).toString();
-        c.condition = map.value(kCondition).toString();
-        c.diary = map.value(kDiary).toString();
-        const qint64 flags = map.value(kFlags).toInteger();
-        c.love = flags & kLove;
-        c.guest = flags & kGuest;
-        c.excluded = flags & kExcluded;
-    }
-    const QCborMap read = map.value(kRead).toMap();
-    for (auto it = read.cbegin(); it != read.cend(); ++it) {
-        const QByteArray id = it.key().toByteArray();
-        if (id.size() != kIdSize) return std::nullopt;
-        record.read[id] = quint64(it.value().toInteger());
-    }
-    record.name = map.value(kName).toString();
+    if (record.kind != Record::Kind::Set) record.content = {};
     return record;
 }
 

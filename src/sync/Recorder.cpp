@@ -13,7 +13,7 @@ DayOutcome outcomeOf(DataFile& file, const QDate& day) {
 
 Recorder::Recorder(DataFile& file, ComputerId self, std::function<qint64()> nowMs)
     : self_(std::move(self)),
-      clock_(quint64(file.lastSyncTime()), std::move(nowMs)),
+      clock_(clockOf(file), std::move(nowMs)),
       seq_(quint64(file.lastSyncSeq(self_))) {}
 
 Record Recorder::next(Record::Kind kind, const QDate& day, bool joining) {
@@ -25,7 +25,19 @@ Record Recorder::next(Record::Kind kind, const QDate& day, bool joining) {
     return record;
 }
 
-void Recorder::store(DataFile& file, const Record& record) { file.addSyncRecord(rowOf(record)); }
+void Recorder::store(DataFile& file, const Record& record) {
+    file.addSyncRecord(rowOf(record));
+    noteClock(file);
+}
+
+void Recorder::noteClock(DataFile& file) {
+    file.setSyncState(kClockState, QByteArray::number(clock_.last()));
+}
+
+quint64 Recorder::clockOf(DataFile& file) {
+    const QByteArray noted = file.syncState(kClockState);
+    return noted.isEmpty() ? quint64(file.lastSyncTime()) : noted.toULongLong();
+}
 
 bool Recorder::follow(DataFile& file, const QDate& day, bool joining) {
     file.followed(day);

@@ -10,6 +10,9 @@
 // the diary's SYNC_RECORD: what this computer's journal will carry to the others.
 namespace syncing {
 
+// Where the diary notes the latest time of the clock, so that a start need not look through every record.
+inline const QString kClockState = QStringLiteral("clock");
+
 class Recorder : public ChangeRecorder {
   public:
     // Starts from what the diary holds: its latest time and this computer's latest number.
@@ -28,6 +31,8 @@ class Recorder : public ChangeRecorder {
     void choose(DataFile& file, const QDate& day, const std::optional<DayContent>& content);
 
     HybridClock& clock() { return clock_; }
+    // Notes the clock's latest time in the diary (inside a transaction), after times read from others.
+    void noteClock(DataFile& file);
     // Written with every change, in its transaction: what the session keeps of its own (how far its journal
     // is written).
     std::function<void(DataFile&)> alongside;
@@ -38,6 +43,7 @@ class Recorder : public ChangeRecorder {
     void recordName(DataFile& file, const QString& name);
 
   private:
+    static quint64 clockOf(DataFile& file);
     Record next(Record::Kind kind, const QDate& day, bool joining = false);
     void store(DataFile& file, const Record& record);
     // A record for the day as its rows hold it now, unless the records make it so already.

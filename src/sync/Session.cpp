@@ -267,6 +267,10 @@ Result<MergeReport> Session::merge() {
             std::set<QDate> days;
             bool news = false;   // a change of her days
             bool heard = false;  // anything new, also how far another computer read
+            // The days changed before were reconciled by the start: what the merge writes is all there is.
+            const bool clean = file_.dirtyDays().empty();
+            std::vector<Record> arrived;
+            std::vector<DataFile::SyncRow> rows;  // kept with the bytes as read
             for (const auto& [id, reading] : readings) {
                 for (const QByteArray& body : reading.bodies) {
                     std::optional<Record> record = decode(body, id);
@@ -275,27 +279,60 @@ Result<MergeReport> Session::merge() {
                         continue;
                     }
                     recorder_->clock().observe(record->time);
-                    if (!file_.addSyncRecord(rowOf(*record))) continue;
-                    heard = true;
-                    if (record->kind == Record::Kind::Read || record->kind == Record::Kind::Name) continue;
-                    news = true;
-                    for (const QDate& day : reached(file_, *record)) days.insert(day);
+                    rows.push_back(rowOf(*record, body));
+                    arrived.push_back(std::move(*record));
                 }
                 file_.setSyncPosition(id, reading.end);
             }
+            recorder_->noteClock(file_);
+            // Kept in one go; what was known already counts for nothing.
+            const std::vector<bool> added = file_.addSyncRecords(rows);
+            for (size_t i = 0; i < arrived.size(); ++i) {
+                if (!added[i]) continue;
+                heard = true;
+                const Record& record = arrived[i];
+                if (record.kind == Record::Kind::Read || record.kind == Record::Kind::Name) continue;
+                news = true;
+                for (const QDate& day : reached(file_, record)) days.insert(day);
+            }
+            // Each day the new records reach, decided over every version of it known here.
+            const std::vector<Record> purges = recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Purge)));
+            const std::map<QDate, std::vector<DataFile::SyncRow>> versions = file_.syncRecordsOn(days);
+            // The records just read need no second decoding.
+            std::map<VersionId, const Record*> fresh;
+            for (const Record& record : arrived) fresh.emplace(record.id, &record);
+            const auto versionsOf = [&](const std::vector<DataFile::SyncRow>& stored) {
+                std::vector<Record> all;
+                all.reserve(stored.size());
+                for (const DataFile::SyncRow& row : stored) {
+                    const auto known = fresh.find({row.origin, quint64(row.seq)});
+                    if (known != fresh.end())
+                        all.push_back(*known->second);
+                    else if (std::optional<Record> record = recordOf(row))
+                        all.push_back(std::move(*record));
+                }
+                return all;
+            };
+            std::vector<std::pair<QDate, std::optional<DayRecord>>> outcomes;
+            outcomes.reserve(days.size());
             for (const QDate& day : days) {
-                const DayOutcome outcome = outcomeOf(file_, day);
+                const auto at = versions.find(day);
+                const DayOutcome outcome =
+                    resolve(at == versions.end() ? std::vector<Record>{} : versionsOf(at->second), purges);
                 const bool held = outcome.winner && outcome.winner->kind == Record::Kind::Set;
-                if (file_.putDay(day, held ? std::optional<DayRecord>(dayOf(day, outcome.winner->content))
-                                           : std::nullopt))
-                    report.daysTaken.push_back(day);
-                file_.followed(day);
+                outcomes.emplace_back(
+                    day, held ? std::optional<DayRecord>(dayOf(day, outcome.winner->content)) : std::nullopt);
                 for (const Record& other : outcome.conflicts) {
                     const QByteArray key =
                         (idText(other.id.origin) + u':' + QString::number(other.id.seq)).toLatin1();
                     if (told.insert(key).second) ++report.newConflicts;
                 }
             }
+            report.daysTaken = file_.putDays(outcomes);
+            if (clean)
+                file_.followedAll();
+            else
+                file_.followed(std::vector<QDate>(days.begin(), days.end()));
             if (report.newConflicts > 0) {
                 QByteArrayList all(told.begin(), told.end());
                 file_.setSyncState(kTold, all.join(','));

@@ -2,14 +2,16 @@
 
 namespace syncing {
 
-DataFile::SyncRow rowOf(const Record& record) {
+DataFile::SyncRow rowOf(const Record& record) { return rowOf(record, encode(record)); }
+
+DataFile::SyncRow rowOf(const Record& record, const QByteArray& body) {
     DataFile::SyncRow row;
     row.origin = record.id.origin;
     row.seq = qint64(record.id.seq);
     row.time = qint64(record.time);
     row.kind = int(record.kind);
     row.day = record.day;
-    row.body = encode(record);
+    row.body = body;
     return row;
 }
 

@@ -7,6 +7,8 @@
 namespace syncing {
 
 DataFile::SyncRow rowOf(const Record& record);
+// The same with the bytes it was read from (they are its encoding).
+DataFile::SyncRow rowOf(const Record& record, const QByteArray& body);
 // Nothing for a row whose body is no record (a damaged file).
 std::optional<Record> recordOf(const DataFile::SyncRow& row);
 std::vector<Record> recordsOf(const std::vector<DataFile::SyncRow>& rows);
