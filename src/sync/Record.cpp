@@ -86,7 +86,7 @@ std::optional<Record> decode(QByteArrayView bytes, const ComputerId& origin) {
                 hasDay = true;
                 break;
             case kReplaces:
-                for (const QCborValue& entry : item.toArray()) {
+                for (const auto& entry : item.toArray()) {
                     const QCborArray pair = entry.toArray();
                     const QByteArray id = pair.at(0).toByteArray();
                     if (pair.size() != 2 || id.size() != kIdSize) return std::nullopt;

@@ -47,7 +47,7 @@ std::optional<bool> sealedAsNow(const QString& path, const ComputerId& self, con
     QFile file(path);
     JournalHeader header;
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray start = file.read(kJournalHeaderSize + 64 * 1024);
+    const QByteArray start = file.read(kJournalHeaderSize + qint64(64) * 1024);
     if (readHeader(start, &header) != HeaderFault::None) return std::nullopt;
     if (header.sealed != (sealer != nullptr)) return false;
     if (!sealer) return true;
