@@ -45,24 +45,7 @@ std::vector<DataFile::SyncRow> rowsOf(sqlite3* db, Statement& query) {
 
 }  // namespace
 
-bool DataFile::addSyncRecord(const SyncRow& row) {
-    sqlite3* db = handle();
-    Statement insert(db,
-                     "INSERT OR IGNORE INTO SYNC_RECORD (ORIGIN, SEQ, TIME, KIND, DAY, BODY)"
-                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
-    bindBlob(insert.get(), 1, row.origin);
-    sqlite3_bind_int64(insert.get(), 2, row.seq);
-    sqlite3_bind_int64(insert.get(), 3, row.time);
-    sqlite3_bind_int(insert.get(), 4, row.kind);
-    const QByteArray day = iso(row.day);
-    if (row.day.isValid())
-        sqlite3_bind_text(insert.get(), 5, day.constData(), int(day.size()), SQLITE_TRANSIENT);
-    else
-        sqlite3_bind_null(insert.get(), 5);
-    bindBlob(insert.get(), 6, row.body);
-    insert.run();
-    return sqlite3_changes(db) > 0;
-}
+bool DataFile::addSyncRecord(const SyncRow& row) { return addSyncRecords({row}).front(); }
 
 std::vector<bool> DataFile::addSyncRecords(const std::vector<SyncRow>& rows) {
     sqlite3* db = handle();

@@ -27,7 +27,8 @@ class TestDataFile : public QObject {
         TestBed bed;
         QVERIFY(QFile::exists(bed.dataPath()));
         QCOMPARE(
-            bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema WHERE tbl_name = 'DATA_FIL' AND type <> 'trigger'")
+            bed.scalar("SELECT group_concat(sql, ';') FROM sqlite_schema WHERE tbl_name = 'DATA_FIL' AND "
+                       "type <> 'trigger'")
                 .toString(),
             QStringLiteral(
                 "CREATE TABLE DATA_FIL ( DAT_DATE TEXT NOT NULL CHECK (DAT_DATE GLOB "

@@ -49,6 +49,15 @@ struct Computer {
     }
 };
 
+// Two computers, each with its diary and its session, and the folder they share.
+struct TwoComputers {
+    QTemporaryDir dir;
+    QString folder = dir.filePath(QStringLiteral("shared"));
+    Computer a{dir, 'a'}, b{dir, 'b'};
+    std::unique_ptr<Session> sa = a.session(folder), sb = b.session(folder);
+    TwoComputers() { QDir().mkpath(folder); }
+};
+
 const QDate kDay(2024, 3, 1);
 
 bool sqlOn(const QString& path, const char* statements) {
@@ -127,12 +136,9 @@ class TestSyncDiaries : public QObject {
     // A purge on one computer removes the old days on the other; an edit made later brings its day back. A
     // restore travels as the days it changed.
     void purgesAndRestoresTravel() {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("shared"));
-        QVERIFY(QDir().mkpath(folder));
-        Computer a(dir, 'a'), b(dir, 'b');
-        auto sa = a.session(folder);
-        auto sb = b.session(folder);
+        TwoComputers two;
+        Computer &a = two.a, &b = two.b;
+        auto &sa = two.sa, &sb = two.sb;
         QVERIFY(sa->start() && sb->start());
         a.file->importRecords(days(10, kDay, QStringLiteral("a")), {});
         QVERIFY(sa->flush() && sb->merge());
@@ -151,12 +157,11 @@ class TestSyncDiaries : public QObject {
     // What both computers have read is pruned: older words of how far they read go, replaced versions keep
     // no words of hers; the diaries stay equal and a computer joining later still takes the latest.
     void whatEveryoneReadIsPruned() {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("shared"));
-        QVERIFY(QDir().mkpath(folder));
-        Computer a(dir, 'a'), b(dir, 'b');
-        auto sa = a.session(folder);
-        auto sb = b.session(folder);
+        TwoComputers two;
+        Computer &a = two.a, &b = two.b;
+        auto &sa = two.sa, &sb = two.sb;
+        const QString& folder = two.folder;
+        const QTemporaryDir& dir = two.dir;
         QVERIFY(sa->start() && sb->start());
         for (int round = 0; round < 6; ++round) {
             a.save(kDay, QStringLiteral("版%1").arg(round));
@@ -195,12 +200,9 @@ class TestSyncDiaries : public QObject {
 
     // Her disturbed-reading mark travels both ways, set and taken off.
     void marksTravel() {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("shared"));
-        QVERIFY(QDir().mkpath(folder));
-        Computer a(dir, 'a'), b(dir, 'b');
-        auto sa = a.session(folder);
-        auto sb = b.session(folder);
+        TwoComputers two;
+        Computer &a = two.a, &b = two.b;
+        auto &sa = two.sa, &sb = two.sb;
         QVERIFY(sa->start() && sb->start());
         a.save(kDay, QStringLiteral("熱があった"));
         a.file->setExcluded(kDay, true);
@@ -257,12 +259,10 @@ class TestSyncDiaries : public QObject {
 
     // Torn, damaged and foreign journals: what can be read is merged, the rest reported, nothing crashes.
     void damagedJournalsArePassedOver() {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("shared"));
-        QVERIFY(QDir().mkpath(folder));
-        Computer a(dir, 'a'), b(dir, 'b');
-        auto sa = a.session(folder);
-        auto sb = b.session(folder);
+        TwoComputers two;
+        Computer &a = two.a, &b = two.b;
+        auto &sa = two.sa, &sb = two.sb;
+        const QString& folder = two.folder;
         QVERIFY(sa->start() && sb->start());
         a.file->importRecords(days(5, kDay, QStringLiteral("a")), {});
         QVERIFY(sa->flush());
