@@ -1,6 +1,7 @@
 // Setting, changing and removing the diary's passphrase from the command line, as the Settings menu does.
 #include "cli/CommandLine.h"
 #include "cli/DiaryAccess.h"
+#include "cli/SyncRecording.h"
 #include "data/DataFile.h"
 #include "data/Recovery.h"
 #include "platform/core/Paths.h"
@@ -91,6 +92,7 @@ int runSet(const QCommandLineParser&, Context& context) {
     context.err << (locked ? QStringLiteral("パスワードを変更しました。")
                            : QStringLiteral("パスワードを設定しました。日記は暗号化して保存されます。"))
                 << Qt::endl;
+    sealSyncFolderWith(context, *next);
     if (!toldOfKeptEdits(context, changed.value())) return Refused;
     // Copies made before the passphrase still give the diary away; she decides what becomes of them.
     const qsizetype plain = vault::plainCopies(transfer::backupFolderBeside(context.dataPath())).size();

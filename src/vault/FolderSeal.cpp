@@ -237,9 +237,16 @@ Result<std::unique_ptr<syncing::Sealer>> resealFolder(const QString& folder, con
 
 bool sealStillFits(const QString& folder, const syncing::Sealer& sealer) {
     const auto* ours = dynamic_cast<const FolderSealer*>(&sealer);
+    if (!ours) return false;
+    // One look, no waiting: a salt file that cannot be read now (the folder away, a copy half-synced) tells
+    // nothing, and the key is kept; only another whole salt means the folder was sealed anew.
+    QFile in(syncing::saltPath(folder));
     KdfCost cost;
     Salt salt{};
-    return ours && readSaltFile(syncing::saltPath(folder), &cost, &salt) && salt == ours->salt();
+    if (!in.open(QIODevice::ReadOnly) ||
+        inspect(in.read(kSaltFileSize + 1024), &cost, &salt) != SaltFault::None)
+        return true;
+    return salt == ours->salt();
 }
 
 }  // namespace vault

@@ -30,7 +30,8 @@ Result<std::unique_ptr<syncing::Sealer>> openFolderSeal(const QString& folder, c
 // find their key no longer fits and ask for the new passphrase, and write theirs anew too.
 Result<std::unique_ptr<syncing::Sealer>> resealFolder(const QString& folder, const Secret& passphrase,
                                                       const KdfCost& cost = kDefaultCost);
-// Whether the folder is still sealed with the sealer's key (false also when its salt file cannot be read).
+// Whether the folder is still sealed with the sealer's key: false only when a whole salt file of another key
+// is there (a salt file that cannot be read now says nothing).
 bool sealStillFits(const QString& folder, const syncing::Sealer& sealer);
 
 }  // namespace vault

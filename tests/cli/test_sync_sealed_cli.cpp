@@ -83,6 +83,20 @@ class TestSyncSealedCli : public QObject {
             const QByteArray bytes = contents(files.next());
             QVERIFY2(!bytes.contains("秘密の"), qPrintable(files.filePath()));
         }
+
+        // Her passphrase changed on a: the folder follows it, and b is asked for the new one.
+        const QString next = QStringLiteral("sugi");
+        const ProgramRun changed = a.run({QStringLiteral("--set-passphrase")}, kPassphrase + u'\n' + next);
+        QCOMPARE(changed.status, 0);
+        QVERIFY2(changed.err.contains(QStringLiteral("同期ﾌｫﾙﾀﾞも新しいﾊﾟｽﾜｰﾄﾞで暗号化しました")),
+                 qPrintable(changed.err));
+        a.import(QStringLiteral("2026-11-20,36.4,,,,新しい鍵のa,0,0"), next);
+        QCOMPARE(a.run({QStringLiteral("--sync")}, next).status, 0);
+        QCOMPARE(b.run({QStringLiteral("--sync")}, kPassphrase).status, 1);
+        QCOMPARE(b.run({QStringLiteral("--sync")}, next).status, 0);
+        QCOMPARE(a.run({QStringLiteral("--sync")}, next).status, 0);
+        QVERIFY(b.rows().contains("新しい鍵のa"));
+        QCOMPARE(a.rows(next), b.rows());
     }
 };
 

@@ -150,7 +150,10 @@ class TestSyncWindow : public QObject {
         frmMain* w = bed.makeMain();
         auto* sync = w->findChild<syncui::SyncFeature*>();
         QStringList given{QStringLiteral("sugi"), QStringLiteral("hinoki")};
-        sync->openSealedFoldersWith([&](QWidget*) { return vault::Secret::fromText(given.takeFirst()); });
+        sync->openSealedFoldersWith([&](QWidget*) -> std::optional<vault::Secret> {
+            if (given.isEmpty()) return std::nullopt;
+            return vault::Secret::fromText(given.takeFirst());
+        });
         bed.startMain();
         sync->mergeNow();
         QCOMPARE(bed.dialogs.texts(), QStringList{vault::kOtherFolderPassphrase});
@@ -159,6 +162,21 @@ class TestSyncWindow : public QObject {
         sync->mergeNow();
         QCOMPARE(ui(w).rtbDiary->toPlainText(), QStringLiteral("封をした朝"));
         QVERIFY(given.isEmpty());
+
+        // The folder away (a stick unplugged): the key is kept while it runs, and after a lock nothing is
+        // asked until the folder is back.
+        const QString away = shared + QStringLiteral("-away");
+        QVERIFY(QDir().rename(shared, away));
+        sync->mergeNow();
+        sync->diaryClosing();
+        sync->diaryOpened();
+        given << QStringLiteral("hinoki");
+        sync->mergeNow();
+        QCOMPARE(given.size(), 1);
+        QVERIFY(QDir().rename(away, shared));
+        sync->mergeNow();
+        QVERIFY(given.isEmpty());
+        QCOMPARE(bed.dialogs.texts().size(), 1);
     }
 
     // Her passphrase changed on one computer: the folder is sealed anew with it, that computer's journal

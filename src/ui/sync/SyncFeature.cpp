@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace syncui {
 namespace {
@@ -84,6 +85,10 @@ bool SyncFeature::ensure(bool mayAsk) {
 
 bool SyncFeature::seal(bool locked, bool mayAsk) {
     if (sealer_ || !(locked || vault::folderSealed(settings_.folder))) return true;
+    if (!QFileInfo(settings_.folder).isDir()) {  // nothing to ask for until the folder is back
+        status_.problems = {QStringLiteral("同期ﾌｫﾙﾀﾞが見つかりません。")};
+        return false;
+    }
     if (!mayAsk || declined_ || !folderPassphrase_) {
         if (declined_)
             status_.problems = {
@@ -149,6 +154,8 @@ void SyncFeature::mergeNow() {
         sealer_.reset();
         declined_ = false;
     }
+    // Sealed since the session began (by another computer, or a folder that was away): its key is needed.
+    if (session_ && !sealer_ && vault::folderSealed(settings_.folder)) drop();
     if (!ensure(true)) return;
     const Result<syncing::MergeReport> merged = session_->merge();
     status_.lastMerge = QDateTime::currentDateTime();
