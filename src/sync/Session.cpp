@@ -298,9 +298,10 @@ Result<MergeReport> Session::merge() {
             // Each day the new records reach, decided over every version of it known here.
             const std::vector<Record> purges = recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Purge)));
             const std::map<QDate, std::vector<DataFile::SyncRow>> versions = file_.syncRecordsOn(days);
-            // The records just read need no second decoding.
+            // The records just kept need no second decoding (one known before stands as the diary keeps it).
             std::map<VersionId, const Record*> fresh;
-            for (const Record& record : arrived) fresh.emplace(record.id, &record);
+            for (size_t i = 0; i < arrived.size(); ++i)
+                if (added[i]) fresh.emplace(arrived[i].id, &arrived[i]);
             const auto versionsOf = [&](const std::vector<DataFile::SyncRow>& stored) {
                 std::vector<Record> all;
                 all.reserve(stored.size());
