@@ -357,17 +357,24 @@ Result<MergeReport> Session::merge() {
 void Session::prune() {
     const ComputerId& self = recorder_->self();
     const qint64 journaled = this->journaled();
+    // The words of how far each computer read and of its name, each read once, with each computer's latest.
+    const std::vector<Record> reads = recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Read)));
+    const std::vector<Record> names = recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Name)));
+    const auto latestOf = [](const std::vector<Record>& records) {
+        std::map<ComputerId, quint64> latest;
+        for (const Record& record : records)
+            latest[record.id.origin] = qMax(latest[record.id.origin], record.id.seq);
+        return latest;
+    };
+    std::map<ComputerId, quint64> latestRead = latestOf(reads);
+    std::map<ComputerId, quint64> latestName = latestOf(names);
     // How far each computer has read each other one, by its latest word; every computer has read its own.
     std::map<ComputerId, std::map<ComputerId, quint64>> readBy;
-    std::map<ComputerId, qint64> latestRead;
-    for (const DataFile::SyncRow& row : file_.syncRecordsOfKind(int(Record::Kind::Read)))
-        latestRead[row.origin] = qMax(latestRead[row.origin], row.seq);
-    for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Read))))
-        if (qint64(record.id.seq) == latestRead[record.id.origin]) readBy[record.id.origin] = record.read;
+    for (const Record& record : reads)
+        if (record.id.seq == latestRead[record.id.origin]) readBy[record.id.origin] = record.read;
     std::set<ComputerId> computers{self};
     for (const auto& [origin, seq] : latestRead) computers.insert(origin);
-    for (const Record& record : recordsOf(file_.syncRecordsOfKind(int(Record::Kind::Name))))
-        computers.insert(record.id.origin);
+    for (const auto& [origin, seq] : latestName) computers.insert(origin);
     const auto readEverywhere = [&](const VersionId& id) {
         if (id.origin == self && qint64(id.seq) > journaled) return false;  // not even in its journal yet
         for (const ComputerId& computer : computers) {
@@ -379,15 +386,10 @@ void Session::prune() {
         return true;
     };
     // Older words of how far a computer read, and of its name, say nothing any more.
-    for (const Record::Kind kind : {Record::Kind::Read, Record::Kind::Name}) {
-        std::map<ComputerId, quint64> latest;
-        const std::vector<Record> records = recordsOf(file_.syncRecordsOfKind(int(kind)));
-        for (const Record& record : records)
-            latest[record.id.origin] = qMax(latest[record.id.origin], record.id.seq);
-        for (const Record& record : records)
-            if (record.id.seq < latest[record.id.origin] && readEverywhere(record.id))
+    for (const auto& [records, latest] : {std::pair{&reads, &latestRead}, std::pair{&names, &latestName}})
+        for (const Record& record : *records)
+            if (record.id.seq < (*latest)[record.id.origin] && readEverywhere(record.id))
                 file_.removeSyncRecord(record.id.origin, qint64(record.id.seq));
-    }
     // A version that a later one replaced, which every computer has read, keeps only what it replaced:
     // its row stays (so it is never taken again) and it stays history, without her words.
     for (const QDate& day : file_.syncDays(true)) {
